@@ -1,0 +1,49 @@
+# tessaly_library(NAME DIRS dir... LIBS lib... INCLUDES dir...)
+# A static library of every source below the given folders (relative to the
+# calling CMakeLists), so adding a file needs no edit here. A folder without
+# sources yet gives an interface library.
+function(tessaly_library name)
+  cmake_parse_arguments(ARG "" "" "DIRS;LIBS;INCLUDES" ${ARGN})
+  set(sources)
+  set(has_cpp FALSE)
+  foreach(dir ${ARG_DIRS})
+    file(GLOB_RECURSE found CONFIGURE_DEPENDS
+      ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp
+      ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h
+      ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.ui
+      ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.qrc)
+    list(APPEND sources ${found})
+  endforeach()
+  foreach(source ${sources})
+    if(source MATCHES "\\.cpp$")
+      set(has_cpp TRUE)
+    endif()
+  endforeach()
+  if(has_cpp)
+    add_library(${name} STATIC ${sources})
+    target_include_directories(${name} PUBLIC ${ARG_INCLUDES})
+    target_link_libraries(${name} PUBLIC ${ARG_LIBS})
+  else()
+    add_library(${name} INTERFACE)
+    target_include_directories(${name} INTERFACE ${ARG_INCLUDES})
+    target_link_libraries(${name} INTERFACE ${ARG_LIBS})
+  endif()
+endfunction()
+
+# tessaly_test(NAME DIR dir LIBS lib...)
+# One test program per folder of tests/, each test case run as its own process.
+function(tessaly_test name)
+  cmake_parse_arguments(ARG "" "DIR" "LIBS" ${ARGN})
+  file(GLOB_RECURSE found CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.h)
+  if(NOT found)
+    return()
+  endif()
+  add_executable(${name} ${found})
+  target_link_libraries(${name} PRIVATE test_support ${ARG_LIBS})
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${TESSALY_BIN_DIR}
+    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

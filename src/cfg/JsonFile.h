@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+#include <boost/property_tree/ptree_fwd.hpp>
+
+// Reading and atomic writing of the program's JSON files. Failures throw
+// std::runtime_error (boost's JSON errors are runtime errors too).
+namespace JsonFile {
+
+boost::property_tree::ptree Read(const QString& path);
+
+// Pretty-printed, written to a temporary file and renamed, so a crash or a
+// full disk never leaves a truncated file behind.
+void Write(const QString& path, const boost::property_tree::ptree& tree);
+
+} // namespace JsonFile

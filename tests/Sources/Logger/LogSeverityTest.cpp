@@ -1,0 +1,18 @@
+#include "Log.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+TEST(LogSeverity, ReadsOnlyTheExactWords)
+{
+    Log::Severity level = Log::Debug;
+    std::istringstream in("Warning debug");
+    in >> level;
+    EXPECT_EQ(level, Log::Warning);
+    in >> level;
+    EXPECT_EQ(level, Log::Warning);
+    EXPECT_FALSE(in.fail());
+    in >> level;
+    EXPECT_TRUE(in.fail());
+}
