@@ -1,0 +1,38 @@
+#include "MapInfo.h"
+
+#include "ReleaseDate.h"
+
+std::ostream& operator<<(std::ostream& out, MapInfo::Type type)
+{
+    switch (type) {
+    case MapInfo::Installed:
+        return out << "Installed";
+    case MapInfo::Optional:
+        return out << "Optional";
+    case MapInfo::Mandatory:
+        return out << "Mandatory";
+    }
+    return out;
+}
+
+std::ostream& operator<<(std::ostream& out, MapInfo::State state)
+{
+    switch (state) {
+    case MapInfo::Unknown:
+        return out << "Unknown";
+    case MapInfo::Available:
+        return out << "Available";
+    case MapInfo::Deleting:
+        return out << "Deleting";
+    case MapInfo::Downloading:
+        return out << "Downloading";
+    case MapInfo::Pending:
+        return out << "Pending";
+    }
+    return out;
+}
+
+bool IsOlder(const MapInfo& first, const MapInfo& second)
+{
+    return DayNumber(ReleaseToDate(first.release)) < DayNumber(ReleaseToDate(second.release));
+}

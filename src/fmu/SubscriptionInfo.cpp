@@ -1,0 +1,8 @@
+#include "SubscriptionInfo.h"
+
+#include "ReleaseDate.h"
+
+bool SubscriptionInfo::IsExpired() const
+{
+    return DayNumber(QDate::currentDate()) > DayNumber(endDate);
+}
