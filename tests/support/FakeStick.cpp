@@ -1,0 +1,181 @@
+#include "FakeStick.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace {
+
+const char* const kSysfsVariable = "TESSALY_SYSFS_ROOT";
+const char* const kMountInfoVariable = "TESSALY_MOUNTINFO";
+
+// Mounts every system has, so that matching by device number is exercised against lines that never match.
+const char* const kSystemMounts = "22 1 259:2 / / rw,relatime shared:1 - ext4 /dev/nvme0n1p2 rw\n"
+                                  "23 22 0:22 / /proc rw,nosuid,nodev,noexec,relatime shared:12 - proc proc rw\n"
+                                  "24 22 0:21 / /sys rw,nosuid,nodev,noexec,relatime shared:2 - sysfs sysfs rw\n";
+
+// The kernel writes space, tab, newline and backslash in mount paths as octal escapes.
+QString EscapeMountPath(const QString& path)
+{
+    QString escaped;
+    for (const QChar c : path) {
+        if (c == ' ' || c == '\t' || c == '\n' || c == '\\')
+            escaped += QString("\\%1").arg(c.unicode(), 3, 8, QChar('0'));
+        else
+            escaped += c;
+    }
+    return escaped;
+}
+
+QByteArray SaveVariable(const char* name, const QString& value)
+{
+    const QByteArray previous = qgetenv(name);
+    qputenv(name, QFile::encodeName(value));
+    return previous;
+}
+
+void RestoreVariable(const char* name, const QByteArray& previous)
+{
+    if (previous.isEmpty())
+        qunsetenv(name);
+    else
+        qputenv(name, previous);
+}
+
+void MakeDir(const QString& path)
+{
+    if (!QDir().mkpath(path))
+        throw std::runtime_error("FakeSticks: cannot create " + path.toStdString());
+}
+
+} // namespace
+
+FakeSticks::FakeSticks()
+    : m_root(QDir::tempPath() + "/tessaly-sysfs-XXXXXX")
+{
+    if (!m_root.isValid())
+        throw std::runtime_error("FakeSticks: cannot create a temporary folder");
+    MakeDir(SysfsRoot() + "/block");
+    WriteMountInfo();
+    m_previousSysfsRoot = SaveVariable(kSysfsVariable, SysfsRoot());
+    m_previousMountInfo = SaveVariable(kMountInfoVariable, MountInfoPath());
+}
+
+FakeSticks::~FakeSticks()
+{
+    RestoreVariable(kSysfsVariable, m_previousSysfsRoot);
+    RestoreVariable(kMountInfoVariable, m_previousMountInfo);
+}
+
+QString FakeSticks::Insert(
+    const QString& mountDir, const QString& serial, const QString& vendorId, const QString& productId)
+{
+    Disk disk;
+    disk.mountDir = mountDir;
+    disk.serial = serial;
+    disk.vendorId = vendorId;
+    disk.productId = productId;
+    return Insert(disk);
+}
+
+QString FakeSticks::Insert(const Disk& disk)
+{
+    const int index = static_cast<int>(m_devices.size()) + 1;
+    const QString name = QString("sd%1").arg(QChar('a' + index));
+    const QString deviceDir = CreateDeviceTree(disk, index, name);
+    if (!QFile::link("../" + QDir(SysfsRoot()).relativeFilePath(deviceDir), SysfsRoot() + "/block/" + name))
+        throw std::runtime_error("FakeSticks: cannot link block device " + name.toStdString());
+    if (disk.partitioned)
+        m_devices.push_back({name, QString("8:%1").arg(index * 16 + 1), name + "1"});
+    else
+        m_devices.push_back({name, QString("8:%1").arg(index * 16), name});
+    if (!disk.mountDir.isEmpty())
+        Mount(name, disk.mountDir);
+    return name;
+}
+
+// Lays out devices/.../block/<name> the way the kernel does for a SCSI disk behind a USB mass-storage
+// interface (or behind a SATA port), and returns the disk's folder.
+QString FakeSticks::CreateDeviceTree(const Disk& disk, int index, const QString& name) const
+{
+    const QString host = QString::number(index + 5);
+    const QString scsi = QString("/host%1/target%1:0:0/%1:0:0:0/block/").arg(host) + name;
+    QString deviceDir;
+    if (disk.usb) {
+        const QString usbDevice = SysfsRoot() + QString("/devices/pci0000:00/0000:00:14.0/usb1/1-%1").arg(index);
+        deviceDir = usbDevice + QString("/1-%1:1.0").arg(index) + scsi;
+        MakeDir(deviceDir);
+        WriteAttribute(usbDevice, "idVendor", disk.vendorId);
+        WriteAttribute(usbDevice, "idProduct", disk.productId);
+        if (!disk.serial.isEmpty())
+            WriteAttribute(usbDevice, "serial", disk.serial);
+    } else {
+        deviceDir = SysfsRoot() + QString("/devices/pci0000:00/0000:00:17.0/ata%1").arg(index) + scsi;
+        MakeDir(deviceDir);
+    }
+    WriteAttribute(deviceDir, "removable", disk.removable ? "1" : "0");
+    WriteAttribute(deviceDir, "size", disk.media ? "60063744" : "0");
+    WriteAttribute(deviceDir, "dev", QString("8:%1").arg(index * 16));
+    if (disk.partitioned) {
+        const QString partition = deviceDir + "/" + name + "1";
+        MakeDir(partition);
+        WriteAttribute(partition, "partition", "1");
+        WriteAttribute(partition, "dev", QString("8:%1").arg(index * 16 + 1));
+    }
+    MakeDir(deviceDir + "/queue"); // a sub-folder that is not a partition
+    return deviceDir;
+}
+
+void FakeSticks::Mount(const QString& blockName, const QString& mountDir)
+{
+    const auto device = std::find_if(
+        m_devices.begin(), m_devices.end(), [&blockName](const BlockDevice& d) { return d.name == blockName; });
+    if (device == m_devices.end())
+        throw std::invalid_argument("FakeSticks: unknown block device " + blockName.toStdString());
+    MakeDir(mountDir);
+    const int id = 100 + static_cast<int>(m_mounts.size());
+    const QString line = QString("%1 22 %2 / %3 rw,nosuid,nodev,relatime shared:%1 - vfat /dev/%4 rw,fmask=0022\n")
+                             .arg(id)
+                             .arg(device->deviceNumber, EscapeMountPath(mountDir), device->fileSystemName);
+    m_mounts.push_back({blockName, line});
+    WriteMountInfo();
+}
+
+void FakeSticks::Remove(const QString& blockName)
+{
+    m_mounts.erase(std::remove_if(m_mounts.begin(), m_mounts.end(),
+                       [&blockName](const MountLine& m) { return m.blockName == blockName; }),
+        m_mounts.end());
+    WriteMountInfo();
+}
+
+QString FakeSticks::SysfsRoot() const
+{
+    return m_root.path() + "/sys";
+}
+
+QString FakeSticks::MountInfoPath() const
+{
+    return m_root.path() + "/mountinfo";
+}
+
+void FakeSticks::WriteAttribute(const QString& dir, const QString& name, const QString& value) const
+{
+    QFile file(dir + "/" + name);
+    if (!file.open(QIODevice::WriteOnly) || file.write(value.toUtf8() + "\n") < 0)
+        throw std::runtime_error("FakeSticks: cannot write " + file.fileName().toStdString());
+}
+
+void FakeSticks::WriteMountInfo() const
+{
+    QByteArray text = kSystemMounts;
+    for (const MountLine& mount : m_mounts)
+        text += QFile::encodeName(mount.text);
+    QSaveFile file(MountInfoPath());
+    if (!file.open(QIODevice::WriteOnly) || file.write(text) < 0 || !file.commit())
+        throw std::runtime_error("FakeSticks: cannot write " + MountInfoPath().toStdString());
+}
