@@ -1,0 +1,171 @@
+// The local content service as the product's tests rely on it: its TLS certificate, Range answers, dropped
+// connections and the request log.
+#include "ContentService.h"
+
+#include <QCryptographicHash>
+#include <QEventLoop>
+#include <QFile>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Answer {
+    QNetworkReply::NetworkError error = QNetworkReply::NoError;
+    int status = 0;
+    QByteArray body;
+    QByteArray contentRange;
+};
+
+class ContentServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(service.Start()); }
+
+    // A GET that trusts the service's certificate (and nothing else) with the peer verified.
+    Answer Get(const QUrl& url, const QList<QPair<QByteArray, QByteArray>>& headers = {},
+        const QList<QSslCertificate>& authorities = {})
+    {
+        QNetworkRequest request(url);
+        QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+        tls.setProtocol(QSsl::TlsV1_2);
+        tls.setPeerVerifyMode(QSslSocket::VerifyPeer);
+        tls.setCaCertificates(
+            authorities.isEmpty() ? QSslCertificate::fromPath(service.CertificatePath()) : authorities);
+        request.setSslConfiguration(tls);
+        for (const auto& header : headers)
+            request.setRawHeader(header.first, header.second);
+        QNetworkReply* reply = manager.get(request);
+        QEventLoop loop;
+        QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        Answer answer {reply->error(), reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(),
+            reply->readAll(), reply->rawHeader("Content-Range")};
+        reply->deleteLater();
+        return answer;
+    }
+
+    QUrl Endpoint(const QString& path, const QString& query) const
+    {
+        return QUrl(service.BaseUrl() + path + "?" + query);
+    }
+
+    QByteArray ArchiveBytes(const QString& name) const
+    {
+        QFile file(service.ArchivePath(name));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    ContentService service;
+    QNetworkAccessManager manager;
+};
+
+const QString archive = "EU1_2023_11.tar";
+
+TEST_F(ContentServiceTest, CertificateIsTrustedOnlyThroughItself)
+{
+    EXPECT_EQ(qgetenv("SSL_CERT_FILE"), QFile::encodeName(service.CertificatePath()));
+    EXPECT_EQ(Get(service.ArchiveUrl(archive)).error, QNetworkReply::NoError);
+
+    manager.clearConnectionCache(); // a kept-alive connection would skip the handshake
+    const auto systemOnly = QSslConfiguration::systemCaCertificates();
+    EXPECT_EQ(Get(service.ArchiveUrl(archive), {}, systemOnly).error, QNetworkReply::SslHandshakeFailedError);
+}
+
+TEST_F(ContentServiceTest, ArchiveMatchesItsDownloadInfo)
+{
+    const QByteArray tar = ArchiveBytes(archive);
+    ASSERT_FALSE(tar.isEmpty());
+    const Answer whole = Get(service.ArchiveUrl(archive));
+    EXPECT_EQ(whole.status, 200);
+    EXPECT_EQ(whole.body, tar);
+
+    const Answer info
+        = Get(Endpoint("/package/downloadinfo", "id=EU1_2023_11&key=" + QString::fromStdString(service.Key())));
+    const QByteArray md5 = QCryptographicHash::hash(tar, QCryptographicHash::Md5).toHex();
+    EXPECT_TRUE(info.body.contains("<checksum type=\"MD5\">" + md5 + "</checksum>")) << info.body.constData();
+    EXPECT_TRUE(info.body.contains("<url>" + service.ArchiveUrl(archive).toEncoded() + "</url>"))
+        << info.body.constData();
+}
+
+TEST_F(ContentServiceTest, RangeGivesPartialContentAndPastTheEndIsRefused)
+{
+    const QByteArray tar = ArchiveBytes(archive);
+    const Answer part = Get(service.ArchiveUrl(archive), {{"Range", "bytes=1000-"}});
+    EXPECT_EQ(part.status, 206);
+    EXPECT_EQ(part.body, tar.mid(1000));
+    EXPECT_EQ(part.contentRange, QString("bytes 1000-%1/%2").arg(tar.size() - 1).arg(tar.size()).toLatin1());
+
+    const Answer past = Get(service.ArchiveUrl(archive), {{"Range", "bytes=" + QByteArray::number(tar.size()) + "-"}});
+    EXPECT_EQ(past.status, 416);
+    EXPECT_EQ(past.contentRange, "bytes */" + QByteArray::number(tar.size()));
+}
+
+TEST_F(ContentServiceTest, FaultsApplyAsOftenAsAskedThenTheAnswerIsWhole)
+{
+    const QByteArray tar = ArchiveBytes(archive);
+    service.SetFault({{"path", "/files/"}, {"kind", "drop_after"}, {"bytes", 1000}});
+    const Answer cut = Get(service.ArchiveUrl(archive));
+    EXPECT_EQ(cut.error, QNetworkReply::RemoteHostClosedError);
+    EXPECT_EQ(cut.body, tar.left(1000));
+    EXPECT_EQ(Get(service.ArchiveUrl(archive)).body, tar);
+
+    service.SetFault({{"path", "/files/"}, {"kind", "ignore_range"}, {"times", 2}});
+    EXPECT_EQ(Get(service.ArchiveUrl(archive), {{"Range", "bytes=10-"}}).status, 200);
+    EXPECT_EQ(Get(service.ArchiveUrl(archive), {{"Range", "bytes=10-"}}).status, 200);
+    EXPECT_EQ(Get(service.ArchiveUrl(archive), {{"Range", "bytes=10-"}}).status, 206);
+
+    service.SetFault({{"path", "/files/"}, {"kind", "status"}, {"code", 503}, {"times", -1}});
+    EXPECT_EQ(Get(service.ArchiveUrl(archive)).status, 503);
+    service.ClearFaults();
+    EXPECT_EQ(Get(service.ArchiveUrl(archive)).status, 200);
+}
+
+TEST_F(ContentServiceTest, RelativeRedirectLeadsToTheTarget)
+{
+    service.SetFault({{"path", "/files/" + archive}, {"kind", "redirect"}, {"location", "/files/NA1_2023_08.tar"}});
+    QNetworkRequest request(service.ArchiveUrl(archive));
+    QSslConfiguration tls = QSslConfiguration::defaultConfiguration();
+    tls.setCaCertificates(QSslCertificate::fromPath(service.CertificatePath()));
+    request.setSslConfiguration(tls);
+    request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
+    QNetworkReply* reply = manager.get(request);
+    QEventLoop loop;
+    QObject::connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    loop.exec();
+    EXPECT_EQ(reply->readAll(), ArchiveBytes("NA1_2023_08.tar"));
+    delete reply;
+}
+
+TEST_F(ContentServiceTest, KeyAndIdAreChecked)
+{
+    const QString key = QString::fromStdString(service.Key());
+    EXPECT_EQ(Get(Endpoint("/package/metadata", "id=EU1_2023_11")).status, 401);
+    EXPECT_EQ(Get(Endpoint("/package/metadata", "id=EU1_2023_11&key=wrong")).status, 403);
+    EXPECT_EQ(Get(Endpoint("/package/metadata", "id=NOPE&key=" + key)).status, 404);
+    EXPECT_EQ(Get(Endpoint("/package/metadata", "key=" + key)).status, 400);
+    EXPECT_EQ(Get(Endpoint("/package/allroots", "key=" + key)).status, 200);
+}
+
+TEST_F(ContentServiceTest, RequestLogKeepsRawQueryAndHeaders)
+{
+    const QString query = "id=EU1_2023_11&key=" + QString::fromStdString(service.Key());
+    const Answer answer = Get(Endpoint("/package/localedata", query), {{"Accept-Language", "de-DE"}});
+    EXPECT_EQ(answer.body,
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?><localedata><name>Europa 2023.11</name>"
+        "<description>Karte Europas, Herbst 2023</description>"
+        "<releasedate>2023-11-20</releasedate></localedata>");
+
+    const QJsonArray log = service.RequestLog();
+    ASSERT_EQ(log.size(), 1);
+    const QJsonObject record = log.first().toObject();
+    EXPECT_EQ(record.value("path").toString(), "/brel/v1/package/localedata");
+    EXPECT_EQ(record.value("query").toString(), query);
+    EXPECT_EQ(record.value("headers").toObject().value("Accept-Language").toString(), "de-DE");
+}
+
+} // namespace

@@ -1,0 +1,165 @@
+#include "ContentService.h"
+
+#include "TestEnv.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslSocket>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace {
+
+constexpr int startTimeoutMs = 120000; // archives are built at start-up, large ones take a while
+constexpr int controlTimeoutMs = 10000;
+
+QJsonObject ReadJsonObject(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).object();
+}
+
+} // namespace
+
+ContentService::ContentService() = default;
+
+ContentService::~ContentService()
+{
+    if (process.state() == QProcess::NotRunning)
+        return;
+    process.terminate();
+    if (!process.waitForFinished(3000)) {
+        process.kill();
+        process.waitForFinished(3000);
+    }
+}
+
+bool ContentService::Start(const QString& catalogueFile)
+{
+    const QString catalogue
+        = catalogueFile.isEmpty() ? TestEnv::SourceDir() + "/tools/content-service/catalogue.json" : catalogueFile;
+    const QJsonObject settings = ReadJsonObject(catalogue);
+    key = settings.value("key").toString().toStdString();
+    basePath = settings.value("basePath").toString("/brel/v1");
+
+    stateDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/content-service-XXXXXX");
+    const QString python = QStandardPaths::findExecutable("python3");
+    if (!stateDir->isValid() || python.isEmpty())
+        return false;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.start(python,
+        {TestEnv::SourceDir() + "/tools/content-service/server.py", "--catalogue", catalogue, "--state-dir",
+            stateDir->path(), "--port", "0"});
+    if (!process.waitForStarted() || !WaitForReady())
+        return false;
+    ::setenv("SSL_CERT_FILE", QFile::encodeName(CertificatePath()).constData(), 1);
+    return true;
+}
+
+bool ContentService::WaitForReady()
+{
+    const QDeadlineTimer deadline(startTimeoutMs);
+    while (!deadline.hasExpired()) {
+        while (process.canReadLine()) {
+            const QByteArray line = process.readLine().trimmed();
+            if (line.startsWith("READY ")) {
+                port = static_cast<quint16>(line.mid(6).toUInt());
+                return port != 0;
+            }
+        }
+        if (!process.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
+            return false;
+    }
+    return false;
+}
+
+QString ContentService::Origin() const
+{
+    return QString("https://127.0.0.1:%1").arg(port);
+}
+
+QString ContentService::BaseUrl() const
+{
+    return Origin() + basePath;
+}
+
+std::string ContentService::Key() const
+{
+    return key;
+}
+
+QString ContentService::StateDir() const
+{
+    return stateDir ? stateDir->path() : QString();
+}
+
+QString ContentService::CertificatePath() const
+{
+    return StateDir() + "/cert.pem";
+}
+
+QString ContentService::ArchivePath(const QString& name) const
+{
+    return StateDir() + "/archives/" + name;
+}
+
+QUrl ContentService::ArchiveUrl(const QString& name) const
+{
+    return QUrl(Origin() + "/files/" + name);
+}
+
+void ContentService::SetFault(const QJsonObject& fault)
+{
+    if (!Control("POST", QJsonDocument(fault).toJson(QJsonDocument::Compact)))
+        ADD_FAILURE() << "content service refused the fault rule "
+                      << QJsonDocument(fault).toJson(QJsonDocument::Compact).constData();
+}
+
+void ContentService::ClearFaults()
+{
+    if (!Control("DELETE", {}))
+        ADD_FAILURE() << "content service did not clear its fault rules";
+}
+
+// A blocking exchange on a socket of its own: it runs no event loop, so nothing of the code under test moves on
+// while a test changes the rules.
+bool ContentService::Control(const QByteArray& method, const QByteArray& body)
+{
+    QSslSocket socket;
+    QSslConfiguration config = socket.sslConfiguration();
+    config.setCaCertificates(QSslCertificate::fromPath(CertificatePath()));
+    socket.setSslConfiguration(config);
+    socket.connectToHostEncrypted("127.0.0.1", port);
+    if (!socket.waitForEncrypted(controlTimeoutMs))
+        return false;
+    socket.write(method + " /_control/faults HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\nContent-Length: "
+        + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    QByteArray answer;
+    while (socket.waitForReadyRead(controlTimeoutMs))
+        answer += socket.readAll();
+    answer += socket.readAll();
+    return answer.startsWith("HTTP/1.1 200");
+}
+
+QJsonArray ContentService::RequestLog() const
+{
+    QJsonArray records;
+    QFile file(StateDir() + "/requests.jsonl");
+    if (!file.open(QIODevice::ReadOnly))
+        return records;
+    while (!file.atEnd()) {
+        const QJsonDocument record = QJsonDocument::fromJson(file.readLine());
+        if (record.isObject()) // a line being written right now is skipped
+            records.append(record.object());
+    }
+    return records;
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <memory>
+#include <string>
+
+// Runs the local content service (tools/content-service/server.py) for one test: HTTPS on 127.0.0.1 with a
+// certificate of its own, the catalogue's packages and archives, a request log and fault injection.
+class ContentService {
+public:
+    ContentService();
+    ~ContentService();
+    ContentService(const ContentService&) = delete;
+    ContentService& operator=(const ContentService&) = delete;
+
+    // Starts the server on a free port with the given catalogue (empty: tools/content-service/catalogue.json),
+    // waits until it serves and points SSL_CERT_FILE at its certificate. Returns false on failure.
+    bool Start(const QString& catalogueFile = QString());
+
+    QString BaseUrl() const; // "https://127.0.0.1:<port>/brel/v1"
+    std::string Key() const; // the key the service accepts
+    QString CertificatePath() const; // PEM of the generated certificate
+    QString ArchivePath(const QString& name) const; // the tar file served under that file name
+    QUrl ArchiveUrl(const QString& name) const; // its https URL
+    void SetFault(const QJsonObject& fault); // adds one fault rule (see the service's README.md)
+    void ClearFaults();
+    QJsonArray RequestLog() const; // {"method","path","query" (raw),"headers":{...}} each
+
+    QString StateDir() const;
+    quint16 Port() const { return port; }
+
+private:
+    bool WaitForReady();
+    bool Control(const QByteArray& method, const QByteArray& body);
+    QString Origin() const;
+
+    std::unique_ptr<QTemporaryDir> stateDir;
+    QProcess process;
+    quint16 port = 0;
+    std::string key;
+    QString basePath;
+};
