@@ -1,0 +1,309 @@
+#include "Stream.h"
+#include "TarTestArchive.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <random>
+#include <sys/resource.h>
+
+namespace {
+
+using Entry = TarTestArchive::Entry;
+
+QByteArray RandomBytes(int size, unsigned seed)
+{
+    std::mt19937 random(seed);
+    QByteArray bytes(size, '\0');
+    for (char& c : bytes)
+        c = char(random());
+    return bytes;
+}
+
+void WriteFile(const QString& path, const QByteArray& data)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+}
+
+QString RunTool(const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.start(program, arguments);
+    EXPECT_TRUE(process.waitForFinished(60000));
+    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// Writes the bytes in pieces whose sizes come from a seeded generator (seed 0:
+// single bytes).
+void Feed(std::ostream& out, const QByteArray& bytes, unsigned seed)
+{
+    std::mt19937 random(seed);
+    const int limits[] = {1, 7, 600, 40000};
+    for (int position = 0; position < bytes.size();) {
+        const int limit = seed == 0 ? 1 : limits[random() % 4];
+        const int size = std::min(bytes.size() - position, int(random() % limit) + 1);
+        out.write(bytes.constData() + position, size);
+        position += size;
+    }
+}
+
+class TarStreamTest : public ::testing::Test {
+protected:
+    // The stream is rooted at base/root, so anything escaping it shows up in base.
+    QString Root() const { return base_.path() + "/root"; }
+    void SetUp() override { ASSERT_TRUE(QDir().mkpath(Root())); }
+
+    std::unique_ptr<Brel::Tar::Stream> Open()
+    {
+        auto stream = std::make_unique<Brel::Tar::Stream>(Root().toStdString());
+        stream->exceptions(std::ios::badbit | std::ios::failbit);
+        return stream;
+    }
+
+    std::string Unpack(const QByteArray& bytes, unsigned seed = 1)
+    {
+        const auto stream = Open();
+        Feed(*stream, bytes, seed);
+        EXPECT_EQ(stream->tellp(), bytes.size());
+        stream->Finish();
+        return stream->GetMd5();
+    }
+
+    // The write fails with a message containing the text, and nothing lands
+    // beside the root.
+    void ExpectRefused(const QByteArray& bytes, const std::string& text)
+    {
+        const auto stream = Open();
+        try {
+            stream->write(bytes.constData(), bytes.size());
+            ADD_FAILURE() << "accepted, expected: " << text;
+        } catch (const std::exception& error) {
+            EXPECT_NE(std::string(error.what()).find(text), std::string::npos) << error.what();
+        }
+        EXPECT_EQ(QDir(base_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {"root"});
+    }
+
+    QMap<QString, QByteArray> Unpacked() const { return TarTestArchive::Tree(Root()); }
+
+    QTemporaryDir base_;
+};
+
+// A tree with empty, block-sized, padded and large files, nested folders and
+// a path too long for the plain name field.
+void MakeSourceTree(const QString& top)
+{
+    WriteFile(top + "/empty", {});
+    WriteFile(top + "/block", RandomBytes(512, 1));
+    WriteFile(top + "/a.bin", RandomBytes(1000, 2));
+    WriteFile(top + "/big", RandomBytes(300000, 3));
+    WriteFile(top + "/sub/deeper/note.txt", "hello");
+    WriteFile(top + "/" + QString(70, 'f') + "/" + QString(70, 'g'), RandomBytes(2000, 4));
+}
+
+TEST_F(TarStreamTest, UnpacksLikeGnuTarInAnySplit)
+{
+    QTemporaryDir work;
+    MakeSourceTree(work.path() + "/src/top");
+    for (const QString format : {"gnu", "ustar", "pax"}) {
+        const QString archive = work.path() + "/" + format + ".tar";
+        const QString reference = work.path() + "/ref-" + format;
+        QDir().mkpath(reference);
+        RunTool("tar", {"--format=" + format, "-C", work.path() + "/src", "-cf", archive, "top"});
+        RunTool("tar", {"-C", reference, "-xf", archive});
+        const QString md5sum = RunTool("md5sum", {archive}).left(32);
+        ASSERT_EQ(TarTestArchive::Tree(reference).size(), 10);
+        QFile file(archive);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        for (const unsigned seed : {0u, 1u, 2u, 3u}) {
+            SCOPED_TRACE(format.toStdString() + " seed " + std::to_string(seed));
+            QDir(Root()).removeRecursively();
+            QDir().mkpath(Root());
+            EXPECT_EQ(Unpack(bytes, seed), md5sum.toStdString());
+            EXPECT_EQ(Unpacked(), TarTestArchive::Tree(reference));
+        }
+    }
+}
+
+TEST_F(TarStreamTest, HeaderSplitAcrossWritesAndPaddingSkipped)
+{
+    const QByteArray bytes
+        = TarTestArchive().Folder("d/").File("d/f", RandomBytes(1000, 5)).File("e", "x").End().Bytes();
+    const auto stream = Open();
+    int position = 0;
+    for (const int size : {100, 300, 112, 1000, 24, 512, 512 + 1, 511 + 1024}) {
+        stream->write(bytes.constData() + position, size);
+        position += size;
+    }
+    ASSERT_EQ(position, bytes.size());
+    EXPECT_EQ(Unpacked(), (QMap<QString, QByteArray> {{"d", "<folder>"}, {"d/f", RandomBytes(1000, 5)}, {"e", "x"}}));
+}
+
+TEST_F(TarStreamTest, FileIsClosedWhenItsLastByteArrives)
+{
+    const QByteArray data = RandomBytes(1000, 6);
+    const QByteArray bytes = TarTestArchive().File("f", data).File("empty", {}).Bytes();
+    const auto stream = Open();
+    stream->write(bytes.constData(), 512 + 1000);
+    QFile file(Root() + "/f");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), data);
+    stream->write(bytes.constData() + 512 + 1000, bytes.size() - 512 - 1000);
+    EXPECT_EQ(Unpacked().value("empty", "missing"), QByteArray());
+}
+
+TEST_F(TarStreamTest, EverythingAfterTheEndIsIgnoredButHashedAndCounted)
+{
+    const QByteArray trailer = TarTestArchive().File("junk", "data").End().Bytes();
+    const QByteArray bytes = TarTestArchive().File("f", "1").Bytes() + QByteArray(512, '\0') + trailer;
+    const std::string expected = QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toStdString();
+    for (const unsigned seed : {0u, 1u, 2u}) {
+        QDir(Root()).removeRecursively();
+        QDir().mkpath(Root());
+        EXPECT_EQ(Unpack(bytes, seed), expected);
+        EXPECT_EQ(Unpacked(), (QMap<QString, QByteArray> {{"f", "1"}}));
+    }
+    // The end block in one write, the rest in the next.
+    QDir(Root()).removeRecursively();
+    QDir().mkpath(Root());
+    const auto stream = Open();
+    stream->write(bytes.constData(), 2048);
+    stream->write(bytes.constData() + 2048, bytes.size() - 2048);
+    EXPECT_EQ(stream->tellp(), bytes.size());
+    EXPECT_FALSE(Unpacked().contains("junk"));
+}
+
+TEST_F(TarStreamTest, BackslashSeparatesFolders)
+{
+    Unpack(TarTestArchive().Add({"d\\", '0'}).File("d\\f", "x").End().Bytes());
+    EXPECT_EQ(Unpacked(), (QMap<QString, QByteArray> {{"d", "<folder>"}, {"d/f", "x"}}));
+}
+
+TEST_F(TarStreamTest, HeaderFieldsAreReadWithinTheirBounds)
+{
+    // A 100-character name fills its field without a terminating zero; the
+    // mode field behind it is not part of the name.
+    const QByteArray longName(100, 'n');
+    const QByteArray base256(20, 'b');
+    Unpack(TarTestArchive()
+               .Folder("p")
+               .Add(Entry("name", '0', "joined").Prefix("p"))
+               .File(longName, "long")
+               .Add(Entry("b256", '0', base256).Base256())
+               .End()
+               .Bytes());
+    EXPECT_EQ(Unpacked(),
+        (QMap<QString, QByteArray> {{"p", "<folder>"}, {"p/name", "joined"}, {longName, "long"}, {"b256", base256}}));
+}
+
+TEST_F(TarStreamTest, ExtensionEntriesNameTheNextEntryAndAreNotWritten)
+{
+    QByteArray longName = QByteArray(150, 'l');
+    Unpack(TarTestArchive()
+               .Pax("path", "pax-name")
+               .File("ignored", "1")
+               .Pax("comment", "whatever", 'g')
+               .Add({"././@LongLink", 'L', longName + '\0'})
+               .File("short", "2")
+               .Add({"././@LongLink", 'K', "target"})
+               .Pax("size", "3")
+               .Add(Entry("sized", '0', "333").Size(0))
+               .File("plain", "4")
+               .End()
+               .Bytes());
+    EXPECT_EQ(
+        Unpacked(), (QMap<QString, QByteArray> {{"pax-name", "1"}, {longName, "2"}, {"sized", "333"}, {"plain", "4"}}));
+}
+
+TEST_F(TarStreamTest, NamesOutsideTheRootAreRefused)
+{
+    for (const QByteArray name : {"../x", "/abs", "a/../../x", "a\\..\\..\\x", "..", "\\abs"}) {
+        SCOPED_TRACE(name.toStdString());
+        ExpectRefused(TarTestArchive().File(name, "evil").End().Bytes(), "refused tar entry name");
+    }
+    ExpectRefused(TarTestArchive().Pax("path", "../evil").File("good", "x").Bytes(), "refused tar entry name");
+    ExpectRefused(
+        TarTestArchive().Add({"././@LongLink", 'L', "/tmp/evil"}).File("good", "x").Bytes(), "refused tar entry name");
+    ExpectRefused(TarTestArchive().Add(Entry("x", '0', "evil").Prefix("..")).Bytes(), "refused tar entry name");
+}
+
+TEST_F(TarStreamTest, LinksDevicesAndUnknownTypesAreRefused)
+{
+    const std::pair<char, const char*> cases[] = {{'1', "link"}, {'2', "link"}, {'3', "device or FIFO"},
+        {'4', "device or FIFO"}, {'6', "device or FIFO"}, {'V', "type 'V'"}, {'S', "type 'S'"}};
+    for (const auto& [type, text] : cases) {
+        SCOPED_TRACE(type);
+        ExpectRefused(TarTestArchive().Add({"entry", type}).Bytes(), text);
+        EXPECT_FALSE(QFileInfo::exists(Root() + "/entry"));
+    }
+}
+
+TEST_F(TarStreamTest, MalformedHeadersAreErrorsNotFiles)
+{
+    ExpectRefused(TarTestArchive().Add(Entry("f", '0', "x").ChecksumDelta(1)).Bytes(), "checksum mismatch");
+    ExpectRefused(TarTestArchive::Header(Entry("f", '0').SizeField("12x4")), "bad number field");
+    ExpectRefused(TarTestArchive::Header(Entry("f", '0').SizeField("0000001 7")), "bad number field");
+    ExpectRefused(TarTestArchive().Add(Entry("huge", 'x').Size(1 << 21)).Bytes(), "too large");
+    ExpectRefused(TarTestArchive().Add({"p", 'x', "5 a=b\n"}).Bytes(), "malformed pax");
+    EXPECT_TRUE(Unpacked().isEmpty());
+}
+
+TEST_F(TarStreamTest, FolderErrorsKeepTheirMessages)
+{
+    QDir().mkpath(Root() + "/there");
+    ExpectRefused(TarTestArchive().Folder("there/").Bytes(), "failed to create directory: ");
+    ExpectRefused(TarTestArchive().Add(Entry("sized/", '5').Size(512)).Bytes(), "non-zero size for directory");
+    ExpectRefused(TarTestArchive().File("missing/f", "x").Bytes(), "failed to create file: ");
+}
+
+TEST_F(TarStreamTest, MissingRootGivesABadStream)
+{
+    Brel::Tar::Stream stream((Root() + "/missing").toStdString());
+    EXPECT_TRUE(stream.bad());
+}
+
+TEST_F(TarStreamTest, WriteFailureIsLatched)
+{
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit {};
+    getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit saved = limit;
+    limit.rlim_cur = 100000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const QByteArray bytes = TarTestArchive().File("f", RandomBytes(200000, 7)).End().Bytes();
+    const auto stream = Open();
+    EXPECT_THROW(Feed(*stream, bytes, 2), std::exception);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    stream->clear();
+    EXPECT_EQ(stream->tellp(), -1);
+    stream->clear();
+    EXPECT_THROW(stream->write("x", 1), std::exception);
+    stream->clear();
+    EXPECT_THROW(stream->Finish(), std::runtime_error);
+}
+
+TEST_F(TarStreamTest, FinishRefusesATruncatedArchive)
+{
+    const QByteArray bytes = TarTestArchive().File("f", RandomBytes(2000, 8)).End().Bytes();
+    const auto stream = Open();
+    stream->write(bytes.constData(), 1000);
+    EXPECT_THROW(stream->Finish(), std::runtime_error);
+
+    QDir(Root()).removeRecursively();
+    QDir().mkpath(Root());
+    const auto complete = Open();
+    complete->write(bytes.constData(), bytes.size());
+    EXPECT_NO_THROW(complete->Finish());
+}
+
+} // namespace
