@@ -2,12 +2,12 @@
 
 #include <QString>
 
+#include <boost/date_time/posix_time/posix_time_types.hpp>
 #include <boost/log/attributes/value_extraction.hpp>
 #include <boost/log/sources/global_logger_storage.hpp>
 #include <boost/log/sources/record_ostream.hpp>
 #include <boost/log/sources/severity_channel_logger.hpp>
 #include <boost/log/utility/manipulators/add_value.hpp>
-#include <boost/date_time/posix_time/posix_time_types.hpp>
 
 #include <cstdint>
 #include <istream>
@@ -58,11 +58,11 @@ inline boost::log::formatting_ostream& operator<<(boost::log::formatting_ostream
 
 // A log statement: attributes and message are built only when the record is
 // accepted (core on, filter passed).
-#define LOG_CHANNEL_SEV(channel, severity)                                                                     \
-    BOOST_LOG_CHANNEL_SEV(::Log::g_lg::get(), std::string(channel), (severity))                                \
-        << ::boost::log::add_value("Function", ::Log::FormatFunctionName(::Log::ReduceSignature(__PRETTY_FUNCTION__)))                 \
-        << ::boost::log::add_value("Line", static_cast<int>(__LINE__))                                         \
-        << ::boost::log::add_value("File", std::string(::Log::FileName(__FILE__)))                             \
+#define LOG_CHANNEL_SEV(channel, severity)                                                                             \
+    BOOST_LOG_CHANNEL_SEV(::Log::g_lg::get(), std::string(channel), (severity))                                        \
+        << ::boost::log::add_value("Function", ::Log::FormatFunctionName(::Log::ReduceSignature(__PRETTY_FUNCTION__))) \
+        << ::boost::log::add_value("Line", static_cast<int>(__LINE__))                                                 \
+        << ::boost::log::add_value("File", std::string(::Log::FileName(__FILE__)))                                     \
         << ::boost::log::add_value("TimeStamp", ::boost::posix_time::microsec_clock::local_time())
 
 // The application's records (channel "ZUK"): LOG(Info) << "text";

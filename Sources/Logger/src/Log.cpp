@@ -12,7 +12,7 @@ namespace Log {
 
 namespace {
 
-constexpr std::array<const char*, 4> kSeverityNames{"Debug", "Info", "Warning", "Error"};
+constexpr std::array<const char*, 4> kSeverityNames {"Debug", "Info", "Warning", "Error"};
 
 } // namespace
 

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "Log.h"
+
+#include <boost/shared_ptr.hpp>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// Switches logging on and keeps every record in memory while it lives, so a
+// test can check what the code under test logged.
+class LogCapture {
+public:
+    struct Record {
+        Log::Severity severity;
+        std::string channel;
+        std::string function;
+        std::string message;
+    };
+
+    LogCapture();
+    ~LogCapture();
+    LogCapture(const LogCapture&) = delete;
+    LogCapture& operator=(const LogCapture&) = delete;
+
+    std::vector<Record> Records() const;
+    // Records of that severity whose message starts with the text.
+    int Count(Log::Severity severity, const std::string& messageStart) const;
+
+    class Backend;
+
+private:
+    boost::shared_ptr<Backend> backend_;
+    boost::shared_ptr<void> sink_;
+};
