@@ -1,0 +1,67 @@
+#include "ChecksumList.h"
+
+#include "Log.h"
+
+#include <boost/filesystem/operations.hpp>
+
+#include <algorithm>
+#include <fstream>
+#include <regex>
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+// The matcher recurses once per character and would exhaust the stack on a
+// long line of a corrupt list; no valid line comes near this length (32 hash
+// characters, separator, a name within the platform's path limit).
+constexpr std::size_t MaxLineLength = 8192;
+
+const std::regex& LinePattern()
+{
+    static const std::regex pattern("^([a-f|A-F|\\d]{32})\\s+(.*)$", std::regex::ECMAScript);
+    return pattern;
+}
+
+} // namespace
+
+ChecksumList::Entries ChecksumList::Read(const fs::path& listFile)
+{
+    LOG(Debug) << "Reading checksum file: " << listFile.string();
+    std::ifstream input(listFile.string());
+    if (!input) {
+        LOG(Error) << "Could not open checksum file: " << listFile.string();
+        return {};
+    }
+    Entries entries;
+    const fs::path folder = listFile.parent_path();
+    for (std::string line; std::getline(input, line);) {
+        if (!AddLine(folder, std::move(line), entries))
+            return {};
+    }
+    return entries;
+}
+
+bool ChecksumList::AddLine(const fs::path& folder, std::string line, Entries& entries)
+{
+    // Lists written on the vehicle end their lines with CR LF.
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    std::smatch match;
+    if (line.size() > MaxLineLength || !std::regex_match(line, match, LinePattern())) {
+        LOG(Error) << "invalid line in checksum file: " << line.substr(0, MaxLineLength);
+        return false;
+    }
+    std::string name = match[2].str();
+    // Names use the vehicle's separator.
+    std::replace(name.begin(), name.end(), '\\', '/');
+    const fs::path joined = folder / name;
+    boost::system::error_code error;
+    const fs::path file = fs::canonical(joined, error);
+    if (error) {
+        LOG(Error) << "file: " << joined.string() << " does not exist";
+        return false;
+    }
+    entries.emplace(file, match[1].str());
+    return true;
+}
