@@ -1,0 +1,7 @@
+#include "Resources.h"
+
+namespace Fonts {
+
+void Load() { }
+
+} // namespace Fonts
