@@ -153,6 +153,11 @@ void FakeSticks::Remove(const QString& blockName)
     WriteMountInfo();
 }
 
+QString FakeSticks::MountDir(const QString& name) const
+{
+    return m_root.path() + "/media/" + name;
+}
+
 QString FakeSticks::SysfsRoot() const
 {
     return m_root.path() + "/sys";

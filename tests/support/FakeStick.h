@@ -36,6 +36,8 @@ public:
     // Rewrites mountinfo without the disk's mounts (temp file + rename, so a poll never sees half a file).
     void Remove(const QString& blockName);
 
+    // A folder below the fake's own root to mount a stick at (removed with the fake).
+    QString MountDir(const QString& name) const;
     QString SysfsRoot() const;
     QString MountInfoPath() const;
 

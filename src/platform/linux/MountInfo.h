@@ -9,13 +9,14 @@ class MountInfo {
 public:
     // Reads the table from a mountinfo file; a missing or unreadable file gives an empty table.
     static MountInfo Read(const std::string& path);
-    // Parses one line and records its mount point unless the device already has one (the first one counts).
-    void Add(const std::string& line);
     // The first mount point of the device, or an empty text when it is not mounted.
     std::string MountPoint(const std::string& deviceNumber) const;
     // Undoes the octal escapes (\040 for a space, \134 for a backslash, ...) of a mountinfo field.
     static std::string Unescape(const std::string& field);
 
 private:
+    // Parses one line and records its mount point unless the device already has one (the first one counts).
+    void Add(const std::string& line);
+
     std::map<std::string, std::string> m_mountPoints;
 };

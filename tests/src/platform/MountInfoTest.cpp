@@ -18,27 +18,20 @@ TEST(MountInfoTest, UnescapesTheKernelsOctalEscapes)
 
 TEST(MountInfoTest, KeysMountPointsByDeviceNumberAndKeepsTheFirst)
 {
-    MountInfo table;
-    table.Add("22 1 259:2 / / rw,relatime shared:1 - ext4 /dev/nvme0n1p2 rw");
-    table.Add("101 22 8:17 / /media/STICK\\040ONE rw,relatime shared:50 - vfat /dev/sdb1 rw");
-    table.Add("102 22 8:17 / /mnt/again rw,relatime shared:51 - vfat /dev/sdb1 rw");
-    table.Add("103 22 8:1");
-    table.Add("");
-
-    EXPECT_EQ(table.MountPoint("8:17"), "/media/STICK ONE");
-    EXPECT_EQ(table.MountPoint("259:2"), "/");
-    EXPECT_EQ(table.MountPoint("8:1"), "");
-    EXPECT_EQ(table.MountPoint("8:16"), "");
-}
-
-TEST(MountInfoTest, ReadsEveryLineOfAFileAndToleratesAMissingOne)
-{
     QTemporaryDir dir;
     const std::string path = dir.filePath("mountinfo").toStdString();
-    std::ofstream(path) << "22 1 259:2 / / rw - ext4 /dev/root rw\n36 22 8:33 /sub /media/b rw - vfat /dev/sdc1 rw";
+    std::ofstream(path) << "22 1 259:2 / / rw,relatime shared:1 - ext4 /dev/nvme0n1p2 rw\n"
+                           "101 22 8:17 / /media/STICK\\040ONE rw,relatime shared:50 - vfat /dev/sdb1 rw\n"
+                           "102 22 8:17 / /mnt/again rw,relatime shared:51 - vfat /dev/sdb1 rw\n"
+                           "103 22 8:1\n"
+                           "\n"
+                           "36 22 8:33 /sub /media/b rw - vfat /dev/sdc1 rw";
 
     const MountInfo table = MountInfo::Read(path);
+    EXPECT_EQ(table.MountPoint("8:17"), "/media/STICK ONE");
     EXPECT_EQ(table.MountPoint("259:2"), "/");
     EXPECT_EQ(table.MountPoint("8:33"), "/media/b");
+    EXPECT_EQ(table.MountPoint("8:1"), "");
+    EXPECT_EQ(table.MountPoint("8:16"), "");
     EXPECT_EQ(MountInfo::Read(dir.filePath("missing").toStdString()).MountPoint("259:2"), "");
 }
