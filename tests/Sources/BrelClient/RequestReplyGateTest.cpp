@@ -1,0 +1,79 @@
+#include "ReplyGate.h"
+#include "RequestTestNetwork.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+// A reply that has received its headers.
+std::unique_ptr<FakeReply> Answered(int status, const QByteArray& contentRange = {})
+{
+    FakeAnswer answer = Answer(status);
+    if (!contentRange.isEmpty())
+        answer.headers.insert("Content-Range", contentRange);
+    auto reply = std::make_unique<FakeReply>(QNetworkRequest(QUrl("https://x.invalid/a.tar")), answer, nullptr);
+    reply->Play();
+    return reply;
+}
+
+} // namespace
+
+TEST(ReplyGate, PartialAnswerMustStartAtTheOffsetAsked)
+{
+    Brel::ReplyGate gate;
+    gate.Open(100);
+    auto fits = Answered(206, "bytes 100-199/200");
+    EXPECT_EQ(gate.Body(*fits, "abc"), "abc");
+    EXPECT_FALSE(gate.Mismatched(*fits));
+
+    for (const QByteArray& range : {QByteArray("bytes 50-199/200"), QByteArray("bytes */200"), QByteArray()}) {
+        gate.Open(100);
+        auto wrong = Answered(206, range);
+        EXPECT_EQ(gate.Body(*wrong, "abc"), "") << range.constData();
+        EXPECT_TRUE(gate.Mismatched(*wrong)) << range.constData();
+    }
+}
+
+TEST(ReplyGate, WholeAnswerToARangeRequestLosesTheBytesAlreadyConsumed)
+{
+    Brel::ReplyGate gate;
+    gate.Open(5);
+    auto whole = Answered(200);
+    EXPECT_EQ(gate.Body(*whole, "012"), "");
+    EXPECT_TRUE(gate.Mismatched(*whole)); // shorter than the offset so far
+    EXPECT_EQ(gate.Body(*whole, "34567"), "567");
+    EXPECT_FALSE(gate.Mismatched(*whole));
+
+    gate.Open(5);
+    auto other = Answered(204);
+    EXPECT_TRUE(gate.Mismatched(*other));
+}
+
+TEST(ReplyGate, OnlySuccessfulBodiesPass)
+{
+    Brel::ReplyGate gate;
+    for (const int status : {301, 302, 404, 416, 500}) {
+        gate.Open(0);
+        auto reply = Answered(status);
+        EXPECT_EQ(gate.Body(*reply, "<html>error</html>"), "") << status;
+        EXPECT_EQ(gate.Rejected(), "<html>error</html>");
+        EXPECT_FALSE(gate.Mismatched(*reply)); // the transport error decides
+    }
+    gate.Open(0);
+    auto ok = Answered(200);
+    EXPECT_EQ(gate.Body(*ok, "<ok/>"), "<ok/>");
+}
+
+TEST(ReplyGate, OnlyTheLatestOpenReplyIsCurrent)
+{
+    Brel::ReplyGate gate;
+    const quint64 first = gate.Open(0);
+    EXPECT_TRUE(gate.IsCurrent(first));
+    const quint64 second = gate.Open(0);
+    EXPECT_FALSE(gate.IsCurrent(first));
+    EXPECT_TRUE(gate.IsCurrent(second));
+    gate.Close();
+    EXPECT_FALSE(gate.IsCurrent(second));
+}
