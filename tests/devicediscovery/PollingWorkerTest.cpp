@@ -96,9 +96,13 @@ TEST_F(PollingWorkerTest, PollsTheFirstTimeOneIntervalAfterTheStart)
 {
     m_worker.onStart();
     m_worker.onStart();
-    QTest::qWait(100);
+    QCoreApplication::processEvents();
+
+    const QList<QTimer*> timers = m_worker.findChildren<QTimer*>();
+    ASSERT_EQ(timers.size(), 1) << "a second start is ignored";
+    EXPECT_TRUE(timers[0]->isActive());
+    EXPECT_EQ(timers[0]->interval(), 200);
     EXPECT_EQ(m_script->visits, 0) << "no poll at once";
-    EXPECT_EQ(m_worker.findChildren<QTimer*>().size(), 1u) << "a second start is ignored";
 
     EXPECT_TRUE(QTest::qWaitFor([&] { return m_script->visits >= 2; }, 5000));
     EXPECT_THAT(m_recorder.Events(), ElementsAre("no device"));

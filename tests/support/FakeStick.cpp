@@ -85,6 +85,8 @@ QString FakeSticks::Insert(
 QString FakeSticks::Insert(const Disk& disk)
 {
     const int index = static_cast<int>(m_devices.size()) + 1;
+    if (index > 'z' - 'a')
+        throw std::length_error("FakeSticks: no block names left");
     const QString name = QString("sd%1").arg(QChar('a' + index));
     const QString deviceDir = CreateDeviceTree(disk, index, name);
     if (!QFile::link("../" + QDir(SysfsRoot()).relativeFilePath(deviceDir), SysfsRoot() + "/block/" + name))
