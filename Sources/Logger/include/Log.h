@@ -50,8 +50,14 @@ std::unique_ptr<ILogger> CreateFileLogger(const std::string& logsDir);
 
 } // namespace Log
 
-// Streaming a QString into a record writes its text.
+// Streaming a QString into a record writes its text. The non-const overload
+// keeps boost's generic operator for non-const values from being chosen.
 inline boost::log::formatting_ostream& operator<<(boost::log::formatting_ostream& out, const QString& text)
+{
+    return out << text.toStdString();
+}
+
+inline boost::log::formatting_ostream& operator<<(boost::log::formatting_ostream& out, QString& text)
 {
     return out << text.toStdString();
 }
