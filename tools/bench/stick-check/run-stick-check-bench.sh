@@ -1,0 +1,67 @@
+#!/bin/bash
+# Verifies a fabricated 2 GiB stick (a few large files, a few thousand small
+# ones) with the program's stick check and with md5sum -c on the same files,
+# alternating, warm cache; prints the median of 5 runs of each and the ratio.
+# Usage: run-stick-check-bench.sh [BUILD_DIR] (default: /work/build-bench)
+set -euo pipefail
+
+here=$(cd "$(dirname "$0")" && pwd)
+source_dir=$(cd "$here/../../.." && pwd)
+build_dir=${1:-/work/build-bench}
+runs=5
+
+cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build_dir" --target stick-check-bench -j"$(nproc)" >/dev/null
+bench=$build_dir/bin/stick-check-bench
+
+work=$(mktemp -d /tmp/stick-check-bench-XXXXXX)
+trap 'rm -rf "$work"' EXIT
+# The check reads its configuration from the user's data folder: keep it private.
+export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$work/home/.config
+stick=$work/STICK
+update=$stick/VexmarNDSUpdate
+
+echo "Fabricating the stick in $stick ..."
+mkdir -p "$update/maps" "$HOME"
+for i in 1 2 3 4; do
+    head -c $((448 * 1024 * 1024)) /dev/urandom >"$update/maps/large-$i.bin"
+done
+python3 - "$update" <<'PY'
+import os, random, sys
+update = sys.argv[1]
+rng = random.Random(5)
+for i in range(3000):
+    folder = os.path.join(update, "meta_data", "region-%02d" % (i % 40))
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, "tile-%04d.xml" % i), "wb") as out:
+        out.write(os.urandom(rng.randint(40, 130) * 1024))
+PY
+(cd "$update" && find . -type f ! -name CHECKSUMS.MD5 -printf '%P\n' | sort | xargs -d '\n' md5sum >CHECKSUMS.MD5)
+echo "Files: $(wc -l <"$update/CHECKSUMS.MD5"), bytes: $(du -sb "$update" | cut -f1)"
+
+# Warm the cache: both tools then read from memory.
+find "$update" -type f -exec cat {} + >/dev/null
+
+seconds() {
+    local start end
+    start=$(date +%s%N)
+    "$@" >/dev/null
+    end=$(date +%s%N)
+    awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }'
+}
+check() { "$bench" "$stick"; }
+md5sum_check() { (cd "$update" && md5sum -c --quiet CHECKSUMS.MD5); }
+
+ours=()
+theirs=()
+for run in $(seq $runs); do
+    ours+=("$(seconds check)")
+    theirs+=("$(seconds md5sum_check)")
+    echo "run $run: stick check ${ours[-1]} s, md5sum -c ${theirs[-1]} s"
+done
+
+median() { printf '%s\n' "$@" | sort -n | sed -n "$(((runs + 1) / 2))p"; }
+ours_median=$(median "${ours[@]}")
+theirs_median=$(median "${theirs[@]}")
+echo "median of $runs: stick check $ours_median s, md5sum -c $theirs_median s," \
+    "ratio $(awk -v a="$ours_median" -v b="$theirs_median" 'BEGIN { printf "%.3f", a / b }')"
