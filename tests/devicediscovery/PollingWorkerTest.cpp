@@ -13,7 +13,6 @@
 using DeviceDiscoveryImpl::CallbackGate;
 using DeviceDiscoveryImpl::PollingWorker;
 using ::testing::ElementsAre;
-using ::testing::IsEmpty;
 
 namespace {
 
@@ -79,17 +78,6 @@ TEST_F(PollingWorkerTest, SkipsCallbacksThatAreNotSet)
     worker.onPollingTimeout();
 
     EXPECT_EQ(m_script->visits, 2);
-}
-
-TEST_F(PollingWorkerTest, AClosedGateSilencesEveryCallbackButPollingGoesOn)
-{
-    m_gate->disarm();
-    Poll({});
-    Poll({4});
-    Poll({});
-
-    EXPECT_EQ(m_script->visits, 3);
-    EXPECT_THAT(m_recorder.Events(), IsEmpty());
 }
 
 TEST_F(PollingWorkerTest, PollsTheFirstTimeOneIntervalAfterTheStart)

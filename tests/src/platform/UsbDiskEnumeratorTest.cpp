@@ -17,18 +17,6 @@ protected:
 
 } // namespace
 
-TEST_F(UsbDiskEnumeratorTest, ReportsAQualifyingStickWithItsUsbIdentity)
-{
-    m_sticks.Insert(MountDir("STICK"), "4C530001", "0781", "5581");
-
-    const std::vector<UsbDisk> disks = Enumerate();
-    ASSERT_EQ(disks.size(), 1u);
-    EXPECT_EQ(disks[0].vendorId, 0x0781);
-    EXPECT_EQ(disks[0].productId, 0x5581);
-    EXPECT_EQ(disks[0].serial, "4C530001");
-    EXPECT_EQ(disks[0].mountPoint, MountDir("STICK").toStdString());
-}
-
 TEST_F(UsbDiskEnumeratorTest, SkipsDisksThatAreNotMountedRemovableUsbMedia)
 {
     FakeSticks::Disk fixed;
@@ -47,11 +35,14 @@ TEST_F(UsbDiskEnumeratorTest, SkipsDisksThatAreNotMountedRemovableUsbMedia)
     unmounted.media = true;
     for (const FakeSticks::Disk& disk : {fixed, sata, emptySlot, unmounted})
         m_sticks.Insert(disk);
-    m_sticks.Insert(MountDir("GOOD"), "GOOD1");
+    m_sticks.Insert(MountDir("GOOD"), "GOOD1", "0781", "5581");
 
     const std::vector<UsbDisk> disks = Enumerate();
     ASSERT_EQ(disks.size(), 1u);
+    EXPECT_EQ(disks[0].vendorId, 0x0781);
+    EXPECT_EQ(disks[0].productId, 0x5581);
     EXPECT_EQ(disks[0].serial, "GOOD1");
+    EXPECT_EQ(disks[0].mountPoint, MountDir("GOOD").toStdString());
 }
 
 TEST_F(UsbDiskEnumeratorTest, FindsTheMountOfTheWholeDiskOrOfItsPartition)
