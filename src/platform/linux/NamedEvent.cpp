@@ -1,0 +1,118 @@
+#include "NamedEvent.h"
+
+#include <QFile>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::string NativePath(const QString& folder, const QString& name)
+{
+    return QFile::encodeName(folder + "/" + name).toStdString();
+}
+
+void WriteOneByte(int fd)
+{
+    const char byte = 1;
+    while (::write(fd, &byte, 1) < 0 && errno == EINTR) { }
+}
+
+} // namespace
+
+NamedEvent::NamedEvent(const QString& folder, const QString& name)
+    : lockPath_(NativePath(folder, name + ".lock"))
+    , fifoPath_(NativePath(folder, name + ".fifo"))
+{
+}
+
+NamedEvent::~NamedEvent()
+{
+    if (fifoFd_ >= 0)
+        ::close(fifoFd_);
+    if (lockFd_ >= 0)
+        ::close(lockFd_);
+}
+
+bool NamedEvent::Open()
+{
+    lockFd_ = ::open(lockPath_.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (lockFd_ < 0) {
+        lockError_ = errno;
+        return false;
+    }
+    // A lock of our own open file: a second holder in this process is
+    // refused as well.
+    if (::flock(lockFd_, LOCK_EX | LOCK_NB) == 0)
+        return false;
+    const int error = errno;
+    ::close(lockFd_);
+    lockFd_ = -1;
+    if (error == EWOULDBLOCK)
+        return true;
+    lockError_ = error;
+    return false;
+}
+
+// Under the lock nobody else owns the FIFO: a leftover one is replaced. It is
+// opened for reading and writing, so a read never sees an end of file.
+bool NamedEvent::Create(int& error)
+{
+    if (lockFd_ < 0) {
+        error = lockError_ ? lockError_ : EEXIST;
+        return false;
+    }
+    if ((::unlink(fifoPath_.c_str()) != 0 && errno != ENOENT) || ::mkfifo(fifoPath_.c_str(), 0600) != 0) {
+        error = errno;
+        return false;
+    }
+    fifoFd_ = ::open(fifoPath_.c_str(), O_RDWR | O_CLOEXEC);
+    if (fifoFd_ < 0) {
+        error = errno;
+        return false;
+    }
+    return true;
+}
+
+void NamedEvent::Pulse()
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    for (;;) {
+        const int fd = ::open(fifoPath_.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd >= 0) {
+            struct stat info { };
+            if (::fstat(fd, &info) == 0 && S_ISFIFO(info.st_mode))
+                WriteOneByte(fd);
+            ::close(fd);
+            return;
+        }
+        // No FIFO or no reader yet: the owner is still setting up.
+        if ((errno != ENXIO && errno != ENOENT) || std::chrono::steady_clock::now() >= deadline)
+            return;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+void NamedEvent::Set()
+{
+    WriteOneByte(fifoFd_);
+}
+
+bool NamedEvent::Wait()
+{
+    char byte = 0;
+    for (;;) {
+        const ssize_t n = ::read(fifoFd_, &byte, 1);
+        if (n == 1)
+            return true;
+        if (n < 0 && errno == EINTR)
+            continue;
+        return false;
+    }
+}
