@@ -45,10 +45,12 @@ QByteArray ReplyGate::Body(const QNetworkReply& reply, const QByteArray& data)
     }
 }
 
-bool ReplyGate::Mismatched(const QNetworkReply& reply)
+int ReplyGate::FinalError(const QNetworkReply& reply, int code)
 {
     Judge(reply);
-    return verdict_ == Verdict::Mismatch || (verdict_ == Verdict::Accept && skip_ > 0);
+    const bool refused = verdict_ == Verdict::Mismatch || (verdict_ == Verdict::Reject && offset_ > 0);
+    const bool tooShort = verdict_ == Verdict::Accept && skip_ > 0 && code == QNetworkReply::NoError;
+    return refused || tooShort ? QNetworkReply::ProtocolFailure : code;
 }
 
 void ReplyGate::Judge(const QNetworkReply& reply)

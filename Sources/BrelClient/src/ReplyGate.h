@@ -26,9 +26,10 @@ public:
 
     // The part of data (just read from reply) that belongs to the body.
     QByteArray Body(const QNetworkReply& reply, const QByteArray& data);
-    // The reply answered without a transport error but not what was asked:
-    // a wrong or missing Content-Range, or a whole body shorter than the offset.
-    bool Mismatched(const QNetworkReply& reply);
+    // The error to act on when reply ended with code: a resumed attempt that
+    // was not answered from its offset (an unfit 206, another status, a
+    // whole body shorter than the offset) is a protocol failure.
+    int FinalError(const QNetworkReply& reply, int code);
     // The start of the body of an unsuccessful reply.
     const QByteArray& Rejected() const { return rejected_; }
 

@@ -268,7 +268,7 @@ void Request::Conclude()
     const QVariant target = reply_->attribute(QNetworkRequest::RedirectionTargetAttribute);
     if (target.isValid())
         redirectTarget_ = reply_->url().resolved(target.toUrl()).toString(QUrl::FullyEncoded);
-    if (code == QNetworkReply::NoError && gate_.Mismatched(*reply_)) {
+    if (gate_.FinalError(*reply_, code) != code) {
         LOG_BREL(Warning) << "The reply does not continue at the requested offset: " << rangeOffset_;
         code = QNetworkReply::ProtocolFailure;
     }
