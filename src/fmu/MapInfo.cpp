@@ -1,5 +1,6 @@
 #include "MapInfo.h"
 
+#include "Parsers.h"
 #include "ReleaseDate.h"
 
 std::ostream& operator<<(std::ostream& out, MapInfo::Type type)
@@ -35,4 +36,24 @@ std::ostream& operator<<(std::ostream& out, MapInfo::State state)
 bool IsOlder(const MapInfo& first, const MapInfo& second)
 {
     return DayNumber(ReleaseToDate(first.release)) < DayNumber(ReleaseToDate(second.release));
+}
+
+// A group names its maps with a 'G' where their packages carry a 'P'.
+void MapInfo::SetMetadata(const Brel::Group& group)
+{
+    id = group.identifier;
+    if (id.size() > 1)
+        id[1] = 'P';
+    region = group.item.region;
+    release = group.item.releaseCycle;
+    mapLineId = group.item.ndsMapLineId;
+}
+
+void MapInfo::SetMetadata(const Brel::Package& package)
+{
+    id = package.identifier;
+    region = package.group.item.region;
+    release = package.group.item.releaseCycle;
+    mapLineId = package.group.item.ndsMapLineId;
+    size = package.totalSizeInBytes;
 }

@@ -1,0 +1,192 @@
+#include "FullMapUpdateManager.h"
+
+#include "Config.h"
+#include "Log.h"
+#include "MapStorage.h"
+#include "UsbStorage.h"
+
+#include <QMetaType>
+
+#include <algorithm>
+#include <utility>
+
+FullMapUpdateManager::FullMapUpdateManager(QObject* parent)
+    : FullMapUpdateManager(std::make_unique<MetadataChecker>(), parent)
+{
+}
+
+FullMapUpdateManager::FullMapUpdateManager(std::unique_ptr<MetadataChecker> checker, QObject* parent)
+    : QObject(parent)
+    , metadataChecker(std::move(checker))
+    , mapDownloader(std::make_unique<MapDownloader>([this](std::int64_t bytes) { OnOperationProgress(bytes); },
+          [this](MapDownloader::Result result) { OnOperationResult(result); }))
+{
+    RegisterMetaTypes();
+}
+
+FullMapUpdateManager::~FullMapUpdateManager()
+{
+    mapDownloader.reset();
+}
+
+void FullMapUpdateManager::RegisterMetaTypes()
+{
+    qRegisterMetaType<UsbInfo::Id>("UsbInfo::Id");
+    qRegisterMetaType<MapInfo::Id>("MapInfo::Id");
+    qRegisterMetaType<MetadataChecker::Result>("MetadataChecker::Result");
+    qRegisterMetaType<MapDownloader::Result>("MapDownloader::Result");
+}
+
+void FullMapUpdateManager::CheckMapUpdates()
+{
+    const UsbInfo usb = UsbStorage::Instance().GetSelectedUsb();
+    if (usb.path.empty() || usb.state == UsbInfo::NoMetadata) {
+        LOG(Info) << "Checking root full map updates";
+        metadataChecker->CheckRootUpdates([this](MetadataChecker::Result result) { emit RootUpdatesChecked(result); });
+        return;
+    }
+    LOG(Info) << "Checking related full map updates";
+    metadataChecker->CheckRelatedUpdates(
+        usb, [this](MetadataChecker::Result result) { emit RelatedUpdatesChecked(result); });
+}
+
+void FullMapUpdateManager::AbortCheck()
+{
+    LOG(Info) << "Aborting full map updates check";
+    metadataChecker->Abort();
+    mapDownloader->Abort();
+}
+
+void FullMapUpdateManager::UpdateLocale()
+{
+    LOG(Info) << "Updating map names";
+    metadataChecker->UpdateLocale();
+}
+
+// A map that cannot be downloaded (gone from the catalogue, being removed or
+// already on the stick) ends as a server error instead of leaving the
+// download page waiting.
+void FullMapUpdateManager::DownloadMap(MapInfo::Id mapId)
+{
+    const UsbInfo usb = UsbStorage::Instance().GetSelectedUsb();
+    if (!usb.IsValid()) {
+        LOG(Error) << "Usb was removed";
+        emit OperationFinished(MapDownloader::Aborted);
+        return;
+    }
+    MapInfo map = MapStorage::Instance().FindMap(mapId);
+    switch (map.state) {
+    case MapInfo::Available:
+        return StartDownload(std::move(map), usb.path);
+    case MapInfo::Downloading:
+        if (!mapDownloader->CanResume())
+            return RestartDownload(std::move(map), usb.path);
+        LOG(Info) << "Resuming map download: " << mapId;
+        emit OperationStarted();
+        mapDownloader->Resume();
+        return;
+    default:
+        LOG(Error) << "Failed to download map: invalid map state";
+        emit OperationFinished(MapDownloader::ServerError);
+    }
+}
+
+void FullMapUpdateManager::StartDownload(MapInfo map, const std::wstring& stickRoot)
+{
+    LOG(Info) << "Downloading map: " << map.id;
+    map.state = MapInfo::Downloading;
+    MapStorage::Instance().UpdateMap(map);
+    emit OperationStarted();
+    mapDownloader->Download(Destination(stickRoot), map);
+}
+
+// What the interrupted download had written is removed by the new one: its
+// bytes go back to the head unit's space first.
+void FullMapUpdateManager::RestartDownload(MapInfo map, const std::wstring& stickRoot)
+{
+    LOG(Info) << "Restarting map download: " << map.id;
+    AddAvailableMapSpace(map.downloaded);
+    map.downloaded = 0;
+    MapStorage::Instance().UpdateMap(map);
+    emit OperationStarted();
+    mapDownloader->Download(Destination(stickRoot), map);
+}
+
+boost::filesystem::path FullMapUpdateManager::Destination(const std::wstring& stickRoot)
+{
+    return boost::filesystem::path(stickRoot) / Config::Instance().fullDir;
+}
+
+// With nothing to remove the cancellation still has to end, and it ends on
+// Aborted.
+void FullMapUpdateManager::AbortMapDownload()
+{
+    MapStorage& storage = MapStorage::Instance();
+    MapInfo map = storage.GetDownloadingMap();
+    if (!map.IsValid())
+        map = storage.GetPendingMap();
+    if (!map.IsValid()) {
+        emit OperationStarted();
+        LOG(Warning) << "No suitable map found";
+        emit OperationFinished(MapDownloader::Aborted);
+        return;
+    }
+    map.state = MapInfo::Deleting;
+    storage.UpdateMap(map);
+    emit OperationStarted();
+    mapDownloader->Abort();
+}
+
+void FullMapUpdateManager::OnOperationProgress(std::int64_t bytes)
+{
+    AddAvailableMapSpace(-bytes);
+    MapStorage& storage = MapStorage::Instance();
+    MapInfo map = storage.GetDownloadingMap();
+    if (map.IsValid()) {
+        LOG(Debug) << "Bytes downloaded: " << bytes;
+    } else {
+        map = storage.GetDeletingMap();
+        if (!map.IsValid())
+            return;
+        LOG(Debug) << "Bytes removed: " << -bytes;
+    }
+    // The upper bound first, so that a negative size ends at 0.
+    map.downloaded = std::max<std::int64_t>(std::min(map.downloaded + bytes, map.size), 0);
+    storage.UpdateMap(map);
+}
+
+void FullMapUpdateManager::OnOperationResult(MapDownloader::Result result)
+{
+    LOG(Debug) << "Map operation finished with result: " << result;
+    MapStorage& storage = MapStorage::Instance();
+    if (result == MapDownloader::Ok) {
+        MapInfo map = storage.GetDownloadingMap();
+        if (map.IsValid()) {
+            map.downloaded = map.size;
+            map.state = MapInfo::Pending;
+            storage.UpdateMap(map);
+        }
+    } else if (result == MapDownloader::Aborted) {
+        MapInfo map = storage.GetDeletingMap();
+        if (!map.IsValid())
+            map = storage.GetDownloadingMap();
+        if (!map.IsValid())
+            map = storage.GetPendingMap();
+        if (map.IsValid()) {
+            AddAvailableMapSpace(map.downloaded);
+            map.state = MapInfo::Available;
+            map.downloaded = 0;
+            storage.UpdateMap(map);
+        }
+    }
+    emit OperationFinished(result);
+}
+
+// Not clamped: the figure may fall below 0; the footer shows it clamped.
+void FullMapUpdateManager::AddAvailableMapSpace(std::int64_t bytes)
+{
+    MapStorage& storage = MapStorage::Instance();
+    SubscriptionInfo subscription = storage.GetSubscription();
+    subscription.availableMapSpace += bytes;
+    storage.SetSubscription(subscription);
+}

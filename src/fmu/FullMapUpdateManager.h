@@ -1,0 +1,55 @@
+#pragma once
+
+#include "MapDownloader.h"
+#include "MapInfo.h"
+#include "MetadataChecker.h"
+
+#include <QObject>
+
+#include <boost/filesystem/path.hpp>
+
+#include <cstdint>
+#include <memory>
+
+// The map update core as the state machine sees it: slots invoked by name
+// (queued) on the map update thread, results as signals, and the catalogue
+// kept up to date with the state and progress of the map being downloaded
+// or removed and the head unit's available map space.
+class FullMapUpdateManager : public QObject {
+    Q_OBJECT
+
+public:
+    explicit FullMapUpdateManager(QObject* parent = nullptr);
+    // Tests: a checker of their own (answering from a table).
+    explicit FullMapUpdateManager(std::unique_ptr<MetadataChecker> checker, QObject* parent = nullptr);
+    // The downloader goes first: deleting its request joins its writer.
+    ~FullMapUpdateManager() override;
+
+    // Test seam: the downloader's client factory and space query.
+    MapDownloader& Downloader() { return *mapDownloader; }
+
+signals:
+    void RootUpdatesChecked(MetadataChecker::Result result);
+    void RelatedUpdatesChecked(MetadataChecker::Result result);
+    void OperationStarted();
+    void OperationFinished(MapDownloader::Result result);
+
+public slots:
+    void CheckMapUpdates();
+    void AbortCheck();
+    void UpdateLocale();
+    void DownloadMap(MapInfo::Id mapId);
+    void AbortMapDownload();
+
+private:
+    static void RegisterMetaTypes();
+    static boost::filesystem::path Destination(const std::wstring& stickRoot);
+    void StartDownload(MapInfo map, const std::wstring& stickRoot);
+    void RestartDownload(MapInfo map, const std::wstring& stickRoot);
+    void OnOperationProgress(std::int64_t bytes);
+    void OnOperationResult(MapDownloader::Result result);
+    static void AddAvailableMapSpace(std::int64_t bytes);
+
+    std::unique_ptr<MetadataChecker> metadataChecker;
+    std::unique_ptr<MapDownloader> mapDownloader;
+};
