@@ -28,6 +28,14 @@ QJsonObject ReadJsonObject(const QString& path)
     return QJsonDocument::fromJson(file.readAll()).object();
 }
 
+// The system's interpreter (the one the dependency script installs) before any in PATH: wrappers such as version
+// managers add a noticeable start-up time to every test.
+QString PythonPath()
+{
+    const QString system = QStandardPaths::findExecutable("python3", {"/usr/bin"});
+    return system.isEmpty() ? QStandardPaths::findExecutable("python3") : system;
+}
+
 } // namespace
 
 ContentService::ContentService() = default;
@@ -52,7 +60,7 @@ bool ContentService::Start(const QString& catalogueFile)
     basePath = settings.value("basePath").toString("/brel/v1");
 
     stateDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/content-service-XXXXXX");
-    const QString python = QStandardPaths::findExecutable("python3");
+    const QString python = PythonPath();
     if (!stateDir->isValid() || python.isEmpty())
         return false;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);

@@ -12,7 +12,6 @@ import http.server
 import io
 import json
 import os
-import random
 import socket
 import ssl
 import struct
@@ -60,8 +59,8 @@ def ensure_certificate(state_dir):
 # ---------------------------------------------------------------- archives
 
 class PseudoRandomFile:
-    """Read-only file of deterministic bytes: block k of a path is seeded by (seed, path, k),
-    so the content does not depend on how it is read."""
+    """Read-only file of deterministic bytes: block k of a path is derived from (seed, path, k) alone, so the
+    content does not depend on how it is read."""
 
     def __init__(self, seed, path, size):
         self.seed, self.path, self.size = seed, path, size
@@ -71,7 +70,9 @@ class PseudoRandomFile:
         left = self.size - self.position
         count = left if count is None or count < 0 else min(count, left)
         while len(self.buffer) < count:
-            self.buffer += random.Random(f"{self.seed}/{self.path}/{self.block}").randbytes(CHUNK)
+            length = min(CHUNK, self.size - self.block * CHUNK)
+            name = f"{self.seed}/{self.path}/{self.block}".encode()
+            self.buffer += hashlib.shake_128(name).digest(length)
             self.block += 1
         data, self.buffer = self.buffer[:count], self.buffer[count:]
         self.position += count
@@ -106,20 +107,27 @@ class ArchiveBuilder:
         return hashlib.sha256(text.encode()).hexdigest()
 
     def build(self, path):
+        """Writes the archive and returns its MD5."""
         tar_format = TAR_FORMATS[self.manifest.get("format", "ustar")]
-        with tarfile.open(path, "w", format=tar_format, copybufsize=CHUNK) as tar:
-            self.add_folder(tar, self.stem)
-            meta = self.manifest.get("meta", True)
-            if meta:
-                meta_path = f"{self.stem}.meta.xml" if meta is True else meta
-                self.add_bytes(tar, meta_path, self.meta_xml.encode())
-            for folder in self.manifest.get("dirs", []):
-                self.add_folder(tar, f"{self.stem}/{folder}")
-            seed = self.manifest.get("seed", 0)
-            for relative, size in expand_files(self.manifest):
-                full = f"{self.stem}/{relative}"
-                self.add_parents(tar, full)
-                tar.addfile(self.info(full, tarfile.REGTYPE, size), PseudoRandomFile(seed, relative, size))
+        with open(path, "wb") as out:
+            hashing = HashingWriter(out)
+            with tarfile.open(fileobj=hashing, mode="w", format=tar_format, copybufsize=CHUNK) as tar:
+                self.add_members(tar)
+        return hashing.md5.hexdigest()
+
+    def add_members(self, tar):
+        self.add_folder(tar, self.stem)
+        meta = self.manifest.get("meta", True)
+        if meta:
+            meta_path = f"{self.stem}.meta.xml" if meta is True else meta
+            self.add_bytes(tar, meta_path, self.meta_xml.encode())
+        for folder in self.manifest.get("dirs", []):
+            self.add_folder(tar, f"{self.stem}/{folder}")
+        seed = self.manifest.get("seed", 0)
+        for relative, size in expand_files(self.manifest):
+            full = f"{self.stem}/{relative}"
+            self.add_parents(tar, full)
+            tar.addfile(self.info(full, tarfile.REGTYPE, size), PseudoRandomFile(seed, relative, size))
 
     def add_bytes(self, tar, relative, data):
         full = f"{self.stem}/{relative}"
@@ -147,12 +155,19 @@ class ArchiveBuilder:
         return info
 
 
-def file_md5(path):
-    digest = hashlib.md5()
-    with open(path, "rb") as source:
-        for block in iter(lambda: source.read(CHUNK), b""):
-            digest.update(block)
-    return digest.hexdigest()
+class HashingWriter:
+    """Passes writes on to a file and keeps the MD5 of everything written."""
+
+    def __init__(self, out):
+        self.out, self.md5, self.position = out, hashlib.md5(), 0
+
+    def write(self, data):
+        self.md5.update(data)
+        self.position += len(data)
+        return self.out.write(data)
+
+    def tell(self):
+        return self.position
 
 
 def prepare_archive(directory, builder):
@@ -167,9 +182,8 @@ def prepare_archive(directory, builder):
             return path, known["md5"]
     except (OSError, ValueError, KeyError):
         pass
-    builder.build(path + ".part")
+    md5 = builder.build(path + ".part")
     os.replace(path + ".part", path)
-    md5 = file_md5(path)
     with open(sidecar, "w") as out:
         json.dump({"fingerprint": fingerprint, "size": os.path.getsize(path), "md5": md5}, out)
     return path, md5

@@ -1,6 +1,10 @@
-// The local content service as the product's tests rely on it: its TLS certificate, Range answers, dropped
-// connections and the request log.
+// The local content service as the product's tests rely on it: its TLS certificate, answers that the parsers
+// read, archives with Range, faults and the request log.
 #include "ContentService.h"
+#include "Parsers.h"
+
+#include <boost/property_tree/ptree.hpp>
+#include <boost/property_tree/xml_parser.hpp>
 
 #include <QCryptographicHash>
 #include <QEventLoop>
@@ -8,10 +12,14 @@
 #include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
+#include <QProcess>
 #include <QSslCertificate>
 #include <QSslConfiguration>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 namespace {
 
@@ -54,6 +62,25 @@ protected:
         return QUrl(service.BaseUrl() + path + "?" + query);
     }
 
+    // An answer of the service read as the product reads it.
+    boost::property_tree::ptree Document(const QString& path, const QString& id, const QByteArray& language = {})
+    {
+        const QString query = (id.isEmpty() ? QString() : "id=" + id + "&") + "key=" + Key();
+        const Answer answer = Get(Endpoint(path, query), {{"Accept-Language", language}});
+        EXPECT_EQ(answer.status, 200) << path.toStdString();
+        return Read(answer.body.toStdString());
+    }
+
+    static boost::property_tree::ptree Read(const std::string& xml)
+    {
+        std::istringstream in(xml);
+        boost::property_tree::ptree tree;
+        boost::property_tree::read_xml(in, tree);
+        return tree;
+    }
+
+    QString Key() const { return QString::fromStdString(service.Key()); }
+
     QByteArray ArchiveBytes(const QString& name) const
     {
         QFile file(service.ArchivePath(name));
@@ -76,7 +103,7 @@ TEST_F(ContentServiceTest, CertificateIsTrustedOnlyThroughItself)
     EXPECT_EQ(Get(service.ArchiveUrl(archive), {}, systemOnly).error, QNetworkReply::SslHandshakeFailedError);
 }
 
-TEST_F(ContentServiceTest, ArchiveMatchesItsDownloadInfo)
+TEST_F(ContentServiceTest, ArchiveIsServedWholeOrFromARange)
 {
     const QByteArray tar = ArchiveBytes(archive);
     ASSERT_FALSE(tar.isEmpty());
@@ -84,17 +111,6 @@ TEST_F(ContentServiceTest, ArchiveMatchesItsDownloadInfo)
     EXPECT_EQ(whole.status, 200);
     EXPECT_EQ(whole.body, tar);
 
-    const Answer info
-        = Get(Endpoint("/package/downloadinfo", "id=EU1_2023_11&key=" + QString::fromStdString(service.Key())));
-    const QByteArray md5 = QCryptographicHash::hash(tar, QCryptographicHash::Md5).toHex();
-    EXPECT_TRUE(info.body.contains("<checksum type=\"MD5\">" + md5 + "</checksum>")) << info.body.constData();
-    EXPECT_TRUE(info.body.contains("<url>" + service.ArchiveUrl(archive).toEncoded() + "</url>"))
-        << info.body.constData();
-}
-
-TEST_F(ContentServiceTest, RangeGivesPartialContentAndPastTheEndIsRefused)
-{
-    const QByteArray tar = ArchiveBytes(archive);
     const Answer part = Get(service.ArchiveUrl(archive), {{"Range", "bytes=1000-"}});
     EXPECT_EQ(part.status, 206);
     EXPECT_EQ(part.body, tar.mid(1000));
@@ -166,6 +182,52 @@ TEST_F(ContentServiceTest, RequestLogKeepsRawQueryAndHeaders)
     EXPECT_EQ(record.value("path").toString(), "/brel/v1/package/localedata");
     EXPECT_EQ(record.value("query").toString(), query);
     EXPECT_EQ(record.value("headers").toObject().value("Accept-Language").toString(), "de-DE");
+}
+
+TEST_F(ContentServiceTest, AnswersParseAndAgreeWithTheCatalogue)
+{
+    using Ids = std::vector<std::string>;
+    EXPECT_EQ(
+        Brel::ParsePackageIds(Document("/package/allroots", {})), (Ids {"EU1_2023_05", "EP2_2024_02", "NA1_2023_08"}));
+    EXPECT_EQ(Brel::ParsePackageIds(Document("/package/allnewest", "EU1_2023_05")),
+        (Ids {"EU1_2023_05", "EU1_2023_11", "EU1_2024_05"}));
+    EXPECT_EQ(
+        Brel::ParsePackageIds(Document("/package/allrelated", "NA1_2023_08")), (Ids {"NA1_2023_08", "NA1_2024_02"}));
+
+    const auto package = boost::get<Brel::Package>(Brel::ParseMetadata(Document("/package/metadata", "EU1_2023_11")));
+    EXPECT_EQ(package.identifier, "EU1_2023_11");
+    EXPECT_EQ(package.group.item.region, "EUR");
+    EXPECT_EQ(package.group.item.ndsMapLineId, "EU-1");
+    EXPECT_EQ(package.group.item.releaseCycle, "2023.11");
+    const auto group = boost::get<Brel::Group>(Brel::ParseMetadata(Document("/package/metadata", "EP2_2024_02")));
+    EXPECT_EQ(group.identifier, "EG2_2024_02");
+
+    const auto info = Brel::ParseDownloadInfo(Document("/package/downloadinfo", "EU1_2023_11"));
+    const QByteArray md5 = QCryptographicHash::hash(ArchiveBytes(archive), QCryptographicHash::Md5).toHex();
+    EXPECT_EQ(*info, (Brel::Archive {service.ArchiveUrl(archive).toString().toStdString(), md5.toStdString(), "MD5"}));
+
+    const Brel::LocaleData german = Brel::ParseLocaleData(Document("/package/localedata", "EU1_2024_05", "de-DE"));
+    EXPECT_TRUE(german.description == std::wstring(L"Karte Europas, Fr\u00fchjahr 2024"));
+    EXPECT_EQ(Brel::ParseLocaleData(Document("/package/localedata", "EU1_2024_05", "fr-FR")).name, L"Europe 2024.05");
+}
+
+TEST_F(ContentServiceTest, ArchiveHoldsItsMetadataFileInItsTopFolder)
+{
+    QTemporaryDir unpacked;
+    ASSERT_EQ(QProcess::execute("tar", {"-xf", service.ArchivePath(archive), "-C", unpacked.path()}), 0);
+    QFile meta(unpacked.path() + "/EU1_2023_11/EU1_2023_11.meta.xml");
+    ASSERT_TRUE(meta.open(QIODevice::ReadOnly));
+    const auto package = boost::get<Brel::Package>(Brel::ParseMetadata(Read(meta.readAll().toStdString())));
+    EXPECT_EQ(package.identifier, "EU1_2023_11");
+    EXPECT_TRUE(QFileInfo(unpacked.path() + "/EU1_2023_11/EXTRA/EMPTY").isDir());
+    EXPECT_EQ(QFileInfo(unpacked.path() + "/EU1_2023_11/DATA/SUB/DEEP/TILE2.NDS").size(), 700);
+}
+
+TEST_F(ContentServiceTest, MalformedXmlFaultBreaksTheDocument)
+{
+    service.SetFault({{"path", "/brel/v1/package/allroots"}, {"kind", "malformed_xml"}});
+    EXPECT_THROW(Document("/package/allroots", {}), boost::property_tree::xml_parser_error);
+    EXPECT_NO_THROW(Document("/package/allroots", {}));
 }
 
 } // namespace
