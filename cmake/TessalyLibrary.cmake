@@ -32,16 +32,27 @@ endfunction()
 
 # tessaly_test(NAME DIR dir LIBS lib...)
 # One test program per folder of tests/, each test case run as its own process.
+# Every file in the folder's programs/ sub-folder is instead a small helper
+# program of its own (named after the file) that the tests start as a process.
 function(tessaly_test name)
   cmake_parse_arguments(ARG "" "DIR" "LIBS" ${ARGN})
+  set(programs_dir ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/programs)
   file(GLOB_RECURSE found CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.h)
+  list(FILTER found EXCLUDE REGEX "^${programs_dir}/")
   if(NOT found)
     return()
   endif()
   add_executable(${name} ${found})
   target_link_libraries(${name} PRIVATE test_support ${ARG_LIBS})
+  file(GLOB programs CONFIGURE_DEPENDS ${programs_dir}/*.cpp)
+  foreach(program ${programs})
+    get_filename_component(program_name ${program} NAME_WE)
+    add_executable(${program_name} ${program})
+    target_link_libraries(${program_name} PRIVATE ${ARG_LIBS})
+    add_dependencies(${name} ${program_name})
+  endforeach()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${TESSALY_BIN_DIR}
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"

@@ -34,7 +34,11 @@ Settings::Settings(const QString& filePath, const Config& config, const Autostar
     , autostart(autostart)
 {
     try {
-        Read();
+        LOG(Info) << "Reading settings from file: " << filePath;
+        const boost::property_tree::ptree tree = JsonFile::Read(filePath);
+        SetLocale(QString::fromStdString(tree.get<std::string>("language")));
+        SetRunAtStartup(tree.get<bool>("run at startup"));
+        LOG(Info) << "Current language: " << GetLanguage() << ", run at startup: " << BoolText(GetRunAtStartup());
     } catch (const std::runtime_error& e) {
         LOG(Error) << "Failed to read: " << filePath << ", : " << e.what();
         SetRunAtStartup(true);
@@ -44,15 +48,6 @@ Settings::Settings(const QString& filePath, const Config& config, const Autostar
 
 // The translator removes itself from the application when it goes.
 Settings::~Settings() = default;
-
-void Settings::Read()
-{
-    LOG(Info) << "Reading settings from file: " << filePath;
-    const boost::property_tree::ptree tree = JsonFile::Read(filePath);
-    SetLocale(QString::fromStdString(tree.get<std::string>("language")));
-    SetRunAtStartup(tree.get<bool>("run at startup"));
-    LOG(Info) << "Current language: " << GetLanguage() << ", run at startup: " << BoolText(GetRunAtStartup());
-}
 
 QString Settings::GetLanguage() const
 {

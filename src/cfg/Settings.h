@@ -34,8 +34,6 @@ public:
     void Save();
 
 private:
-    void Read();
-
     const QString filePath;
     std::unique_ptr<QTranslator> translator;
     QString language = "en_GB";

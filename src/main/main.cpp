@@ -1,13 +1,86 @@
+#include "Application.h"
+#include "ApplicationGuard.h"
 #include "Config.h"
+#include "Log.h"
+#include "Resources.h"
+#include "Settings.h"
+#include "SignalExit.h"
 
-#include <QApplication>
+#include <QFile>
+#include <QObject>
+
+#include <memory>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string LevelName(const boost::optional<Log::Severity>& level)
+{
+    std::ostringstream name;
+    if (level)
+        name << *level;
+    return name.str();
+}
+
+// Without a log level in config.json there is no log at all.
+std::unique_ptr<Log::ILogger> CreateLogger(const Config& config)
+{
+    if (!config.logLevel)
+        return nullptr;
+    auto logger = Log::CreateFileLogger(QFile::encodeName(config.logsDir).toStdString());
+    logger->SetLevel(*config.logLevel);
+    return logger;
+}
+
+void HandleApplicationEvent(ApplicationGuard::Event event)
+{
+    switch (event) {
+    case ApplicationGuard::StartUp:
+        return;
+    case ApplicationGuard::Quit:
+        QCoreApplication::exit(0);
+        return;
+    case ApplicationGuard::Activate:
+        LOG(Debug) << "Another start asked to bring the application forward";
+        return;
+    }
+}
+
+// The guard reports through a queued connection, so its first report is
+// handled only once the event loop runs.
+int RunEventLoop()
+{
+    Settings::Instance();
+    ApplicationGuard guard;
+    QObject::connect(
+        &guard, &ApplicationGuard::ApplicationEvent, &guard, &HandleApplicationEvent, Qt::QueuedConnection);
+    guard.Start();
+    return QApplication::exec();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QCoreApplication::setOrganizationName("Dravo");
     QCoreApplication::setApplicationName("Tessaly");
     QApplication::setQuitOnLastWindowClosed(false);
-    Config::Instance();
-    return 0;
+
+    const Config& config = Config::Instance();
+    QCoreApplication::setApplicationVersion(config.version);
+    const std::unique_ptr<Log::ILogger> logger = CreateLogger(config);
+
+    const QString configuration = "Production Release";
+    LOG(Info) << "Starting " << config.appName;
+    LOG(Info) << "Configuration : " << configuration;
+    LOG(Info) << "Version : " << config.version;
+    LOG(Info) << "config.json-file contents: Application LogLevel = " << LevelName(config.logLevel)
+              << ", FullMapUpdate UpdateType = " << config.updateType.value_or(std::string())
+              << ", MapDownload RetryDuration = " << config.retryDuration;
+
+    Fonts::Load();
+    const SignalExit signalExit;
+    return app.Run(&RunEventLoop);
 }

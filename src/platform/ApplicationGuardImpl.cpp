@@ -50,13 +50,9 @@ void ApplicationGuard::Impl::run()
     LOG(Debug) << "System event registered";
     handle.store(event.get());
     emit guard.ApplicationEvent(StartUp);
-    WaitForSignals();
-}
 
-// The stop mark is checked before every wait: a stop that came before the
-// handle was published found nothing to wake.
-void ApplicationGuard::Impl::WaitForSignals()
-{
+    // The stop mark is checked before every wait: a stop that came before
+    // the handle was published found nothing to wake.
     while (!stopping.load()) {
         if (!event->Wait())
             return;

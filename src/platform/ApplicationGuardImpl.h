@@ -20,8 +20,6 @@ protected:
     void run() override;
 
 private:
-    void WaitForSignals();
-
     ApplicationGuard& guard;
     // The event while it is held and the guard is not stopping; shared by
     // both threads.
