@@ -27,8 +27,8 @@ void Write(const QString& path, const boost::property_tree::ptree& tree)
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         throw std::runtime_error(file.errorString().toStdString());
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size()) ||
-        !file.commit())
+    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())
+        || !file.commit())
         throw std::runtime_error(file.errorString().toStdString());
 }
 
