@@ -66,7 +66,7 @@ bool ContentService::Start(const QString& catalogueFile)
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(python,
         {TestEnv::SourceDir() + "/tools/content-service/server.py", "--catalogue", catalogue, "--state-dir",
-            stateDir->path(), "--port", "0"});
+            stateDir->path(), "--port", "0", "--exit-with-stdin"});
     if (!process.waitForStarted() || !WaitForReady())
         return false;
     ::setenv("SSL_CERT_FILE", QFile::encodeName(CertificatePath()).constData(), 1);

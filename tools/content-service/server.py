@@ -557,6 +557,8 @@ def main():
     parser.add_argument("--catalogue", required=True)
     parser.add_argument("--state-dir", required=True)
     parser.add_argument("--port", type=int, default=0)
+    parser.add_argument("--exit-with-stdin", action="store_true",
+                        help="stop when stdin closes, so a crashed test leaves no server behind")
     args = parser.parse_args()
     os.makedirs(args.state_dir, exist_ok=True)
     archive_dir = os.path.join(args.state_dir, "archives")
@@ -566,6 +568,8 @@ def main():
     context.minimum_version = ssl.TLSVersion.TLSv1_2
     context.load_cert_chain(cert, key)
     server = Server(args.port, context, Catalogue(args.catalogue, archive_dir), args.state_dir)
+    if args.exit_with_stdin:
+        threading.Thread(target=lambda: (sys.stdin.buffer.read(), os._exit(0)), daemon=True).start()
     print(f"READY {server.server_address[1]}", flush=True)
     try:
         server.serve_forever()
