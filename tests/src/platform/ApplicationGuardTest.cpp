@@ -43,6 +43,15 @@ class Guards : public ::testing::Test {
 protected:
     std::unique_ptr<ApplicationGuard> Make() { return std::make_unique<ApplicationGuard>(nullptr, dir.path()); }
 
+    // Starts the guard and gives its first report.
+    static ApplicationGuard::Event StartAndReport(ApplicationGuard& guard)
+    {
+        Reports reports(guard);
+        guard.Start();
+        const Events events = reports.WaitFor(1);
+        return events.empty() ? static_cast<ApplicationGuard::Event>(-1) : events.front();
+    }
+
     QTemporaryDir dir;
 };
 
@@ -57,9 +66,7 @@ TEST_F(Guards, LaterStartsQuitAndActivateTheFirst)
 
     for (int start = 1; start <= 3; ++start) {
         auto later = Make();
-        Reports laterReports(*later);
-        later->Start();
-        EXPECT_EQ(laterReports.WaitFor(1), Events {ApplicationGuard::Quit});
+        EXPECT_EQ(StartAndReport(*later), ApplicationGuard::Quit);
         EXPECT_EQ(firstReports.WaitFor(1 + start).size(), static_cast<std::size_t>(1 + start));
     }
     EXPECT_EQ(firstReports.WaitFor(4),
@@ -72,32 +79,24 @@ TEST_F(Guards, StoppingTheFirstEndsItsThreadAndFreesTheEvent)
     LogCapture log;
     {
         auto first = Make();
-        Reports reports(*first);
-        first->Start();
-        ASSERT_EQ(reports.WaitFor(1), Events {ApplicationGuard::StartUp});
+        ASSERT_EQ(StartAndReport(*first), ApplicationGuard::StartUp);
     }
     EXPECT_EQ(log.Count(Log::Debug, "Stopping application guard"), 1);
     EXPECT_EQ(log.Count(Log::Debug, "Application guard stopped"), 1);
     EXPECT_EQ(log.Count(Log::Debug, "System event signalled"), 0);
 
     auto next = Make();
-    Reports reports(*next);
-    next->Start();
-    EXPECT_EQ(reports.WaitFor(1), Events {ApplicationGuard::StartUp});
+    EXPECT_EQ(StartAndReport(*next), ApplicationGuard::StartUp);
 }
 
 TEST_F(Guards, ASecondInstanceStopsSilently)
 {
     auto first = Make();
-    Reports firstReports(*first);
-    first->Start();
-    ASSERT_EQ(firstReports.WaitFor(1).size(), 1u);
+    ASSERT_EQ(StartAndReport(*first), ApplicationGuard::StartUp);
     LogCapture log;
     {
         auto second = Make();
-        Reports reports(*second);
-        second->Start();
-        ASSERT_EQ(reports.WaitFor(1), Events {ApplicationGuard::Quit});
+        ASSERT_EQ(StartAndReport(*second), ApplicationGuard::Quit);
     }
     EXPECT_EQ(log.Count(Log::Debug, "Stopping application guard"), 0);
 }
@@ -145,9 +144,7 @@ TEST_F(Guards, AnEventThatCannotBeCreatedMeansQuit)
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     LogCapture log;
     ApplicationGuard guard(nullptr, notAFolder);
-    Reports reports(guard);
-    guard.Start();
-    EXPECT_EQ(reports.WaitFor(1), Events {ApplicationGuard::Quit});
+    EXPECT_EQ(StartAndReport(guard), ApplicationGuard::Quit);
     EXPECT_EQ(log.Count(Log::Error, "Failed to register system event, error code: " + std::to_string(ENOTDIR)), 1);
 }
 
@@ -171,14 +168,10 @@ TEST_F(Guards, AKilledOwnerLeavesNoStaleEvent)
     ASSERT_TRUE(ok);
     {
         auto second = Make();
-        Reports reports(*second);
-        second->Start();
-        EXPECT_EQ(reports.WaitFor(1), Events {ApplicationGuard::Quit});
+        EXPECT_EQ(StartAndReport(*second), ApplicationGuard::Quit);
     }
     ::kill(child, SIGKILL);
     ::waitpid(child, nullptr, 0);
     auto next = Make();
-    Reports reports(*next);
-    next->Start();
-    EXPECT_EQ(reports.WaitFor(1), Events {ApplicationGuard::StartUp});
+    EXPECT_EQ(StartAndReport(*next), ApplicationGuard::StartUp);
 }
