@@ -210,7 +210,8 @@ void Request::Construct(const QString& uri)
     QUrlQuery query;
     for (auto it = arguments_.cbegin(); it != arguments_.cend(); ++it) {
         LOG_BREL(Debug) << "Adding argument: " << it.key() << "=" << (it.key() == kKeyItem ? kMaskedKey : it.value());
-        query.addQueryItem(it.key(), it.value());
+        // Encoded here, so "+", "%" and "&" in a value arrive as given.
+        query.addQueryItem(it.key(), QString::fromLatin1(QUrl::toPercentEncoding(it.value())));
     }
     QUrl url(uri, QUrl::TolerantMode);
     url.setQuery(query);

@@ -142,6 +142,21 @@ TEST_F(ClientTest, EmptyIdAndKeyAreStillSentAndTrailingSlashIsKept)
     EXPECT_EQ(out.str(), "");
 }
 
+TEST_F(ClientTest, IdArrivesAsGivenWhateverItsCharacters)
+{
+    const std::string id = "A&B=C+D \xC3\xA9%20x#y";
+    EXPECT_EQ(Run(client->GetMetadata(&out, id, &response), 100), IResponse::ServerError); // unknown id
+    // Decoded as a form, the way the service reads it.
+    QMap<QString, QString> items;
+    for (const QString& pair : LastLogged()["query"].toString().split('&')) {
+        const QString name = pair.section('=', 0, 0);
+        QByteArray value = pair.section('=', 1).toLatin1().replace('+', ' ');
+        items.insert(name, QUrl::fromPercentEncoding(value));
+    }
+    EXPECT_EQ(items.value("id").toStdString(), id);
+    EXPECT_EQ(items.value("key").toStdString(), key);
+}
+
 TEST_F(ClientTest, KeyTravelsInTheUrlButIsLoggedMasked)
 {
     LogCapture log;

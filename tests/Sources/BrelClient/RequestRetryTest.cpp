@@ -171,8 +171,8 @@ TEST_F(RequestTest, AbortDeletionAndSendCancelAPendingResend)
     Spin(300);
     EXPECT_EQ(network.Count(), 1);
 
-    network.SetScript({Failure(QNetworkReply::ConnectionRefusedError), Hang()});
-    request->Send(); // second request of the script: hangs
+    network.SetScript({Hang()});
+    request->Send();
     Spin(300);
     EXPECT_EQ(network.Count(), 2);
     EXPECT_EQ(log.Count(Log::Warning, "Request is already in progress"), 0);
@@ -230,6 +230,33 @@ TEST_F(RequestTest, ResendStartsTheBodyAfreshWithoutRange)
     EXPECT_EQ(out.str(), "<list/>");
     ASSERT_EQ(network.Count(), 2);
     EXPECT_FALSE(network.Requests()[1].hasRawHeader("Range"));
+}
+
+TEST_F(RequestTest, RetryOfAnAnswerKeptInMemoryNeverAsksForARange)
+{
+    Make({Answer(200, "<a/>")});
+    out << "earlier content";
+    request->Retry();
+    ASSERT_TRUE(Finished());
+    EXPECT_FALSE(network.Requests()[0].hasRawHeader("Range"));
+    EXPECT_EQ(out.str(), "earlier content<a/>");
+}
+
+TEST_F(RequestTest, TimeoutMeasuresSilenceNotTheWholeTransfer)
+{
+    FakeAnswer slow = Answer(200, "<abc/>");
+    slow.trickleMs = 40; // 240 ms in all, never 80 ms without data
+    Make({slow});
+    request->SetTimeout(80);
+    EXPECT_EQ(Run(), IResponse::Ok);
+    EXPECT_EQ(network.Count(), 1);
+    EXPECT_EQ(out.str(), "<abc/>");
+
+    response.results.clear();
+    Make({Hang(), Answer(200, "<a/>")});
+    request->SetTimeout(80);
+    EXPECT_EQ(Run(), IResponse::Ok);
+    EXPECT_EQ(network.Count(), 3); // the silent attempt was given up and resent
 }
 
 TEST_F(RequestTest, WriterFailureAndRefusingStreamReportIOError)

@@ -36,11 +36,34 @@ void FakeReply::Play()
     if (!answer_.redirect.isEmpty())
         setAttribute(QNetworkRequest::RedirectionTargetAttribute, QUrl(answer_.redirect));
     emit metaDataChanged();
+    if (answer_.trickleMs > 0) {
+        Trickle(0);
+        return;
+    }
     pending_ = answer_.body;
     if (!pending_.isEmpty()) {
         emit readyRead();
         emit downloadProgress(pending_.size(), pending_.size());
     }
+    Finish();
+}
+
+void FakeReply::Trickle(int next)
+{
+    QTimer::singleShot(answer_.trickleMs, this, [this, next] {
+        if (isFinished())
+            return;
+        pending_.append(answer_.body.at(next));
+        emit readyRead();
+        if (next + 1 < answer_.body.size())
+            Trickle(next + 1);
+        else
+            Finish();
+    });
+}
+
+void FakeReply::Finish()
+{
     if (answer_.error != NoError) {
         setError(static_cast<NetworkError>(answer_.error), "scripted failure");
         emit errorOccurred(static_cast<NetworkError>(answer_.error));
@@ -75,6 +98,7 @@ FakeNetwork::FakeNetwork(std::vector<FakeAnswer> script)
 void FakeNetwork::SetScript(std::vector<FakeAnswer> script)
 {
     script_ = std::move(script);
+    scriptStart_ = requests_.size();
 }
 
 void FakeNetwork::PlayHeld()
@@ -87,7 +111,7 @@ void FakeNetwork::PlayHeld()
 
 QNetworkReply* FakeNetwork::createRequest(Operation, const QNetworkRequest& request, QIODevice*)
 {
-    const int index = std::min<int>(requests_.size(), static_cast<int>(script_.size()) - 1);
+    const int index = std::min<int>(requests_.size() - scriptStart_, static_cast<int>(script_.size()) - 1);
     requests_.append(request);
     auto* reply = new FakeReply(request, index >= 0 ? script_[index] : FakeAnswer {}, this);
     if (held_)

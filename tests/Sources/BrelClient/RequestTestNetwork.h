@@ -21,6 +21,7 @@ struct FakeAnswer {
     QMap<QByteArray, QByteArray> headers;
     QString redirect;
     bool hang = false; // never answers (for time-outs)
+    int trickleMs = 0; // delivers the body one byte per interval
 };
 
 FakeAnswer Answer(int status, QByteArray body = {});
@@ -39,12 +40,15 @@ protected:
     qint64 readData(char* data, qint64 maxSize) override;
 
 private:
+    void Trickle(int next);
+    void Finish();
+
     FakeAnswer answer_;
     QByteArray pending_;
 };
 
-// A network whose replies follow a script, one answer per request (the last
-// answer repeats). Replies play on their own from the event loop unless the
+// A network whose replies follow a script, one answer per request from the
+// script's start (the last answer repeats). Replies play on their own from the event loop unless the
 // network is held, in which case PlayHeld plays them synchronously.
 class FakeNetwork : public QNetworkAccessManager {
 public:
@@ -62,6 +66,7 @@ private:
     std::vector<FakeAnswer> script_;
     QList<QNetworkRequest> requests_;
     QList<QPointer<FakeReply>> heldReplies_;
+    int scriptStart_ = 0;
     bool held_ = false;
 };
 
