@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
 
 MapInfo Map(const std::string& id, MapInfo::Type type, const std::string& release, bool root = false)
@@ -16,13 +14,6 @@ MapInfo Map(const std::string& id, MapInfo::Type type, const std::string& releas
     map.release = release;
     map.root = root;
     return map;
-}
-
-template <typename T> std::string Print(T value)
-{
-    std::ostringstream out;
-    out << value;
-    return out.str();
 }
 
 class MapStorageTest : public ::testing::Test {
@@ -155,24 +146,6 @@ TEST(SubscriptionInfoTest, ExpiresOnlyAfterItsEndDate)
     EXPECT_FALSE((SubscriptionInfo {today.addDays(1), 0, 0}).IsExpired());
     EXPECT_TRUE((SubscriptionInfo {today.addDays(-1), 0, 0}).IsExpired());
     EXPECT_TRUE(SubscriptionInfo().IsExpired());
-}
-
-TEST(MapInfoTest, DefaultRecordAndPrintedNames)
-{
-    MapInfo map = Map("A", MapInfo::Installed, "2023.05");
-    map.Reset();
-    EXPECT_FALSE(map.IsValid());
-    EXPECT_EQ(MapInfo::Optional, map.type);
-    EXPECT_TRUE(map.id.empty());
-    EXPECT_EQ(0, map.size);
-    EXPECT_FALSE(map.root);
-
-    EXPECT_EQ("Installed", Print(MapInfo::Installed));
-    EXPECT_EQ("Mandatory", Print(MapInfo::Mandatory));
-    EXPECT_EQ("Downloading", Print(MapInfo::Downloading));
-    EXPECT_EQ("Pending", Print(MapInfo::Pending));
-    EXPECT_EQ("", Print(static_cast<MapInfo::Type>(7)));
-    EXPECT_EQ("", Print(static_cast<MapInfo::State>(-1)));
 }
 
 } // namespace

@@ -1,4 +1,5 @@
 #include "CheckerFixture.h"
+#include "LogCapture.h"
 
 #include <QDate>
 
@@ -47,6 +48,7 @@ TEST_F(MetadataCheckerRelatedTest, UsesTheListFromTheInstalledMapOnAndClassifies
 
 TEST_F(MetadataCheckerRelatedTest, ExpiredSubscriptionKeepsOnlyTheInstalledMap)
 {
+    LogCapture log;
     Related({"EP_1", "y"});
     AnswerMap({"y", "EUR", "2024.03"});
     checker.CheckRelatedUpdates(Stick(DaysFromToday(-1), kInstalled), Collect());
@@ -98,6 +100,7 @@ TEST_F(MetadataCheckerRelatedTest, RelatedListFailures)
 
 TEST_F(MetadataCheckerRelatedTest, FiltersDropPackagesAtTheirBoundaries)
 {
+    LogCapture log;
     Related({"EP_1", "nam", "june", "july", "older", "same", "bad"});
     AnswerMap({"nam", "NAM", "2024.01"});
     AnswerMap({"june", "EUR", "2099.06"});

@@ -1,4 +1,5 @@
 #include "CheckerFixture.h"
+#include "LogCapture.h"
 
 #include <stdexcept>
 
@@ -62,6 +63,7 @@ TEST_F(MetadataCheckerRootTest, KeepsEachListsLastNonEmptyIdAndCompletesItsRecor
 
 TEST_F(MetadataCheckerRootTest, RootListsWithoutUsableIdsAreServerErrors)
 {
+    LogCapture log;
     for (const std::string& body : {ServiceDocuments::PackageList({}), ServiceDocuments::PackageList({"", ""}),
              std::string("<list><packageId>R1</list>"), std::string("<other/>")}) {
         results.clear();
@@ -71,6 +73,8 @@ TEST_F(MetadataCheckerRootTest, RootListsWithoutUsableIdsAreServerErrors)
         EXPECT_EQ(std::vector<Result> {MetadataChecker::ServerError}, results) << body;
         EXPECT_TRUE(service->SentIds("AllNewest").empty()) << body;
     }
+    EXPECT_EQ(2, log.Count(Log::Error, "Failed to parse response: No root packages found"));
+    EXPECT_EQ(2, log.Count(Log::Debug, "Skipping empty package id"));
 }
 
 TEST_F(MetadataCheckerRootTest, RootListResultsMapToCheckResults)
@@ -157,6 +161,7 @@ TEST_F(MetadataCheckerRootTest, EveryPackageDroppedIsInvalidMetadata)
 
 TEST_F(MetadataCheckerRootTest, PackageListedTwiceIsRequestedOnce)
 {
+    LogCapture log;
     service->SetAnswer("AllRoots", "", ServiceDocuments::PackageList({"R1", "R2"}));
     service->SetAnswer("AllNewest", "R1", ServiceDocuments::PackageList({"m"}));
     service->SetAnswer("AllNewest", "R2", ServiceDocuments::PackageList({"m"}));
@@ -169,6 +174,7 @@ TEST_F(MetadataCheckerRootTest, PackageListedTwiceIsRequestedOnce)
 
 TEST_F(MetadataCheckerRootTest, MetadataNamingAnotherPackageCompletesTheRequestedRecord)
 {
+    LogCapture log;
     service->SetAnswer("AllRoots", "", ServiceDocuments::PackageList({"R1"}));
     service->SetAnswer("AllNewest", "R1", ServiceDocuments::PackageList({"m"}));
     AnswerMap({"m"});
@@ -183,6 +189,7 @@ TEST_F(MetadataCheckerRootTest, MetadataNamingAnotherPackageCompletesTheRequeste
     EXPECT_EQ("2024.01", map.release);
     EXPECT_EQ("https://maps/m.tar", map.url);
     EXPECT_EQ(L"Name of m", map.name);
+    EXPECT_EQ(1, log.Count(Log::Warning, "Metadata of map: m names the package: other"));
 }
 
 TEST_F(MetadataCheckerRootTest, LanguageChangeRenamesEveryMapAndReportsOnceMore)
