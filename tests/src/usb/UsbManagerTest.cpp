@@ -8,9 +8,11 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -174,6 +176,33 @@ TEST_F(UsbManagerTest, SpaceRefreshUpdatesTheSelectedStickAndRepeats)
     EXPECT_EQ(UsbStorage::Instance().GetUsb(1).totalSpace, 1001u);
     QTRY_COMPARE_WITH_TIMEOUT(UsbStorage::Instance().GetUsb(1).totalSpace, std::uint64_t(1002), WaitMs);
     EXPECT_EQ(UsbStorage::Instance().GetUsb(1).availableSpace, 10u);
+}
+
+TEST_F(UsbManagerTest, AfterMovingToItsThreadTheManagerRefreshesAndChecksThere)
+{
+    Select(1, dir.path());
+    std::atomic<int> runs {0};
+    std::atomic<QThread*> secondRunThread {nullptr};
+    QThread usbThread;
+    auto* manager = new UsbManager(nullptr, [&runs, &secondRunThread](const fs::path&) {
+        if (++runs == 2)
+            secondRunThread = QThread::currentThread();
+        return Space(1, 1);
+    });
+    EXPECT_EQ(runs.load(), 1) << "the first refresh runs on the constructing thread";
+    QSignalSpy complete(manager, &UsbManager::UsbCheckComplete);
+    manager->moveToThread(&usbThread);
+    QObject::connect(&usbThread, &QThread::finished, manager, &QObject::deleteLater);
+    usbThread.start();
+
+    QTRY_VERIFY_WITH_TIMEOUT(runs >= 2, WaitMs);
+    EXPECT_EQ(secondRunThread.load(), &usbThread);
+    QMetaObject::invokeMethod(manager, "MassStorageCome", Qt::QueuedConnection,
+        Q_ARG(const DeviceDiscovery::DeviceProperties&, Drive(4, ValidStick("QUEUED"))));
+    EXPECT_TRUE(complete.wait(WaitMs));
+    EXPECT_EQ(UsbStorage::Instance().GetUsb(4).state, UsbInfo::ValidMetadata);
+    usbThread.quit();
+    usbThread.wait();
 }
 
 TEST_F(UsbManagerTest, SpaceRefreshNeverUndoesChangesMadeMeanwhile)
