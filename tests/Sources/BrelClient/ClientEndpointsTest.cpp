@@ -170,15 +170,3 @@ TEST_F(ClientTest, KeyTravelsInTheUrlButIsLoggedMasked)
         EXPECT_EQ(record.channel, "BrolClient");
     }
 }
-
-TEST_F(ClientTest, CreationIsLoggedBeforeTheRequestIsBuilt)
-{
-    LogCapture log;
-    std::unique_ptr<IRequest> made(client->GetLocaleData(&out, "P", "fr-FR", &response));
-    const auto records = log.Records();
-    ASSERT_FALSE(records.empty());
-    EXPECT_EQ(records.front().message, "Creating LocaleData request for package: P and locale: fr-FR");
-    EXPECT_EQ(records.front().severity, Log::Info);
-    made.reset(client->GetMapContent(&out, &response));
-    EXPECT_EQ(log.Count(Log::Info, "Creating MapContent request"), 1);
-}

@@ -1,6 +1,7 @@
 // Failures, redirects and time-outs against the local content service.
 #include "Client.h"
 #include "ContentService.h"
+#include "LogCapture.h"
 #include "Request.h"
 #include "RequestTestNetwork.h"
 
@@ -95,11 +96,14 @@ TEST_F(ClientFailureTest, BrokenConnectionIsRetriedWithAFreshBody)
     EXPECT_EQ(Logged("path").size(), 2);
     EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str();
     EXPECT_EQ(out.str().find("<?xml", 1), std::string::npos) << out.str();
+    EXPECT_FALSE(service.RequestLog().last().toObject()["headers"].toObject().contains("Range"));
 }
 
 TEST_F(ClientFailureTest, RedirectsAbsoluteAndRelativeAreFollowedWithTheArgumentsAsQuery)
 {
-    Fault({{"kind", "redirect"}, {"location", Origin() + "/brel/v1/package/alias?x=1"}});
+    LogCapture log;
+    const QString key = service.Key().c_str();
+    Fault({{"kind", "redirect"}, {"location", Origin() + "/brel/v1/package/alias?x=1&key=" + key}});
     Fault({{"path", "/brel/v1/package/alias"}, {"kind", "redirect"}, {"location", "metadata?y=2"}, {"code", 301}});
     EXPECT_EQ(Metadata(), IResponse::Ok);
     EXPECT_EQ(Logged("path"),
@@ -107,6 +111,11 @@ TEST_F(ClientFailureTest, RedirectsAbsoluteAndRelativeAreFollowedWithTheArgument
     const QString query = QString("id=EU1_2023_11&key=") + service.Key().c_str();
     EXPECT_EQ(Logged("query"), QStringList({query, query, query}));
     EXPECT_EQ(out.str().find("moved"), std::string::npos);
+    EXPECT_EQ(log.Count(Log::Debug,
+                  "Redirecting request to: " + Origin().toStdString() + "/brel/v1/package/alias?x=1&key=******"),
+        1);
+    for (const auto& record : log.Records())
+        EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
 }
 
 TEST_F(ClientFailureTest, RedirectLoopEndsAsServerErrorAfterTenHops)
