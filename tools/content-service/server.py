@@ -51,7 +51,7 @@ def ensure_certificate(state_dir):
     with open(config, "w") as out:
         out.write(OPENSSL_CONFIG)
     subprocess.run(["openssl", "req", "-x509", "-newkey", "ec", "-pkeyopt", "ec_paramgen_curve:prime256v1",
-                    "-nodes", "-days", "30", "-config", config, "-keyout", key, "-out", cert],
+                    "-nodes", "-days", "3650", "-config", config, "-keyout", key, "-out", cert],
                    check=True, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
     return cert, key
 
@@ -375,6 +375,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
     # ----- dispatch
 
     def do_GET(self):
+        self.fault = None  # the handler lives as long as a kept-alive connection, over several requests
         url = urllib.parse.urlsplit(self.path)
         if url.path.startswith("/_control/"):
             return self.control("GET", url.path)
@@ -399,6 +400,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.control("DELETE", urllib.parse.urlsplit(self.path).path)
 
     def control(self, method, path):
+        self.fault = None
         length = int(self.headers.get("Content-Length", 0))
         body = self.rfile.read(length) if length else b""
         if path == "/_control/faults" and method == "POST":
@@ -506,9 +508,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
     def stream(self, chunks):
         """Writes the body, cutting, stalling or throttling it as the fault asks."""
-        fault = getattr(self, "fault", None)
-        kind = fault["kind"] if fault else None
-        limit = int(fault.get("bytes", 0)) if kind in ("drop_after", "stall") else None
+        kind = self.fault["kind"] if self.fault else None
+        limit = int(self.fault.get("bytes", 0)) if kind in ("drop_after", "stall") else None
         sent = 0
         for chunk in chunks:
             if limit is not None and sent + len(chunk) >= limit:
