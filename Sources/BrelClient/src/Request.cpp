@@ -93,27 +93,16 @@ void Request::ConnectReply(quint64 ticket)
 {
     // Queued, so each handler runs from the event loop in emission order; the
     // ticket drops what an earlier, aborted reply had queued already.
-    connect(
-        reply_, &QNetworkReply::readyRead, this,
-        [this, ticket] {
+    const auto ifCurrent = [this, ticket](auto handler) {
+        return [this, ticket, handler](auto... args) {
             if (gate_.IsCurrent(ticket))
-                OnReadyRead();
-        },
-        Qt::QueuedConnection);
+                (this->*handler)(args...);
+        };
+    };
+    connect(reply_, &QNetworkReply::readyRead, this, ifCurrent(&Request::OnReadyRead), Qt::QueuedConnection);
     connect(
-        reply_, &QNetworkReply::downloadProgress, this,
-        [this, ticket](qint64 received, qint64 total) {
-            if (gate_.IsCurrent(ticket))
-                OnDownloadProgress(received, total);
-        },
-        Qt::QueuedConnection);
-    connect(
-        reply_, &QNetworkReply::finished, this,
-        [this, ticket] {
-            if (gate_.IsCurrent(ticket))
-                OnFinished();
-        },
-        Qt::QueuedConnection);
+        reply_, &QNetworkReply::downloadProgress, this, ifCurrent(&Request::OnDownloadProgress), Qt::QueuedConnection);
+    connect(reply_, &QNetworkReply::finished, this, ifCurrent(&Request::OnFinished), Qt::QueuedConnection);
 }
 
 bool Request::Retry()

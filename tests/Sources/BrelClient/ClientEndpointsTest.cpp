@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -25,8 +24,7 @@ class ClientTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"https_proxy", "HTTPS_PROXY", "http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"})
-            ::unsetenv(name);
+        ClearProxyEnvironment();
         ASSERT_TRUE(service.Start());
         key = service.Key();
         client = std::make_unique<Brel::Client>(service.BaseUrl().toStdString(), key);
@@ -40,9 +38,7 @@ protected:
         static_cast<Brel::Request*>(request.get())->SetRetryWindowLength(windowMs);
         static_cast<Brel::Request*>(request.get())->SetRetryPause(50);
         request->Send();
-        if (!WaitFor([this] { return !response.results.empty(); }, 15000))
-            return static_cast<IResponse::Result>(-1);
-        return response.results.front();
+        return FirstResult(response);
     }
 
     QJsonObject LastLogged() const { return service.RequestLog().last().toObject(); }

@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <sstream>
 
@@ -22,8 +21,7 @@ class ClientFailureTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"https_proxy", "http_proxy", "all_proxy", "HTTPS_PROXY", "HTTP_PROXY", "ALL_PROXY"})
-            ::unsetenv(name);
+        ClearProxyEnvironment();
         ASSERT_TRUE(service.Start());
         client = std::make_unique<Brel::Client>(service.BaseUrl().toStdString(), service.Key());
     }
@@ -35,9 +33,7 @@ protected:
         request->SetRetryWindowLength(windowMs);
         request->SetRetryPause(50);
         request->Send();
-        if (!WaitFor([this] { return !response.results.empty(); }, 20000))
-            return static_cast<IResponse::Result>(-1);
-        return response.results.front();
+        return FirstResult(response);
     }
 
     void Fault(QJsonObject rule)

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <sstream>
 
@@ -62,8 +61,7 @@ class ClientProxyTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"https_proxy", "http_proxy", "all_proxy", "HTTPS_PROXY", "HTTP_PROXY", "ALL_PROXY"})
-            ::unsetenv(name);
+        ClearProxyEnvironment();
         ASSERT_TRUE(service.Start());
     }
 
@@ -75,9 +73,7 @@ protected:
         request->SetRetryWindowLength(200);
         request->SetRetryPause(50);
         request->Send();
-        if (!WaitFor([this] { return !response.results.empty(); }, 15000))
-            return static_cast<IResponse::Result>(-1);
-        return response.results.front();
+        return FirstResult(response);
     }
 
     bool Tunnelled(const RefusingProxy& proxy, bool withCredentials) const

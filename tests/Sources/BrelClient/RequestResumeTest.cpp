@@ -12,7 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <sstream>
 
@@ -35,8 +34,7 @@ class RequestResumeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        for (const char* name : {"https_proxy", "http_proxy", "all_proxy", "HTTPS_PROXY", "HTTP_PROXY", "ALL_PROXY"})
-            ::unsetenv(name);
+        ClearProxyEnvironment();
         ASSERT_TRUE(service.Start());
         QFile file(service.ArchivePath(kArchive));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -49,12 +47,7 @@ protected:
         request->SetRetryPause(50);
     }
 
-    IResponse::Result Finish()
-    {
-        if (!WaitFor([this] { return !response.results.empty(); }, 15000))
-            return static_cast<IResponse::Result>(-1);
-        return response.results.front();
-    }
+    IResponse::Result Finish() { return FirstResult(response); }
 
     QStringList Ranges() const
     {

@@ -5,6 +5,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 FakeAnswer Answer(int status, QByteArray body)
@@ -159,4 +160,17 @@ void Spin(int milliseconds)
     QEventLoop loop;
     QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
     loop.exec();
+}
+
+Brel::IResponse::Result FirstResult(const RecordingResponse& response, int limitMs)
+{
+    if (!WaitFor([&response] { return !response.results.empty(); }, limitMs))
+        return static_cast<Brel::IResponse::Result>(-1);
+    return response.results.front();
+}
+
+void ClearProxyEnvironment()
+{
+    for (const char* name : {"https_proxy", "http_proxy", "all_proxy", "HTTPS_PROXY", "HTTP_PROXY", "ALL_PROXY"})
+        ::unsetenv(name);
 }

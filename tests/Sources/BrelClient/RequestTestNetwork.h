@@ -83,6 +83,11 @@ public:
     std::function<void(Result)> onResult;
 };
 
+// Waits for the response's first result; -1 when none came in time.
+Brel::IResponse::Result FirstResult(const RecordingResponse& response, int limitMs = 20000);
+// Unsets every proxy variable, so requests go straight to 127.0.0.1.
+void ClearProxyEnvironment();
+
 // Runs the event loop until the predicate holds or the limit passes.
 bool WaitFor(const std::function<bool()>& done, int limitMs = 10000);
 // Runs the event loop for that long.
