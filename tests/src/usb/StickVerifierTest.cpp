@@ -11,12 +11,17 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
-#include <utility>
-#include <vector>
 
 namespace {
 
 const QString List = "VexmarNDSUpdate/CHECKSUMS.MD5";
+
+struct Case {
+    const char* what;
+    std::function<void()> change;
+    UsbInfo::State expected;
+    std::string logged; // part of an Error record, if any is expected
+};
 
 class StickVerifierTest : public ::testing::Test {
 protected:
@@ -24,154 +29,127 @@ protected:
     {
         ASSERT_TRUE(dir.isValid());
         stick = dir.path() + "/STICK";
-        StickContent::WriteFile(stick, "VexmarNDSUpdate/meta_data/GENERAL.JSON", R"({"used_map_space": 1})");
+        QDir(stick).removeRecursively();
+        StickContent::WriteFile(stick, "VexmarNDSUpdate/meta_data/GENERAL.JSON", "{}");
         StickContent::WriteFile(stick, "VexmarNDSUpdate/meta_data/EP_2023_05.xml", "<tns:metadata/>");
         StickContent::WriteFile(stick, "VexmarNDSUpdate/maps/europe/part 1.bin ", QByteArray(70000, 'm'));
+        StickContent::WriteFile(stick, "outside.txt", "o");
         StickContent::WriteChecksums(stick);
+        QFile file(stick + "/" + List);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        list = file.readAll();
+        ASSERT_TRUE(list.contains("  maps/europe/part 1.bin \n"));
     }
 
     UsbInfo::State Check(const QString& root) { return StickVerifier().Check(QFile::encodeName(root).toStdString()); }
-    UsbInfo::State Check() { return Check(stick); }
 
-    QByteArray ListText() const
+    // Each case on a fresh stick.
+    void Run(const std::vector<Case>& cases)
     {
-        QFile file(stick + "/" + List);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        for (const Case& c : cases) {
+            SetUp();
+            c.change();
+            LogCapture log;
+            EXPECT_EQ(Check(stick), c.expected) << c.what;
+            bool found = c.logged.empty();
+            for (const auto& record : log.Records())
+                found = found || (record.severity == Log::Error && record.message.find(c.logged) != std::string::npos);
+            EXPECT_TRUE(found) << c.what << ": no record with " << c.logged;
+        }
     }
-    void SetList(const QByteArray& text) { StickContent::WriteFile(stick, List, text); }
-    void Link(const QString& target, const QString& link) { ASSERT_TRUE(QFile::link(target, link)); }
+
+    std::function<void()> WithList(const QByteArray& text)
+    {
+        return [this, text] { StickContent::WriteFile(stick, List, text); };
+    }
+    std::function<void()> Replacing(const QByteArray& from, const QByteArray& to)
+    {
+        return [this, from, to] { StickContent::WriteFile(stick, List, QByteArray(list).replace(from, to)); };
+    }
+    std::function<void()> Writing(const QString& path, const QByteArray& bytes = "")
+    {
+        return [this, path, bytes] { StickContent::WriteFile(stick, path, bytes); };
+    }
+    std::function<void()> Linking(const QString& target, const QString& link)
+    {
+        return [this, target, link] { ASSERT_TRUE(QFile::link(target, stick + "/" + link)); };
+    }
 
     QTemporaryDir dir;
     QString stick;
+    QByteArray list;
 };
-
-// True when an Error record's message contains the text.
-bool LoggedError(const LogCapture& log, const std::string& text)
-{
-    for (const auto& record : log.Records()) {
-        if (record.severity == Log::Error && record.message.find(text) != std::string::npos)
-            return true;
-    }
-    return false;
-}
-
-QByteArray Replaced(QByteArray text, const QByteArray& from, const QByteArray& to)
-{
-    return text.replace(from, to);
-}
 
 } // namespace
 
 TEST_F(StickVerifierTest, StickWithoutUpdateFolderHasNoMetadata)
 {
     QDir(stick + "/VexmarNDSUpdate").removeRecursively();
-    EXPECT_EQ(Check(), UsbInfo::NoMetadata);
+    EXPECT_EQ(Check(stick), UsbInfo::NoMetadata);
 }
 
-TEST_F(StickVerifierTest, CompleteListIsValidInEveryAcceptedForm)
+TEST_F(StickVerifierTest, CompleteListsAreValidInEveryAcceptedForm)
 {
-    const QByteArray list = ListText();
-    ASSERT_TRUE(list.contains("maps/europe/part 1.bin \n"));
-    EXPECT_EQ(Check(), UsbInfo::ValidMetadata) << "nested folders, trailing space in a name";
-
-    Link(stick, dir.path() + "/link");
+    const QByteArray zeros(32, '0');
+    Run({
+        {"nested folders, trailing space in a name", [] {}, UsbInfo::ValidMetadata, ""},
+        {"CRLF line ends", Replacing("\n", "\r\n"), UsbInfo::ValidMetadata, ""},
+        {"backslash separators", Replacing("/", "\\"), UsbInfo::ValidMetadata, ""},
+        {"tab separator, no final line end", WithList(list.chopped(1).replace("  ", "\t")), UsbInfo::ValidMetadata, ""},
+        {"'|' is a hash character", WithList(list + QByteArray(32, '|') + " maps\n"), UsbInfo::ValidMetadata, ""},
+        {"a listed folder is never reached as a file", WithList(list + zeros + " maps/europe\n"),
+            UsbInfo::ValidMetadata, ""},
+        {"a file outside the update folder", WithList(list + zeros + " ..\\outside.txt\n"), UsbInfo::ValidMetadata, ""},
+        {"a path listed twice: the first hash counts", WithList(list + zeros + " meta_data/GENERAL.JSON\n"),
+            UsbInfo::ValidMetadata, ""},
+    });
+    Linking(stick, "../link")();
     EXPECT_EQ(Check(dir.path() + "/link"), UsbInfo::ValidMetadata) << "root through a symbolic link";
     EXPECT_EQ(Check(stick + "/"), UsbInfo::ValidMetadata) << "root with a trailing slash";
-
-    const std::vector<std::pair<const char*, QByteArray>> forms {
-        {"CRLF line ends", Replaced(list, "\n", "\r\n")},
-        {"backslash separators", Replaced(list, "/", "\\")},
-        {"tab separator, no final line end", Replaced(list, "  ", "\t").chopped(1)},
-        {"'|' counts as a hash character of an unlisted line", list + QByteArray(32, '|') + " maps\n"},
-        {"a listed file outside the update folder", list + QByteArray(32, '0') + " ../outside.txt\n"},
-        {"duplicate path, first hash counts", list + QByteArray(32, '0') + " meta_data/GENERAL.JSON\n"},
-    };
-    StickContent::WriteFile(stick, "outside.txt", "x");
-    for (const auto& form : forms) {
-        SetList(form.second);
-        EXPECT_EQ(Check(), UsbInfo::ValidMetadata) << form.first;
-    }
 }
 
-TEST_F(StickVerifierTest, BrokenListsAreInvalid)
+TEST_F(StickVerifierTest, BrokenListsAndFilesAreInvalid)
 {
-    const QByteArray list = ListText();
-    const QByteArray firstHash = list.left(32);
-    const std::vector<std::pair<const char*, QByteArray>> lists {
-        {"empty list", ""},
-        {"empty line in the middle", QByteArray(list).insert(list.indexOf('\n'), '\n')},
-        {"two line breaks at the end", list + "\n"},
-        {"md5sum binary-mode names", Replaced(list, "  ", " *")},
-        {"hash one character short", list.mid(1)},
-        {"no separator", Replaced(list, "  ", "")},
-        {"a listed file is missing", list + QByteArray(32, 'a') + "  meta_data/gone.xml\n"},
-        {"a listed name in other letter case", Replaced(list, "GENERAL.JSON", "general.json")},
-        {"duplicate path, first hash wrong", QByteArray(32, '0') + "  meta_data/GENERAL.JSON\n" + list},
-        {"a line far too long", list + QByteArray(32, 'a') + " " + QByteArray(1 << 20, 'x') + "\n"},
-    };
-    for (const auto& broken : lists) {
-        SetList(broken.second);
-        EXPECT_EQ(Check(), UsbInfo::InvalidMetadata) << broken.first;
-    }
-    ASSERT_TRUE(QFile::remove(stick + "/" + List));
-    EXPECT_EQ(Check(), UsbInfo::InvalidMetadata) << "missing list";
-    ASSERT_TRUE(QDir().mkpath(stick + "/" + List));
-    EXPECT_EQ(Check(), UsbInfo::InvalidMetadata) << "a folder in place of the list";
-}
-
-TEST_F(StickVerifierTest, UpperCaseHashIsAcceptedAsLineButMismatches)
-{
-    SetList(ListText()
-                .toUpper()
-                .replace("META_DATA/GENERAL.JSON", "meta_data/GENERAL.JSON")
-                .replace("META_DATA/EP_2023_05.XML", "meta_data/EP_2023_05.xml")
-                .replace("MAPS/EUROPE/PART 1.BIN ", "maps/europe/part 1.bin "));
-    LogCapture log;
-    EXPECT_EQ(Check(), UsbInfo::InvalidMetadata);
-    EXPECT_EQ(log.Count(Log::Error, "checksum mismatch of file: "), 1);
-    EXPECT_EQ(log.Count(Log::Error, "invalid line"), 0);
-}
-
-TEST_F(StickVerifierTest, FilesTheListDoesNotNameAreInvalid)
-{
-    const std::vector<std::pair<const char*, std::function<void()>>> changes {
-        {"an extra file", [this] { StickContent::WriteFile(stick, "VexmarNDSUpdate/extra.txt", ""); }},
+    Run({
+        {"missing list", [this] { QFile::remove(stick + "/" + List); }, UsbInfo::InvalidMetadata,
+            "Could not open checksum file: "},
+        {"a folder in place of the list",
+            [this] { QFile::remove(stick + "/" + List), QDir().mkpath(stick + "/" + List); }, UsbInfo::InvalidMetadata,
+            ""},
+        {"empty list", WithList(""), UsbInfo::InvalidMetadata, ""},
+        {"empty line in the middle", WithList(QByteArray(list).insert(list.indexOf('\n'), '\n')),
+            UsbInfo::InvalidMetadata, "invalid line in checksum file: "},
+        {"two line breaks at the end", WithList(list + "\n"), UsbInfo::InvalidMetadata, "invalid line"},
+        {"md5sum binary-mode names", Replacing("  ", " *"), UsbInfo::InvalidMetadata, "does not exist"},
+        {"hash one character short", WithList(list.mid(1)), UsbInfo::InvalidMetadata, "invalid line"},
+        {"a line far too long", WithList(list + QByteArray(32, 'a') + " " + QByteArray(1 << 20, 'x')),
+            UsbInfo::InvalidMetadata, "invalid line"},
+        {"a listed file is missing", WithList(list + QByteArray(32, 'a') + " meta_data/gone.xml\n"),
+            UsbInfo::InvalidMetadata, "meta_data/gone.xml does not exist"},
+        {"a listed name in other letter case", Replacing("GENERAL.JSON", "general.json"), UsbInfo::InvalidMetadata,
+            "does not exist"},
+        {"a listed symbolic link loop",
+            [this] { Linking("loop", "loop")(), WithList(list + list.left(33) + "../loop")(); },
+            UsbInfo::InvalidMetadata, "does not exist"},
+        {"a path listed twice, the first hash wrong",
+            WithList(QByteArray(32, '0') + " meta_data/GENERAL.JSON\n" + list), UsbInfo::InvalidMetadata,
+            "checksum mismatch of file: "},
+        {"upper-case hashes", WithList(list.left(32).toUpper() + list.mid(32)), UsbInfo::InvalidMetadata,
+            "checksum mismatch of file: "},
+        {"changed content", Writing("VexmarNDSUpdate/meta_data/GENERAL.JSON", "[]"), UsbInfo::InvalidMetadata,
+            "checksum mismatch of file: "},
+        {"an extra file", Writing("VexmarNDSUpdate/extra.txt"), UsbInfo::InvalidMetadata, " is not listed in: "},
         {"a folder where a file is listed",
             [this] {
                 QFile::remove(stick + "/VexmarNDSUpdate/meta_data/EP_2023_05.xml");
-                StickContent::WriteFile(stick, "VexmarNDSUpdate/meta_data/EP_2023_05.xml/inner", "i");
-            }},
-    };
-    for (const auto& change : changes) {
-        SetUp();
-        change.second();
-        LogCapture log;
-        EXPECT_EQ(Check(), UsbInfo::InvalidMetadata) << change.first;
-        EXPECT_TRUE(LoggedError(log, " is not listed in: ")) << change.first;
-    }
-}
-
-TEST_F(StickVerifierTest, ChangedFileContentMismatches)
-{
-    StickContent::WriteFile(stick, "VexmarNDSUpdate/maps/europe/part 1.bin ", QByteArray(70000, 'n'));
-    EXPECT_EQ(Check(), UsbInfo::InvalidMetadata);
-}
-
-TEST_F(StickVerifierTest, ListedPathsThatAreNoFilesDoNotBreakTheCheck)
-{
-    const QByteArray list = ListText();
-    SetList(list + QByteArray(32, 'a') + "  maps/europe\n");
-    EXPECT_EQ(Check(), UsbInfo::ValidMetadata) << "a listed folder is never reached as a file";
-
-    Link("loop", stick + "/loop");
-    SetList(list + QByteArray(32, 'a') + "  ../loop\n");
-    LogCapture log;
-    EXPECT_EQ(Check(), UsbInfo::InvalidMetadata) << "a listed symbolic link loop cannot be resolved";
-    EXPECT_TRUE(LoggedError(log, " does not exist"));
+                Writing("VexmarNDSUpdate/meta_data/EP_2023_05.xml/inner")();
+            },
+            UsbInfo::InvalidMetadata, "EP_2023_05.xml/inner is not listed in: "},
+    });
 }
 
 TEST_F(StickVerifierTest, UnresolvableEntryInTheUpdateFolderThrows)
 {
-    Link("loop", stick + "/VexmarNDSUpdate/loop");
-    EXPECT_THROW(Check(), std::runtime_error);
+    Linking("loop", "VexmarNDSUpdate/loop")();
+    EXPECT_THROW(Check(stick), std::runtime_error);
 }

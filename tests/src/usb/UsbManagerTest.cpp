@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace fs = boost::filesystem;
@@ -30,6 +31,13 @@ fs::space_info Space(std::uintmax_t capacity, std::uintmax_t available)
 fs::space_info FixedSpace(const fs::path&)
 {
     return Space(64000, 32000);
+}
+
+// What a check decides about a stick.
+auto Verdict(UsbInfo::Id id)
+{
+    const UsbInfo usb = UsbStorage::Instance().GetUsb(id);
+    return std::make_tuple(usb.state, usb.totalSpace, usb.availableSpace, usb.selected);
 }
 
 class UsbManagerTest : public ::testing::Test {
@@ -56,32 +64,13 @@ protected:
         return properties;
     }
 
-    static void Select(UsbInfo::Id id, const QString& root, UsbInfo::State state = UsbInfo::ValidMetadata)
+    void Select(UsbInfo::Id id, const QString& name = "SELECTED") const
     {
-        UsbInfo usb;
-        usb.id = id;
-        usb.path = root.toStdWString();
-        usb.state = state;
-        usb.selected = true;
-        UsbStorage::Instance().UpdateUsb(usb);
+        UsbStorage::Instance().UpdateUsb(
+            {id, (dir.path() + "/" + name).toStdWString(), 0, 0, UsbInfo::ValidMetadata, true});
     }
 
     QTemporaryDir dir;
-};
-
-// Records the manager's signals in the order they arrive.
-class SignalLog : public QObject {
-public:
-    explicit SignalLog(UsbManager& manager)
-    {
-        connect(&manager, &UsbManager::UsbCheckStarted, this, [this] { events.push_back("started"); });
-        connect(&manager, &UsbManager::UsbCheckComplete, this,
-            [this](UsbInfo::Id id) { events.push_back("complete " + std::to_string(id)); });
-        connect(&manager, &UsbManager::UsbRemoved, this,
-            [this](UsbInfo::Id id) { events.push_back("removed " + std::to_string(id)); });
-    }
-
-    std::vector<std::string> events;
 };
 
 } // namespace
@@ -89,107 +78,56 @@ public:
 TEST_F(UsbManagerTest, ArrivedSticksAreCheckedInArrivalOrderAndStored)
 {
     UsbManager manager(nullptr, FixedSpace);
-    SignalLog log(manager);
-    const QString valid = ValidStick("VALID");
-    const QString plain = dir.path() + "/PLAIN";
-    ASSERT_TRUE(QDir().mkpath(plain));
+    std::vector<std::string> events;
+    QObject::connect(&manager, &UsbManager::UsbCheckStarted, [&events] { events.push_back("started"); });
+    QObject::connect(
+        &manager, &UsbManager::UsbCheckComplete, [&events](UsbInfo::Id id) { events.push_back(std::to_string(id)); });
+    LogCapture log;
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/PLAIN"));
+    const QString looped = ValidStick("LOOPED");
+    ASSERT_TRUE(QFile::link("loop", looped + "/VexmarNDSUpdate/loop"));
 
-    manager.MassStorageCome(Drive(7, valid));
-    manager.MassStorageCome(Drive(8, plain + "/"));
-    EXPECT_TRUE(log.events.empty()) << "signals follow after the slot has returned";
-    QTRY_COMPARE_WITH_TIMEOUT(log.events.size(), std::size_t(4), WaitMs);
+    manager.MassStorageCome(Drive(7, ValidStick("VALID")));
+    manager.MassStorageCome(Drive(8, dir.path() + "/PLAIN/"));
+    manager.MassStorageCome(Drive(3, dir.path() + "/PULLED"));
+    manager.MassStorageCome(Drive(5, looped));
+    EXPECT_TRUE(events.empty()) << "signals follow after the slot has returned";
+    QTRY_COMPARE_WITH_TIMEOUT(events.size(), std::size_t(8), WaitMs);
 
-    // Each check starts with its signal; the checks complete in arrival order.
+    // Every check is announced before it completes; checks complete in arrival order.
     std::vector<std::string> completes;
     int started = 0;
-    for (const std::string& event : log.events) {
+    for (const std::string& event : events) {
         if (event == "started") {
             ++started;
             continue;
         }
-        EXPECT_GT(started, static_cast<int>(completes.size())) << event << " before its start signal";
+        EXPECT_GT(started, static_cast<int>(completes.size())) << event << " completed unannounced";
         completes.push_back(event);
     }
-    EXPECT_EQ(started, 2);
-    EXPECT_EQ(completes, (std::vector<std::string> {"complete 7", "complete 8"}));
-
-    const UsbInfo checked = UsbStorage::Instance().GetUsb(7);
-    EXPECT_EQ(checked.state, UsbInfo::ValidMetadata);
-    EXPECT_EQ(checked.path, valid.toStdWString());
-    EXPECT_EQ(checked.totalSpace, 64000u);
-    EXPECT_EQ(checked.availableSpace, 32000u);
-    EXPECT_FALSE(checked.selected);
-    const UsbInfo withoutMetadata = UsbStorage::Instance().GetUsb(8);
-    EXPECT_EQ(withoutMetadata.state, UsbInfo::NoMetadata);
-    EXPECT_EQ(withoutMetadata.totalSpace, 64000u) << "space is measured without metadata too";
+    EXPECT_EQ(completes, (std::vector<std::string> {"7", "8", "3", "5"}));
+    EXPECT_EQ(Verdict(7), std::make_tuple(UsbInfo::ValidMetadata, 64000u, 32000u, false));
+    EXPECT_EQ(UsbStorage::Instance().GetUsb(7).path, (dir.path() + "/VALID").toStdWString());
+    EXPECT_EQ(Verdict(8), std::make_tuple(UsbInfo::NoMetadata, 64000u, 32000u, false)) << "measured all the same";
+    EXPECT_EQ(Verdict(3), std::make_tuple(UsbInfo::NoMetadata, 0u, 0u, false)) << "pulled: no space";
+    // A check that fails on the file system still completes, and the stick is not trusted.
+    EXPECT_EQ(Verdict(5), std::make_tuple(UsbInfo::InvalidMetadata, 64000u, 32000u, false));
+    EXPECT_EQ(log.Count(Log::Error, "File operation failed: "), 1);
 }
 
-TEST_F(UsbManagerTest, PulledStickIsStoredWithoutSpace)
+TEST_F(UsbManagerTest, SpaceRefreshRepeatsOnTheManagersThreadOnceItHasMoved)
 {
-    UsbManager manager(nullptr, FixedSpace);
-    QSignalSpy complete(&manager, &UsbManager::UsbCheckComplete);
-
-    manager.MassStorageCome(Drive(3, dir.path() + "/GONE"));
-    ASSERT_TRUE(complete.wait(WaitMs));
-    const UsbInfo usb = UsbStorage::Instance().GetUsb(3);
-    EXPECT_EQ(usb.state, UsbInfo::NoMetadata);
-    EXPECT_EQ(usb.totalSpace, 0u);
-    EXPECT_EQ(usb.availableSpace, 0u);
-}
-
-TEST_F(UsbManagerTest, CheckHittingFileSystemErrorStillCompletesAsInvalid)
-{
-    const QString stick = ValidStick("LOOPED");
-    ASSERT_TRUE(QFile::link("loop", stick + "/VexmarNDSUpdate/loop"));
-    UsbManager manager(nullptr, FixedSpace);
-    QSignalSpy complete(&manager, &UsbManager::UsbCheckComplete);
-    LogCapture capture;
-
-    manager.MassStorageCome(Drive(5, stick));
-    ASSERT_TRUE(complete.wait(WaitMs));
-    EXPECT_EQ(complete.front().front().value<UsbInfo::Id>(), 5u);
-    const UsbInfo usb = UsbStorage::Instance().GetUsb(5);
-    EXPECT_EQ(usb.state, UsbInfo::InvalidMetadata);
-    EXPECT_EQ(usb.totalSpace, 64000u);
-    EXPECT_EQ(capture.Count(Log::Error, "File operation failed: "), 1);
-}
-
-TEST_F(UsbManagerTest, RemovalIsReportedAndLeavesTheRegistryAlone)
-{
-    Select(9, dir.path());
-    UsbManager manager(nullptr, FixedSpace);
-    QSignalSpy removed(&manager, &UsbManager::UsbRemoved);
-
-    manager.MassStorageGo(9);
-    ASSERT_EQ(removed.count(), 1);
-    EXPECT_EQ(removed.front().front().value<UsbInfo::Id>(), 9u);
-    EXPECT_TRUE(UsbStorage::Instance().GetUsb(9).IsValid());
-}
-
-TEST_F(UsbManagerTest, SpaceRefreshUpdatesTheSelectedStickAndRepeats)
-{
-    Select(1, dir.path());
-    int queries = 0;
-    UsbManager manager(nullptr, [&queries](const fs::path&) { return Space(1000 + ++queries, 10); });
-
-    EXPECT_EQ(queries, 1) << "the first refresh runs at construction";
-    EXPECT_EQ(UsbStorage::Instance().GetUsb(1).totalSpace, 1001u);
-    QTRY_COMPARE_WITH_TIMEOUT(UsbStorage::Instance().GetUsb(1).totalSpace, std::uint64_t(1002), WaitMs);
-    EXPECT_EQ(UsbStorage::Instance().GetUsb(1).availableSpace, 10u);
-}
-
-TEST_F(UsbManagerTest, AfterMovingToItsThreadTheManagerRefreshesAndChecksThere)
-{
-    Select(1, dir.path());
+    Select(1);
     std::atomic<int> runs {0};
     std::atomic<QThread*> secondRunThread {nullptr};
     QThread usbThread;
     auto* manager = new UsbManager(nullptr, [&runs, &secondRunThread](const fs::path&) {
         if (++runs == 2)
             secondRunThread = QThread::currentThread();
-        return Space(1, 1);
+        return Space(1000 + runs, 10);
     });
     EXPECT_EQ(runs.load(), 1) << "the first refresh runs on the constructing thread";
+    EXPECT_EQ(Verdict(1), std::make_tuple(UsbInfo::ValidMetadata, 1001u, 10u, true));
     QSignalSpy complete(manager, &UsbManager::UsbCheckComplete);
     manager->moveToThread(&usbThread);
     QObject::connect(&usbThread, &QThread::finished, manager, &QObject::deleteLater);
@@ -208,8 +146,8 @@ TEST_F(UsbManagerTest, AfterMovingToItsThreadTheManagerRefreshesAndChecksThere)
 TEST_F(UsbManagerTest, SpaceRefreshNeverUndoesChangesMadeMeanwhile)
 {
     UsbStorage& storage = UsbStorage::Instance();
-    Select(1, dir.path());
-    // The GUI thread removes the stick while its space is being measured.
+    Select(1);
+    // Another thread removes the stick while its space is being measured ...
     UsbManager removing(nullptr, [&storage](const fs::path&) {
         storage.RemoveUsb(1);
         return Space(5, 5);
@@ -218,54 +156,45 @@ TEST_F(UsbManagerTest, SpaceRefreshNeverUndoesChangesMadeMeanwhile)
     EXPECT_FALSE(storage.GetSelectedUsb().IsValid());
 
     // ... or gives it another state and selects another stick.
-    Select(1, dir.path());
+    Select(1);
     UsbManager changing(nullptr, [this, &storage](const fs::path&) {
-        UsbInfo usb = storage.GetUsb(1);
-        usb.state = UsbInfo::NoMetadata;
-        storage.UpdateUsb(usb);
-        Select(2, dir.path());
+        storage.UpdateUsb({1, L"/1", 0, 0, UsbInfo::NoMetadata, false});
+        Select(2);
         return Space(5, 4);
     });
-    const UsbInfo refreshed = storage.GetUsb(1);
-    EXPECT_EQ(refreshed.state, UsbInfo::NoMetadata);
-    EXPECT_FALSE(refreshed.selected);
-    EXPECT_EQ(refreshed.totalSpace, 5u);
-    EXPECT_EQ(refreshed.availableSpace, 4u);
+    EXPECT_EQ(Verdict(1), std::make_tuple(UsbInfo::NoMetadata, 5u, 4u, false));
     EXPECT_EQ(storage.GetSelectedUsb().id, 2u);
 }
 
 TEST_F(UsbManagerTest, SpaceOfAPulledSelectedStickIsLoggedNotStored)
 {
-    Select(1, dir.path() + "/GONE");
-    LogCapture capture;
+    Select(1, "PULLED");
+    LogCapture log;
     UsbManager manager;
-    EXPECT_EQ(capture.Count(Log::Error, "Failed to get space info: "), 1);
-    EXPECT_EQ(UsbStorage::Instance().GetUsb(1).totalSpace, 0u);
+    EXPECT_EQ(log.Count(Log::Error, "Failed to get space info: "), 1);
+    EXPECT_EQ(Verdict(1), std::make_tuple(UsbInfo::ValidMetadata, 0u, 0u, true));
 }
 
 TEST_F(UsbManagerTest, DiscoveredStickIsCheckedAndItsRemovalReported)
 {
     FakeSticks sticks;
-    const QString stick = ValidStick("STICK1");
-    const QString block = sticks.Insert(stick);
+    const QString block = sticks.Insert(ValidStick("STICK1"));
     UsbManager manager(nullptr, FixedSpace);
     QSignalSpy complete(&manager, &UsbManager::UsbCheckComplete);
     QSignalSpy removed(&manager, &UsbManager::UsbRemoved);
-    LogCapture capture;
+    LogCapture log;
 
     manager.StartUsbDiscovery();
     manager.StartUsbDiscovery();
-    EXPECT_EQ(capture.Count(Log::Warning, "USB discovery is already in progress"), 1);
+    EXPECT_EQ(log.Count(Log::Warning, "USB discovery is already in progress"), 1);
 
     ASSERT_TRUE(complete.wait(WaitMs));
     const UsbInfo::Id id = complete.front().front().value<UsbInfo::Id>();
-    const UsbInfo usb = UsbStorage::Instance().GetUsb(id);
-    EXPECT_EQ(usb.state, UsbInfo::ValidMetadata);
-    EXPECT_EQ(usb.totalSpace, 64000u);
-    EXPECT_EQ(usb.availableSpace, 32000u);
+    EXPECT_EQ(Verdict(id), std::make_tuple(UsbInfo::ValidMetadata, 64000u, 32000u, false));
 
     sticks.Remove(block);
     ASSERT_TRUE(removed.wait(WaitMs));
     EXPECT_EQ(removed.front().front().value<UsbInfo::Id>(), id);
     EXPECT_EQ(complete.count(), 1);
+    EXPECT_TRUE(UsbStorage::Instance().GetUsb(id).IsValid()) << "removing the record is the caller's business";
 }

@@ -5,138 +5,99 @@
 #include <functional>
 #include <sstream>
 #include <stdexcept>
+#include <tuple>
 
 namespace {
 
 UsbInfo Stick(UsbInfo::Id id, UsbInfo::State state, bool selected = false)
 {
-    UsbInfo usb;
-    usb.id = id;
-    usb.path = L"/media/stick" + std::to_wstring(id);
-    usb.totalSpace = 1000 * id;
-    usb.availableSpace = 100 * id;
-    usb.state = state;
-    usb.selected = selected;
-    return usb;
+    return {id, L"/media/stick" + std::to_wstring(id), 1000 * id, 100 * id, state, selected};
+}
+
+auto Fields(const UsbInfo& usb)
+{
+    return std::make_tuple(usb.id, usb.path, usb.totalSpace, usb.availableSpace, usb.state, usb.selected);
 }
 
 class UsbStorageTest : public ::testing::Test {
 protected:
     void SetUp() override { storage.Clear(); }
 
-    bool Lists(UsbInfo::State state, UsbInfo::Id id) const { return storage.GetUsbs(state).count(id) == 1; }
+    // The ids listed under each state, in state order.
+    std::string Lists() const
+    {
+        std::ostringstream out;
+        for (auto state : {UsbInfo::InvalidMetadata, UsbInfo::NoMetadata, UsbInfo::ValidMetadata}) {
+            out << state << ":";
+            for (UsbInfo::Id id = 1; id <= 3; ++id)
+                out << (storage.GetUsbs(state).count(id) ? std::to_string(id) : "");
+            out << " ";
+        }
+        return out.str();
+    }
 
     UsbStorage& storage = UsbStorage::Instance();
 };
 
-void ExpectDefault(const UsbInfo& usb)
-{
-    EXPECT_FALSE(usb.IsValid());
-    EXPECT_EQ(usb.id, 0u);
-    EXPECT_TRUE(usb.path.empty());
-    EXPECT_EQ(usb.totalSpace, 0u);
-    EXPECT_EQ(usb.availableSpace, 0u);
-    EXPECT_EQ(usb.state, UsbInfo::NoMetadata);
-    EXPECT_FALSE(usb.selected);
-}
-
-void ExpectLogicError(const std::function<void()>& operation, const std::string& message)
-{
-    try {
-        operation();
-        ADD_FAILURE() << "no error, expected: " << message;
-    } catch (const std::logic_error& e) {
-        EXPECT_EQ(e.what(), message);
-    }
-}
-
 } // namespace
 
-TEST_F(UsbStorageTest, EmptyRegistryGivesDefaultRecordsAndEmptyStateLists)
+TEST_F(UsbStorageTest, EmptyRegistryGivesDefaultRecords)
 {
     EXPECT_TRUE(storage.IsEmpty());
-    ExpectDefault(storage.GetSelectedUsb());
-    ExpectDefault(storage.GetUsb(7));
-    for (auto state : {UsbInfo::InvalidMetadata, UsbInfo::NoMetadata, UsbInfo::ValidMetadata})
-        EXPECT_TRUE(storage.GetUsbs(state).empty());
+    EXPECT_EQ(Fields(storage.GetSelectedUsb()), Fields(UsbInfo()));
+    EXPECT_EQ(Fields(storage.GetUsb(7)), Fields(UsbInfo()));
+    EXPECT_FALSE(UsbInfo().IsValid());
+    EXPECT_EQ(Lists(), "InvalidMetadata: NoMetadata: ValidMetadata: ");
 }
 
-TEST_F(UsbStorageTest, StateChangeMovesTheRecordBetweenStateLists)
-{
-    storage.UpdateUsb(Stick(1, UsbInfo::ValidMetadata));
-    EXPECT_TRUE(Lists(UsbInfo::ValidMetadata, 1));
-
-    storage.UpdateUsb(Stick(1, UsbInfo::NoMetadata));
-    EXPECT_TRUE(Lists(UsbInfo::NoMetadata, 1));
-    EXPECT_FALSE(Lists(UsbInfo::ValidMetadata, 1));
-    EXPECT_FALSE(Lists(UsbInfo::InvalidMetadata, 1));
-    EXPECT_EQ(storage.GetUsb(1).state, UsbInfo::NoMetadata);
-    EXPECT_EQ(storage.GetUsb(1).totalSpace, 1000u);
-    EXPECT_FALSE(storage.IsEmpty());
-}
-
-TEST_F(UsbStorageTest, SelectingAnotherStickDeselectsThePreviousOne)
+TEST_F(UsbStorageTest, RecordsFollowTheirStateAndTheSelectionFollowsTheFlag)
 {
     storage.UpdateUsb(Stick(1, UsbInfo::ValidMetadata, true));
-    storage.UpdateUsb(Stick(2, UsbInfo::NoMetadata));
-    EXPECT_EQ(storage.GetSelectedUsb().id, 1u);
+    storage.UpdateUsb(Stick(2, UsbInfo::ValidMetadata));
+    storage.UpdateUsb(Stick(1, UsbInfo::NoMetadata, true));
+    EXPECT_EQ(Lists(), "InvalidMetadata: NoMetadata:1 ValidMetadata:2 ");
+    EXPECT_EQ(Fields(storage.GetSelectedUsb()), Fields(Stick(1, UsbInfo::NoMetadata, true)));
 
-    storage.UpdateUsb(Stick(2, UsbInfo::NoMetadata, true));
+    storage.UpdateUsb(Stick(2, UsbInfo::InvalidMetadata, true));
     EXPECT_EQ(storage.GetSelectedUsb().id, 2u);
-    EXPECT_TRUE(storage.GetSelectedUsb().selected);
     EXPECT_FALSE(storage.GetUsb(1).selected);
-    EXPECT_FALSE(storage.GetUsbs(UsbInfo::ValidMetadata).at(1).selected);
-}
+    EXPECT_FALSE(storage.GetUsbs(UsbInfo::NoMetadata).at(1).selected);
 
-TEST_F(UsbStorageTest, UpdateWithoutSelectedFlagKeepsTheSelection)
-{
-    storage.UpdateUsb(Stick(1, UsbInfo::ValidMetadata, true));
+    // Without the flag the selection stays; the stored flag is what was given.
     storage.UpdateUsb(Stick(2, UsbInfo::ValidMetadata));
-    storage.UpdateUsb(Stick(1, UsbInfo::InvalidMetadata));
+    EXPECT_EQ(Fields(storage.GetSelectedUsb()), Fields(Stick(2, UsbInfo::ValidMetadata)));
 
-    const UsbInfo selected = storage.GetSelectedUsb();
-    EXPECT_EQ(selected.id, 1u);
-    EXPECT_EQ(selected.state, UsbInfo::InvalidMetadata);
-    EXPECT_FALSE(selected.selected);
+    storage.RemoveUsb(2);
+    EXPECT_FALSE(storage.GetSelectedUsb().IsValid());
+    EXPECT_EQ(Lists(), "InvalidMetadata: NoMetadata:1 ValidMetadata: ");
 }
 
-TEST_F(UsbStorageTest, RemovingTheSelectedStickLeavesNoSelection)
+TEST_F(UsbStorageTest, InvalidRequestsThrowAndChangeNothing)
 {
     storage.UpdateUsb(Stick(1, UsbInfo::ValidMetadata, true));
-    storage.UpdateUsb(Stick(2, UsbInfo::ValidMetadata));
-    storage.RemoveUsb(1);
-
-    ExpectDefault(storage.GetSelectedUsb());
-    ExpectDefault(storage.GetUsb(1));
-    EXPECT_EQ(storage.GetUsbs(UsbInfo::ValidMetadata).size(), 1u);
-    EXPECT_TRUE(Lists(UsbInfo::ValidMetadata, 2));
-}
-
-TEST_F(UsbStorageTest, InvalidRequestsThrowAndLeaveTheRegistryUnchanged)
-{
-    storage.UpdateUsb(Stick(1, UsbInfo::ValidMetadata, true));
-
-    ExpectLogicError([this] { storage.RemoveUsb(9); }, "Failed to remove usb: usb is not found");
-    ExpectLogicError(
+    const auto expectError = [](const std::function<void()>& operation, const std::string& message) {
+        try {
+            operation();
+            ADD_FAILURE() << "no error, expected: " << message;
+        } catch (const std::logic_error& e) {
+            EXPECT_EQ(e.what(), message);
+        }
+    };
+    expectError([this] { storage.RemoveUsb(9); }, "Failed to remove usb: usb is not found");
+    expectError(
         [this] { storage.GetUsbs(static_cast<UsbInfo::State>(3)); }, "Failed to get usbs: usb state is not supported");
-    ExpectLogicError([this] { storage.UpdateUsb(Stick(2, static_cast<UsbInfo::State>(-1))); },
+    expectError([this] { storage.UpdateUsb(Stick(2, static_cast<UsbInfo::State>(-1))); },
         "Failed to update usb: usb state is not supported");
-
     EXPECT_EQ(storage.GetSelectedUsb().id, 1u);
-    EXPECT_TRUE(Lists(UsbInfo::ValidMetadata, 1));
-    EXPECT_FALSE(storage.GetUsb(2).IsValid());
+    EXPECT_EQ(Lists(), "InvalidMetadata: NoMetadata: ValidMetadata:1 ");
 }
 
-TEST_F(UsbStorageTest, SpaceUpdateTouchesOnlyTheSpaceOfAnExistingRecord)
+TEST_F(UsbStorageTest, SpaceUpdateChangesOnlyTheSpaceOfAnExistingRecord)
 {
     storage.UpdateUsb(Stick(1, UsbInfo::ValidMetadata, true));
     storage.UpdateUsb(Stick(2, UsbInfo::InvalidMetadata));
-
     EXPECT_TRUE(storage.UpdateUsbSpace(2, 77, 7));
-    const UsbInfo updated = storage.GetUsb(2);
-    EXPECT_EQ(updated.totalSpace, 77u);
-    EXPECT_EQ(updated.availableSpace, 7u);
-    EXPECT_EQ(updated.state, UsbInfo::InvalidMetadata);
+    EXPECT_EQ(Fields(storage.GetUsb(2)), Fields({2, L"/media/stick2", 77, 7, UsbInfo::InvalidMetadata, false}));
     EXPECT_EQ(storage.GetSelectedUsb().id, 1u);
 
     storage.RemoveUsb(1);
