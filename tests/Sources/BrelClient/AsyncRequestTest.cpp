@@ -1,0 +1,287 @@
+#include "AsyncRequest.h"
+#include "AsyncWriterTestStream.h"
+#include "ContentService.h"
+#include "LogCapture.h"
+#include "RequestTestNetwork.h"
+#include "Stream.h"
+#include "TarTestArchive.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <numeric>
+#include <set>
+
+namespace {
+
+using Brel::AsyncRequest;
+using Brel::IResponse;
+
+const QString kArchive = "EU1_2024_05.tar"; // about 8.5 MiB in the default catalogue
+
+QByteArray FileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Downloads through the local content service into a tar stream.
+class AsyncRequestTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(service_.Start());
+        ASSERT_TRUE(QDir().mkpath(Root()));
+        tar_ = std::make_unique<Brel::Tar::Stream>(Root().toStdString());
+        tar_->exceptions(std::ios::badbit | std::ios::failbit);
+        out_ = std::make_unique<AsyncWriterTestStream>(tar_.get());
+    }
+
+    QString Root() const { return folder_.path() + "/root"; }
+    qint64 ArchiveSize() const { return QFileInfo(service_.ArchivePath(kArchive)).size(); }
+
+    std::unique_ptr<AsyncRequest> Make(QNetworkAccessManager* manager, const QString& url)
+    {
+        auto request
+            = std::make_unique<AsyncRequest>(manager, url, QMap<QString, QString> {{"Accept", "application/x-tar"}},
+                QMap<QString, QString> {}, &response_, out_.get());
+        request->SetTimeout(10000);
+        request->SetRetryPause(0);
+        return request;
+    }
+    std::unique_ptr<AsyncRequest> Make() { return Make(&manager_, service_.ArchiveUrl(kArchive).toString()); }
+
+    bool RunToResult(AsyncRequest& request, int limitMs = 60000)
+    {
+        request.Send();
+        return WaitFor([&] { return !response_.results.empty(); }, limitMs);
+    }
+
+    qint64 Written() const { return std::accumulate(response_.data.begin(), response_.data.end(), qint64(0)); }
+
+    // The "Range" offsets that the service saw, in order (0: none).
+    std::vector<qint64> RangeOffsets() const
+    {
+        std::vector<qint64> offsets;
+        for (const QJsonValue& record : service_.RequestLog()) {
+            const QString range = record["headers"].toObject()["Range"].toString();
+            offsets.push_back(range.isEmpty() ? 0 : range.mid(6).chopped(1).toLongLong());
+        }
+        return offsets;
+    }
+
+    // Every resend continued exactly behind a byte count that had been
+    // written into the stream, and the count grew each time.
+    void ExpectResumedBehindWrittenBytes() const
+    {
+        std::set<qint64> written {0};
+        qint64 sum = 0;
+        for (const qint64 bytes : response_.data)
+            written.insert(sum += bytes);
+        const std::vector<qint64> offsets = RangeOffsets();
+        for (std::size_t i = 0; i < offsets.size(); ++i) {
+            EXPECT_TRUE(written.count(offsets[i])) << "offset " << offsets[i];
+            if (i > 0) {
+                EXPECT_GE(offsets[i], offsets[i - 1]);
+            }
+        }
+    }
+
+    // The folder holds what GNU tar unpacks, the MD5 is the archive's, and
+    // every byte was written once.
+    void ExpectComplete()
+    {
+        ASSERT_EQ(response_.results, std::vector<IResponse::Result> {IResponse::Ok});
+        const QString reference = folder_.path() + "/reference";
+        QDir().mkpath(reference);
+        QProcess tar;
+        tar.start("tar", {"-C", reference, "-xf", service_.ArchivePath(kArchive)});
+        ASSERT_TRUE(tar.waitForFinished());
+        EXPECT_EQ(TarTestArchive::Tree(Root()), TarTestArchive::Tree(reference));
+        EXPECT_EQ(tar_->GetMd5(),
+            QCryptographicHash::hash(FileBytes(service_.ArchivePath(kArchive)), QCryptographicHash::Md5)
+                .toHex()
+                .toStdString());
+        EXPECT_EQ(Written(), ArchiveSize() - preWritten_);
+        EXPECT_EQ(out_->Total(), ArchiveSize());
+    }
+
+    ContentService service_;
+    QNetworkAccessManager manager_;
+    QTemporaryDir folder_;
+    std::unique_ptr<Brel::Tar::Stream> tar_;
+    std::unique_ptr<AsyncWriterTestStream> out_;
+    qint64 preWritten_ = 0; // written into the stream by the test itself
+    RecordingResponse response_;
+};
+
+TEST_F(AsyncRequestTest, DownloadsAndUnpacks)
+{
+    const auto request = Make();
+    ASSERT_TRUE(RunToResult(*request));
+    ExpectComplete();
+    EXPECT_EQ(RangeOffsets(), std::vector<qint64> {0});
+}
+
+TEST_F(AsyncRequestTest, FullBufferPausesAndResumesBehindTheWrittenBytes)
+{
+    const auto request = Make();
+    request->SetBufferLimit(256 * 1024);
+    out_->Throttle(40 * 1024 * 1024);
+    ASSERT_TRUE(RunToResult(*request));
+    ExpectComplete();
+    EXPECT_GT(RangeOffsets().size(), 1u);
+    ExpectResumedBehindWrittenBytes();
+}
+
+TEST_F(AsyncRequestTest, DroppedConnectionsAreResumedAtEveryOffset)
+{
+    for (const int bytes : {1, 511, 512, 70000, 3000000})
+        service_.SetFault({{"path", "/files/"}, {"kind", "drop_after"}, {"bytes", bytes}});
+    service_.SetFault({{"path", "/files/"}, {"kind", "drop_after"}, {"bytes", 1000}, {"reset", true}});
+    const auto request = Make();
+    ASSERT_TRUE(RunToResult(*request));
+    ExpectComplete();
+    EXPECT_EQ(RangeOffsets().size(), 7u);
+    ExpectResumedBehindWrittenBytes();
+}
+
+// The stall leaves 2 MiB with a slow writer; the resend must wait for all of
+// them to be written and continue right behind them.
+TEST_F(AsyncRequestTest, ResendAfterTimeOutWaitsForTheWriter)
+{
+    const int stalled = 2 * 1024 * 1024;
+    service_.SetFault({{"path", "/files/"}, {"kind", "stall"}, {"bytes", stalled}, {"seconds", 3}});
+    const auto request = Make();
+    request->SetTimeout(300);
+    out_->Throttle(4 * 1024 * 1024);
+    ASSERT_TRUE(RunToResult(*request));
+    ExpectComplete();
+    EXPECT_EQ(RangeOffsets(), (std::vector<qint64> {0, stalled}));
+}
+
+// The first reply stalls with 1 MB for the slow writer, every later one
+// stalls without data until the window has run out.
+TEST_F(AsyncRequestTest, NothingIsResentAfterTheFinalResult)
+{
+    service_.SetFault({{"path", "/files/"}, {"kind", "stall"}, {"bytes", 1000000}, {"seconds", 10}});
+    service_.SetFault({{"path", "/files/"}, {"kind", "stall"}, {"bytes", 0}, {"seconds", 10}, {"times", -1}});
+    const auto request = Make();
+    request->SetTimeout(200);
+    request->SetRetryWindowLength(300);
+    out_->Throttle(2 * 1024 * 1024);
+    ASSERT_TRUE(RunToResult(*request));
+    const std::size_t sent = RangeOffsets().size();
+    Spin(1500);
+    EXPECT_EQ(response_.results, std::vector<IResponse::Result> {IResponse::NoConnection});
+    EXPECT_EQ(RangeOffsets().size(), sent);
+    EXPECT_EQ(RangeOffsets().back(), 1000000);
+    EXPECT_EQ(Written(), 1000000);
+}
+
+TEST_F(AsyncRequestTest, ResumeAtTheEndCompletesTheTransfer)
+{
+    const QByteArray archive = FileBytes(service_.ArchivePath(kArchive));
+    out_->write(archive.constData(), archive.size());
+    preWritten_ = archive.size();
+    const auto request = Make();
+    request->StartAutomaticRetry();
+    ASSERT_TRUE(WaitFor([&] { return !response_.results.empty(); }));
+    ExpectComplete();
+    EXPECT_EQ(RangeOffsets(), std::vector<qint64> {ArchiveSize()});
+}
+
+TEST_F(AsyncRequestTest, ResumePastTheEndIsNotCompletion)
+{
+    const QByteArray archive = FileBytes(service_.ArchivePath(kArchive));
+    out_->write(archive.constData(), archive.size());
+    out_->write("extra", 5);
+    const auto request = Make();
+    request->SetRetryWindowLength(200);
+    request->StartAutomaticRetry();
+    ASSERT_TRUE(WaitFor([&] { return !response_.results.empty(); }));
+    EXPECT_NE(response_.results.front(), IResponse::Ok);
+}
+
+TEST_F(AsyncRequestTest, WriterFailureEndsWithIOError)
+{
+    LogCapture log;
+    QDir().mkpath(Root() + "/EU1_2024_05");
+    const auto request = Make();
+    ASSERT_TRUE(RunToResult(*request));
+    Spin(200);
+    EXPECT_EQ(response_.results, std::vector<IResponse::Result> {IResponse::IOError});
+    EXPECT_EQ(log.Count(Log::Error, "Failed to write data: unknown exception"), 1);
+    EXPECT_EQ(RangeOffsets().size(), 1u);
+}
+
+TEST_F(AsyncRequestTest, DestroyedMidTransferJoinsTheWriter)
+{
+    auto request = Make();
+    out_->Throttle(2 * 1024 * 1024);
+    request->Send();
+    ASSERT_TRUE(WaitFor([&] { return !response_.data.empty(); }));
+    request.reset();
+    Spin(100);
+    EXPECT_TRUE(response_.results.empty());
+    EXPECT_LT(out_->Total(), ArchiveSize());
+}
+
+// Callers may delete the request while it reports written bytes.
+class DeletingResponse : public RecordingResponse {
+public:
+    void OnData(qint64 bytes) override
+    {
+        RecordingResponse::OnData(bytes);
+        request.reset();
+    }
+    std::unique_ptr<AsyncRequest> request;
+};
+
+TEST_F(AsyncRequestTest, DeletedWhileReportingData)
+{
+    DeletingResponse response;
+    response.request = std::make_unique<AsyncRequest>(&manager_, service_.ArchiveUrl(kArchive).toString(),
+        QMap<QString, QString> {}, QMap<QString, QString> {}, &response, out_.get());
+    response.request->Send();
+    ASSERT_TRUE(WaitFor([&] { return !response.request; }));
+    Spin(100);
+    EXPECT_TRUE(response.results.empty());
+}
+
+// Replies that finish at once, from a scripted network.
+TEST(AsyncRequestScriptedTest, FinishedReplyIsNeverDroppedForBackPressure)
+{
+    FakeNetwork network({FakeAnswer {200, QByteArray(100000, 'a'), 0, {}, {}, false}});
+    AsyncWriterTestStream out;
+    RecordingResponse response;
+    AsyncRequest request(&network, "https://127.0.0.1:1/a.tar", {}, {}, &response, &out);
+    request.SetBufferLimit(1000);
+    request.Send();
+    ASSERT_TRUE(WaitFor([&] { return !response.results.empty(); }));
+    EXPECT_EQ(response.results, std::vector<IResponse::Result> {IResponse::Ok});
+    EXPECT_EQ(network.Count(), 1);
+    EXPECT_EQ(out.Total(), 100000);
+}
+
+TEST(AsyncRequestScriptedTest, ErrorBodiesNeverReachTheStream)
+{
+    FakeNetwork network({FakeAnswer {404, "not here", QNetworkReply::ContentNotFoundError, {}, {}, false}});
+    AsyncWriterTestStream out;
+    RecordingResponse response;
+    AsyncRequest request(&network, "https://127.0.0.1:1/a.tar", {}, {}, &response, &out);
+    request.SetRetryWindowLength(100);
+    request.SetRetryPause(0);
+    request.Send();
+    ASSERT_TRUE(WaitFor([&] { return !response.results.empty(); }));
+    EXPECT_EQ(response.results, std::vector<IResponse::Result> {IResponse::ServerError});
+    EXPECT_EQ(out.Total(), 0);
+}
+
+} // namespace
