@@ -107,10 +107,12 @@ void Request::ConnectReply(quint64 ticket)
 
 bool Request::Retry()
 {
-    const qint64 offset = ResumeOffset();
-    if (offset > 0)
-        LOG_BREL(Debug) << "Resuming request from: " << offset;
-    SetRange(offset);
+    if (!reply_) { // a reply in flight keeps its range; Send only warns
+        const qint64 offset = ResumeOffset();
+        if (offset > 0)
+            LOG_BREL(Debug) << "Resuming request from: " << offset;
+        SetRange(offset);
+    }
     Send();
     return true;
 }
@@ -123,9 +125,7 @@ void Request::SetRange(qint64 offset)
         return;
     }
     const QString value = QString("bytes=%1-").arg(rangeOffset_);
-    LOG_BREL(Debug) << "Adding header: "
-                    << "Range"
-                    << "=" << value;
+    LOG_BREL(Debug) << "Adding header: Range=" << value;
     request_.setRawHeader("Range", value.toUtf8());
 }
 
