@@ -51,8 +51,7 @@ std::vector<fs::path> CollectFiles(const fs::path& folder)
 {
     std::vector<fs::path> files;
     boost::system::error_code error;
-    for (fs::recursive_directory_iterator entry(folder, error), end; !error && entry != end;
-         entry.increment(error)) {
+    for (fs::recursive_directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
         if (fs::is_regular_file(entry->status(error)))
             files.push_back(entry->path());
     }
@@ -124,12 +123,15 @@ void MapDownloader::Download(const fs::path& destination, const MapInfo& map)
     StartRequest(map);
 }
 
-// A stick that cannot be written, or one pulled meanwhile, fails here.
+// A stick that cannot be written, or one pulled meanwhile, fails here. The
+// stick's root must exist: recreating a vanished mount folder would put the
+// map on the computer's own disk.
 bool MapDownloader::PrepareDestination(const fs::path& mapFolder)
 {
     try {
         fs::remove_all(destination);
-        fs::create_directories(mapFolder);
+        fs::create_directory(destination);
+        fs::create_directory(mapFolder);
         return true;
     } catch (const fs::filesystem_error& error) {
         LOG(Error) << "Failed to prepare: " << destination.string() << ", " << error.what();
