@@ -1,5 +1,6 @@
 #include "Client.h"
 
+#include "AsyncRequest.h"
 #include "Log.h"
 #include "Request.h"
 
@@ -116,7 +117,7 @@ IRequest* Client::GetLocaleData(
 IRequest* Client::GetMapContent(std::ostream* out, IResponse* response)
 {
     LOG_BREL(Info) << "Creating MapContent request";
-    return new Request(
+    return new AsyncRequest(
         &manager_, QString::fromStdString(baseUrl_), {{"Accept", "application/x-tar"}}, {}, response, out);
 }
 
