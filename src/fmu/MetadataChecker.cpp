@@ -171,30 +171,32 @@ void MetadataChecker::GetAllRoots()
 
 void MetadataChecker::GetAllNewest(std::string id)
 {
-    SendRequest(
-        allNewestRequests, kAllNewest, id, [this, id](BrelResult result) { OnAllNewest(id, result); },
-        [this, &id](Request& request) { return client->GetAllNewest(&request.body, id, &request); });
+    SendPackageRequest(allNewestRequests, kAllNewest, id, &Brel::IClient::GetAllNewest, &MetadataChecker::OnAllNewest);
 }
 
 void MetadataChecker::GetAllRelated(std::string id)
 {
-    SendRequest(
-        allRelatedRequests, kAllRelated, id, [this, id](BrelResult result) { OnAllRelated(id, result); },
-        [this, &id](Request& request) { return client->GetAllRelated(&request.body, id, &request); });
+    SendPackageRequest(
+        allRelatedRequests, kAllRelated, id, &Brel::IClient::GetAllRelated, &MetadataChecker::OnAllRelated);
 }
 
 void MetadataChecker::GetMetadata(std::string id)
 {
-    SendRequest(
-        metadataRequests, kMetadata, id, [this, id](BrelResult result) { OnMetadata(id, result); },
-        [this, &id](Request& request) { return client->GetMetadata(&request.body, id, &request); });
+    SendPackageRequest(metadataRequests, kMetadata, id, &Brel::IClient::GetMetadata, &MetadataChecker::OnMetadata);
 }
 
 void MetadataChecker::GetDownloadInfo(std::string id)
 {
+    SendPackageRequest(
+        downloadInfoRequests, kDownloadInfo, id, &Brel::IClient::GetDownloadInfo, &MetadataChecker::OnDownloadInfo);
+}
+
+void MetadataChecker::SendPackageRequest(
+    Requests& table, const char* kind, const std::string& id, ClientOperation operation, AnswerHandler onAnswer)
+{
     SendRequest(
-        downloadInfoRequests, kDownloadInfo, id, [this, id](BrelResult result) { OnDownloadInfo(id, result); },
-        [this, &id](Request& request) { return client->GetDownloadInfo(&request.body, id, &request); });
+        table, kind, id, [this, id, onAnswer](BrelResult result) { (this->*onAnswer)(id, result); },
+        [this, &id, operation](Request& request) { return (client.get()->*operation)(&request.body, id, &request); });
 }
 
 void MetadataChecker::GetLocaleData(std::string id)

@@ -66,6 +66,8 @@ private:
     using Requests = std::map<MapInfo::Id, Request>;
     using Send = std::function<Brel::IRequest*(Request&)>;
     using Apply = std::function<void(MapInfo&, const boost::property_tree::ptree&)>;
+    using ClientOperation = Brel::IRequest* (Brel::IClient::*)(std::ostream*, const std::string&, Brel::IResponse*);
+    using AnswerHandler = void (MetadataChecker::*)(std::string, Brel::IResponse::Result);
 
     void DropAllRequests();
     void Report(Result result);
@@ -77,6 +79,8 @@ private:
     void GetDownloadInfo(std::string id);
     void GetLocaleData(std::string id);
     void SendLocaleData(const std::string& id, bool renaming);
+    void SendPackageRequest(
+        Requests& table, const char* kind, const std::string& id, ClientOperation operation, AnswerHandler onAnswer);
     void SendRequest(
         Requests& table, const char* kind, const std::string& id, Request::Handler handler, const Send& send);
     std::stringstream TakeBody(

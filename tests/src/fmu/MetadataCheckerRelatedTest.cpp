@@ -57,6 +57,7 @@ TEST_F(MetadataCheckerRelatedTest, ExpiredSubscriptionKeepsOnlyTheInstalledMap)
     EXPECT_EQ(std::vector<Result> {MetadataChecker::SubscriptionExpired}, results);
     EXPECT_EQ(std::vector<std::string> {"EP_1"}, service->SentIds("Metadata"));
     EXPECT_EQ(1u, MapCount());
+    EXPECT_EQ(1, log.Count(Log::Error, "Current subscription: "));
 }
 
 TEST_F(MetadataCheckerRelatedTest, SubscriptionEndingTodayIsNotExpired)
@@ -120,6 +121,9 @@ TEST_F(MetadataCheckerRelatedTest, FiltersDropPackagesAtTheirBoundaries)
     EXPECT_EQ(3u, MapCount());
     // Dropped packages are not asked for anything more.
     EXPECT_EQ((std::vector<std::string> {"EP_1", "june", "same"}), service->SentIds("DownloadInfo"));
+    EXPECT_EQ(1, log.Count(Log::Debug, "Do not show maps with differt region"));
+    EXPECT_EQ(1, log.Count(Log::Debug, "Do not show maps beyond subscription end date"));
+    EXPECT_EQ(2, log.Count(Log::Debug, "Do not show older maps"));
 }
 
 TEST_F(MetadataCheckerRelatedTest, InvalidStickEndsAtOnceAndKeepsTheCatalogue)
