@@ -1,13 +1,12 @@
 #include "Application.h"
-#include "ApplicationGuard.h"
 #include "Config.h"
 #include "Log.h"
 #include "Resources.h"
 #include "Settings.h"
 #include "SignalExit.h"
+#include "StateMachine.h"
 
 #include <QFile>
-#include <QObject>
 
 #include <memory>
 #include <sstream>
@@ -33,29 +32,14 @@ std::unique_ptr<Log::ILogger> CreateLogger(const Config& config)
     return logger;
 }
 
-void HandleApplicationEvent(ApplicationGuard::Event event)
-{
-    switch (event) {
-    case ApplicationGuard::StartUp:
-        return;
-    case ApplicationGuard::Quit:
-        QCoreApplication::exit(0);
-        return;
-    case ApplicationGuard::Activate:
-        LOG(Debug) << "Another start asked to bring the application forward";
-        return;
-    }
-}
-
-// The guard reports through a queued connection, so its first report is
-// handled only once the event loop runs.
+// The machine's guard reports through a queued connection, so its first
+// report is handled only once the event loop runs; the machine is terminated
+// and destroyed when the loop has ended.
 int RunEventLoop()
 {
     Settings::Instance();
-    ApplicationGuard guard;
-    QObject::connect(
-        &guard, &ApplicationGuard::ApplicationEvent, &guard, &HandleApplicationEvent, Qt::QueuedConnection);
-    guard.Start();
+    StateMachine machine;
+    machine.initiate();
     return QApplication::exec();
 }
 
