@@ -210,13 +210,13 @@ TEST_F(RequestTest, RetryOfAnAnswerKeptInMemoryNeverAsksForARange)
 
 TEST_F(RequestTest, TimeoutMeasuresSilenceNotTheWholeTransfer)
 {
-    FakeAnswer slow = Answer(200, "<abc/>");
-    slow.trickleMs = 40; // 240 ms in all, never 80 ms without data
+    FakeAnswer slow = Answer(200, "<abcdefgh/>");
+    slow.trickleMs = 30; // 360 ms in all, never 150 ms without data
     Make({slow});
-    request->SetTimeout(80);
+    request->SetTimeout(150);
     EXPECT_EQ(Run(), IResponse::Ok);
     EXPECT_EQ(network.Count(), 1);
-    EXPECT_EQ(out.str(), "<abc/>");
+    EXPECT_EQ(out.str(), "<abcdefgh/>");
 }
 
 TEST_F(RequestTest, WriterFailureAndRefusingStreamReportIOError)
