@@ -16,6 +16,7 @@ bench=$build_dir/bin/stick-check-bench
 
 work=$(mktemp -d /tmp/stick-check-bench-XXXXXX)
 trap 'rm -rf "$work"' EXIT
+trap 'echo "stick-check benchmark failed (line $LINENO)" >&2' ERR
 # The check reads its configuration from the user's data folder: keep it private.
 export HOME=$work/home XDG_DATA_HOME=$work/home/.local/share XDG_CONFIG_HOME=$work/home/.config
 stick=$work/STICK
