@@ -3,140 +3,105 @@
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <thread>
 #include <vector>
 
 namespace {
 
-QString LogsDir(const QTemporaryDir& root)
-{
-    return root.path() + "/Logs";
-}
-
-QStringList LogFiles(const QString& folder)
-{
-    return QDir(folder).entryList(QStringList() << "*.log", QDir::Files, QDir::Name);
-}
-
-QStringList LogLines(const QString& folder)
-{
-    QStringList lines;
-    for (const QString& name : LogFiles(folder)) {
-        QFile file(folder + "/" + name);
-        file.open(QIODevice::ReadOnly);
-        lines += QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    }
-    return lines;
-}
-
 struct LongNamedFunctionWithinTheLoggingTestsThatIsWide {
     static void Write() { LOG(Warning) << "wide"; }
 };
 
-} // namespace
-
-TEST(FileLogger, WritesOneLineInTheFixedLayout)
+// Runs `write` with a file logger at `level` and gives the files' lines
+// once the logger is gone.
+QStringList Logged(Log::Severity level, const std::function<void()>& write, const QTemporaryDir& root)
 {
-    QTemporaryDir root;
     {
-        auto logger = Log::CreateFileLogger(LogsDir(root).toStdString());
-        logger->SetLevel(Log::Debug);
-        LOG(Info) << "Starting " << QString("Tessaly");
-        LOG_BREL(Error) << "client " << Log::Warning;
+        auto logger = Log::CreateFileLogger(root.filePath("Logs").toStdString());
+        logger->SetLevel(level);
+        write();
     }
-    const QStringList lines = LogLines(LogsDir(root));
-    ASSERT_EQ(lines.size(), 2);
-    const QString function = "FileLogger_WritesOneLineInTheFixedLayout_Test::TestBody";
-    const QRegularExpression layout("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{6} \\|    Info \\| {13}ZUK \\| "
-                                    " {7}FileLoggerTest\\.cpp: {3}\\d\\d \\| "
-        + function + " \\| Starting Tessaly$");
-    EXPECT_TRUE(layout.match(lines[0]).hasMatch()) << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].contains("|   Error |      BrolClient | ")) << lines[1].toStdString();
-    EXPECT_TRUE(lines[1].endsWith(" | client Warning")) << lines[1].toStdString();
+    QStringList lines;
+    for (const QFileInfo& file : QDir(root.filePath("Logs")).entryInfoList({"*.log"}, QDir::Files, QDir::Name)) {
+        QFile log(file.filePath());
+        log.open(QIODevice::ReadOnly);
+        lines += QString::fromUtf8(log.readAll()).split('\n', Qt::SkipEmptyParts);
+    }
+    return lines;
 }
 
-TEST(FileLogger, WidensTheFunctionColumnForLongNames)
+} // namespace
+
+// Also the first record of its process: creating the file logger before
+// anything logged must leave logging on.
+TEST(FileLogger, WritesOneLinePerRecordInTheFixedLayout)
 {
     QTemporaryDir root;
-    {
-        auto logger = Log::CreateFileLogger(LogsDir(root).toStdString());
-        logger->SetLevel(Log::Debug);
-        LongNamedFunctionWithinTheLoggingTestsThatIsWide::Write();
-    }
-    const QStringList lines = LogLines(LogsDir(root));
-    ASSERT_EQ(lines.size(), 1);
-    EXPECT_TRUE(lines[0].endsWith(" | {anonymous}::LongNamedFunctionWithinTheLoggingTestsThatIsWide::Write | wide"))
-        << lines[0].toStdString();
+    const QStringList lines = Logged(
+        Log::Debug,
+        [] {
+            LOG(Info) << "Starting " << QString("Tessaly");
+            LOG_BREL(Error) << "client " << Log::Warning;
+            LongNamedFunctionWithinTheLoggingTestsThatIsWide::Write();
+        },
+        root);
+    ASSERT_EQ(lines.size(), 3);
+    const QRegularExpression layout(
+        R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{6} \|    Info \| {13}ZUK \| {8})"
+        R"(FileLoggerTest\.cpp: {3}\d\d \| )"
+        R"(FileLogger_WritesOneLinePerRecordInTheFixedLayout_Test::TestBody::<lambda> \| Starting Tessaly$)");
+    EXPECT_TRUE(layout.match(lines[0]).hasMatch()) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].contains("|   Error |      BrolClient | ") && lines[1].endsWith(" | client Warning"));
+    EXPECT_TRUE(lines[2].endsWith(" | {anonymous}::LongNamedFunctionWithinTheLoggingTestsThatIsWide::Write | wide"));
 }
 
 TEST(FileLogger, DropsRecordsBelowTheLevel)
 {
     QTemporaryDir root;
-    {
-        auto logger = Log::CreateFileLogger(LogsDir(root).toStdString());
-        logger->SetLevel(Log::Warning);
-        LOG(Debug) << "debug";
-        LOG(Info) << "info";
-        LOG(Warning) << "warning";
-        LOG(Error) << "error";
-    }
-    const QStringList lines = LogLines(LogsDir(root));
+    const QStringList lines = Logged(
+        Log::Warning,
+        [] {
+            LOG(Debug) << "debug";
+            LOG(Info) << "info";
+            LOG(Warning) << "warning";
+            LOG(Error) << "error";
+        },
+        root);
     ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines[0].endsWith("| warning"));
-    EXPECT_TRUE(lines[1].endsWith("| error"));
+    EXPECT_TRUE(lines[0].endsWith("| warning") && lines[1].endsWith("| error"));
 }
 
-TEST(FileLogger, WithoutALoggerNothingIsFormattedOrWritten)
+TEST(FileLogger, WithoutALoggerNothingIsFormatted)
 {
-    QTemporaryDir root;
     bool formatted = false;
-    const auto mark = [&formatted] {
-        formatted = true;
-        return "x";
-    };
-    LOG(Error) << mark();
+    LOG(Error) << [&formatted] { return formatted = true; }();
     EXPECT_FALSE(formatted);
-    EXPECT_FALSE(QDir(LogsDir(root)).exists());
-}
-
-// The logger's creation switches the core off; creating the file logger
-// before anything logged must still leave logging on.
-TEST(FileLogger, LogsWhenCreatedBeforeAnyRecord)
-{
-    QTemporaryDir root;
-    {
-        auto logger = Log::CreateFileLogger(LogsDir(root).toStdString());
-        logger->SetLevel(Log::Debug);
-        LOG(Info) << "first";
-    }
-    EXPECT_EQ(LogLines(LogsDir(root)).size(), 1);
 }
 
 TEST(FileLogger, WritesEveryQueuedRecordBeforeItIsDestroyed)
 {
     QTemporaryDir root;
-    constexpr int kThreads = 4;
-    constexpr int kRecords = 2500;
-    {
-        auto logger = Log::CreateFileLogger(LogsDir(root).toStdString());
-        logger->SetLevel(Log::Debug);
-        std::vector<std::thread> threads;
-        for (int t = 0; t < kThreads; ++t)
-            threads.emplace_back([t] {
-                for (int i = 0; i < kRecords; ++i)
-                    LOG(Debug) << "thread " << t << " record " << i;
-            });
-        for (auto& thread : threads)
-            thread.join();
-    }
-    EXPECT_EQ(LogLines(LogsDir(root)).size(), kThreads * kRecords);
+    const QStringList lines = Logged(
+        Log::Debug,
+        [] {
+            std::vector<std::thread> threads;
+            for (int t = 0; t < 4; ++t)
+                threads.emplace_back([] {
+                    for (int i = 0; i < 2500; ++i)
+                        LOG(Debug) << "record " << i;
+                });
+            for (auto& thread : threads)
+                thread.join();
+        },
+        root);
+    EXPECT_EQ(lines.size(), 10000);
 }
 
 // Two instances started within one second share a file name: the second
@@ -144,19 +109,15 @@ TEST(FileLogger, WritesEveryQueuedRecordBeforeItIsDestroyed)
 TEST(FileLogger, AppendsToAFileOfTheSameName)
 {
     QTemporaryDir root;
-    QDir().mkpath(LogsDir(root));
+    QDir().mkpath(root.filePath("Logs"));
     const QDateTime now = QDateTime::currentDateTime();
     for (int second = 0; second < 3; ++second) {
-        QFile file(LogsDir(root) + "/" + now.addSecs(second).toString("yyyy-MM-dd-HHmmss") + ".log");
+        QFile file(root.filePath("Logs/" + now.addSecs(second).toString("yyyy-MM-dd-HHmmss") + ".log"));
         file.open(QIODevice::WriteOnly);
         file.write("earlier\n");
     }
-    {
-        auto logger = Log::CreateFileLogger(LogsDir(root).toStdString());
-        logger->SetLevel(Log::Debug);
-        LOG(Info) << "later";
-    }
-    const QStringList lines = LogLines(LogsDir(root));
+    const QStringList lines = Logged(
+        Log::Debug, [] { LOG(Info) << "later"; }, root);
     EXPECT_EQ(lines.count("earlier"), 3);
     EXPECT_EQ(lines.filter("| later").size(), 1);
 }
@@ -166,18 +127,15 @@ TEST(FileLogger, RotatesAFullFileIntoANewOne)
     QTemporaryDir root;
     {
         Log::g_lg::get();
-        Log::FileLogger logger(LogsDir(root).toStdString(), 100);
-        logger.SetLevel(Log::Debug);
         boost::log::core::get()->set_logging_enabled(true);
+        Log::FileLogger logger(root.filePath("Logs").toStdString(), 100);
+        logger.SetLevel(Log::Debug);
         LOG(Info) << "a record longer than the rotation size on its own";
-        // File names have one-second resolution.
-        QThread::msleep(1100);
+        QThread::msleep(1100); // file names have one-second resolution
         LOG(Info) << "next";
     }
-    const QStringList files = LogFiles(LogsDir(root));
+    const QStringList files = QDir(root.filePath("Logs")).entryList(QDir::Files);
     ASSERT_EQ(files.size(), 2);
-    const QRegularExpression name("^\\d{4}-\\d\\d-\\d\\d-\\d{6}\\.log$");
     for (const QString& file : files)
-        EXPECT_TRUE(name.match(file).hasMatch()) << file.toStdString();
-    EXPECT_EQ(LogLines(LogsDir(root)).size(), 2);
+        EXPECT_TRUE(QRegularExpression(R"(^\d{4}-\d\d-\d\d-\d{6}\.log$)").match(file).hasMatch());
 }

@@ -1,8 +1,8 @@
 #include "TestEnv.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -21,28 +21,11 @@ QString DataDir()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + "/Dravo/Tessaly";
 }
 
-QString LogsDir()
-{
-    return DataDir() + "/Logs";
-}
-
-QString AutostartEntry()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/autostart/Tessaly.desktop";
-}
-
-QString ReadFile(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return QString::fromUtf8(file.readAll());
-}
-
 QStringList LogLines()
 {
     QStringList lines;
-    for (const QString& name : QDir(LogsDir()).entryList(QStringList() << "*.log", QDir::Files, QDir::Name))
-        lines += ReadFile(LogsDir() + "/" + name).split('\n', Qt::SkipEmptyParts);
+    for (const QFileInfo& file : QDir(DataDir() + "/Logs").entryInfoList({"*.log"}, QDir::Files, QDir::Name))
+        lines += QString::fromUtf8(TestFiles::Read(file.filePath())).split('\n', Qt::SkipEmptyParts);
     return lines;
 }
 
@@ -50,12 +33,9 @@ bool Eventually(const std::function<bool()>& condition)
 {
     QElapsedTimer timer;
     timer.start();
-    while (!condition()) {
-        if (timer.elapsed() > 10000)
-            return false;
+    while (!condition() && timer.elapsed() < 10000)
         QThread::msleep(20);
-    }
-    return true;
+    return condition();
 }
 
 bool Logged(const QString& message)
@@ -65,90 +45,63 @@ bool Logged(const QString& message)
 
 void WriteConfig(const QString& logLevel)
 {
-    QDir().mkpath(DataDir());
-    QFile file(DataDir() + "/config.json");
-    file.open(QIODevice::WriteOnly);
-    file.write(QString(R"({ "Application": { "LogLevel": "%1" },
-        "FullMapUpdate": { "UpdateType": "DravoVyd-Preprod" }, "MapDownload": { "RetryDuration": "5" } })")
-                   .arg(logLevel)
-                   .toUtf8());
+    TestFiles::Write(DataDir() + "/config.json",
+        R"({ "Application": { "LogLevel": ")" + logLevel.toUtf8()
+            + R"(" }, "FullMapUpdate": { "UpdateType": "DravoVyd-Preprod" }, "MapDownload": { "RetryDuration": "5" } })");
 }
 
-class Program {
+// The exit code, or -1 when the process did not end normally in time.
+int Finish(QProcess& process)
+{
+    const bool ended = process.waitForFinished(10000) && process.exitStatus() == QProcess::NormalExit;
+    return ended ? process.exitCode() : -1;
+}
+
+class Program : public QProcess {
 public:
-    Program() { process.setProgram(TestEnv::BinaryDir() + "/bin/tessaly"); }
-
-    ~Program()
+    Program() { start(TestEnv::BinaryDir() + "/bin/tessaly", QStringList()); }
+    ~Program() override
     {
-        if (process.state() != QProcess::NotRunning) {
-            process.kill();
-            process.waitForFinished();
-        }
-    }
-
-    void Start()
-    {
-        process.start();
-        ASSERT_TRUE(process.waitForStarted());
-    }
-
-    // Waits for the end; -1 when it did not end normally within the time.
-    int Finish()
-    {
-        if (!process.waitForFinished(10000) || process.exitStatus() != QProcess::NormalExit)
-            return -1;
-        return process.exitCode();
+        kill();
+        waitForFinished();
     }
 
     int Terminate()
     {
-        process.terminate();
-        return Finish();
+        terminate();
+        return Finish(*this);
     }
-
-    QProcess process;
 };
 
 } // namespace
 
 TEST(Program, FirstRunWritesConfigurationAndAutostartWithoutALog)
 {
+    const QString entry
+        = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/autostart/Tessaly.desktop";
     Program program;
-    program.Start();
-    ASSERT_TRUE(Eventually([] { return QFile::exists(AutostartEntry()); }));
+    ASSERT_TRUE(Eventually([&entry] { return QFile::exists(entry); }));
     EXPECT_EQ(program.Terminate(), 0);
-    EXPECT_EQ(ReadFile(DataDir() + "/config.json"), R"({
-    "Application": "",
-    "FullMapUpdate": {
-        "UpdateType": "DravoVyd-Prod"
-    },
-    "MapDownload": {
-        "RetryDuration": ""
-    }
-}
-)");
-    EXPECT_TRUE(ReadFile(AutostartEntry()).contains("\nExec=\"" + program.process.program() + "\"\n"));
-    EXPECT_FALSE(QFile::exists(LogsDir()));
-    EXPECT_FALSE(QFile::exists(DataDir() + "/settings.json"));
+    EXPECT_TRUE(TestFiles::Read(DataDir() + "/config.json").contains(R"("UpdateType": "DravoVyd-Prod")"));
+    EXPECT_TRUE(TestFiles::Read(entry).contains("\nExec=\"" + program.program().toUtf8() + "\"\n"));
+    EXPECT_FALSE(QFile::exists(DataDir() + "/Logs"));
 }
 
 TEST(Program, WritesTheStartRecordsInTheLogLayout)
 {
     WriteConfig("Info");
     Program program;
-    program.Start();
     ASSERT_TRUE(Eventually([] { return LogLines().size() >= 4; }));
     EXPECT_EQ(program.Terminate(), 0);
-    const QStringList lines = LogLines();
     const QString prefix
         = R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{6} \|    Info \| {13}ZUK \| {18}main\.cpp: +\d+ \| {37}main \| )";
     const QStringList messages = {"Starting Tessaly", "Configuration : Production Release", "Version : 2\\.0\\.74",
         "config\\.json-file contents: Application LogLevel = Info, FullMapUpdate UpdateType = DravoVyd-Preprod, "
         "MapDownload RetryDuration = 5"};
-    ASSERT_GE(lines.size(), messages.size());
+    const QStringList lines = LogLines();
     for (int i = 0; i < messages.size(); ++i)
-        EXPECT_TRUE(QRegularExpression(prefix + messages[i] + "$").match(lines[i]).hasMatch())
-            << lines[i].toStdString();
+        EXPECT_TRUE(QRegularExpression(prefix + messages[i] + "$").match(lines.value(i)).hasMatch())
+            << lines.value(i).toStdString();
     EXPECT_TRUE(Logged("Received signal 15, quitting"));
 }
 
@@ -156,26 +109,22 @@ TEST(Program, ASecondStartEndsAtOnceAndActivatesTheFirst)
 {
     WriteConfig("Debug");
     Program first;
-    first.Start();
     ASSERT_TRUE(Eventually([] { return Logged("System event registered"); }));
-
     Program second;
-    second.Start();
-    EXPECT_EQ(second.Finish(), 0);
-    EXPECT_TRUE(Eventually([] { return Logged("Another start asked to bring the application forward"); }));
-
+    EXPECT_EQ(Finish(second), 0);
+    EXPECT_TRUE(Eventually([] { return Logged("System event signalled"); }));
     EXPECT_EQ(first.Terminate(), 0);
     EXPECT_TRUE(Logged("Application guard stopped"));
 }
 
+// The helper program runs its event loop the way the program does, with a
+// handler that throws.
 TEST(Program, AnErrorEscapingAnEventHandlerEndsWithCodeOne)
 {
     for (const QString kind : {"std", "other"}) {
         QProcess process;
-        process.start(TestEnv::BinaryDir() + "/bin/ThrowingEventHandler", {LogsDir(), kind});
-        ASSERT_TRUE(process.waitForFinished(10000));
-        EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(process.exitCode(), 1);
+        process.start(TestEnv::BinaryDir() + "/bin/ThrowingEventHandler", {DataDir() + "/Logs", kind});
+        EXPECT_EQ(Finish(process), 1);
     }
     const QStringList lines = LogLines();
     EXPECT_EQ(lines.filter("|   Error | ").size(), 2);
