@@ -24,6 +24,7 @@ protected:
 
 TEST_F(MetadataCheckerRootTest, KeepsEachListsLastNonEmptyIdAndCompletesItsRecord)
 {
+    LogCapture log;
     AnswerTwoRoots();
     checker.CheckRootUpdates(Collect());
     DeliverAll();
@@ -59,6 +60,13 @@ TEST_F(MetadataCheckerRootTest, KeepsEachListsLastNonEmptyIdAndCompletesItsRecor
     };
     EXPECT_LT(position("DownloadInfo", "b"), position("LocaleData", "b"));
     EXPECT_EQ(sent.front().kind, "AllRoots");
+
+    EXPECT_EQ(1, log.Count(Log::Debug, "AllRoots request finished with result: Ok"));
+    EXPECT_EQ(1, log.Count(Log::Debug, "Sending Metadata request for map: b"));
+    EXPECT_EQ(1, log.Count(Log::Debug, "LocaleData request for map: c finished with result: Ok"));
+    EXPECT_EQ(1, log.Count(Log::Debug, "Root updates check succeded"));
+    EXPECT_LT(0, log.Count(Log::Debug, "map.type=Optional"));
+    EXPECT_LT(0, log.Count(Log::Debug, "map.root=true"));
 }
 
 TEST_F(MetadataCheckerRootTest, RootListsWithoutUsableIdsAreServerErrors)

@@ -1,4 +1,5 @@
 #include "StickMetadataReader.h"
+#include "LogCapture.h"
 #include "MapStorage.h"
 #include "ServiceDocuments.h"
 #include "StickContent.h"
@@ -85,6 +86,7 @@ TEST_F(StickMetadataReaderTest, MissingOrRefusedSubscriptionEndsTheCheck)
 // Every broken subscription file is invalid metadata (the file exists).
 TEST_F(StickMetadataReaderTest, BrokenSubscriptionFilesAreInvalidMetadata)
 {
+    LogCapture log;
     const std::vector<std::string> files = {
         R"({"subscription_end_date": "notauthorized", "available_map_space": 1, "used_map_space": 1})",
         R"({"subscription_end_date": "2024-6-30", "available_map_space": 1, "used_map_space": 1})",
@@ -104,6 +106,10 @@ TEST_F(StickMetadataReaderTest, BrokenSubscriptionFilesAreInvalidMetadata)
         EXPECT_EQ(Outcome(MetadataChecker::InvalidMetadata), Read()) << file;
         EXPECT_TRUE(MapStorage::Instance().GetSubscription().endDate.isNull()) << file;
     }
+    const std::string path = (Root() / "VexmarNDSUpdate/meta_data/GENERAL.JSON").string();
+    EXPECT_EQ(3, log.Count(Log::Error, "Failed to read: \"" + path + "\": Subscription end date is not valid"));
+    EXPECT_EQ(1, log.Count(Log::Error, "Failed to read: \"" + path + "\": Used map space is negative"));
+    EXPECT_EQ(1, log.Count(Log::Error, "Failed to read: \"" + path + "\": Available map space is negative"));
 }
 
 TEST_F(StickMetadataReaderTest, MissingSubscriptionFileIsJudgedByWhatIsLeft)
