@@ -3,6 +3,7 @@
 #include "Config.h"
 #include "Log.h"
 #include "MapStorage.h"
+#include "StickPath.h"
 #include "UsbStorage.h"
 
 #include <QMetaType>
@@ -114,7 +115,7 @@ void FullMapUpdateManager::RestartDownload(MapInfo map, const std::wstring& stic
 
 boost::filesystem::path FullMapUpdateManager::Destination(const std::wstring& stickRoot)
 {
-    return boost::filesystem::path(stickRoot) / Config::Instance().fullDir;
+    return StickPath::ToNative(stickRoot) / Config::Instance().fullDir;
 }
 
 // With nothing to remove the cancellation still has to end, and it ends on
