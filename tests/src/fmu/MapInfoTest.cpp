@@ -4,16 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-
 namespace {
-
-template <typename T> std::string Print(T value)
-{
-    std::ostringstream out;
-    out << value;
-    return out.str();
-}
 
 Brel::Group Group(const std::string& identifier)
 {
@@ -23,28 +14,6 @@ Brel::Group Group(const std::string& identifier)
     group.item.releaseCycle = "2024.02";
     group.item.ndsMapLineId = "LINE";
     return group;
-}
-
-TEST(MapInfoTest, DefaultRecordAndPrintedNames)
-{
-    MapInfo map;
-    map.state = MapInfo::Pending;
-    map.id = "A";
-    map.type = MapInfo::Installed;
-    map.size = 5;
-    map.Reset();
-    EXPECT_FALSE(map.IsValid());
-    EXPECT_EQ(MapInfo::Optional, map.type);
-    EXPECT_TRUE(map.id.empty());
-    EXPECT_EQ(0, map.size);
-    EXPECT_FALSE(map.root);
-
-    EXPECT_EQ("Installed", Print(MapInfo::Installed));
-    EXPECT_EQ("Mandatory", Print(MapInfo::Mandatory));
-    EXPECT_EQ("Downloading", Print(MapInfo::Downloading));
-    EXPECT_EQ("Pending", Print(MapInfo::Pending));
-    EXPECT_EQ("", Print(static_cast<MapInfo::Type>(7)));
-    EXPECT_EQ("", Print(static_cast<MapInfo::State>(-1)));
 }
 
 TEST(MapInfoTest, GroupIdentifierNamesItsPackageAndKeepsTheSize)

@@ -39,6 +39,7 @@ TEST_F(MapStorageTest, UpdateReplacesTheWholeRecordAndRemoveForgetsIt)
     first.downloaded = 10;
     first.url = "https://x/a.tar";
     storage.UpdateMap(first);
+    EXPECT_EQ(1u, storage.GetRootMaps().size());
     storage.UpdateMap(Map("A", MapInfo::Optional, "2023.11"));
 
     const MapInfo stored = storage.FindMap("A");
@@ -46,7 +47,7 @@ TEST_F(MapStorageTest, UpdateReplacesTheWholeRecordAndRemoveForgetsIt)
     EXPECT_EQ("2023.11", stored.release);
     EXPECT_EQ(0, stored.downloaded);
     EXPECT_TRUE(stored.url.empty());
-    EXPECT_FALSE(stored.root);
+    EXPECT_TRUE(storage.GetRootMaps().empty());
     EXPECT_EQ(1u, storage.GetMaps().size());
 
     storage.RemoveMap("unknown");
@@ -100,24 +101,6 @@ TEST_F(MapStorageTest, NewestOfATypeKeepsTheFirstMetOnEqualReleases)
     storage.UpdateMap(Map("X", MapInfo::Optional, ""));
     storage.UpdateMap(Map("Y", MapInfo::Optional, "2023-05"));
     EXPECT_EQ(storage.GetMaps().begin()->first, storage.GetOptionalMap().id);
-}
-
-TEST_F(MapStorageTest, StateQueriesAndRootMaps)
-{
-    MapInfo downloading = Map("D", MapInfo::Optional, "2023.05", true);
-    downloading.state = MapInfo::Downloading;
-    MapInfo pending = Map("P", MapInfo::Optional, "2023.05");
-    pending.state = MapInfo::Pending;
-    storage.UpdateMap(downloading);
-    storage.UpdateMap(pending);
-    storage.UpdateMap(Map("R", MapInfo::Optional, "2023.05", true));
-
-    EXPECT_EQ("D", storage.GetDownloadingMap().id);
-    EXPECT_EQ("P", storage.GetPendingMap().id);
-    EXPECT_FALSE(storage.GetDeletingMap().IsValid());
-    const MapStorage::Maps roots = storage.GetRootMaps();
-    EXPECT_EQ(2u, roots.size());
-    EXPECT_EQ(0u, roots.count("P"));
 }
 
 TEST(ReleaseDateTest, ReleasesParseToTheFirstOfTheMonthAndCompareByDay)

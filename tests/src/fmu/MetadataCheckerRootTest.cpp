@@ -104,12 +104,6 @@ TEST_F(MetadataCheckerRootTest, RootListResultsMapToCheckResults)
     EXPECT_THROW(DeliverAll(), std::logic_error);
 }
 
-TEST_F(MetadataCheckerRootTest, EmptyCallbackIsRefused)
-{
-    EXPECT_THROW(checker.CheckRootUpdates(MetadataChecker::Callback()), std::logic_error);
-    EXPECT_EQ(0u, service->PendingCount());
-}
-
 TEST_F(MetadataCheckerRootTest, OneNoConnectionAmongManyAnswersReportsOnce)
 {
     service->SetAnswer("AllRoots", "", ServiceDocuments::PackageList({"R1", "R2", "R3"}));

@@ -44,7 +44,7 @@ protected:
 
 TEST_F(StickMetadataReaderTest, StoresTheSubscriptionAndReadsTheInstalledMap)
 {
-    WriteGeneral("2024-06-30");
+    WriteGeneral("2024-06-30", "\"1000\"");
     Write("EP_1.xml", ServiceDocuments::PackageMetadata({"EP_1", "EUR", "2023.05", "LINE_EU", 4096}));
     Write("EP_1.XML", "not a metadata document");
     Write("notes.txt", "ignored");
@@ -61,15 +61,6 @@ TEST_F(StickMetadataReaderTest, StoresTheSubscriptionAndReadsTheInstalledMap)
     EXPECT_EQ("2023.05", installed.release);
     EXPECT_EQ("LINE_EU", installed.mapLineId);
     EXPECT_EQ(4096, installed.size);
-}
-
-TEST_F(StickMetadataReaderTest, NumbersMayBeTextAndUsedSpaceZero)
-{
-    Write("GENERAL.JSON",
-        "{\"subscription_end_date\": \"2030-01-31\", \"available_map_space\": \"7\", \"used_map_space\": 0}");
-    EXPECT_EQ(boost::none, Read());
-    EXPECT_EQ(7, MapStorage::Instance().GetSubscription().totalMapSpace);
-    EXPECT_FALSE(installed.IsValid());
 }
 
 TEST_F(StickMetadataReaderTest, MissingOrRefusedSubscriptionEndsTheCheck)
