@@ -80,12 +80,13 @@ TEST_F(ConfigFile, PartialReadKeepsTheValuesReadSoFar)
     EXPECT_EQ(reread.updateKey, ProductionEnvironment().key);
 }
 
-// An empty level is a read failure; an unknown word counts as no level.
+// An empty level is a read failure; any word but the four exact names
+// counts as no level.
 TEST_F(ConfigFile, OnlyAKnownLogLevelIsTaken)
 {
     const QByteArray tail = R"(, "FullMapUpdate": { "UpdateType": "DravoVyd-Prod" },
         "MapDownload": { "RetryDuration": "" } })";
-    Write(R"({ "Application": { "LogLevel": "Verbose" })" + tail);
+    Write(R"({ "Application": { "LogLevel": "debug" })" + tail);
     LogCapture log;
     EXPECT_FALSE(Config(dir.path()).logLevel);
     EXPECT_EQ(log.Count(Log::Error, ""), 0);
