@@ -14,7 +14,9 @@
 #include <boost/property_tree/xml_parser.hpp>
 #include <boost/variant/apply_visitor.hpp>
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 namespace {
 
@@ -59,6 +61,21 @@ MapInfo NewMap(const MapInfo::Id& id, bool root)
     map.state = MapInfo::Available;
     map.root = root;
     return map;
+}
+
+// The check result of a failed list request (AllRoots, AllRelated).
+MetadataChecker::Result ListFailure(BrelResult result, const char* unsupported)
+{
+    switch (result) {
+    case Brel::IResponse::ContentError:
+        return MetadataChecker::InvalidMetadata;
+    case Brel::IResponse::ServerError:
+        return MetadataChecker::ServerError;
+    case Brel::IResponse::NoConnection:
+        return MetadataChecker::NoConnection;
+    default:
+        throw std::logic_error(unsupported);
+    }
 }
 
 bool IsAfter(const QDate& release, const QDate& end)
@@ -244,18 +261,9 @@ void MetadataChecker::OnAllRoots(Brel::IResponse::Result result)
     LOG(Debug) << "AllRoots request finished with result: " << result;
     std::stringstream body = std::move(allRootsRequest->body);
     allRootsRequest.reset();
-    switch (result) {
-    case Brel::IResponse::Ok:
+    if (result == Brel::IResponse::Ok)
         return ReadRootList(body);
-    case Brel::IResponse::ContentError:
-        return Report(InvalidMetadata);
-    case Brel::IResponse::ServerError:
-        return Report(ServerError);
-    case Brel::IResponse::NoConnection:
-        return Report(NoConnection);
-    default:
-        throw std::logic_error("AllRoots request failed: result is not supported");
-    }
+    Report(ListFailure(result, "AllRoots request failed: result is not supported"));
 }
 
 void MetadataChecker::ReadRootList(std::stringstream& body)
@@ -320,18 +328,9 @@ void MetadataChecker::ReadNewestList(const std::string& id, std::stringstream& b
 void MetadataChecker::OnAllRelated(std::string id, Brel::IResponse::Result result)
 {
     std::stringstream body = TakeBody(allRelatedRequests, kAllRelated, id, result);
-    switch (result) {
-    case Brel::IResponse::Ok:
+    if (result == Brel::IResponse::Ok)
         return ReadRelatedList(id, body);
-    case Brel::IResponse::ContentError:
-        return Report(InvalidMetadata);
-    case Brel::IResponse::ServerError:
-        return Report(ServerError);
-    case Brel::IResponse::NoConnection:
-        return Report(NoConnection);
-    default:
-        throw std::logic_error("AllRelated request failed: result is not supported");
-    }
+    Report(ListFailure(result, "AllRelated request failed: result is not supported"));
 }
 
 void MetadataChecker::ReadRelatedList(const std::string& id, std::stringstream& body)
