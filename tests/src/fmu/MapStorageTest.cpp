@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
+
 namespace {
 
 MapInfo Map(const std::string& id, MapInfo::Type type, const std::string& release, bool root = false)
@@ -66,6 +69,24 @@ TEST_F(MapStorageTest, ClearAlsoResetsTheSubscription)
     EXPECT_EQ(0, subscription.availableMapSpace);
     EXPECT_EQ(0, subscription.totalMapSpace);
     EXPECT_TRUE(storage.GetMaps().empty());
+}
+
+// The map update thread writes the subscription while the GUI thread reads it.
+TEST_F(MapStorageTest, SubscriptionIsNeverSeenHalfWritten)
+{
+    std::atomic<bool> done {false};
+    std::thread writer([this, &done] {
+        for (int day = 0; day < 20000; ++day)
+            storage.SetSubscription({QDate(2024, 1, 1).addDays(day % 500), day, 2 * std::int64_t(day)});
+        done = true;
+    });
+    int torn = 0;
+    while (!done) {
+        const SubscriptionInfo seen = storage.GetSubscription();
+        torn += seen.totalMapSpace != 2 * seen.availableMapSpace;
+    }
+    writer.join();
+    EXPECT_EQ(0, torn);
 }
 
 TEST_F(MapStorageTest, NewestOfATypeIgnoresOtherTypesAndUnparsableReleases)
