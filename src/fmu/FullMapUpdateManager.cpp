@@ -25,10 +25,7 @@ FullMapUpdateManager::FullMapUpdateManager(std::unique_ptr<MetadataChecker> chec
     RegisterMetaTypes();
 }
 
-FullMapUpdateManager::~FullMapUpdateManager()
-{
-    mapDownloader.reset();
-}
+FullMapUpdateManager::~FullMapUpdateManager() = default;
 
 void FullMapUpdateManager::RegisterMetaTypes()
 {
@@ -159,28 +156,38 @@ void FullMapUpdateManager::OnOperationProgress(std::int64_t bytes)
 void FullMapUpdateManager::OnOperationResult(MapDownloader::Result result)
 {
     LOG(Debug) << "Map operation finished with result: " << result;
-    MapStorage& storage = MapStorage::Instance();
-    if (result == MapDownloader::Ok) {
-        MapInfo map = storage.GetDownloadingMap();
-        if (map.IsValid()) {
-            map.downloaded = map.size;
-            map.state = MapInfo::Pending;
-            storage.UpdateMap(map);
-        }
-    } else if (result == MapDownloader::Aborted) {
-        MapInfo map = storage.GetDeletingMap();
-        if (!map.IsValid())
-            map = storage.GetDownloadingMap();
-        if (!map.IsValid())
-            map = storage.GetPendingMap();
-        if (map.IsValid()) {
-            AddAvailableMapSpace(map.downloaded);
-            map.state = MapInfo::Available;
-            map.downloaded = 0;
-            storage.UpdateMap(map);
-        }
-    }
+    if (result == MapDownloader::Ok)
+        MarkDownloaded();
+    else if (result == MapDownloader::Aborted)
+        MarkRemoved();
     emit OperationFinished(result);
+}
+
+void FullMapUpdateManager::MarkDownloaded()
+{
+    MapInfo map = MapStorage::Instance().GetDownloadingMap();
+    if (!map.IsValid())
+        return;
+    map.downloaded = map.size;
+    map.state = MapInfo::Pending;
+    MapStorage::Instance().UpdateMap(map);
+}
+
+// What the removal did not report goes back to the head unit's space.
+void FullMapUpdateManager::MarkRemoved()
+{
+    MapStorage& storage = MapStorage::Instance();
+    MapInfo map = storage.GetDeletingMap();
+    if (!map.IsValid())
+        map = storage.GetDownloadingMap();
+    if (!map.IsValid())
+        map = storage.GetPendingMap();
+    if (!map.IsValid())
+        return;
+    AddAvailableMapSpace(map.downloaded);
+    map.state = MapInfo::Available;
+    map.downloaded = 0;
+    storage.UpdateMap(map);
 }
 
 // Not clamped: the figure may fall below 0; the footer shows it clamped.

@@ -22,7 +22,6 @@ public:
     explicit FullMapUpdateManager(QObject* parent = nullptr);
     // Tests: a checker of their own (answering from a table).
     explicit FullMapUpdateManager(std::unique_ptr<MetadataChecker> checker, QObject* parent = nullptr);
-    // The downloader goes first: deleting its request joins its writer.
     ~FullMapUpdateManager() override;
 
     // Test seam: the downloader's client factory and space query.
@@ -48,8 +47,11 @@ private:
     void RestartDownload(MapInfo map, const std::wstring& stickRoot);
     void OnOperationProgress(std::int64_t bytes);
     void OnOperationResult(MapDownloader::Result result);
+    void MarkDownloaded();
+    void MarkRemoved();
     static void AddAvailableMapSpace(std::int64_t bytes);
 
     std::unique_ptr<MetadataChecker> metadataChecker;
+    // Destroyed first: deleting its request stops and joins its writer.
     std::unique_ptr<MapDownloader> mapDownloader;
 };

@@ -1,4 +1,5 @@
 #include "FullMapUpdateManager.h"
+#include "FakeClient.h"
 #include "LogCapture.h"
 #include "MapDownloaderTestArchive.h"
 #include "MapDownloaderTestClient.h"
@@ -28,7 +29,7 @@ const MapInfo::Id kMapId = "EUR_2024_05";
 class FullMapUpdateManagerTest : public ::testing::Test {
 protected:
     FullMapUpdateManagerTest()
-        : manager(std::make_unique<MetadataChecker>(std::make_unique<MapDownloaderTestClient>(line, "service")))
+        : manager(std::make_unique<MetadataChecker>(std::make_unique<FakeClient>(service)))
     {
         MapDownloaderTestClient::Install(manager.Downloader(), line);
         archive.File("EUR.meta.xml", "<meta/>").Folder("DATA/").File("DATA/A.NDS", Archive::Contents(2000, 1));
@@ -72,6 +73,7 @@ protected:
     fs::path Destination() const { return fs::path(stick.path().toStdString()) / "VexmarNDSFull"; }
 
     QTemporaryDir stick;
+    std::shared_ptr<FakeService> service = std::make_shared<FakeService>();
     std::shared_ptr<Line> line = std::make_shared<Line>();
     FullMapUpdateManager manager;
     Archive archive;
@@ -212,7 +214,9 @@ TEST_F(FullMapUpdateManagerTest, CheckIsRootWithoutStickMetadataAndRelatedOtherw
     SelectStick(UsbInfo::InvalidMetadata);
     manager.CheckMapUpdates();
 
-    EXPECT_EQ(std::vector<std::string>({"AllRoots", "AllRoots"}), line->asked);
+    ASSERT_EQ(2u, service->SentRequests().size());
+    EXPECT_EQ("AllRoots", service->SentRequests()[0].kind);
+    EXPECT_EQ("AllRoots", service->SentRequests()[1].kind);
     EXPECT_EQ(std::vector<MetadataChecker::Result>({MetadataChecker::InvalidMetadata}), related);
 }
 

@@ -38,23 +38,17 @@ void MapDownloaderTestClient::Line::Finish(Brel::IResponse::Result result)
     current->response->OnResult(result);
 }
 
-MapDownloaderTestClient::Request::Request(
-    std::shared_ptr<Line> line, std::ostream* out, Brel::IResponse* response, bool content)
+MapDownloaderTestClient::Request::Request(std::shared_ptr<Line> line, std::ostream* out, Brel::IResponse* response)
     : out(out)
     , response(response)
     , line(std::move(line))
-    , content(content)
 {
-    if (!content)
-        return;
     ++this->line->contentRequests;
     this->line->current = this;
 }
 
 MapDownloaderTestClient::Request::~Request()
 {
-    if (!content)
-        return;
     if (line->current == this)
         line->current = nullptr;
     if (line->onContentRequestDeleted)
@@ -68,7 +62,8 @@ int MapDownloaderTestClient::Request::ReadRetryDurationFromConfig()
 }
 
 MapDownloaderTestClient::MapDownloaderTestClient(std::shared_ptr<Line> line, const std::string& url)
-    : line(std::move(line))
+    : FakeClient(std::make_shared<FakeService>())
+    , line(std::move(line))
 {
     ++this->line->clientsAlive;
     this->line->urls.push_back(url);
@@ -79,52 +74,7 @@ MapDownloaderTestClient::~MapDownloaderTestClient()
     --line->clientsAlive;
 }
 
-Brel::IRequest* MapDownloaderTestClient::Ask(const char* operation, std::ostream* out, Brel::IResponse* response)
-{
-    line->asked.emplace_back(operation);
-    return new Request(line, out, response, false);
-}
-
-Brel::IRequest* MapDownloaderTestClient::GetAllNewest(std::ostream* out, const std::string&, Brel::IResponse* response)
-{
-    return Ask("AllNewest", out, response);
-}
-
-Brel::IRequest* MapDownloaderTestClient::GetAllRelated(std::ostream* out, const std::string&, Brel::IResponse* response)
-{
-    return Ask("AllRelated", out, response);
-}
-
-Brel::IRequest* MapDownloaderTestClient::GetAllRoots(std::ostream* out, Brel::IResponse* response)
-{
-    return Ask("AllRoots", out, response);
-}
-
-Brel::IRequest* MapDownloaderTestClient::GetDownloadInfo(
-    std::ostream* out, const std::string&, Brel::IResponse* response)
-{
-    return Ask("DownloadInfo", out, response);
-}
-
-Brel::IRequest* MapDownloaderTestClient::GetLocaleContentData(
-    std::ostream* out, const std::string&, const std::string&, Brel::IResponse* response)
-{
-    return Ask("LocaleContentData", out, response);
-}
-
-Brel::IRequest* MapDownloaderTestClient::GetLocaleData(
-    std::ostream* out, const std::string&, const std::string&, Brel::IResponse* response)
-{
-    return Ask("LocaleData", out, response);
-}
-
 Brel::IRequest* MapDownloaderTestClient::GetMapContent(std::ostream* out, Brel::IResponse* response)
 {
-    line->asked.emplace_back("MapContent");
-    return new Request(line, out, response, true);
-}
-
-Brel::IRequest* MapDownloaderTestClient::GetMetadata(std::ostream* out, const std::string&, Brel::IResponse* response)
-{
-    return Ask("Metadata", out, response);
+    return new Request(line, out, response);
 }

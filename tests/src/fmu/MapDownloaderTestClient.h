@@ -1,6 +1,6 @@
 #pragma once
 
-#include "IClient.h"
+#include "FakeClient.h"
 #include "IRequest.h"
 #include "IResponse.h"
 
@@ -19,7 +19,8 @@ class MapDownloader;
 // A service client whose map content request is driven by the test: the
 // test writes archive bytes into the request's output stream (the real tar
 // stream) and reports them and the result as the request's writer would.
-class MapDownloaderTestClient : public Brel::IClient {
+// The service's other requests are those of FakeClient.
+class MapDownloaderTestClient : public FakeClient {
 public:
     class Request;
 
@@ -41,7 +42,6 @@ public:
         qint64 downloadedBytes = 0;
         bool retryDurationRead = false;
         std::vector<std::string> urls;
-        std::vector<std::string> asked; // the service operations asked for, in order
         std::function<void()> onContentRequestDeleted;
         // What the stick's space query answers.
         boost::filesystem::space_info space {kGigabyte, kGigabyte, kGigabyte};
@@ -54,7 +54,7 @@ public:
 
     class Request : public Brel::IRequest {
     public:
-        Request(std::shared_ptr<Line> line, std::ostream* out, Brel::IResponse* response, bool content);
+        Request(std::shared_ptr<Line> line, std::ostream* out, Brel::IResponse* response);
         ~Request() override;
 
         void SetTimeout(qint64 milliseconds) override { line->timeout = milliseconds; }
@@ -71,25 +71,13 @@ public:
 
     private:
         std::shared_ptr<Line> line;
-        bool content;
     };
 
     MapDownloaderTestClient(std::shared_ptr<Line> line, const std::string& url);
     ~MapDownloaderTestClient() override;
 
-    Brel::IRequest* GetAllNewest(std::ostream* out, const std::string& id, Brel::IResponse* response) override;
-    Brel::IRequest* GetAllRelated(std::ostream* out, const std::string& id, Brel::IResponse* response) override;
-    Brel::IRequest* GetAllRoots(std::ostream* out, Brel::IResponse* response) override;
-    Brel::IRequest* GetDownloadInfo(std::ostream* out, const std::string& id, Brel::IResponse* response) override;
-    Brel::IRequest* GetLocaleContentData(
-        std::ostream* out, const std::string& id, const std::string& locale, Brel::IResponse* response) override;
-    Brel::IRequest* GetLocaleData(
-        std::ostream* out, const std::string& id, const std::string& locale, Brel::IResponse* response) override;
     Brel::IRequest* GetMapContent(std::ostream* out, Brel::IResponse* response) override;
-    Brel::IRequest* GetMetadata(std::ostream* out, const std::string& id, Brel::IResponse* response) override;
 
 private:
-    Brel::IRequest* Ask(const char* operation, std::ostream* out, Brel::IResponse* response);
-
     std::shared_ptr<Line> line;
 };
