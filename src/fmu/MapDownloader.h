@@ -73,7 +73,6 @@ private:
     Result Verify();
     Result WriteFailure();
     bool CopyMetadataFile();
-    bool SyncMetadataFile() const;
     void RemoveDestination();
     boost::filesystem::space_info QuerySpace(boost::system::error_code& error) const;
     void Stop();

@@ -3,6 +3,7 @@
 #include "MapDownloaderTestArchive.h"
 #include "MapDownloaderTestClient.h"
 
+#include <QCryptographicHash>
 #include <QTemporaryDir>
 
 #include <boost/filesystem/fstream.hpp>
@@ -230,10 +231,17 @@ TEST_F(MapDownloaderTest, BrokenConnectionResumesTheSameRequest)
 // Each write-failure case waits 500 ms for the stick to settle.
 TEST_F(MapDownloaderTest, WriteFailuresTellABlockedFromAFullOrAPulledStick)
 {
+    // Arrives whole and verified, but ends inside an entry: not all on the stick.
+    const QByteArray truncated = MapArchive().Bytes().left(2100);
+    MapInfo truncatedMap = Map(MapArchive());
+    truncatedMap.checksum = QCryptographicHash::hash(truncated, QCryptographicHash::Md5).toHex().toStdString();
+    downloader.Download(destination, truncatedMap);
+    ASSERT_TRUE(line->Feed(truncated));
+    line->Finish(Brel::IResponse::Ok);
+
     Archive collision;
     collision.Folder("DATA/").Folder("DATA/");
     const MapInfo map = Map(collision);
-
     downloader.Download(destination, map);
     EXPECT_FALSE(line->Feed(collision.Bytes()));
     line->space.free = 1023;
@@ -244,7 +252,10 @@ TEST_F(MapDownloaderTest, WriteFailuresTellABlockedFromAFullOrAPulledStick)
     fs::remove_all(destination);
     line->Finish(Brel::IResponse::IOError);
 
-    EXPECT_EQ(ResultList({MapDownloader::UsbBlocked, MapDownloader::UsbFull, MapDownloader::UsbRemoved}), results);
+    EXPECT_EQ(ResultList({MapDownloader::UsbBlocked, MapDownloader::UsbBlocked, MapDownloader::UsbFull,
+                  MapDownloader::UsbRemoved}),
+        results);
+    EXPECT_EQ(1, log.Count(Log::Error, "Failed to finish writing the map: "));
     EXPECT_FALSE(downloader.CanResume());
 }
 
