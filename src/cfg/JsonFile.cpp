@@ -1,7 +1,8 @@
 #include "JsonFile.h"
 
+#include "AtomicFile.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
@@ -22,14 +23,9 @@ void Write(const QString& path, const boost::property_tree::ptree& tree)
 {
     std::ostringstream text;
     boost::property_tree::write_json(text, tree, true);
-    const std::string bytes = text.str();
-
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        throw std::runtime_error(file.errorString().toStdString());
-    if (file.write(bytes.data(), static_cast<qint64>(bytes.size())) != static_cast<qint64>(bytes.size())
-        || !file.commit())
-        throw std::runtime_error(file.errorString().toStdString());
+    QString error;
+    if (!AtomicFile::Write(path, QByteArray::fromStdString(text.str()), error))
+        throw std::runtime_error(error.toStdString());
 }
 
 } // namespace JsonFile

@@ -10,8 +10,7 @@ namespace JsonFile {
 
 boost::property_tree::ptree Read(const QString& path);
 
-// Pretty-printed, written to a temporary file and renamed, so a crash or a
-// full disk never leaves a truncated file behind.
+// Pretty-printed and replaced all at once (see AtomicFile).
 void Write(const QString& path, const boost::property_tree::ptree& tree);
 
 } // namespace JsonFile

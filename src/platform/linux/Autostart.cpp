@@ -1,12 +1,12 @@
 #include "Autostart.h"
 
+#include "AtomicFile.h"
 #include "Log.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 namespace {
@@ -73,9 +73,9 @@ void Autostart::Write() const
           "Terminal=false\n"
           "X-GNOME-Autostart-enabled=true\n";
     QDir().mkpath(QFileInfo(entryFile_).path());
-    QSaveFile file(entryFile_);
-    if (!file.open(QIODevice::WriteOnly) || file.write(entry) != entry.size() || !file.commit())
-        LOG(Warning) << "Failed to write autostart entry: " << entryFile_ << ", " << file.errorString();
+    QString error;
+    if (!AtomicFile::Write(entryFile_, entry, error))
+        LOG(Warning) << "Failed to write autostart entry: " << entryFile_ << ", " << error;
 }
 
 void Autostart::Remove() const

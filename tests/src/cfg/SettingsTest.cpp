@@ -10,6 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 namespace {
 
 class SettingsFile : public ::testing::Test {
@@ -97,11 +101,23 @@ TEST_F(SettingsFile, SavedValuesAreReadBack)
     EXPECT_FALSE(reread->GetRunAtStartup());
 }
 
-TEST_F(SettingsFile, AFailedSaveIsLogged)
+// A write that fails halfway (here: a file-size limit) must leave the
+// previous file whole.
+TEST_F(SettingsFile, AFailedSaveKeepsThePreviousFile)
 {
-    QDir().mkpath(Path());
+    const QByteArray previous = R"({ "language": "en_GB", "run at startup": "true" })";
+    Write(previous);
     const auto settings = Make();
+    settings->SetLocale("de_DE");
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limit {};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    const rlimit small {10, limit.rlim_max};
+    ::setrlimit(RLIMIT_FSIZE, &small);
     LogCapture log;
     settings->Save();
+    ::setrlimit(RLIMIT_FSIZE, &limit);
     EXPECT_EQ(log.Count(Log::Error, "Failed to write settings to file: " + Path().toStdString() + ", : "), 1);
+    EXPECT_EQ(TestFiles::Read(Path()), previous);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList {"config.json", "settings.json"}));
 }

@@ -1,0 +1,18 @@
+#include "AtomicFile.h"
+
+#include <QSaveFile>
+
+namespace AtomicFile {
+
+// QSaveFile commits even when flushing its buffer wrote only part of it (a
+// full disk, a file-size limit), so the flush is checked first.
+bool Write(const QString& path, const QByteArray& bytes, QString& error)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush() && file.commit())
+        return true;
+    error = file.errorString();
+    return false;
+}
+
+} // namespace AtomicFile
