@@ -95,7 +95,8 @@ def content_size(manifest):
 
 
 class ArchiveBuilder:
-    """Writes a tar archive whose top folder is named after the archive's stem."""
+    """Writes a tar archive whose entries sit at its top level, "<stem>.meta.xml" among them: the client
+    unpacks it into a folder named after the archive's stem."""
 
     def __init__(self, name, manifest, meta_xml):
         self.name, self.manifest, self.meta_xml = name, manifest, meta_xml
@@ -116,23 +117,20 @@ class ArchiveBuilder:
         return hashing.md5.hexdigest()
 
     def add_members(self, tar):
-        self.add_folder(tar, self.stem)
         meta = self.manifest.get("meta", True)
         if meta:
             meta_path = f"{self.stem}.meta.xml" if meta is True else meta
             self.add_bytes(tar, meta_path, self.meta_xml.encode())
         for folder in self.manifest.get("dirs", []):
-            self.add_folder(tar, f"{self.stem}/{folder}")
+            self.add_folder(tar, folder)
         seed = self.manifest.get("seed", 0)
         for relative, size in expand_files(self.manifest):
-            full = f"{self.stem}/{relative}"
-            self.add_parents(tar, full)
-            tar.addfile(self.info(full, tarfile.REGTYPE, size), PseudoRandomFile(seed, relative, size))
+            self.add_parents(tar, relative)
+            tar.addfile(self.info(relative, tarfile.REGTYPE, size), PseudoRandomFile(seed, relative, size))
 
     def add_bytes(self, tar, relative, data):
-        full = f"{self.stem}/{relative}"
-        self.add_parents(tar, full)
-        tar.addfile(self.info(full, tarfile.REGTYPE, len(data)), io.BytesIO(data))
+        self.add_parents(tar, relative)
+        tar.addfile(self.info(relative, tarfile.REGTYPE, len(data)), io.BytesIO(data))
 
     def add_parents(self, tar, full):
         parts = full.split("/")[:-1]

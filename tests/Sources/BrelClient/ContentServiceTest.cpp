@@ -202,16 +202,16 @@ TEST_F(ContentServiceTest, AnswersParseAndAgreeWithTheCatalogue)
     EXPECT_EQ(Brel::ParseLocaleData(Document("/package/localedata", "EU1_2024_05", "fr-FR")).name, L"Europe 2024.05");
 }
 
-TEST_F(ContentServiceTest, ArchiveHoldsItsMetadataFileInItsTopFolder)
+TEST_F(ContentServiceTest, ArchiveHoldsItsMetadataFileAtItsTopLevel)
 {
     QTemporaryDir unpacked;
     ASSERT_EQ(QProcess::execute("tar", {"-xf", service.ArchivePath(archive), "-C", unpacked.path()}), 0);
-    QFile meta(unpacked.path() + "/EU1_2023_11/EU1_2023_11.meta.xml");
+    QFile meta(unpacked.path() + "/EU1_2023_11.meta.xml");
     ASSERT_TRUE(meta.open(QIODevice::ReadOnly));
     const auto package = boost::get<Brel::Package>(Brel::ParseMetadata(Read(meta.readAll().toStdString())));
     EXPECT_EQ(package.identifier, "EU1_2023_11");
-    EXPECT_TRUE(QFileInfo(unpacked.path() + "/EU1_2023_11/EXTRA/EMPTY").isDir());
-    EXPECT_EQ(QFileInfo(unpacked.path() + "/EU1_2023_11/DATA/SUB/DEEP/TILE2.NDS").size(), 700);
+    EXPECT_TRUE(QFileInfo(unpacked.path() + "/EXTRA/EMPTY").isDir());
+    EXPECT_EQ(QFileInfo(unpacked.path() + "/DATA/SUB/DEEP/TILE2.NDS").size(), 700);
 }
 
 TEST_F(ContentServiceTest, MalformedXmlFaultBreaksTheDocument)

@@ -50,8 +50,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(service.Start(TestEnv::SourceDir() + "/tests/src/fmu/fixtures/downloads.json"));
-        // The service puts every archive below a top folder; a map package
-        // carries its metadata file at the top level.
+        // Served in place of the generated archive, so the expected tree is known here.
         archive.File("EUR.meta.xml", "<tns:metadata xmlns:tns=\"urn:test\"/>")
             .Folder("DATA/")
             .File("DATA/ROUTING.NDS", Archive::Contents(300000, 1))
