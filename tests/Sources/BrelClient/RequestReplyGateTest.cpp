@@ -78,15 +78,3 @@ TEST(ReplyGate, OnlySuccessfulBodiesPass)
     auto ok = Answered(200);
     EXPECT_EQ(gate.Body(*ok, "<ok/>"), "<ok/>");
 }
-
-TEST(ReplyGate, OnlyTheLatestOpenReplyIsCurrent)
-{
-    Brel::ReplyGate gate;
-    const quint64 first = gate.Open(0);
-    EXPECT_TRUE(gate.IsCurrent(first));
-    const quint64 second = gate.Open(0);
-    EXPECT_FALSE(gate.IsCurrent(first));
-    EXPECT_TRUE(gate.IsCurrent(second));
-    gate.Close();
-    EXPECT_FALSE(gate.IsCurrent(second));
-}
