@@ -244,3 +244,11 @@ TEST_F(RequestTest, WindowIsTenSecondsUnlessReadFromConfiguration)
     ASSERT_TRUE(WaitFor([this] { return network.Count() == 2; }, 3000));
     EXPECT_EQ(log.Count(Log::Debug, "Auto Retry - Creating a timer with timeout interval: 10000"), 1);
 }
+
+TEST(ResponseResult, PrintsItsNameAndNothingForOtherValues)
+{
+    std::ostringstream names;
+    for (int value = -1; value <= 5; ++value)
+        names << static_cast<IResponse::Result>(value) << ",";
+    EXPECT_EQ(names.str(), ",Ok,ContentError,ServerError,NoConnection,IOError,,");
+}
