@@ -165,7 +165,7 @@ void Spin(int milliseconds)
 Brel::IResponse::Result FirstResult(const RecordingResponse& response, int limitMs)
 {
     if (!WaitFor([&response] { return !response.results.empty(); }, limitMs))
-        return static_cast<Brel::IResponse::Result>(-1);
+        return static_cast<Brel::IResponse::Result>(7);
     return response.results.front();
 }
 

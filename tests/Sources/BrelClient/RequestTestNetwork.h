@@ -83,7 +83,7 @@ public:
     std::function<void(Result)> onResult;
 };
 
-// Waits for the response's first result; -1 when none came in time.
+// Waits for the response's first result; 7 (no result) when none came in time.
 Brel::IResponse::Result FirstResult(const RecordingResponse& response, int limitMs = 20000);
 // Unsets every proxy variable, so requests go straight to 127.0.0.1.
 void ClearProxyEnvironment();
