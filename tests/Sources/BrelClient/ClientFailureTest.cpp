@@ -5,8 +5,10 @@
 #include "Request.h"
 #include "RequestTestNetwork.h"
 
+#include <QHostAddress>
 #include <QJsonArray>
 #include <QJsonObject>
+#include <QTcpServer>
 
 #include <gtest/gtest.h>
 
@@ -146,6 +148,21 @@ TEST_F(ClientFailureTest, ServiceThatNeverAnswersEndsAsNoConnection)
     EXPECT_EQ(Metadata(150, 400), IResponse::NoConnection);
     EXPECT_GE(Logged("path").size(), 2);
     EXPECT_EQ(out.str(), "");
+}
+
+TEST_F(ClientFailureTest, ConnectionsCutEveryTimeEndAsNoConnectionRefusedOnesAsServerError)
+{
+    Fault({{"kind", "drop_after"}, {"bytes", 0}, {"times", -1}});
+    EXPECT_EQ(Metadata(), IResponse::NoConnection);
+    EXPECT_GT(Logged("path").size(), 1);
+
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    response.results.clear();
+    client = std::make_unique<Brel::Client>(QString("https://127.0.0.1:%1/brel/v1").arg(port).toStdString(), "k");
+    EXPECT_EQ(Metadata(), IResponse::ServerError);
 }
 
 TEST_F(ClientFailureTest, UntrustedCertificateIsNeverAccepted)
