@@ -135,20 +135,6 @@ TEST_F(TarStreamTest, UnpacksLikeGnuTarInAnySplit)
     }
 }
 
-TEST_F(TarStreamTest, HeaderSplitAcrossWritesAndPaddingSkipped)
-{
-    const QByteArray bytes
-        = TarTestArchive().Folder("d/").File("d/f", RandomBytes(1000, 5)).File("e", "x").End().Bytes();
-    const auto stream = Open();
-    int position = 0;
-    for (const int size : {100, 300, 112, 1000, 24, 512, 512 + 1, 511 + 1024}) {
-        stream->write(bytes.constData() + position, size);
-        position += size;
-    }
-    ASSERT_EQ(position, bytes.size());
-    EXPECT_EQ(Unpacked(), (QMap<QString, QByteArray> {{"d", "<folder>"}, {"d/f", RandomBytes(1000, 5)}, {"e", "x"}}));
-}
-
 TEST_F(TarStreamTest, FileIsClosedWhenItsLastByteArrives)
 {
     const QByteArray data = RandomBytes(1000, 6);
@@ -162,48 +148,37 @@ TEST_F(TarStreamTest, FileIsClosedWhenItsLastByteArrives)
     EXPECT_EQ(Unpacked().value("empty", "missing"), QByteArray());
 }
 
+// However the writes are split: here the end block and the rest come in two.
 TEST_F(TarStreamTest, EverythingAfterTheEndIsIgnoredButHashedAndCounted)
 {
     const QByteArray trailer = TarTestArchive().File("junk", "data").End().Bytes();
     const QByteArray bytes = TarTestArchive().File("f", "1").Bytes() + QByteArray(512, '\0') + trailer;
-    const std::string expected = QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toStdString();
-    for (const unsigned seed : {0u, 1u, 2u}) {
-        QDir(Root()).removeRecursively();
-        QDir().mkpath(Root());
-        EXPECT_EQ(Unpack(bytes, seed), expected);
-        EXPECT_EQ(Unpacked(), (QMap<QString, QByteArray> {{"f", "1"}}));
-    }
-    // The end block in one write, the rest in the next.
-    QDir(Root()).removeRecursively();
-    QDir().mkpath(Root());
     const auto stream = Open();
     stream->write(bytes.constData(), 2048);
     stream->write(bytes.constData() + 2048, bytes.size() - 2048);
     EXPECT_EQ(stream->tellp(), bytes.size());
-    EXPECT_FALSE(Unpacked().contains("junk"));
+    EXPECT_EQ(stream->GetMd5(), QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toStdString());
+    EXPECT_EQ(Unpacked(), (QMap<QString, QByteArray> {{"f", "1"}}));
 }
 
-TEST_F(TarStreamTest, BackslashSeparatesFolders)
-{
-    Unpack(TarTestArchive().Add({"d\\", '0'}).File("d\\f", "x").End().Bytes());
-    EXPECT_EQ(Unpacked(), (QMap<QString, QByteArray> {{"d", "<folder>"}, {"d/f", "x"}}));
-}
-
-TEST_F(TarStreamTest, HeaderFieldsAreReadWithinTheirBounds)
+TEST_F(TarStreamTest, NamesAndSizesAreReadWithinTheirFields)
 {
     // A 100-character name fills its field without a terminating zero; the
-    // mode field behind it is not part of the name.
+    // mode field behind it is not part of the name. "\\" separates folders.
     const QByteArray longName(100, 'n');
     const QByteArray base256(20, 'b');
     Unpack(TarTestArchive()
                .Folder("p")
                .Add(Entry("name", '0', "joined").Prefix("p"))
+               .Add({"d\\", '0'})
+               .File("d\\f", "x")
                .File(longName, "long")
                .Add(Entry("b256", '0', base256).Base256())
                .End()
                .Bytes());
     EXPECT_EQ(Unpacked(),
-        (QMap<QString, QByteArray> {{"p", "<folder>"}, {"p/name", "joined"}, {longName, "long"}, {"b256", base256}}));
+        (QMap<QString, QByteArray> {{"p", "<folder>"}, {"p/name", "joined"}, {"d", "<folder>"}, {"d/f", "x"},
+            {longName, "long"}, {"b256", base256}}));
 }
 
 TEST_F(TarStreamTest, ExtensionEntriesNameTheNextEntryAndAreNotWritten)
@@ -264,12 +239,7 @@ TEST_F(TarStreamTest, FolderErrorsKeepTheirMessages)
     ExpectRefused(TarTestArchive().Folder("there/").Bytes(), "failed to create directory: ");
     ExpectRefused(TarTestArchive().Add(Entry("sized/", '5').Size(512)).Bytes(), "non-zero size for directory");
     ExpectRefused(TarTestArchive().File("missing/f", "x").Bytes(), "failed to create file: ");
-}
-
-TEST_F(TarStreamTest, MissingRootGivesABadStream)
-{
-    Brel::Tar::Stream stream((Root() + "/missing").toStdString());
-    EXPECT_TRUE(stream.bad());
+    EXPECT_TRUE(Brel::Tar::Stream((Root() + "/missing").toStdString()).bad());
 }
 
 TEST_F(TarStreamTest, WriteFailureIsLatched)

@@ -1,5 +1,7 @@
 #include "Md5.h"
 
+#include <QByteArray>
+
 #include <openssl/evp.h>
 
 #include <stdexcept>
@@ -43,14 +45,7 @@ std::string Md5::Finish()
     unsigned int length = 0;
     Check(EVP_DigestFinal_ex(context_.get(), digest, &length), "finalisation");
     Check(EVP_DigestInit_ex(context_.get(), EVP_md5(), nullptr), "initialisation");
-    static const char hex[] = "0123456789abcdef";
-    std::string text;
-    text.reserve(2 * length);
-    for (unsigned int i = 0; i < length; ++i) {
-        text += hex[digest[i] >> 4];
-        text += hex[digest[i] & 0x0f];
-    }
-    return text;
+    return QByteArray(reinterpret_cast<const char*>(digest), static_cast<int>(length)).toHex().toStdString();
 }
 
 } // namespace Tar
