@@ -1,5 +1,7 @@
 #include "MapDownloader.h"
 
+#include "EnumName.h"
+
 #include "Filesystem.h"
 #include "Log.h"
 
@@ -330,23 +332,7 @@ void MapDownloader::Report(Result result)
 
 std::ostream& operator<<(std::ostream& out, MapDownloader::Result result)
 {
-    switch (result) {
-    case MapDownloader::Ok:
-        return out << "Ok";
-    case MapDownloader::Aborted:
-        return out << "Aborted";
-    case MapDownloader::NoConnection:
-        return out << "NoConnection";
-    case MapDownloader::ServerError:
-        return out << "ServerError";
-    case MapDownloader::UsbBlocked:
-        return out << "UsbBlocked";
-    case MapDownloader::UsbTooSmall:
-        return out << "UsbTooSmall";
-    case MapDownloader::UsbFull:
-        return out << "UsbFull";
-    case MapDownloader::UsbRemoved:
-        return out << "UsbRemoved";
-    }
-    return out;
+    static constexpr std::array<const char*, 8> names {
+        "Ok", "Aborted", "NoConnection", "ServerError", "UsbBlocked", "UsbTooSmall", "UsbFull", "UsbRemoved"};
+    return Log::WriteEnumName(out, result, names);
 }

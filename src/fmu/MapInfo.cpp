@@ -1,36 +1,20 @@
 #include "MapInfo.h"
 
+#include "EnumName.h"
+
 #include "Parsers.h"
 #include "ReleaseDate.h"
 
 std::ostream& operator<<(std::ostream& out, MapInfo::Type type)
 {
-    switch (type) {
-    case MapInfo::Installed:
-        return out << "Installed";
-    case MapInfo::Optional:
-        return out << "Optional";
-    case MapInfo::Mandatory:
-        return out << "Mandatory";
-    }
-    return out;
+    static constexpr std::array<const char*, 3> names {"Installed", "Optional", "Mandatory"};
+    return Log::WriteEnumName(out, type, names);
 }
 
 std::ostream& operator<<(std::ostream& out, MapInfo::State state)
 {
-    switch (state) {
-    case MapInfo::Unknown:
-        return out << "Unknown";
-    case MapInfo::Available:
-        return out << "Available";
-    case MapInfo::Deleting:
-        return out << "Deleting";
-    case MapInfo::Downloading:
-        return out << "Downloading";
-    case MapInfo::Pending:
-        return out << "Pending";
-    }
-    return out;
+    static constexpr std::array<const char*, 5> names {"Unknown", "Available", "Deleting", "Downloading", "Pending"};
+    return Log::WriteEnumName(out, state, names);
 }
 
 bool IsOlder(const MapInfo& first, const MapInfo& second)

@@ -1,14 +1,9 @@
 #include "UsbInfo.h"
 
+#include "EnumName.h"
+
 std::ostream& operator<<(std::ostream& out, UsbInfo::State state)
 {
-    switch (state) {
-    case UsbInfo::InvalidMetadata:
-        return out << "InvalidMetadata";
-    case UsbInfo::NoMetadata:
-        return out << "NoMetadata";
-    case UsbInfo::ValidMetadata:
-        return out << "ValidMetadata";
-    }
-    return out;
+    static constexpr std::array<const char*, 3> names {"InvalidMetadata", "NoMetadata", "ValidMetadata"};
+    return Log::WriteEnumName(out, state, names);
 }

@@ -1,5 +1,6 @@
 #include "Log.h"
 
+#include "EnumName.h"
 #include "FileLogger.h"
 
 #include <boost/log/core/core.hpp>
@@ -24,9 +25,7 @@ BOOST_LOG_GLOBAL_LOGGER_INIT(g_lg, Logger)
 
 std::ostream& operator<<(std::ostream& out, Severity severity)
 {
-    if (severity >= Debug && severity <= Error)
-        out << kSeverityNames[static_cast<std::size_t>(severity)];
-    return out;
+    return WriteEnumName(out, severity, kSeverityNames);
 }
 
 std::istream& operator>>(std::istream& in, Severity& severity)
