@@ -6,20 +6,28 @@
 #include <string>
 #include <vector>
 
-// Records the callbacks of a discovery as "arrival <uid>", "removal <uid>" and "no device", from whichever
-// thread they come.
+// Records a discovery's callbacks as "arrival <uid>", "removal <uid>" and "no device", from any thread.
 class CallbackRecorder {
 public:
-    DeviceDiscoveryImpl::Callbacks Callbacks();
-    std::vector<std::string> Events();
-    std::vector<DeviceDiscovery::DeviceProperties> Arrivals();
-    // Runs the event loop until at least count events are recorded (or a few seconds have passed).
-    bool WaitForEvents(std::size_t count);
+    DeviceDiscoveryImpl::Callbacks Callbacks()
+    {
+        return {[this](const DeviceDiscovery::DeviceProperties& d) { Record("arrival " + std::to_string(d.uid)); },
+            [this](std::uint64_t uid) { Record("removal " + std::to_string(uid)); }, [this] { Record("no device"); }};
+    }
+
+    std::vector<std::string> Events()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_events;
+    }
 
 private:
-    void Record(const std::string& event);
+    void Record(const std::string& event)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_events.push_back(event);
+    }
 
     std::mutex m_mutex;
     std::vector<std::string> m_events;
-    std::vector<DeviceDiscovery::DeviceProperties> m_arrivals;
 };

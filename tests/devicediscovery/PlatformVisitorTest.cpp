@@ -3,17 +3,18 @@
 
 #include "DeviceDiscoveryImpl/PlatformVisitorLinux.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using DeviceDiscoveryImpl::DiscoveryConfig;
-using DeviceDiscoveryImpl::PlatformVisitorLinux;
+using Disk = FakeSticks::Disk;
 
 TEST(PlatformVisitorTest, UidJoinsBothIdsWithTheFnv1aHashOfTheSerial)
 {
     const ScriptedVisitor visitor(std::make_shared<ScriptedVisitor::Script>());
-
     EXPECT_EQ(visitor.uid(0, 0, ""), 0x00000000811c9dc5u);
-    EXPECT_EQ(visitor.uid(0, 0, "a"), 0x00000000e40c292cu);
     EXPECT_EQ(visitor.uid(0x5581, 0x5581, "4C530001"), 0x558155815d7b8f47u);
     EXPECT_EQ(visitor.uid(0x0781, 0x5581, "foobar"), 0x07815581bf9cf968u);
     EXPECT_EQ(visitor.uid(0xffff, 0xffff, "\xff"), 0xffffffff7a0b824eu);
@@ -21,68 +22,55 @@ TEST(PlatformVisitorTest, UidJoinsBothIdsWithTheFnv1aHashOfTheSerial)
 
 namespace {
 
-class PlatformVisitorLinuxTest : public ::testing::Test {
-protected:
-    std::vector<DeviceDiscovery::DeviceProperties> Visit(std::unique_ptr<DiscoveryConfig> config)
-    {
-        PlatformVisitorLinux visitor(std::move(config));
-        std::vector<DeviceDiscovery::DeviceProperties> devices;
-        visitor.visit(devices, false);
-        return devices;
-    }
-    QString MountDir(const QString& name) const { return m_sticks.MountDir(name); }
-
-    FakeSticks m_sticks;
+struct Row {
+    const char* what;
+    std::vector<Disk> disks; // mountDir: a folder name below the fake's media folder
+    std::vector<std::string> expected; // "<mount folder> <serial> <uid>"
+    std::function<void(DiscoveryConfig&)> configure = {};
 };
 
 } // namespace
 
-TEST_F(PlatformVisitorLinuxTest, DescribesAStickByItsUsbIdsAndMountPoint)
+TEST(PlatformVisitorTest, ReportsMountedRemovableUsbSticksFromSysfsAndMountinfo)
 {
-    m_sticks.Insert(MountDir("STICK"), "4C530001", "0781", "5581");
-
-    const std::vector<DeviceDiscovery::DeviceProperties> devices = Visit(std::make_unique<DiscoveryConfig>());
-    ASSERT_EQ(devices.size(), 1u);
-    // The product id stands in both halves of the identifier.
-    EXPECT_EQ(devices[0].uid, 0x558155815d7b8f47u);
-    EXPECT_EQ(devices[0].productId, 0x5581);
-    EXPECT_EQ(devices[0].vendorId, 0x0781);
-    EXPECT_EQ(devices[0].extraId, 0);
-    EXPECT_EQ(devices[0].serial, "4C530001");
-    EXPECT_EQ(devices[0].path, MountDir("STICK").toStdString());
-}
-
-TEST_F(PlatformVisitorLinuxTest, AppliesTheFiltersOfItsConfig)
-{
-    m_sticks.Insert(MountDir("A"), "S1", "0781", "5581");
-    m_sticks.Insert(MountDir("B"), "S2", "0781", "5567");
-    m_sticks.Insert(MountDir("C"), "S3", "090c", "5581");
-
-    auto byVendor = std::make_unique<DiscoveryConfig>();
-    byVendor->addVendorId(0x0781);
-    byVendor->addDeviceType(DeviceDiscovery::MassStorage);
-    EXPECT_EQ(Visit(std::move(byVendor)).size(), 2u);
-
-    auto byBoth = std::make_unique<DiscoveryConfig>();
-    byBoth->addVendorId(0x0781);
-    byBoth->addProductId(0x5581);
-    byBoth->addProductId(0x1111);
-    const std::vector<DeviceDiscovery::DeviceProperties> devices = Visit(std::move(byBoth));
-    ASSERT_EQ(devices.size(), 1u);
-    EXPECT_EQ(devices[0].serial, "S1");
-
-    auto otherType = std::make_unique<DiscoveryConfig>();
-    otherType->addDeviceType(1);
-    EXPECT_TRUE(Visit(std::move(otherType)).empty());
-}
-
-// Vendors do not enter the identifier: the same product id and serial from two vendors collide.
-TEST_F(PlatformVisitorLinuxTest, SticksWithTheSameProductIdAndSerialShareAUid)
-{
-    m_sticks.Insert(MountDir("A"), "SAME", "0781", "5581");
-    m_sticks.Insert(MountDir("B"), "SAME", "090c", "5581");
-
-    const std::vector<DeviceDiscovery::DeviceProperties> devices = Visit(std::make_unique<DiscoveryConfig>());
-    ASSERT_EQ(devices.size(), 2u);
-    EXPECT_EQ(devices[0].uid, devices[1].uid);
+    const std::vector<Row> rows = {
+        {"partitioned stick", {{"STICK", "4C530001", "0781", "5581"}}, {"STICK 4C530001 558155815d7b8f47"}},
+        {"file system on the whole disk", {{"WHOLE", "W1", "abcd", "1234", true, true, true, false}},
+            {"WHOLE W1 123412348ff84fa5"}},
+        {"not removable", {{"FIXED", "S", "abcd", "1234", false}}, {}},
+        {"not on USB", {{"SATA", "S", "abcd", "1234", true, false}}, {}},
+        {"no media", {{"SLOT", "S", "abcd", "1234", true, true, false}}, {}},
+        {"not mounted", {{""}}, {}},
+        {"unreadable vendor id", {{"BAD", "S", "xyz!"}}, {}},
+        {"escaped mount path", {{"My Stick\\040"}}, {"My Stick\\040 SER0001 12341234f5e94dd2"}},
+        {"serial-less twins", {{"A", ""}, {"B", ""}}, {"A 1-1 12341234e43fd256", "B 1-2 12341234e33fd0c3"}},
+        {"vendors stay out of the uid", {{"A", "SAME", "0781", "5581"}, {"B", "SAME", "090c", "5581"}},
+            {"A SAME 558155810a5e7f3b", "B SAME 558155810a5e7f3b"}},
+        {"vendor and product filters",
+            {{"A", "SAME", "0781", "5581"}, {"B", "SAME", "0781", "5567"}, {"C", "SAME", "090c", "5581"}},
+            {"A SAME 558155810a5e7f3b"},
+            [](DiscoveryConfig& config) {
+                config.addDeviceType(DeviceDiscovery::MassStorage);
+                config.addVendorId(0x0781);
+                config.addProductId(0x5581);
+            }},
+    };
+    for (const Row& row : rows) {
+        FakeSticks sticks;
+        for (Disk disk : row.disks) {
+            if (!disk.mountDir.isEmpty())
+                disk.mountDir = sticks.MountDir(disk.mountDir);
+            sticks.Insert(disk);
+        }
+        auto config = std::make_unique<DiscoveryConfig>();
+        if (row.configure)
+            row.configure(*config);
+        std::vector<DeviceDiscovery::DeviceProperties> devices;
+        DeviceDiscoveryImpl::PlatformVisitorLinux(std::move(config)).visit(devices, false);
+        std::vector<std::string> seen;
+        for (const auto& device : devices)
+            seen.push_back(QString::fromStdString(device.path).remove(sticks.MountDir("")).toStdString() + " "
+                + device.serial + " " + QString::number(device.uid, 16).toStdString());
+        EXPECT_EQ(seen, row.expected) << row.what;
+    }
 }

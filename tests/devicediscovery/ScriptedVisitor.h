@@ -8,13 +8,17 @@
 #include <memory>
 #include <mutex>
 
-// A visitor that reports whatever the test put on its script; the script outlives the visitor, which the
-// worker owns.
+// Reports the uids the test put on its script; the script outlives the visitor, which the worker owns.
 class ScriptedVisitor : public DeviceDiscoveryImpl::PlatformVisitor {
 public:
     struct Script {
-        void SetPresent(std::vector<DeviceDiscovery::DeviceProperties> devices);
-        std::vector<DeviceDiscovery::DeviceProperties> Present();
+        void SetPresent(const std::vector<std::uint64_t>& uids)
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            present.clear();
+            for (const std::uint64_t uid : uids)
+                present.push_back({uid, 0, 0, 0, "", "/media/stick" + std::to_string(uid)});
+        }
 
         std::atomic<int> visits {0};
         std::atomic<int> cleanups {0};
@@ -23,20 +27,27 @@ public:
         std::atomic<bool> holdVisits {false};
         QSemaphore visitEntered;
         QSemaphore visitResumed;
-
-    private:
-        std::mutex m_mutex;
-        std::vector<DeviceDiscovery::DeviceProperties> m_present;
+        std::mutex mutex;
+        std::vector<DeviceDiscovery::DeviceProperties> present;
     };
 
-    explicit ScriptedVisitor(std::shared_ptr<Script> script);
-    ~ScriptedVisitor() override;
+    explicit ScriptedVisitor(std::shared_ptr<Script> script)
+        : m_script(std::move(script))
+    {
+    }
+    ~ScriptedVisitor() override { m_script->destroyed = true; }
 
-    void visit(std::vector<DeviceDiscovery::DeviceProperties>& devices, bool wait) override;
-    void cleanup() override;
-
-    // A device with the given uid; the path tells devices apart in failure messages.
-    static DeviceDiscovery::DeviceProperties Device(std::uint64_t uid);
+    void visit(std::vector<DeviceDiscovery::DeviceProperties>& devices, bool) override
+    {
+        ++m_script->visits;
+        if (m_script->holdVisits) {
+            m_script->visitEntered.release();
+            m_script->visitResumed.acquire();
+        }
+        const std::lock_guard<std::mutex> lock(m_script->mutex);
+        devices = m_script->present;
+    }
+    void cleanup() override { ++m_script->cleanups; }
 
 private:
     std::shared_ptr<Script> m_script;
