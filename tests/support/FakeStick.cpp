@@ -71,17 +71,6 @@ FakeSticks::~FakeSticks()
     RestoreVariable(kMountInfoVariable, m_previousMountInfo);
 }
 
-QString FakeSticks::Insert(
-    const QString& mountDir, const QString& serial, const QString& vendorId, const QString& productId)
-{
-    Disk disk;
-    disk.mountDir = mountDir;
-    disk.serial = serial;
-    disk.vendorId = vendorId;
-    disk.productId = productId;
-    return Insert(disk);
-}
-
 QString FakeSticks::Insert(const Disk& disk)
 {
     const int index = static_cast<int>(m_devices.size()) + 1;
@@ -96,7 +85,7 @@ QString FakeSticks::Insert(const Disk& disk)
     else
         m_devices.push_back({name, QString("8:%1").arg(index * 16), name});
     if (!disk.mountDir.isEmpty())
-        Mount(name, disk.mountDir);
+        Mount(m_devices.back(), disk.mountDir);
     return name;
 }
 
@@ -132,18 +121,14 @@ QString FakeSticks::CreateDeviceTree(const Disk& disk, int index, const QString&
     return deviceDir;
 }
 
-void FakeSticks::Mount(const QString& blockName, const QString& mountDir)
+void FakeSticks::Mount(const BlockDevice& device, const QString& mountDir)
 {
-    const auto device = std::find_if(
-        m_devices.begin(), m_devices.end(), [&blockName](const BlockDevice& d) { return d.name == blockName; });
-    if (device == m_devices.end())
-        throw std::invalid_argument("FakeSticks: unknown block device " + blockName.toStdString());
     MakeDir(mountDir);
     const int id = 100 + static_cast<int>(m_mounts.size());
     const QString line = QString("%1 22 %2 / %3 rw,nosuid,nodev,relatime shared:%1 - vfat /dev/%4 rw,fmask=0022\n")
                              .arg(id)
-                             .arg(device->deviceNumber, EscapeMountPath(mountDir), device->fileSystemName);
-    m_mounts.push_back({blockName, line});
+                             .arg(device.deviceNumber, EscapeMountPath(mountDir), device.fileSystemName);
+    m_mounts.push_back({device.name, line});
     WriteMountInfo();
 }
 

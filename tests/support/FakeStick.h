@@ -27,19 +27,13 @@ public:
     FakeSticks(const FakeSticks&) = delete;
     FakeSticks& operator=(const FakeSticks&) = delete;
 
-    // Adds a qualifying removable USB disk mounted at mountDir (created if missing); returns its block name.
-    QString Insert(const QString& mountDir, const QString& serial = "SER0001", const QString& vendorId = "abcd",
-        const QString& productId = "1234");
+    // Adds the disk, mounted at its mountDir (created if missing); returns its block name.
     QString Insert(const Disk& disk);
-    // Mounts the disk's file system once more, after its earlier mounts.
-    void Mount(const QString& blockName, const QString& mountDir);
     // Rewrites mountinfo without the disk's mounts (temp file + rename, so a poll never sees half a file).
     void Remove(const QString& blockName);
 
     // A folder below the fake's own root to mount a stick at (removed with the fake).
     QString MountDir(const QString& name) const;
-    QString SysfsRoot() const;
-    QString MountInfoPath() const;
 
 private:
     struct MountLine {
@@ -52,6 +46,9 @@ private:
         QString fileSystemName; // its name under /dev
     };
 
+    QString SysfsRoot() const;
+    QString MountInfoPath() const;
+    void Mount(const BlockDevice& device, const QString& mountDir);
     QString CreateDeviceTree(const Disk& disk, int index, const QString& name) const;
     void WriteAttribute(const QString& dir, const QString& name, const QString& value) const;
     void WriteMountInfo() const;
