@@ -9,6 +9,11 @@
 namespace {
 
 struct Sample {
+    Sample()
+        : constructor(__PRETTY_FUNCTION__)
+    {
+    }
+    std::string constructor;
     static std::string Static() { return __PRETTY_FUNCTION__; }
     std::string Lambdas() const
     {
@@ -32,6 +37,7 @@ struct Sample {
 TEST(ReduceSignature, GivesTheQualifiedName)
 {
     const std::pair<std::string, std::string> cases[] = {
+        {Sample().constructor, "{anonymous}::Sample::Sample"},
         {Sample::Static(), "{anonymous}::Sample::Static"},
         {Sample().Lambdas(), "{anonymous}::Sample::Lambdas::<lambda>::<lambda>"},
         {Sample()(1), "{anonymous}::Sample::operator()"},

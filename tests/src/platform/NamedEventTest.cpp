@@ -11,8 +11,7 @@
 #include <csignal>
 #include <pthread.h>
 
-// A signal that interrupts the owner's wait must not end it: only a real
-// wake-up does.
+// A signal that interrupts the owner's wait must not end it: only a real wake-up does.
 TEST(NamedEvent, AnInterruptedWaitGoesOn)
 {
     struct sigaction action { };

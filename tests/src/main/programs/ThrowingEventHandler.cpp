@@ -1,12 +1,11 @@
-// Runs an event loop whose handler throws, the way the program runs its own:
-// ThrowingEventHandler <logs folder> std|other
+// ThrowingEventHandler <logs folder> std|other: an event loop run the way the
+// program runs its own, whose handler throws.
 #include "Application.h"
 #include "Log.h"
 
 #include <QTimer>
 
 #include <cstring>
-#include <memory>
 #include <stdexcept>
 
 int main(int argc, char** argv)
@@ -14,7 +13,7 @@ int main(int argc, char** argv)
     if (argc != 3)
         return 2;
     Application app(argc, argv);
-    const std::unique_ptr<Log::ILogger> logger = Log::CreateFileLogger(argv[1]);
+    const auto logger = Log::CreateFileLogger(argv[1]);
     logger->SetLevel(Log::Debug);
     const bool standard = std::strcmp(argv[2], "std") == 0;
     return app.Run([standard] {
