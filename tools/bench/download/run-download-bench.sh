@@ -8,7 +8,8 @@
 #
 #   tools/bench/download/run-download-bench.sh [BUILD_DIR]
 #
-# Environment: RUNS (5), BIG (1: also the 4 GiB archive), THROTTLED (1: also
+# Environment: RUNS (5), ARCHIVES ("LARGE_1G SMALL_1G"), TARGETS ("tmpfs disk"),
+# BIG (1: also the 4 GiB archive), THROTTLED (1: also
 # the writer throttled to 30 MB/s), STATE (archives, default on /dev/shm; kept
 # between runs), DISK_DIR (the on-disk target's parent, default /var/tmp).
 set -euo pipefail
@@ -18,6 +19,7 @@ BUILD_DIR=${1:-/var/tmp/tessaly-download-bench-build}
 STATE=${STATE:-/dev/shm/tessaly-download-bench}
 DISK_DIR=${DISK_DIR:-/var/tmp}
 export RUNS=${RUNS:-5} BIG=${BIG:-1} THROTTLED=${THROTTLED:-1}
+export ARCHIVES=${ARCHIVES:-LARGE_1G SMALL_1G} TARGETS=${TARGETS:-tmpfs disk}
 
 cmake -S "$SOURCE_DIR" -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$BUILD_DIR" --target download-bench -j"$(nproc)" >/dev/null
@@ -124,8 +126,8 @@ def compare(name, target, count):
 
 
 print(subprocess.run([bench, "md5", "1024"], capture_output=True, text=True).stdout.strip())
-for name in ("LARGE_1G", "SMALL_1G"):
-    for target in ("tmpfs", "disk"):
+for name in os.environ["ARCHIVES"].split():
+    for target in os.environ["TARGETS"].split():
         compare(name, target, runs)
 if big:
     compare("LARGE_4G", "tmpfs", 1)

@@ -2,7 +2,7 @@
 
 #include "Extension.h"
 #include "Header.h"
-#include "Md5.h"
+#include "Md5Worker.h"
 
 #include <boost/filesystem/path.hpp>
 
@@ -66,7 +66,7 @@ private:
     Extension extension_;
     std::atomic<std::int64_t> streamWritten_ {0};
     bool failed_ = false;
-    Md5 md5_;
+    Md5Worker md5_;
 };
 
 } // namespace Tar
