@@ -50,34 +50,36 @@ std::string StreamBuf::GetMd5()
     return md5_.Finish();
 }
 
-void StreamBuf::Finish()
+// A failure is kept: once anything went wrong the stream refuses all further
+// work, so nothing continues behind bytes that never reached the device.
+template <typename Work> void StreamBuf::Latching(Work work)
 {
     if (failed_)
         throw std::runtime_error("tar stream failed earlier");
-    if (phase_ == Phase::Data || headerFill_ != 0) {
-        failed_ = true;
-        throw std::runtime_error("tar archive ends inside an entry");
-    }
     try {
-        SyncFileSystem();
+        work();
     } catch (...) {
         failed_ = true;
         throw;
     }
 }
 
+void StreamBuf::Finish()
+{
+    Latching([this] {
+        if (phase_ == Phase::Data || headerFill_ != 0)
+            throw std::runtime_error("tar archive ends inside an entry");
+        SyncFileSystem();
+    });
+}
+
 std::streamsize StreamBuf::xsputn(const char* data, std::streamsize count)
 {
     const auto size = boost::numeric_cast<std::uint32_t>(count);
-    if (failed_)
-        throw std::runtime_error("tar stream failed earlier");
-    md5_.Update(data, size);
-    try {
+    Latching([&] {
+        md5_.Update(data, size);
         Consume(data, size);
-    } catch (...) {
-        failed_ = true;
-        throw;
-    }
+    });
     streamWritten_ += size;
     LOG_BREL(Debug) << streamWritten_.load() << " bytes processed";
     return count;

@@ -39,6 +39,7 @@ private:
     enum class Phase { Header, Data, Padding, End };
     enum class Sink { File, Pax, LongName, Discard };
 
+    template <typename Work> void Latching(Work work);
     void Consume(const char* data, std::size_t count);
     std::size_t FillHeader(const char* data, std::size_t count);
     std::size_t TakeData(const char* data, std::size_t count);
