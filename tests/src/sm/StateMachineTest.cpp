@@ -27,11 +27,6 @@ namespace {
 // Runs an action once, from inside the record with the message, i.e. while
 // the machine is in the middle of processing an event.
 struct OnRecord : boost::log::sinks::basic_sink_backend<boost::log::sinks::synchronized_feeding> {
-    OnRecord(std::string message, std::function<void()> action)
-        : message(std::move(message))
-        , action(std::move(action))
-    {
-    }
     void consume(const boost::log::record_view& view)
     {
         if (boost::log::extract_or_default<std::string>("Message", view, std::string()) == message && action)
@@ -44,7 +39,7 @@ struct OnRecord : boost::log::sinks::basic_sink_backend<boost::log::sinks::synch
 void RunOnRecord(std::string message, std::function<void()> action)
 {
     boost::log::core::get()->add_sink(boost::make_shared<boost::log::sinks::synchronous_sink<OnRecord>>(
-        boost::make_shared<OnRecord>(std::move(message), std::move(action))));
+        boost::shared_ptr<OnRecord>(new OnRecord {{}, std::move(message), std::move(action)})));
 }
 
 // Runs the event loop until it is told to quit; false when the time ran out.
@@ -63,7 +58,8 @@ bool Started(StateMachine& machine)
 
 } // namespace
 
-TEST(StateMachine, GuardStartEntersTheInitialStatesOfCommonOnceTheLoopRuns)
+// An event that no state reacts to is dropped without a record.
+TEST(StateMachine, GuardStartEntersCommonOnceTheLoopRunsAndUnhandledEventsAreDropped)
 {
     LogCapture log;
     StateMachine machine;
@@ -71,6 +67,11 @@ TEST(StateMachine, GuardStartEntersTheInitialStatesOfCommonOnceTheLoopRuns)
     EXPECT_NE(machine.state_cast<const States::StartUp*>(), nullptr);
     ASSERT_TRUE(Started(machine));
     EXPECT_EQ(log.Count(Log::Info, "Entered Common state"), 1);
+
+    const auto before = log.Records().size();
+    machine.process_event(Events::Retry());
+    EXPECT_NE(machine.state_cast<const States::MapUpdateCheck*>(), nullptr);
+    EXPECT_EQ(log.Records().size(), before);
 }
 
 TEST(StateMachine, SecondInstanceQuitsWithoutShowingAnythingAndActivatesTheFirst)
@@ -100,18 +101,6 @@ TEST(StateMachine, UnknownGuardReportIsAProgrammingError)
     }
 }
 
-TEST(StateMachine, EventsWithoutReactionAreDroppedSilently)
-{
-    LogCapture log;
-    StateMachine machine;
-    machine.initiate();
-    ASSERT_TRUE(Started(machine));
-    const auto before = log.Records().size();
-    machine.process_event(Events::Retry());
-    EXPECT_NE(machine.state_cast<const States::MapUpdateCheck*>(), nullptr);
-    EXPECT_EQ(log.Records().size(), before);
-}
-
 TEST(StateMachine, EventRaisedWhileAnotherIsProcessedIsRefused)
 {
 #ifndef NDEBUG
@@ -128,19 +117,4 @@ TEST(StateMachine, EventRaisedWhileAnotherIsProcessedIsRefused)
     // The refusal leaves the machine able to process the next event.
     QTimer::singleShot(0, &machine, [&machine] { machine.process_event(Events::Quit()); });
     EXPECT_TRUE(LoopQuits());
-}
-
-// An event that failed must not leave the machine refusing everything after.
-TEST(StateMachine, MachineStaysUsableAfterAnEventFailed)
-{
-    LogCapture log;
-    StateMachine machine;
-    machine.initiate();
-    RunOnRecord("Entered NetworkOperation state", [] { throw std::runtime_error("entry failed"); });
-    EXPECT_THROW(machine.HandleApplicationEvent(ApplicationGuard::StartUp), std::runtime_error);
-    machine.initiate();
-    EXPECT_NE(machine.state_cast<const States::StartUp*>(), nullptr);
-    machine.terminate();
-    EXPECT_TRUE(machine.terminated());
-    EXPECT_EQ(log.Count(Log::Error, ""), 0);
 }
