@@ -1,20 +1,13 @@
 #include "RequestTestNetwork.h"
 
-#include <QCoreApplication>
+#include "Request.h"
+
 #include <QEventLoop>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
-
-FakeAnswer Answer(int status, QByteArray body)
-{
-    FakeAnswer answer;
-    answer.status = status;
-    answer.body = std::move(body);
-    return answer;
-}
 
 FakeReply::FakeReply(const QNetworkRequest& request, FakeAnswer answer, QObject* parent)
     : QNetworkReply(parent)
@@ -37,50 +30,15 @@ void FakeReply::Play()
     if (!answer_.redirect.isEmpty())
         setAttribute(QNetworkRequest::RedirectionTargetAttribute, QUrl(answer_.redirect));
     emit metaDataChanged();
-    if (answer_.trickleMs > 0) {
-        Trickle(0);
-        return;
-    }
     pending_ = answer_.body;
-    if (!pending_.isEmpty()) {
+    if (!pending_.isEmpty())
         emit readyRead();
-        emit downloadProgress(pending_.size(), pending_.size());
-    }
-    Finish();
-}
-
-void FakeReply::Trickle(int next)
-{
-    QTimer::singleShot(answer_.trickleMs, this, [this, next] {
-        if (isFinished())
-            return;
-        pending_.append(answer_.body.at(next));
-        emit readyRead();
-        if (next + 1 < answer_.body.size())
-            Trickle(next + 1);
-        else
-            Finish();
-    });
-}
-
-void FakeReply::Finish()
-{
     if (answer_.error != NoError) {
         setError(static_cast<NetworkError>(answer_.error), "scripted failure");
         emit errorOccurred(static_cast<NetworkError>(answer_.error));
     }
     setFinished(true);
     emit finished();
-}
-
-void FakeReply::abort()
-{
-    setFinished(true);
-}
-
-qint64 FakeReply::bytesAvailable() const
-{
-    return pending_.size() + QNetworkReply::bytesAvailable();
 }
 
 qint64 FakeReply::readData(char* data, qint64 maxSize)
@@ -96,12 +54,6 @@ FakeNetwork::FakeNetwork(std::vector<FakeAnswer> script)
 {
 }
 
-void FakeNetwork::SetScript(std::vector<FakeAnswer> script)
-{
-    script_ = std::move(script);
-    scriptStart_ = requests_.size();
-}
-
 void FakeNetwork::PlayHeld()
 {
     for (const QPointer<FakeReply>& reply : std::exchange(heldReplies_, {})) {
@@ -112,8 +64,7 @@ void FakeNetwork::PlayHeld()
 
 QNetworkReply* FakeNetwork::createRequest(Operation, const QNetworkRequest& request, QIODevice*)
 {
-    const int index = std::min<int>(requests_.size() - scriptStart_, static_cast<int>(script_.size()) - 1);
-    requests_.append(request);
+    const int index = std::min<int>(count_++, static_cast<int>(script_.size()) - 1);
     auto* reply = new FakeReply(request, index >= 0 ? script_[index] : FakeAnswer {}, this);
     if (held_)
         heldReplies_.append(reply);
@@ -122,49 +73,19 @@ QNetworkReply* FakeNetwork::createRequest(Operation, const QNetworkRequest& requ
     return reply;
 }
 
-void RecordingResponse::OnProgress(qint64 received, qint64)
+Brel::IResponse::Result RunRequest(
+    Brel::IRequest& request, const RecordingResponse& response, int timeoutMs, int windowMs)
 {
-    lastReceived = received;
+    request.SetTimeout(timeoutMs);
+    static_cast<Brel::Request&>(request).SetRetryWindowLength(windowMs);
+    static_cast<Brel::Request&>(request).SetRetryPause(50);
+    request.Send();
+    return FirstResult(response);
 }
 
-void RecordingResponse::OnData(qint64 bytes)
+Brel::IResponse::Result FirstResult(const RecordingResponse& response)
 {
-    data.push_back(bytes);
-}
-
-void RecordingResponse::OnResult(Result result)
-{
-    results.push_back(result);
-    if (onResult)
-        onResult(result);
-}
-
-bool WaitFor(const std::function<bool()>& done, int limitMs)
-{
-    if (done())
-        return true;
-    QEventLoop loop;
-    QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
-    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
-    tick.start(2);
-    loop.exec();
-    return done();
-}
-
-void Spin(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-Brel::IResponse::Result FirstResult(const RecordingResponse& response, int limitMs)
-{
-    if (!WaitFor([&response] { return !response.results.empty(); }, limitMs))
+    if (!WaitFor([&response] { return !response.results.empty(); }, 20000))
         return static_cast<Brel::IResponse::Result>(7);
     return response.results.front();
 }
@@ -173,4 +94,26 @@ void ClearProxyEnvironment()
 {
     for (const char* name : {"https_proxy", "http_proxy", "all_proxy", "HTTPS_PROXY", "HTTP_PROXY", "ALL_PROXY"})
         ::unsetenv(name);
+}
+
+bool WaitFor(const std::function<bool()>& done, int limitMs)
+{
+    QEventLoop loop;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
+        if (done())
+            loop.quit();
+    });
+    QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
+    tick.start(2);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+void Spin(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "IRequest.h"
 #include "IResponse.h"
 
 #include <QByteArray>
@@ -7,7 +8,6 @@
 #include <QMap>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
-#include <QNetworkRequest>
 #include <QPointer>
 
 #include <functional>
@@ -21,74 +21,61 @@ struct FakeAnswer {
     QMap<QByteArray, QByteArray> headers;
     QString redirect;
     bool hang = false; // never answers (for time-outs)
-    int trickleMs = 0; // delivers the body one byte per interval
 };
 
-FakeAnswer Answer(int status, QByteArray body = {});
-
-// A reply that plays a FakeAnswer when its network plays it.
 class FakeReply : public QNetworkReply {
     Q_OBJECT
 public:
     FakeReply(const QNetworkRequest& request, FakeAnswer answer, QObject* parent);
     void Play();
-    void abort() override;
-    qint64 bytesAvailable() const override;
+    void abort() override { setFinished(true); }
+    qint64 bytesAvailable() const override { return pending_.size() + QNetworkReply::bytesAvailable(); }
     bool isSequential() const override { return true; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
 
 private:
-    void Trickle(int next);
-    void Finish();
-
     FakeAnswer answer_;
     QByteArray pending_;
 };
 
-// A network whose replies follow a script, one answer per request from the
-// script's start (the last answer repeats). Replies play on their own from the event loop unless the
-// network is held, in which case PlayHeld plays them synchronously.
+// Answers the n-th request with the script's n-th answer (the last repeats), from the event loop; a held
+// network keeps its replies until PlayHeld.
 class FakeNetwork : public QNetworkAccessManager {
 public:
     explicit FakeNetwork(std::vector<FakeAnswer> script = {});
-    void SetScript(std::vector<FakeAnswer> script);
     void Hold(bool held) { held_ = held; }
     void PlayHeld();
-    const QList<QNetworkRequest>& Requests() const { return requests_; }
-    int Count() const { return requests_.size(); }
+    int Count() const { return count_; }
 
 protected:
     QNetworkReply* createRequest(Operation op, const QNetworkRequest& request, QIODevice* data) override;
 
 private:
     std::vector<FakeAnswer> script_;
-    QList<QNetworkRequest> requests_;
     QList<QPointer<FakeReply>> heldReplies_;
-    int scriptStart_ = 0;
+    int count_ = 0;
     bool held_ = false;
 };
 
-// Records what a request reports.
 class RecordingResponse : public Brel::IResponse {
 public:
-    void OnProgress(qint64 received, qint64 total) override;
-    void OnData(qint64 bytes) override;
-    void OnResult(Result result) override;
+    void OnData(qint64 bytes) override { data.push_back(bytes); }
+    void OnResult(Result result) override { results.push_back(result); }
 
     std::vector<Result> results;
     std::vector<qint64> data;
-    qint64 lastReceived = -1;
-    std::function<void(Result)> onResult;
 };
 
-// Waits for the response's first result; 7 (no result) when none came in time.
-Brel::IResponse::Result FirstResult(const RecordingResponse& response, int limitMs = 20000);
+// Sends the request with a short retry window and pause, and waits for its first result.
+Brel::IResponse::Result RunRequest(
+    Brel::IRequest& request, const RecordingResponse& response, int timeoutMs = 5000, int windowMs = 500);
+// The response's first result; 7 when none came in time.
+Brel::IResponse::Result FirstResult(const RecordingResponse& response);
 // Unsets every proxy variable, so requests go straight to 127.0.0.1.
 void ClearProxyEnvironment();
 
 // Runs the event loop until the predicate holds or the limit passes.
 bool WaitFor(const std::function<bool()>& done, int limitMs = 10000);
-// Runs the event loop for that long.
 void Spin(int milliseconds);

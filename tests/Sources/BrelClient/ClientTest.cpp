@@ -1,0 +1,286 @@
+// The client against the local content service over real HTTPS: what each operation puts on the wire, how each
+// outcome maps to a result, redirects, the masked key, the proxy from "https_proxy" and TLS 1.2 only.
+#include "Client.h"
+#include "ContentService.h"
+#include "LogCapture.h"
+#include "RequestTestNetwork.h"
+
+#include <QFile>
+#include <QJsonObject>
+#include <QSslKey>
+#include <QSslSocket>
+#include <QTcpServer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <numeric>
+#include <sstream>
+
+using Brel::IRequest;
+using Brel::IResponse;
+
+namespace {
+
+const std::string kId = "EU1_2023_11";
+const QString kMetadata = "/brel/v1/package/metadata";
+
+// Answers each request with a canned reply, over TLS of one protocol with the content service's certificate when
+// given the service, and keeps the head of each request.
+class CannedServer : public QTcpServer {
+public:
+    explicit CannedServer(QByteArray answer, const ContentService* tls = nullptr, QSsl::SslProtocol protocol = {})
+        : answer_(std::move(answer))
+        , tls_(tls)
+        , protocol_(protocol)
+    {
+    }
+    QList<QByteArray> heads;
+
+protected:
+    void incomingConnection(qintptr descriptor) override
+    {
+        auto* socket = new QSslSocket(this);
+        socket->setSocketDescriptor(descriptor);
+        connect(socket, &QSslSocket::readyRead, this, [this, socket] {
+            if (!socket->peek(4096).contains("\r\n\r\n"))
+                return;
+            heads << socket->readAll();
+            socket->write(answer_);
+            socket->disconnectFromHost();
+        });
+        if (!tls_)
+            return;
+        QFile key(tls_->StateDir() + "/key.pem");
+        key.open(QIODevice::ReadOnly);
+        socket->setPrivateKey(QSslKey(key.readAll(), QSsl::Ec));
+        socket->setLocalCertificateChain(QSslCertificate::fromPath(tls_->CertificatePath()));
+        socket->setProtocol(protocol_);
+        socket->startServerEncryption();
+    }
+
+private:
+    QByteArray answer_;
+    const ContentService* tls_;
+    QSsl::SslProtocol protocol_;
+};
+
+// A proxy that only ever asks for credentials.
+const QByteArray kProxyAnswer
+    = "HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"t\"\r\n"
+      "Content-Length: 0\r\nConnection: close\r\n\r\n";
+
+class ClientTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ClearProxyEnvironment();
+        ASSERT_TRUE(service.Start());
+        key = QString::fromStdString(service.Key());
+        Connect(service.BaseUrl());
+    }
+
+    void Connect(const QString& base) { client = std::make_unique<Brel::Client>(base.toStdString(), service.Key()); }
+
+    IResponse::Result Run(IRequest* made, int timeoutMs = 5000)
+    {
+        response = RecordingResponse();
+        out.str("");
+        request.reset(made);
+        return RunRequest(*request, response, timeoutMs);
+    }
+    IResponse::Result Metadata(int timeoutMs = 5000)
+    {
+        return Run(client->GetMetadata(&out, kId, &response), timeoutMs);
+    }
+
+    QJsonObject Logged(int index = -1) const
+    {
+        const QJsonArray log = service.RequestLog();
+        return log.at(index < 0 ? log.size() + index : index).toObject();
+    }
+    QString Header(const char* name) const { return Logged()["headers"].toObject()[name].toString(); }
+    QString Origin() const { return QString("https://127.0.0.1:%1").arg(service.Port()); }
+    IResponse::Result Roots() { return Run(client->GetAllRoots(&out, &response)); }
+
+    // Whether the proxy's last request asks for a tunnel to the service, with these credentials.
+    bool Tunnelled(const CannedServer& proxy, const QByteArray& credentials = {}) const
+    {
+        const QByteArray last = proxy.heads.value(proxy.heads.size() - 1);
+        return last.startsWith("CONNECT 127.0.0.1:" + QByteArray::number(service.Port()))
+            && last.contains(credentials.toBase64());
+    }
+
+    ContentService service;
+    QString key;
+    std::unique_ptr<Brel::Client> client;
+    RecordingResponse response;
+    std::ostringstream out;
+    std::unique_ptr<IRequest> request;
+};
+
+} // namespace
+
+TEST_F(ClientTest, EveryEndpointSendsItsPathQueryAndHeaders)
+{
+    QUrl archive = service.ArchiveUrl("EU1_2023_05.tar");
+    archive.setQuery("signature=abc"); // the map content URL's own query is dropped
+    Brel::Client archives(archive.toString().toStdString(), "");
+    const QString idAndKey = "id=EU1_2023_11&key=" + key;
+    const struct {
+        const char* path;
+        std::function<IRequest*()> make;
+        QString query;
+        const char* language;
+    } endpoints[] = {
+        {"/package/allnewest", [&] { return client->GetAllNewest(&out, kId, &response); }, idAndKey, ""},
+        {"/package/allrelated", [&] { return client->GetAllRelated(&out, kId, &response); }, idAndKey, ""},
+        {"/package/allroots", [&] { return client->GetAllRoots(&out, &response); }, "key=" + key, ""},
+        {"/package/downloadinfo", [&] { return client->GetDownloadInfo(&out, kId, &response); }, idAndKey, ""},
+        {"/package/metadata", [&] { return client->GetMetadata(&out, kId, &response); }, idAndKey, ""},
+        {"/package/localedata", [&] { return client->GetLocaleData(&out, kId, "de-DE", &response); }, idAndKey,
+            "de-DE"},
+        {"/package/localecontentdata", [&] { return client->GetLocaleContentData(&out, kId, "de-DE", &response); },
+            idAndKey, "de-DE"},
+        {"", [&] { return archives.GetMapContent(&out, &response); }, "", ""},
+    };
+    for (const auto& endpoint : endpoints) {
+        SCOPED_TRACE(endpoint.path);
+        ASSERT_EQ(Run(endpoint.make()), IResponse::Ok);
+        const bool isMap = *endpoint.path == '\0';
+        EXPECT_EQ(Logged()["path"].toString(), isMap ? archive.path() : "/brel/v1" + QString(endpoint.path));
+        EXPECT_EQ(Logged()["query"].toString(), endpoint.query);
+        EXPECT_EQ(Header("Accept"), isMap ? "application/x-tar" : "application/xml");
+        EXPECT_EQ(Header("Content-type"), isMap ? "" : "application/xml");
+        if (*endpoint.language) { // Qt sends "en,*" otherwise
+            EXPECT_EQ(Header("Accept-Language"), endpoint.language);
+        }
+        EXPECT_EQ(Header("Range"), "");
+        EXPECT_FALSE(out.str().empty());
+        EXPECT_EQ(std::accumulate(response.data.begin(), response.data.end(), qint64(0)), qint64(out.str().size()));
+    }
+}
+
+TEST_F(ClientTest, IdArrivesAsGivenWhateverItsCharacters)
+{
+    EXPECT_EQ(Run(client->GetMetadata(&out, "A&B=C+D \xC3\xA9%20x#y", &response)), IResponse::ServerError); // unknown
+    EXPECT_EQ(Logged()["query"].toString(), "id=A%26B%3DC%2BD%20%C3%A9%2520x%23y&key=" + key);
+}
+
+TEST_F(ClientTest, EachOutcomeMapsToItsResultAndOnlyAWholeAnswerIsWritten)
+{
+    const struct {
+        const char* name;
+        QJsonObject fault;
+        IResponse::Result result;
+        int sent; // 0: more than one
+        int timeoutMs;
+    } cases[] = {
+        {"error status, then Ok", {{"kind", "status"}, {"code", 500}, {"body", "<html>broken</html>"}, {"times", 2}},
+            IResponse::Ok, 3, 5000},
+        {"cut connection, then Ok", {{"kind", "drop_after"}, {"bytes", 40}}, IResponse::Ok, 2, 5000},
+        {"silence after some data, then Ok", {{"kind", "stall"}, {"bytes", 20}, {"seconds", 3}}, IResponse::Ok, 2, 300},
+        {"not found", {{"kind", "status"}, {"code", 404}, {"times", -1}}, IResponse::ServerError, 0, 5000},
+        {"cut every time", {{"kind", "drop_after"}, {"bytes", 0}, {"times", -1}}, IResponse::NoConnection, 0, 5000},
+        {"never answers", {{"kind", "delay"}, {"seconds", 2}, {"times", -1}}, IResponse::NoConnection, 0, 150},
+        {"redirect loop", {{"kind", "redirect"}, {"loop", true}}, IResponse::ServerError, 11, 5000},
+        {"redirect to http", {{"kind", "redirect"}, {"location", "http://127.0.0.1:1/brel/v1/package/metadata"}},
+            IResponse::ServerError, 1, 5000},
+    };
+    for (const auto& test : cases) {
+        SCOPED_TRACE(test.name);
+        service.ClearFaults();
+        QJsonObject fault = test.fault;
+        fault["path"] = kMetadata;
+        service.SetFault(fault);
+        Connect(service.BaseUrl()); // fresh connections
+        const int before = service.RequestLog().size();
+        EXPECT_EQ(Metadata(test.timeoutMs), test.result);
+        const int sent = service.RequestLog().size() - before;
+        EXPECT_TRUE(test.sent ? sent == test.sent : sent > 1) << sent;
+        if (test.result != IResponse::Ok) {
+            EXPECT_EQ(out.str(), "");
+            continue;
+        }
+        EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str(); // one fresh document, no error page
+        EXPECT_EQ(out.str().find("<?xml", 1), std::string::npos) << out.str();
+        EXPECT_EQ(Header("Range"), "");
+    }
+}
+
+TEST_F(ClientTest, RefusedConnectionAndUntrustedCertificateAreServerErrors)
+{
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    Connect(QString("https://127.0.0.1:%1/brel/v1").arg(port));
+    EXPECT_EQ(Metadata(), IResponse::ServerError);
+
+    ::setenv("SSL_CERT_FILE", "/nonexistent.pem", 1);
+    Connect(service.BaseUrl());
+    EXPECT_EQ(Metadata(), IResponse::ServerError);
+    EXPECT_TRUE(service.RequestLog().isEmpty());
+}
+
+TEST_F(ClientTest, RedirectsAreFollowedWithTheArgumentsAndTheKeyIsLoggedMasked)
+{
+    LogCapture log;
+    service.SetFault(
+        {{"path", kMetadata}, {"kind", "redirect"}, {"location", Origin() + "/brel/v1/package/alias?x=1&key=" + key}});
+    service.SetFault(
+        {{"path", "/brel/v1/package/alias"}, {"kind", "redirect"}, {"location", "metadata?y=2"}, {"code", 301}});
+    EXPECT_EQ(Metadata(), IResponse::Ok);
+    for (int index = 0; index < 3; ++index)
+        EXPECT_EQ(Logged(index)["query"].toString(), "id=EU1_2023_11&key=" + key);
+    EXPECT_EQ(Logged(1)["path"].toString(), "/brel/v1/package/alias");
+    EXPECT_EQ(Logged(2)["path"].toString(), kMetadata);
+    EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str(); // no redirect page before it
+
+    const std::string masked = "/brel/v1/package/alias?x=1&key=******";
+    EXPECT_EQ(log.Count(Log::Debug, "Redirecting request to: " + Origin().toStdString() + masked), 1);
+    EXPECT_GE(log.Count(Log::Debug, "Adding argument: key=******"), 1);
+    for (const auto& record : log.Records())
+        EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
+}
+
+TEST_F(ClientTest, HttpsProxyWithoutSchemeCarriesTheRequestWithItsCredentials)
+{
+    CannedServer proxy(kProxyAnswer);
+    ASSERT_TRUE(proxy.listen(QHostAddress::LocalHost));
+    qputenv("https_proxy", QString("user:secret@127.0.0.1:%1").arg(proxy.serverPort()).toUtf8());
+    qputenv("http_proxy", "http://127.0.0.2:9"); // the system's proxy is not consulted
+    Connect(service.BaseUrl());
+    EXPECT_NE(Roots(), IResponse::Ok);
+    EXPECT_TRUE(Tunnelled(proxy, "user:secret"));
+    EXPECT_TRUE(service.RequestLog().isEmpty());
+}
+
+TEST_F(ClientTest, HttpsProxyWithoutPortUses1080AndWithoutHostIsIgnored)
+{
+    CannedServer standard(kProxyAnswer);
+    if (standard.listen(QHostAddress::LocalHost, 1080)) {
+        qputenv("https_proxy", "http://127.0.0.1");
+        Connect(service.BaseUrl());
+        Roots();
+        EXPECT_TRUE(Tunnelled(standard));
+    }
+    qputenv("https_proxy", "http://:3128");
+    Connect(service.BaseUrl());
+    const int before = service.RequestLog().size();
+    EXPECT_EQ(Roots(), IResponse::Ok);
+    EXPECT_EQ(service.RequestLog().size(), before + 1);
+}
+
+TEST_F(ClientTest, OnlyTls12IsSpoken)
+{
+    const QByteArray answer = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\nConnection: close\r\n\r\n<a/>";
+    for (const QSsl::SslProtocol protocol : {QSsl::TlsV1_3, QSsl::TlsV1_2}) {
+        CannedServer server(answer, &service, protocol);
+        ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+        Connect(QString("https://127.0.0.1:%1/brel/v1").arg(server.serverPort()));
+        EXPECT_EQ(Roots() == IResponse::Ok, protocol == QSsl::TlsV1_2);
+        EXPECT_EQ(out.str(), protocol == QSsl::TlsV1_2 ? "<a/>" : "");
+    }
+}
