@@ -1,30 +1,154 @@
 #pragma once
 
-#include "FakeService.h"
 #include "IClient.h"
 
+#include <QByteArray>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <deque>
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
-// A client whose requests are answered by a FakeService.
+// A service client whose requests wait until the test delivers them: package
+// requests are answered from a table, map content is fed by the test.
 class FakeClient : public Brel::IClient {
 public:
-    explicit FakeClient(std::shared_ptr<FakeService> service);
+    struct Sent {
+        std::string kind; // "AllRoots", "Metadata", "LocaleData", "MapContent", "Retry", ...
+        std::string id;
+        std::string locale;
+    };
+    class Request;
+    struct Service {
+        void Answer(const std::string& kind, const std::string& id, const std::string& body,
+            Brel::IResponse::Result result = Brel::IResponse::Ok)
+        {
+            answers[{kind, id}] = {result, body};
+        }
+        // Answers the oldest pending request of that kind and id (any, for no kind); false when there is none.
+        bool Deliver(const std::string& kind = "", const std::string& id = "");
+        void DeliverAll()
+        {
+            while (Deliver()) { }
+        }
+        std::vector<std::string> Ids(const std::string& kind) const
+        {
+            std::vector<std::string> ids;
+            for (const Sent& request : sent)
+                if (request.kind == kind)
+                    ids.push_back(request.id);
+            return ids;
+        }
+        // Writes into the newest request in chunks, reporting each; false once it failed or went away.
+        bool Feed(const QByteArray& bytes, int chunk = 1024);
+        void Finish(Brel::IResponse::Result result);
 
-    Brel::IRequest* GetAllNewest(std::ostream* out, const std::string& id, Brel::IResponse* response) override;
-    Brel::IRequest* GetAllRelated(std::ostream* out, const std::string& id, Brel::IResponse* response) override;
-    Brel::IRequest* GetAllRoots(std::ostream* out, Brel::IResponse* response) override;
-    Brel::IRequest* GetDownloadInfo(std::ostream* out, const std::string& id, Brel::IResponse* response) override;
-    Brel::IRequest* GetLocaleContentData(
-        std::ostream* out, const std::string& id, const std::string& locale, Brel::IResponse* response) override;
-    Brel::IRequest* GetLocaleData(
-        std::ostream* out, const std::string& id, const std::string& locale, Brel::IResponse* response) override;
-    Brel::IRequest* GetMapContent(std::ostream* out, Brel::IResponse* response) override;
-    Brel::IRequest* GetMetadata(std::ostream* out, const std::string& id, Brel::IResponse* response) override;
+        std::map<std::pair<std::string, std::string>, std::pair<Brel::IResponse::Result, std::string>> answers;
+        std::deque<Request*> pending;
+        std::vector<Sent> sent;
+        std::function<void()> onRequestDeleted;
+    };
+
+    class Request : public Brel::IRequest {
+    public:
+        Request(std::shared_ptr<Service> service, Sent what, std::ostream* out, Brel::IResponse* response)
+            : service(std::move(service))
+            , what(std::move(what))
+            , out(out)
+            , response(response)
+        {
+        }
+        ~Request() override
+        {
+            Abort();
+            if (service->onRequestDeleted)
+                service->onRequestDeleted();
+        }
+        void SetTimeout(qint64) override { }
+        void Send() override
+        {
+            service->sent.push_back(what);
+            service->pending.push_back(this);
+        }
+        bool Retry() override { return false; }
+        void Abort() override
+        {
+            service->pending.erase(
+                std::remove(service->pending.begin(), service->pending.end(), this), service->pending.end());
+        }
+        void GetDownloadedbytes(qint64) override { }
+        void StartAutomaticRetry() override { service->sent.push_back({"Retry", what.id, ""}); }
+        void SetAutomaticRetryTimeout(qint64) override { }
+        int ReadRetryDurationFromConfig() override { return 0; }
+
+        std::shared_ptr<Service> service;
+        Sent what;
+        std::ostream* out;
+        Brel::IResponse* response;
+    };
+
+    explicit FakeClient(std::shared_ptr<Service> service)
+        : service(std::move(service))
+    {
+    }
+
+    using Out = std::ostream*;
+    using Id = const std::string&;
+    using Response = Brel::IResponse*;
+    using Req = Brel::IRequest*;
+    Req GetAllNewest(Out out, Id id, Response r) override { return Make("AllNewest", id, "", out, r); }
+    Req GetAllRelated(Out out, Id id, Response r) override { return Make("AllRelated", id, "", out, r); }
+    Req GetAllRoots(Out out, Response r) override { return Make("AllRoots", "", "", out, r); }
+    Req GetDownloadInfo(Out out, Id id, Response r) override { return Make("DownloadInfo", id, "", out, r); }
+    Req GetLocaleContentData(Out out, Id id, Id, Response r) override { return Make("", id, "", out, r); }
+    Req GetLocaleData(Out out, Id id, Id locale, Response r) override { return Make("LocaleData", id, locale, out, r); }
+    Req GetMapContent(Out out, Response r) override { return Make("MapContent", "", "", out, r); }
+    Req GetMetadata(Out out, Id id, Response r) override { return Make("Metadata", id, "", out, r); }
 
 private:
-    Brel::IRequest* Make(const char* kind, const std::string& id, const std::string& locale, std::ostream* out,
-        Brel::IResponse* response);
+    Req Make(const char* kind, Id id, Id locale, Out out, Response r)
+    {
+        return new Request(service, {kind, id, locale}, out, r);
+    }
 
-    std::shared_ptr<FakeService> service;
+    std::shared_ptr<Service> service;
 };
+
+inline bool FakeClient::Service::Deliver(const std::string& kind, const std::string& id)
+{
+    const auto found = std::find_if(pending.begin(), pending.end(),
+        [&](const Request* request) { return kind.empty() || (request->what.kind == kind && request->what.id == id); });
+    if (found == pending.end())
+        return false;
+    Request* request = *found;
+    pending.erase(found);
+    const auto key = std::make_pair(request->what.kind, request->what.id);
+    EXPECT_EQ(1u, answers.count(key)) << "No answer for " << key.first << " " << key.second;
+    *request->out << answers[key].second;
+    request->response->OnResult(answers[key].first);
+    return true;
+}
+
+inline bool FakeClient::Service::Feed(const QByteArray& bytes, int chunk)
+{
+    for (int offset = 0; offset < bytes.size() && !pending.empty(); offset += chunk) {
+        const int count = std::min(chunk, bytes.size() - offset);
+        try {
+            pending.back()->out->write(bytes.constData() + offset, count);
+        } catch (const std::exception&) {
+            Finish(Brel::IResponse::IOError);
+            return false;
+        }
+        pending.back()->response->OnData(count);
+    }
+    return !pending.empty();
+}
+
+inline void FakeClient::Service::Finish(Brel::IResponse::Result result)
+{
+    pending.back()->response->OnResult(result);
+}

@@ -16,10 +16,48 @@ struct Map {
     std::int64_t size = 1048576;
 };
 
-std::string PackageList(const std::vector<std::string>& ids);
-std::string PackageMetadata(const Map& map);
-std::string GroupMetadata(const Map& map);
-std::string DownloadInfo(const std::string& url, const std::string& checksum, const std::string& type = "MD5");
-std::string LocaleData(const std::string& name);
+inline std::string PackageList(const std::vector<std::string>& ids)
+{
+    std::string list = "<list>";
+    for (const std::string& id : ids)
+        list += "<packageId>" + id + "</packageId>";
+    return list + "</list>";
+}
+
+inline std::string Header(const std::string& element, const std::string& id)
+{
+    return "<tns:" + element + " identifier=\"" + id + "\" targetProduct=\"HU\" targetCustomer=\"OEM\" version=\"1\">";
+}
+
+inline std::string Group(const std::string& id, const Map& map)
+{
+    return Header("group", id) + "<tns:item><tns:region>" + map.region
+        + "</tns:region><tns:databaseModelVersion>1</tns:databaseModelVersion><tns:ndsMapLineId>" + map.mapLineId
+        + "</tns:ndsMapLineId><tns:ndsMapId>1</tns:ndsMapId><tns:releaseCycle>" + map.release
+        + "</tns:releaseCycle><tns:ndsMapProducts><tns:product baseLineMapId=\"1\" ndsDBSupplierId=\"2\" "
+          "productId=\"P1\"/></tns:ndsMapProducts></tns:item></tns:group>";
+}
+
+inline std::string Document(const std::string& content)
+{
+    return "<?xml version=\"1.0\"?>\n<tns:metadata xmlns:tns=\"urn:test\">" + content + "</tns:metadata>\n";
+}
+
+inline std::string PackageMetadata(const Map& map)
+{
+    return Document(Header("package", map.id) + "<tns:packageTotalSizeInBytes>" + std::to_string(map.size)
+        + "</tns:packageTotalSizeInBytes>" + Group("G" + map.id, map) + "</tns:package>");
+}
+
+inline std::string DownloadInfo(const std::string& url, const std::string& checksum, const std::string& type = "MD5")
+{
+    return "<downloadinfo><mainArchive><archive><url>" + url + "</url><checksum type=\"" + type + "\">" + checksum
+        + "</checksum></archive></mainArchive></downloadinfo>";
+}
+
+inline std::string LocaleData(const std::string& name)
+{
+    return "<localedata><name>" + name + "</name></localedata>";
+}
 
 } // namespace ServiceDocuments
