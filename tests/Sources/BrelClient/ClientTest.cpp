@@ -90,10 +90,7 @@ protected:
         request.reset(made);
         return RunRequest(*request, response, timeoutMs);
     }
-    IResponse::Result Metadata(int timeoutMs = 5000)
-    {
-        return Run(client->GetMetadata(&out, kId, &response), timeoutMs);
-    }
+    IResponse::Result Metadata(int ms = 5000) { return Run(client->GetMetadata(&out, kId, &response), ms); }
 
     QJsonObject Logged(int index = -1) const
     {
@@ -124,9 +121,8 @@ protected:
 
 TEST_F(ClientTest, EveryEndpointSendsItsPathQueryAndHeaders)
 {
-    QUrl archive = service.ArchiveUrl("EU1_2023_05.tar");
-    archive.setQuery("signature=abc"); // the map content URL's own query is dropped
-    Brel::Client archives(archive.toString().toStdString(), "");
+    // The map content URL's own query is dropped.
+    Brel::Client archives(service.ArchiveUrl("EU1_2023_05.tar").toString().toStdString() + "?signature=abc", "");
     const QString idAndKey = "id=EU1_2023_11&key=" + key;
     const struct {
         const char* path;
@@ -149,7 +145,7 @@ TEST_F(ClientTest, EveryEndpointSendsItsPathQueryAndHeaders)
         SCOPED_TRACE(endpoint.path);
         ASSERT_EQ(Run(endpoint.make()), IResponse::Ok);
         const bool isMap = *endpoint.path == '\0';
-        EXPECT_EQ(Logged()["path"].toString(), isMap ? archive.path() : "/brel/v1" + QString(endpoint.path));
+        EXPECT_EQ(Logged()["path"].toString(), isMap ? "/files/EU1_2023_05.tar" : "/brel/v1" + QString(endpoint.path));
         EXPECT_EQ(Logged()["query"].toString(), endpoint.query);
         EXPECT_EQ(Header("Accept"), isMap ? "application/x-tar" : "application/xml");
         EXPECT_EQ(Header("Content-type"), isMap ? "" : "application/xml");
@@ -199,29 +195,23 @@ TEST_F(ClientTest, EachOutcomeMapsToItsResultAndOnlyAWholeAnswerIsWritten)
         EXPECT_EQ(Metadata(test.timeoutMs), test.result);
         const int sent = service.RequestLog().size() - before;
         EXPECT_TRUE(test.sent ? sent == test.sent : sent > 1) << sent;
-        if (test.result != IResponse::Ok) {
-            EXPECT_EQ(out.str(), "");
-            continue;
-        }
-        EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str(); // one fresh document, no error page
-        EXPECT_EQ(out.str().find("<?xml", 1), std::string::npos) << out.str();
         EXPECT_EQ(Header("Range"), "");
+        if (test.result == IResponse::Ok) { // one fresh document, no error page before it
+            EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str();
+            EXPECT_EQ(out.str().find("<?xml", 1), std::string::npos) << out.str();
+        } else {
+            EXPECT_EQ(out.str(), "");
+        }
     }
-}
 
-TEST_F(ClientTest, RefusedConnectionAndUntrustedCertificateAreServerErrors)
-{
-    QTcpServer closed;
-    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost));
-    const quint16 port = closed.serverPort();
-    closed.close();
-    Connect(QString("https://127.0.0.1:%1/brel/v1").arg(port));
+    Connect("https://127.0.0.1:1/brel/v1"); // nothing listens there
     EXPECT_EQ(Metadata(), IResponse::ServerError);
 
-    ::setenv("SSL_CERT_FILE", "/nonexistent.pem", 1);
+    const int logged = service.RequestLog().size();
+    ::setenv("SSL_CERT_FILE", "/nonexistent.pem", 1); // the service's certificate is no longer trusted
     Connect(service.BaseUrl());
     EXPECT_EQ(Metadata(), IResponse::ServerError);
-    EXPECT_TRUE(service.RequestLog().isEmpty());
+    EXPECT_EQ(service.RequestLog().size(), logged);
 }
 
 TEST_F(ClientTest, RedirectsAreFollowedWithTheArgumentsAndTheKeyIsLoggedMasked)
@@ -245,32 +235,26 @@ TEST_F(ClientTest, RedirectsAreFollowedWithTheArgumentsAndTheKeyIsLoggedMasked)
         EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
 }
 
-TEST_F(ClientTest, HttpsProxyWithoutSchemeCarriesTheRequestWithItsCredentials)
+TEST_F(ClientTest, HttpsProxyCarriesTheRequestsWithItsCredentialsOn1080WhenNoPortAndNotWithoutHost)
 {
     CannedServer proxy(kProxyAnswer);
     ASSERT_TRUE(proxy.listen(QHostAddress::LocalHost));
     qputenv("https_proxy", QString("user:secret@127.0.0.1:%1").arg(proxy.serverPort()).toUtf8());
-    qputenv("http_proxy", "http://127.0.0.2:9"); // the system's proxy is not consulted
     Connect(service.BaseUrl());
     EXPECT_NE(Roots(), IResponse::Ok);
     EXPECT_TRUE(Tunnelled(proxy, "user:secret"));
-    EXPECT_TRUE(service.RequestLog().isEmpty());
-}
 
-TEST_F(ClientTest, HttpsProxyWithoutPortUses1080AndWithoutHostIsIgnored)
-{
     CannedServer standard(kProxyAnswer);
     if (standard.listen(QHostAddress::LocalHost, 1080)) {
         qputenv("https_proxy", "http://127.0.0.1");
         Connect(service.BaseUrl());
-        Roots();
+        EXPECT_NE(Roots(), IResponse::Ok);
         EXPECT_TRUE(Tunnelled(standard));
     }
+    EXPECT_TRUE(service.RequestLog().isEmpty());
     qputenv("https_proxy", "http://:3128");
     Connect(service.BaseUrl());
-    const int before = service.RequestLog().size();
     EXPECT_EQ(Roots(), IResponse::Ok);
-    EXPECT_EQ(service.RequestLog().size(), before + 1);
 }
 
 TEST_F(ClientTest, OnlyTls12IsSpoken)

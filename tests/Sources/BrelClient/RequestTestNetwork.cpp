@@ -54,23 +54,12 @@ FakeNetwork::FakeNetwork(std::vector<FakeAnswer> script)
 {
 }
 
-void FakeNetwork::PlayHeld()
-{
-    for (const QPointer<FakeReply>& reply : std::exchange(heldReplies_, {})) {
-        if (reply)
-            reply->Play();
-    }
-}
-
 QNetworkReply* FakeNetwork::createRequest(Operation, const QNetworkRequest& request, QIODevice*)
 {
     const int index = std::min<int>(count_++, static_cast<int>(script_.size()) - 1);
-    auto* reply = new FakeReply(request, index >= 0 ? script_[index] : FakeAnswer {}, this);
-    if (held_)
-        heldReplies_.append(reply);
-    else
-        QTimer::singleShot(0, reply, &FakeReply::Play);
-    return reply;
+    last_ = new FakeReply(request, index >= 0 ? script_[index] : FakeAnswer {}, this);
+    QTimer::singleShot(0, last_, &FakeReply::Play);
+    return last_;
 }
 
 Brel::IResponse::Result RunRequest(
@@ -113,7 +102,5 @@ bool WaitFor(const std::function<bool()>& done, int limitMs)
 
 void Spin(int milliseconds)
 {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
+    WaitFor([] { return false; }, milliseconds);
 }

@@ -3,9 +3,6 @@
 #include "IRequest.h"
 #include "IResponse.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QMap>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
@@ -30,7 +27,6 @@ public:
     void Play();
     void abort() override { setFinished(true); }
     qint64 bytesAvailable() const override { return pending_.size() + QNetworkReply::bytesAvailable(); }
-    bool isSequential() const override { return true; }
 
 protected:
     qint64 readData(char* data, qint64 maxSize) override;
@@ -40,23 +36,20 @@ private:
     QByteArray pending_;
 };
 
-// Answers the n-th request with the script's n-th answer (the last repeats), from the event loop; a held
-// network keeps its replies until PlayHeld.
+// Answers the n-th request with the script's n-th answer (the last repeats), from the event loop.
 class FakeNetwork : public QNetworkAccessManager {
 public:
     explicit FakeNetwork(std::vector<FakeAnswer> script = {});
-    void Hold(bool held) { held_ = held; }
-    void PlayHeld();
     int Count() const { return count_; }
+    FakeReply* Last() const { return last_; } // may be played early, before the event loop runs
 
 protected:
     QNetworkReply* createRequest(Operation op, const QNetworkRequest& request, QIODevice* data) override;
 
 private:
     std::vector<FakeAnswer> script_;
-    QList<QPointer<FakeReply>> heldReplies_;
+    QPointer<FakeReply> last_;
     int count_ = 0;
-    bool held_ = false;
 };
 
 class RecordingResponse : public Brel::IResponse {
