@@ -2,12 +2,12 @@
 # Verifies a fabricated 2 GiB stick (a few large files, a few thousand small
 # ones) with the program's stick check and with md5sum -c on the same files,
 # alternating, warm cache; prints the median of 5 runs of each and the ratio.
-# Usage: run-stick-check-bench.sh [BUILD_DIR] (default: /work/build-bench)
+# Usage: run-stick-check-bench.sh [BUILD_DIR] (default: build-bench in the source tree)
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 source_dir=$(cd "$here/../../.." && pwd)
-build_dir=${1:-/work/build-bench}
+build_dir=${1:-$source_dir/build-bench}
 runs=5
 
 cmake -S "$source_dir" -B "$build_dir" -DCMAKE_BUILD_TYPE=Release >/dev/null
