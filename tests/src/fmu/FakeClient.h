@@ -7,11 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <deque>
+#include <list>
 #include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
 // A service client whose requests wait until the test delivers them: package
 // requests are answered from a table, map content is fed by the test.
@@ -43,12 +41,12 @@ public:
                     ids.push_back(request.id);
             return ids;
         }
-        // Writes into the newest request in chunks, reporting each; false once it failed or went away.
-        bool Feed(const QByteArray& bytes, int chunk = 1024);
+        // Writes into the newest request in chunks, reporting each; false once it went away.
+        bool Feed(const QByteArray& bytes);
         void Finish(Brel::IResponse::Result result);
 
         std::map<std::pair<std::string, std::string>, std::pair<Brel::IResponse::Result, std::string>> answers;
-        std::deque<Request*> pending;
+        std::list<Request*> pending;
         std::vector<Sent> sent;
         std::function<void()> onRequestDeleted;
     };
@@ -75,11 +73,7 @@ public:
             service->pending.push_back(this);
         }
         bool Retry() override { return false; }
-        void Abort() override
-        {
-            service->pending.erase(
-                std::remove(service->pending.begin(), service->pending.end(), this), service->pending.end());
-        }
+        void Abort() override { service->pending.remove(this); }
         void GetDownloadedbytes(qint64) override { }
         void StartAutomaticRetry() override { service->sent.push_back({"Retry", what.id, ""}); }
         void SetAutomaticRetryTimeout(qint64) override { }
@@ -96,24 +90,21 @@ public:
     {
     }
 
-    using Out = std::ostream*;
     using Id = const std::string&;
-    using Response = Brel::IResponse*;
+    using Out = std::ostream*;
     using Req = Brel::IRequest*;
-    Req GetAllNewest(Out out, Id id, Response r) override { return Make("AllNewest", id, "", out, r); }
-    Req GetAllRelated(Out out, Id id, Response r) override { return Make("AllRelated", id, "", out, r); }
-    Req GetAllRoots(Out out, Response r) override { return Make("AllRoots", "", "", out, r); }
-    Req GetDownloadInfo(Out out, Id id, Response r) override { return Make("DownloadInfo", id, "", out, r); }
-    Req GetLocaleContentData(Out out, Id id, Id, Response r) override { return Make("", id, "", out, r); }
-    Req GetLocaleData(Out out, Id id, Id locale, Response r) override { return Make("LocaleData", id, locale, out, r); }
-    Req GetMapContent(Out out, Response r) override { return Make("MapContent", "", "", out, r); }
-    Req GetMetadata(Out out, Id id, Response r) override { return Make("Metadata", id, "", out, r); }
+    using Res = Brel::IResponse*;
+    Req GetAllNewest(Out out, Id id, Res r) override { return Make({"AllNewest", id, ""}, out, r); }
+    Req GetAllRelated(Out out, Id id, Res r) override { return Make({"AllRelated", id, ""}, out, r); }
+    Req GetAllRoots(Out out, Res r) override { return Make({"AllRoots", "", ""}, out, r); }
+    Req GetDownloadInfo(Out out, Id id, Res r) override { return Make({"DownloadInfo", id, ""}, out, r); }
+    Req GetLocaleContentData(Out out, Id id, Id, Res r) override { return Make({"", id, ""}, out, r); }
+    Req GetLocaleData(Out out, Id id, Id l, Res r) override { return Make({"LocaleData", id, l}, out, r); }
+    Req GetMapContent(Out out, Res r) override { return Make({"MapContent", "", ""}, out, r); }
+    Req GetMetadata(Out out, Id id, Res r) override { return Make({"Metadata", id, ""}, out, r); }
 
 private:
-    Req Make(const char* kind, Id id, Id locale, Out out, Response r)
-    {
-        return new Request(service, {kind, id, locale}, out, r);
-    }
+    Req Make(Sent what, Out out, Res r) { return new Request(service, std::move(what), out, r); }
 
     std::shared_ptr<Service> service;
 };
@@ -133,16 +124,11 @@ inline bool FakeClient::Service::Deliver(const std::string& kind, const std::str
     return true;
 }
 
-inline bool FakeClient::Service::Feed(const QByteArray& bytes, int chunk)
+inline bool FakeClient::Service::Feed(const QByteArray& bytes)
 {
-    for (int offset = 0; offset < bytes.size() && !pending.empty(); offset += chunk) {
-        const int count = std::min(chunk, bytes.size() - offset);
-        try {
-            pending.back()->out->write(bytes.constData() + offset, count);
-        } catch (const std::exception&) {
-            Finish(Brel::IResponse::IOError);
-            return false;
-        }
+    for (int offset = 0; offset < bytes.size() && !pending.empty(); offset += 1024) {
+        const int count = std::min(1024, bytes.size() - offset);
+        pending.back()->out->write(bytes.constData() + offset, count);
         pending.back()->response->OnData(count);
     }
     return !pending.empty();

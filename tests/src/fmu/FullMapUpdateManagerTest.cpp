@@ -1,123 +1,108 @@
 #include "FullMapUpdateManager.h"
+#include "Config.h"
+#include "ContentService.h"
 #include "FakeClient.h"
 #include "MapStorage.h"
+#include "ServiceDocuments.h"
+#include "StickContent.h"
 #include "StickPath.h"
 #include "TarArchive.h"
+#include "TestEnv.h"
 #include "UsbStorage.h"
 
-#include <QCoreApplication>
+#include <QEventLoop>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
+#include <QTimer>
+#include <QUrlQuery>
 
 namespace {
 
-namespace fs = boost::filesystem;
+using Ids = std::vector<std::string>;
 using Results = std::vector<MapDownloader::Result>;
 
 constexpr std::int64_t kSpace = 1000000;
-const MapInfo::Id kMapId = "EUR_2024_05";
-const QByteArray kMeta = "<tns:metadata/>";
 
-// The manager downloading and removing maps with a fake archive client on a stick folder.
+void SelectStick(const QString& root)
+{
+    UsbInfo usb;
+    usb.id = 7;
+    usb.path = StickPath::ToWide(root.toStdString());
+    usb.state = UsbInfo::ValidMetadata;
+    usb.selected = true;
+    UsbStorage::Instance().UpdateUsb(usb);
+}
+
+MapInfo StoreMap(const TarArchive& archive, const std::string& url, MapInfo::State state = MapInfo::Available)
+{
+    MapInfo map;
+    map.id = "EUR_2024_05";
+    map.state = state;
+    map.url = url;
+    map.checksum = archive.Md5();
+    map.size = archive.Bytes().size();
+    MapStorage::Instance().UpdateMap(map);
+    return map;
+}
+
+// The manager downloading and removing a map on a stick folder, the archive fed through the real tar stream.
 class FullMapUpdateManagerTest : public ::testing::Test {
 protected:
     FullMapUpdateManagerTest()
     {
-        MapStorage::Instance().Clear();
         MapStorage::Instance().SetSubscription({QDate(2099, 1, 1), kSpace, kSpace});
-        Install(manager.Downloader());
-        QObject::connect(&manager, &FullMapUpdateManager::OperationStarted, [this] { ++started; });
+        manager.Downloader().SetClientFactory([this](auto&) { return std::make_unique<FakeClient>(service); });
+        manager.Downloader().SetSpaceQuery([this](auto&, auto&) { return space; });
         QObject::connect(&manager, &FullMapUpdateManager::OperationFinished,
             [this](MapDownloader::Result result) { finished.push_back(result); });
         SelectStick(stick.path());
-        archive.File("EUR.meta.xml", kMeta)
-            .Folder("DATA")
-            .File("DATA/ROUTING.NDS", QByteArray("0123456789abcdef").repeated(190))
-            .File("DATA/T0.NDS", QByteArray(700, 'x'))
-            .File("README.TXT", {});
+        archive.File("EUR.meta.xml", "<m/>").Folder("DATA").File("DATA/A.NDS", QByteArray(3000, 'a'));
         Store(archive);
     }
 
-    void Install(MapDownloader& downloader)
+    MapInfo Store(const TarArchive& archive, MapInfo::State state = MapInfo::Available)
     {
-        downloader.SetClientFactory([this](const std::string&) { return std::make_unique<FakeClient>(service); });
-        downloader.SetSpaceQuery([this](const fs::path&, boost::system::error_code&) { return space; });
+        return StoreMap(archive, "https://127.0.0.1/files/EUR.tar", state);
     }
-    static void SelectStick(const QString& root)
+    // Starts the download and feeds the archive's first bytes; false when the download went away.
+    bool Download(const QByteArray& bytes)
     {
-        UsbInfo usb;
-        usb.id = 7;
-        usb.path = StickPath::ToWide(root.toStdString());
-        usb.state = UsbInfo::ValidMetadata;
-        usb.selected = true;
-        UsbStorage::Instance().UpdateUsb(usb);
+        manager.DownloadMap(Stored().id);
+        return service->Feed(bytes);
     }
-    static MapInfo Store(const TarArchive& archive, MapInfo::State state = MapInfo::Available)
-    {
-        MapInfo map;
-        map.id = kMapId;
-        map.state = state;
-        map.url = "https://127.0.0.1/files/EUR.tar";
-        map.checksum = archive.Md5();
-        map.size = archive.Bytes().size();
-        MapStorage::Instance().UpdateMap(map);
-        return map;
-    }
-    // Starts the stored map's download and feeds the archive's first bytes (all: and ends it).
-    bool Download(const TarArchive& archive, int bytes = 1 << 30)
-    {
-        manager.DownloadMap(kMapId);
-        const bool fed = service->Feed(archive.Bytes().left(bytes));
-        if (fed && bytes >= archive.Bytes().size())
-            service->Finish(Brel::IResponse::Ok);
-        return fed;
-    }
-    static MapInfo Stored() { return MapStorage::Instance().FindMap(kMapId); }
+    static MapInfo Stored() { return MapStorage::Instance().FindMap("EUR_2024_05"); }
     static std::int64_t Space() { return MapStorage::Instance().GetSubscription().availableMapSpace; }
 
     QTemporaryDir stick;
     QString root = stick.path() + "/VexmarNDSFull";
     std::shared_ptr<FakeClient::Service> service = std::make_shared<FakeClient::Service>();
-    fs::space_info space {1u << 30, 1u << 30, 1u << 30};
+    boost::filesystem::space_info space {1u << 30, 1u << 30, 1u << 30};
     FullMapUpdateManager manager {std::make_unique<MetadataChecker>(std::make_unique<FakeClient>(service))};
     TarArchive archive;
-    int started = 0;
     Results finished;
 };
 
-TEST_F(FullMapUpdateManagerTest, FullDownloadUnpacksTheArchiveCopiesItsMetadataAndLeavesTheMapPending)
+// The first arrives whole and verified but ends inside an entry: not all of it is on the stick. The full one
+// comes with a wrong checksum; the last has its metadata file one level too deep.
+TEST_F(FullMapUpdateManagerTest, ArchivesThatDoNotVerifyOrEndInsideAnEntryFail)
 {
-    TestFiles::Write(root + "/OLD/OLD.NDS", "an earlier map");
-    ASSERT_TRUE(Download(archive));
-
-    EXPECT_EQ(Results {MapDownloader::Ok}, finished);
-    TarArchive::Tree expected {{"EUR", "<folder>"}, {"EUR.meta.xml", kMeta}};
-    for (const auto& entry : archive.Entries())
-        expected["EUR/" + entry.first] = entry.second;
-    EXPECT_EQ(expected, TarArchive::ReadTree(root));
-    EXPECT_EQ(MapInfo::Pending, Stored().state);
-    EXPECT_EQ(Stored().size, Stored().downloaded);
-    EXPECT_EQ(kSpace - Stored().size, Space());
-}
-
-TEST_F(FullMapUpdateManagerTest, ChecksumOrMetadataFileMismatchIsAServerError)
-{
-    MapInfo wrong = Store(archive);
-    wrong.checksum[0] = wrong.checksum[0] == '0' ? '1' : '0';
-    MapStorage::Instance().UpdateMap(wrong);
-    ASSERT_TRUE(Download(archive));
     TarArchive deeper;
-    deeper.Folder("EUR").File("EUR/EUR.meta.xml", kMeta);
-    Store(deeper, MapInfo::Downloading);
-    ASSERT_TRUE(Download(deeper));
-
-    EXPECT_EQ((Results {MapDownloader::ServerError, MapDownloader::ServerError}), finished);
+    deeper.Folder("EUR").File("EUR/EUR.meta.xml", "<m/>");
+    const QByteArray truncated = archive.Bytes().left(2100);
+    MapInfo map = Stored();
+    for (const QByteArray& bytes : {truncated, archive.Bytes(), deeper.Bytes()}) {
+        map.checksum = QCryptographicHash::hash(bytes == archive.Bytes() ? "" : bytes, QCryptographicHash::Md5)
+                           .toHex()
+                           .toStdString();
+        MapStorage::Instance().UpdateMap(map);
+        ASSERT_TRUE(Download(bytes));
+        service->Finish(Brel::IResponse::Ok);
+    }
+    EXPECT_EQ((Results {MapDownloader::UsbBlocked, MapDownloader::ServerError, MapDownloader::ServerError}), finished);
     EXPECT_FALSE(QFileInfo::exists(root + "/EUR.meta.xml"));
-    EXPECT_EQ(MapInfo::Downloading, Stored().state);
 }
 
-TEST_F(FullMapUpdateManagerTest, UnusableArchiveNamesTouchNothing)
+// None may leave the download page waiting; an unusable archive name must not touch the stick.
+TEST_F(FullMapUpdateManagerTest, DownloadsThatCannotStartEndAtOnceWithAResult)
 {
     TestFiles::Write(root + "/OLD.NDS", "an earlier map");
     MapInfo map = Stored();
@@ -125,56 +110,41 @@ TEST_F(FullMapUpdateManagerTest, UnusableArchiveNamesTouchNothing)
         map.url = std::string("https://127.0.0.1/files/") + name;
         manager.Downloader().Download(root.toStdString(), map);
     }
-    EXPECT_EQ(Results(5, MapDownloader::ServerError), finished);
     EXPECT_TRUE(QFileInfo::exists(root + "/OLD.NDS"));
-    EXPECT_TRUE(service->sent.empty());
-}
-
-TEST_F(FullMapUpdateManagerTest, StickTooSmallOrFullIsReportedAtOnce)
-{
-    const auto size = static_cast<std::uintmax_t>(Stored().size);
+    const auto size = static_cast<std::uintmax_t>(map.size);
     space = {size - 1, size - 1, size - 1};
-    manager.DownloadMap(kMapId);
+    manager.DownloadMap(map.id);
     space = {size, size, size - 1};
-    manager.DownloadMap(kMapId);
-    EXPECT_EQ((Results {MapDownloader::UsbTooSmall, MapDownloader::UsbFull}), finished);
+    manager.DownloadMap(map.id);
+    TestFiles::Write(stick.path() + "/FILE", "not a folder");
+    SelectStick(stick.path() + "/FILE");
+    manager.DownloadMap(map.id);
+    SelectStick(stick.path() + "/GONE");
+    manager.DownloadMap(map.id);
+    Store(archive, MapInfo::Pending);
+    manager.DownloadMap(map.id);
+
+    Results expected(5, MapDownloader::ServerError);
+    expected.insert(expected.end(),
+        {MapDownloader::UsbTooSmall, MapDownloader::UsbFull, MapDownloader::UsbBlocked, MapDownloader::UsbRemoved,
+            MapDownloader::ServerError});
+    EXPECT_EQ(expected, finished);
+    EXPECT_FALSE(QFileInfo::exists(stick.path() + "/GONE"));
     EXPECT_TRUE(service->sent.empty());
 }
 
 TEST_F(FullMapUpdateManagerTest, StickPulledMidDownloadIsNoticedByTheNextChunk)
 {
     // Into the data of an open file, which the pulled stick does not refuse.
-    ASSERT_TRUE(Download(archive, 2100));
+    ASSERT_TRUE(Download(archive.Bytes().left(2100)));
     QDir(root).removeRecursively();
     EXPECT_FALSE(service->Feed(archive.Bytes().mid(2100, 500)));
     EXPECT_EQ(Results {MapDownloader::UsbRemoved}, finished);
 }
 
-// Arrives whole and verified, but ends inside an entry: not all of it is on the stick.
-TEST_F(FullMapUpdateManagerTest, ArchiveEndingInsideAnEntryIsABlockedStick)
-{
-    MapInfo map = Stored();
-    map.checksum = QCryptographicHash::hash(archive.Bytes().left(2100), QCryptographicHash::Md5).toHex().toStdString();
-    MapStorage::Instance().UpdateMap(map);
-    ASSERT_TRUE(Download(archive, 2100));
-    service->Finish(Brel::IResponse::Ok);
-    EXPECT_EQ(Results {MapDownloader::UsbBlocked}, finished);
-}
-
-TEST_F(FullMapUpdateManagerTest, UnwritableStickGivesAResultInsteadOfAnException)
-{
-    TestFiles::Write(stick.path() + "/FILE", "not a folder");
-    SelectStick(stick.path() + "/FILE");
-    manager.DownloadMap(kMapId);
-    SelectStick(stick.path() + "/GONE");
-    manager.DownloadMap(kMapId);
-    EXPECT_EQ((Results {MapDownloader::UsbBlocked, MapDownloader::UsbRemoved}), finished);
-    EXPECT_FALSE(QFileInfo::exists(stick.path() + "/GONE"));
-}
-
 TEST_F(FullMapUpdateManagerTest, NewDownloadDeletesThePreviousRequestBeforeEmptyingItsFolder)
 {
-    ASSERT_TRUE(Download(archive, 1024));
+    ASSERT_TRUE(Download(archive.Bytes().left(1024)));
     bool folderPresent = false;
     service->onRequestDeleted = [&] { folderPresent = QFileInfo::exists(root + "/EUR/EUR.meta.xml"); };
     manager.Downloader().Download(root.toStdString(), Stored());
@@ -185,15 +155,15 @@ TEST_F(FullMapUpdateManagerTest, AbortReportsEachRemovedFileAndLeavesNoFolder)
 {
     std::vector<std::int64_t> progress;
     MapDownloader downloader([&](std::int64_t bytes) { progress.push_back(bytes); }, {});
-    Install(downloader);
-    downloader.Download(root.toStdString(), Stored());
-    ASSERT_TRUE(service->Feed(archive.Bytes()));
-    service->Finish(Brel::IResponse::Ok);
-    progress.clear();
+    MapInfo huge = Stored();
+    huge.size = std::int64_t {1} << 60;
+    downloader.Download(root.toStdString(), huge); // prepares the folder, then finds the stick too small
+    for (const auto& [name, size] : {std::pair {"A.NDS", 3000}, {"DATA/B.NDS", 700}, {"DATA/C/D.NDS", 0}})
+        TestFiles::Write(root + "/EUR/" + name, QByteArray(size, 'x'));
     downloader.Abort();
 
     std::sort(progress.begin(), progress.end());
-    EXPECT_EQ((std::vector<std::int64_t> {-3040, -700, -kMeta.size(), -kMeta.size(), 0}), progress);
+    EXPECT_EQ((std::vector<std::int64_t> {-3000, -700, 0}), progress);
     EXPECT_FALSE(QFileInfo::exists(root));
     EXPECT_TRUE(QFileInfo::exists(stick.path()));
 }
@@ -203,7 +173,7 @@ TEST_F(FullMapUpdateManagerTest, ProgressIsClampedToTheSizeAndRemovalGivesTheSpa
     MapInfo map = Stored();
     map.downloaded = map.size - 50;
     MapStorage::Instance().UpdateMap(map);
-    ASSERT_TRUE(Download(archive, 100));
+    ASSERT_TRUE(Download(archive.Bytes().left(100)));
     EXPECT_EQ(map.size, Stored().downloaded);
     EXPECT_EQ(kSpace - 100, Space());
 
@@ -217,29 +187,18 @@ TEST_F(FullMapUpdateManagerTest, ProgressIsClampedToTheSizeAndRemovalGivesTheSpa
     EXPECT_EQ(kSpace - 100 + removed, Space());
 }
 
-TEST_F(FullMapUpdateManagerTest, DownloadOfAMapInAnotherStateOrUnknownIsAServerError)
-{
-    Store(archive, MapInfo::Pending);
-    manager.DownloadMap(kMapId);
-    manager.DownloadMap("UNKNOWN");
-    EXPECT_EQ(0, started);
-    EXPECT_EQ((Results {MapDownloader::ServerError, MapDownloader::ServerError}), finished);
-    EXPECT_EQ(MapInfo::Pending, Stored().state);
-}
-
 TEST_F(FullMapUpdateManagerTest, RetryResumesALostConnectionAndStartsAfreshAfterAFullStick)
 {
-    ASSERT_TRUE(Download(archive, 1024));
+    ASSERT_TRUE(Download(archive.Bytes().left(1024)));
     service->Finish(Brel::IResponse::NoConnection);
-    manager.DownloadMap(kMapId);
+    manager.DownloadMap(Stored().id);
     EXPECT_EQ(1u, service->Ids("Retry").size());
-
     space.available = 10;
     ASSERT_FALSE(service->Feed(archive.Bytes().mid(1024, 512)));
     EXPECT_EQ(MapInfo::Downloading, Stored().state);
     EXPECT_EQ(1536, Stored().downloaded);
     space.available = 1u << 30;
-    manager.DownloadMap(kMapId);
+    manager.DownloadMap(Stored().id);
 
     EXPECT_EQ((Results {MapDownloader::NoConnection, MapDownloader::UsbFull}), finished);
     EXPECT_EQ(2u, service->Ids("MapContent").size());
@@ -249,10 +208,122 @@ TEST_F(FullMapUpdateManagerTest, RetryResumesALostConnectionAndStartsAfreshAfter
 
 TEST_F(FullMapUpdateManagerTest, CancelWithNothingToRemoveEndsAborted)
 {
-    Store(archive);
     manager.AbortMapDownload();
-    EXPECT_EQ(1, started);
     EXPECT_EQ(Results {MapDownloader::Aborted}, finished);
+}
+
+// The manager with the real client against the local content service over HTTPS.
+class FullMapUpdateServiceTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(service.Start(TestEnv::SourceDir() + "/tests/src/fmu/fixtures/catalogue.json"));
+        Config::Instance().updateSource = service.BaseUrl().toStdString();
+        Config::Instance().updateKey = service.Key();
+        manager = std::make_unique<FullMapUpdateManager>();
+        QObject::connect(manager.get(), &FullMapUpdateManager::RootUpdatesChecked, &loop, &QEventLoop::exit);
+        QObject::connect(manager.get(), &FullMapUpdateManager::RelatedUpdatesChecked, &loop, &QEventLoop::exit);
+        QObject::connect(manager.get(), &FullMapUpdateManager::OperationFinished, &loop, &QEventLoop::exit);
+    }
+    // Runs the slot on the event loop and returns the result it ends with (-1: none in time).
+    int Run(const char* slot, QGenericArgument argument = QGenericArgument())
+    {
+        QMetaObject::invokeMethod(manager.get(), slot, Qt::QueuedConnection, argument);
+        QTimer::singleShot(30000, &loop, [this] { loop.exit(-1); });
+        return loop.exec();
+    }
+    // The sorted "id"s of the logged requests to the endpoint; checks every request's query and headers.
+    Ids Requested(const QString& endpoint) const
+    {
+        const QString key = QString::fromStdString(service.Key());
+        Ids ids;
+        for (const QJsonValue& request : service.RequestLog()) {
+            const QString path = request["path"].toString();
+            const QString query = request["query"].toString();
+            const QJsonValue headers = request["headers"];
+            EXPECT_EQ("application/xml", headers["Accept"].toString()) << path.toStdString();
+            EXPECT_EQ("application/xml", headers["Content-type"].toString()) << path.toStdString();
+            if (path.endsWith("/localedata")) {
+                EXPECT_EQ("en-GB", headers["Accept-Language"].toString());
+            }
+            EXPECT_TRUE(path.endsWith("/allroots") ? query == "key=" + key
+                                                   : query.startsWith("id=") && query.endsWith("&key=" + key))
+                << query.toStdString();
+            if (path == "/brel/v1/package/" + endpoint)
+                ids.push_back(QUrlQuery(query).queryItemValue("id").toStdString());
+        }
+        std::sort(ids.begin(), ids.end());
+        return ids;
+    }
+    std::string Url(const QString& archive) const { return service.ArchiveUrl(archive).toString().toStdString(); }
+    static MapInfo Find(const std::string& id) { return MapStorage::Instance().FindMap(id); }
+
+    ContentService service;
+    QTemporaryDir stick;
+    QEventLoop loop;
+    std::unique_ptr<FullMapUpdateManager> manager;
+};
+
+TEST_F(FullMapUpdateServiceTest, RootCheckFillsTheCatalogueWithTheNewestOfEachRoot)
+{
+    ASSERT_EQ(MetadataChecker::Ok, Run("CheckMapUpdates"));
+    ASSERT_EQ(2u, MapStorage::Instance().GetMaps().size());
+    EXPECT_TRUE(Find("EU_2024_05").root);
+    EXPECT_EQ(L"Europe 2024.05", Find("EU_2024_05").name);
+    EXPECT_EQ(Url("EU_2024_05.tar"), Find("EU_2024_05").url);
+    EXPECT_EQ("00000000000000000000000000000005", Find("EU_2024_05").checksum);
+    EXPECT_EQ(L"North America 2024.01", Find("NA_2024_01").name);
+    EXPECT_EQ("/brel/v1/package/allroots", service.RequestLog().first()["path"].toString());
+    EXPECT_EQ((Ids {"R_EU", "R_NA"}), Requested("allnewest"));
+    EXPECT_EQ((Ids {"EU_2024_05", "NA_2024_01"}), Requested("metadata"));
+}
+
+TEST_F(FullMapUpdateServiceTest, RelatedCheckFromAStickClassifiesAndFilters)
+{
+    StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/GENERAL.JSON",
+        R"({"subscription_end_date": "2099-12-31", "available_map_space": 8000, "used_map_space": 2000})");
+    StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/EU_2023_05.xml",
+        QByteArray::fromStdString(ServiceDocuments::Package({"EU_2023_05", "EUR", "2023.05", "LINE_EU"})));
+    SelectStick(stick.path());
+    ASSERT_EQ(MetadataChecker::Ok, Run("CheckMapUpdates"));
+    ASSERT_EQ(3u, MapStorage::Instance().GetMaps().size());
+    EXPECT_EQ(MapInfo::Installed, Find("EU_2023_05").type);
+    EXPECT_EQ(MapInfo::Optional, Find("EU_2024_05").type);
+    // Its metadata is a group, whose identifier names the package.
+    EXPECT_EQ(MapInfo::Mandatory, Find("EP2_2024_02").type);
+    EXPECT_EQ(L"Europe Premium 2024.02", Find("EP2_2024_02").name);
+    EXPECT_EQ(Url("EP2_2024_02.tar"), Find("EP2_2024_02").url);
+    EXPECT_EQ(Ids {"EU_2023_05"}, Requested("allrelated"));
+    EXPECT_EQ((Ids {"EP2_2024_02", "EU_2023_05", "EU_2024_05", "NA_2024_01"}), Requested("metadata"));
+}
+
+TEST_F(FullMapUpdateServiceTest, DownloadsResumeBehindTheWrittenBytesAfterDroppedConnections)
+{
+    SelectStick(stick.path());
+    TarArchive archive;
+    archive.File("EUR.meta.xml", "<m/>")
+        .Folder("DATA")
+        .File("DATA/ROUTING.NDS", QByteArray("0123456789abcdef").repeated(20000))
+        .File("DATA/T0.NDS", QByteArray(20000, 'x'));
+    ASSERT_TRUE(TestFiles::Write(service.ArchivePath("EUR.tar"), archive.Bytes()));
+    QStringList expected {""};
+    // Whole; then dropped inside a header, inside the first file's data, deep inside a large file.
+    for (int offset : {0, 100, 600, 250000}) {
+        if (offset > 0)
+            service.SetFault({{"path", "/files/EUR.tar"}, {"kind", "drop_after"}, {"bytes", offset}});
+        const MapInfo map = StoreMap(archive, Url("EUR.tar"));
+        ASSERT_EQ(MapDownloader::Ok, Run("DownloadMap", Q_ARG(MapInfo::Id, map.id))) << offset;
+        EXPECT_EQ(archive.Entries(), TarArchive::ReadTree(stick.path() + "/VexmarNDSFull/EUR")) << offset;
+        EXPECT_EQ("<m/>", TestFiles::Read(stick.path() + "/VexmarNDSFull/EUR.meta.xml"));
+        EXPECT_EQ(MapInfo::Pending, Find(map.id).state);
+        if (offset > 0)
+            expected << "" << QString("bytes=%1-").arg(offset);
+    }
+    QStringList ranges;
+    for (const QJsonValue& request : service.RequestLog())
+        if (request["path"].toString() == "/files/EUR.tar")
+            ranges << request["headers"]["Range"].toString();
+    EXPECT_EQ(expected, ranges);
 }
 
 } // namespace

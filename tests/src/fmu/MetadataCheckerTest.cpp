@@ -3,63 +3,69 @@
 #include "MapStorage.h"
 #include "ServiceDocuments.h"
 #include "StickContent.h"
+#include "StickMetadataReader.h"
 #include "StickPath.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
-#include <gtest/gtest.h>
+#include <boost/filesystem/operations.hpp>
+#include <boost/optional/optional_io.hpp>
 
 namespace {
 
-using Docs = ServiceDocuments::Map;
+namespace Docs = ServiceDocuments;
 using Result = MetadataChecker::Result;
 using Results = std::vector<Result>;
 using Ids = std::vector<std::string>;
 using Brel::IResponse;
 
-const Docs kInstalled {"EP_1", "EUR", "2023.09", "LINE_EU"};
+const Docs::Map kInstalled {"EP_1", "EUR", "2023.09", "LINE_EU"};
 
+// A checker whose client answers from a table, and a fabricated stick.
 class MetadataCheckerTest : public ::testing::Test {
 protected:
-    MetadataCheckerTest() { MapStorage::Instance().Clear(); }
-
-    void AnswerMap(const Docs& map)
+    void AnswerMap(const Docs::Map& map)
     {
-        service->Answer("Metadata", map.id, ServiceDocuments::PackageMetadata(map));
-        service->Answer(
-            "DownloadInfo", map.id, ServiceDocuments::DownloadInfo("https://maps/" + map.id + ".tar", "0a"));
-        service->Answer("LocaleData", map.id, ServiceDocuments::LocaleData("Name of " + map.id));
+        service->Answer("Metadata", map.id, Docs::Package(map));
+        service->Answer("DownloadInfo", map.id, Docs::DownloadInfo("https://maps/" + map.id + ".tar", "0a"));
+        service->Answer("LocaleData", map.id, Docs::LocaleData("Name of " + map.id));
     }
-    // Root "R<n>" lists the n-th ids; each id's map is answered.
+    // Root "R<n>" lists the n-th ids, whose maps are answered.
     void AnswerRoots(const std::vector<Ids>& lists)
     {
         Ids roots;
         for (const Ids& list : lists) {
             roots.push_back("R" + std::to_string(roots.size() + 1));
-            service->Answer("AllNewest", roots.back(), ServiceDocuments::PackageList(list));
+            service->Answer("AllNewest", roots.back(), Docs::PackageList(list));
             for (const std::string& id : list)
                 AnswerMap({id});
         }
-        service->Answer("AllRoots", "", ServiceDocuments::PackageList(roots));
+        service->Answer("AllRoots", "", Docs::PackageList(roots));
     }
-    // A stick with the subscription and the installed map's metadata file.
-    UsbInfo Stick(const std::string& endDate)
+    void Write(const QString& name, const std::string& text)
     {
-        StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/GENERAL.JSON",
-            QByteArray::fromStdString("{\"subscription_end_date\": \"" + endDate
-                + "\", \"available_map_space\": 1000, \"used_map_space\": 500}"));
-        StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/EP_1.xml",
-            QByteArray::fromStdString(ServiceDocuments::PackageMetadata(kInstalled)));
-        UsbInfo usb;
-        usb.path = StickPath::ToWide(stick.path().toStdString());
-        usb.state = UsbInfo::ValidMetadata;
-        return usb;
+        StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/" + name, QByteArray::fromStdString(text));
     }
+    void WriteGeneral(const std::string& endDate)
+    {
+        Write("GENERAL.JSON",
+            R"({"subscription_end_date": ")" + endDate + R"(", "available_map_space": "1000", "used_map_space": 500})");
+    }
+    // Checks a stick holding the subscription and the installed map; the related list answers unless already set.
+    // The last metadata file in name order decides, and a group's identifier "EG_1" names the package "EP_1".
     void CheckRelated(const Ids& related, const std::string& endDate = "2099-12-31")
     {
+        WriteGeneral(endDate);
+        Write("A.xml", Docs::Package({"EP_0", "NAM"}));
+        Write("EP_1.xml", Docs::Metadata(Docs::Group("EG_1", kInstalled)));
+        Write("Z.XML", "not a metadata document");
         AnswerMap(kInstalled);
-        service->Answer("AllRelated", kInstalled.id, ServiceDocuments::PackageList(related));
-        checker.CheckRelatedUpdates(Stick(endDate), collect);
+        service->answers.emplace(
+            std::make_pair("AllRelated", kInstalled.id), std::make_pair(IResponse::Ok, Docs::PackageList(related)));
+        UsbInfo usb;
+        usb.path = StickPath::ToWide(stick.path().toStdString());
+        checker.CheckRelatedUpdates(usb, collect);
         service->DeliverAll();
     }
     static MapInfo Find(const std::string& id) { return MapStorage::Instance().FindMap(id); }
@@ -72,24 +78,27 @@ protected:
     QTemporaryDir stick;
 };
 
-TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndCompletesItsRecord)
+TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackagesWithBadAnswers)
 {
-    AnswerRoots({{"a", "", "b", ""}, {"c"}});
+    AnswerRoots({{"a", "", "b", ""}, {"c"}, {"meta"}, {"type"}, {"sum"}, {"name"}});
     AnswerMap({"b", "NAM", "2020.01", "LINE_B"});
+    service->Answer("Metadata", "meta", "", IResponse::ContentError);
+    service->Answer("DownloadInfo", "type", Docs::DownloadInfo("https://maps/t.tar", "00", "md5"));
+    // Without a checksum the download could never be verified.
+    service->Answer("DownloadInfo", "sum", Docs::DownloadInfo("https://maps/s.tar", ""));
+    service->Answer("LocaleData", "name", Docs::LocaleData(""));
     checker.CheckRootUpdates(collect);
     service->DeliverAll();
 
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    EXPECT_EQ((Ids {"b", "c"}), service->Ids("Metadata"));
+    EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name"}), service->Ids("Metadata"));
     ASSERT_EQ(2u, MapCount());
     const MapInfo b = Find("b");
     EXPECT_TRUE(b.root && Find("c").root);
     EXPECT_EQ(MapInfo::Optional, b.type);
-    EXPECT_EQ(MapInfo::Available, b.state);
     EXPECT_EQ(
-        "NAM/2020.01/LINE_B/1048576", b.region + "/" + b.release + "/" + b.mapLineId + "/" + std::to_string(b.size));
-    EXPECT_EQ("https://maps/b.tar", b.url);
-    EXPECT_EQ("0a", b.checksum);
+        "NAM 2020.01 LINE_B 1048576", b.region + " " + b.release + " " + b.mapLineId + " " + std::to_string(b.size));
+    EXPECT_EQ("https://maps/b.tar 0a", b.url + " " + b.checksum);
     EXPECT_EQ(L"Name of b", b.name);
     // The configured "en_GB" goes out as a language tag.
     for (const FakeClient::Sent& sent : service->sent)
@@ -98,52 +107,48 @@ TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndCompletesIts
 
 TEST_F(MetadataCheckerTest, FailedOrUnusableListsEndTheCheck)
 {
-    struct Case {
-        const char* kind;
-        IResponse::Result result;
-        std::string body;
-        Result expected;
-    };
-    const std::vector<Case> cases = {
-        {"AllRoots", IResponse::Ok, ServiceDocuments::PackageList({"", ""}), MetadataChecker::ServerError},
-        {"AllRoots", IResponse::Ok, ServiceDocuments::PackageList({}), MetadataChecker::ServerError},
+    const std::vector<std::tuple<std::string, IResponse::Result, std::string, Result>> cases = {
+        {"AllRoots", IResponse::Ok, Docs::PackageList({"", ""}), MetadataChecker::ServerError},
         {"AllRoots", IResponse::ContentError, "", MetadataChecker::InvalidMetadata},
-        {"AllRoots", IResponse::ServerError, "", MetadataChecker::ServerError},
         {"AllRoots", IResponse::NoConnection, "", MetadataChecker::NoConnection},
         // The installed map is missing from its own related list.
-        {"AllRelated", IResponse::Ok, ServiceDocuments::PackageList({"x", "y"}), MetadataChecker::ServerError},
-        {"AllRelated", IResponse::Ok, "<list><packageId>EP_1</list>", MetadataChecker::InvalidMetadata},
-        {"AllRelated", IResponse::ContentError, "", MetadataChecker::InvalidMetadata},
+        {"AllRelated", IResponse::Ok, Docs::PackageList({"x", "y"}), MetadataChecker::ServerError},
         {"AllRelated", IResponse::ServerError, "", MetadataChecker::ServerError},
-        {"AllRelated", IResponse::NoConnection, "", MetadataChecker::NoConnection},
     };
-    AnswerMap(kInstalled);
-    const UsbInfo usb = Stick("2099-12-31");
-    for (const Case& entry : cases) {
+    for (const auto& [kind, result, body, expected] : cases) {
         results.clear();
-        const bool root = entry.kind == std::string("AllRoots");
-        service->answers[{entry.kind, root ? "" : kInstalled.id}] = {entry.result, entry.body};
-        root ? checker.CheckRootUpdates(collect) : checker.CheckRelatedUpdates(usb, collect);
-        service->DeliverAll();
-        EXPECT_EQ(Results {entry.expected}, results) << entry.kind << " " << entry.result << " " << entry.body;
+        if (kind == "AllRoots") {
+            service->Answer(kind, "", body, result);
+            checker.CheckRootUpdates(collect);
+            service->DeliverAll();
+        } else {
+            service->Answer(kind, kInstalled.id, body, result);
+            CheckRelated({});
+        }
+        EXPECT_EQ(Results {expected}, results) << kind << " " << result << " " << body;
     }
     EXPECT_TRUE(service->Ids("AllNewest").empty());
     EXPECT_TRUE(service->Ids("Metadata").empty());
 }
 
-TEST_F(MetadataCheckerTest, RelatedCheckStartsAtTheInstalledMapAndClassifies)
+TEST_F(MetadataCheckerTest, RelatedCheckStartsAtTheInstalledMapClassifiesAndFiltersAtTheBoundaries)
 {
-    AnswerMap({"y", "EUR", "2024.03", "LINE_EU"});
-    AnswerMap({"z", "EUR", "2024.03", "LINE_OTHER"});
-    CheckRelated({"x", "EP_1", "y", "y", "", "z"});
+    for (const Docs::Map& map : std::vector<Docs::Map> {{"y", "EUR", "2024.03"}, {"z", "EUR", "2024.03", "LINE_Z"},
+             {"nam", "NAM", "2024.01"}, {"june", "EUR", "2099.06"}, {"july", "EUR", "2099.07"},
+             {"older", "EUR", "2023.08"}, {"same", "EUR", "2023.09"}, {"bad", "EUR", "Sept 2023"}})
+        AnswerMap(map);
+    CheckRelated({"x", "EP_1", "y", "y", "", "z", "nam", "june", "july", "older", "same", "bad"}, "2099-06-15");
 
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    EXPECT_EQ((Ids {"EP_1", "y", "z"}), service->Ids("Metadata"));
+    EXPECT_EQ((Ids {"EP_1", "y", "z", "nam", "june", "july", "older", "same", "bad"}), service->Ids("Metadata"));
+    // Dropped packages are asked for nothing more.
+    EXPECT_EQ((Ids {"EP_1", "y", "z", "june", "same"}), service->Ids("DownloadInfo"));
+    EXPECT_EQ(5u, MapCount());
     EXPECT_EQ(MapInfo::Installed, Find("EP_1").type);
-    EXPECT_EQ(MapInfo::Optional, Find("y").type);
+    EXPECT_EQ(MapInfo::Optional, Find("same").type);
     EXPECT_EQ(MapInfo::Mandatory, Find("z").type);
     EXPECT_FALSE(Find("y").root);
-    EXPECT_EQ(3u, MapCount());
+    EXPECT_EQ(1500, MapStorage::Instance().GetSubscription().totalMapSpace);
 }
 
 TEST_F(MetadataCheckerTest, ExpiredSubscriptionKeepsOnlyTheInstalledMap)
@@ -155,45 +160,13 @@ TEST_F(MetadataCheckerTest, ExpiredSubscriptionKeepsOnlyTheInstalledMap)
     EXPECT_EQ(1u, MapCount());
 }
 
-TEST_F(MetadataCheckerTest, FiltersDropPackagesAtTheirBoundaries)
-{
-    for (const Docs& map :
-        {Docs {"nam", "NAM", "2024.01"}, Docs {"june", "EUR", "2099.06"}, Docs {"july", "EUR", "2099.07"},
-            Docs {"older", "EUR", "2023.08"}, Docs {"same", "EUR", "2023.09"}, Docs {"bad", "EUR", "Sept 2023"}})
-        AnswerMap(map);
-    CheckRelated({"EP_1", "nam", "june", "july", "older", "same", "bad"}, "2099-06-15");
-
-    EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    // Dropped packages are asked for nothing more.
-    EXPECT_EQ((Ids {"EP_1", "june", "same"}), service->Ids("DownloadInfo"));
-    EXPECT_EQ(3u, MapCount());
-}
-
-TEST_F(MetadataCheckerTest, BadPackageAnswersDropOnlyThatPackage)
-{
-    AnswerRoots({{"good"}, {"newest"}, {"meta"}, {"type"}, {"sum"}, {"name"}, {"parse"}});
-    service->Answer("AllNewest", "R2", "", IResponse::ServerError);
-    service->Answer("Metadata", "meta", "", IResponse::ContentError);
-    service->Answer("DownloadInfo", "type", ServiceDocuments::DownloadInfo("https://maps/t.tar", "00", "md5"));
-    // Without a checksum the download could never be verified.
-    service->Answer("DownloadInfo", "sum", ServiceDocuments::DownloadInfo("https://maps/s.tar", ""));
-    service->Answer("LocaleData", "name", ServiceDocuments::LocaleData(""));
-    service->Answer("Metadata", "parse", "<tns:metadata><tns:package identifier=\"x\"/></tns:metadata>");
-    checker.CheckRootUpdates(collect);
-    service->DeliverAll();
-
-    EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    ASSERT_EQ(1u, MapCount());
-    EXPECT_TRUE(Find("good").IsValid());
-}
-
 TEST_F(MetadataCheckerTest, OneNoConnectionAmongManyAnswersReportsOnce)
 {
     AnswerRoots({{"m1"}, {"m2"}, {"m3"}});
     service->Answer("Metadata", "m2", "", IResponse::NoConnection);
     checker.CheckRootUpdates(collect);
-    for (const char* list : {"AllRoots", "AllNewest", "AllNewest", "AllNewest"})
-        ASSERT_TRUE(service->Deliver()) << list;
+    for (int lists = 0; lists < 4; ++lists)
+        service->Deliver();
     ASSERT_TRUE(service->Deliver("Metadata", "m2"));
     EXPECT_EQ(Results {MetadataChecker::NoConnection}, results);
     EXPECT_TRUE(service->pending.empty());
@@ -202,14 +175,13 @@ TEST_F(MetadataCheckerTest, OneNoConnectionAmongManyAnswersReportsOnce)
 TEST_F(MetadataCheckerTest, MetadataNamingAnotherPackageCompletesTheRequestedRecord)
 {
     AnswerRoots({{"m"}});
-    service->Answer("Metadata", "m", ServiceDocuments::PackageMetadata({"other", "EUR", "2024.01"}));
+    service->Answer("Metadata", "m", Docs::Package({"other", "EUR", "2024.01"}));
     checker.CheckRootUpdates(collect);
     service->DeliverAll();
 
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
     ASSERT_EQ(1u, MapCount());
-    EXPECT_EQ("2024.01", Find("m").release);
-    EXPECT_EQ("https://maps/m.tar", Find("m").url);
+    EXPECT_EQ("2024.01 https://maps/m.tar", Find("m").release + " " + Find("m").url);
     EXPECT_EQ(L"Name of m", Find("m").name);
 }
 
@@ -218,7 +190,7 @@ TEST_F(MetadataCheckerTest, LanguageChangeRenamesAndReportsOnceMoreKeepingMapsWh
     AnswerRoots({{"b"}, {"c"}});
     checker.CheckRootUpdates(collect);
     service->DeliverAll();
-    service->Answer("LocaleData", "b", ServiceDocuments::LocaleData("Neuer Name"));
+    service->Answer("LocaleData", "b", Docs::LocaleData("Neuer Name"));
     service->Answer("LocaleData", "c", "", IResponse::NoConnection);
     checker.UpdateLocale();
     // The lost connection drops nothing else and decides nothing yet.
@@ -244,6 +216,68 @@ TEST_F(MetadataCheckerTest, NewCheckDropsThePreviousOnesRequestsAndWaitsForAllIt
     }
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
     EXPECT_EQ(2u, MapCount());
+}
+
+using Outcome = boost::optional<Result>;
+class StickMetadataReaderTest : public MetadataCheckerTest {
+protected:
+    Outcome Read() { return StickMetadataReader(stick.path().toStdString()).Read(installed); }
+
+    MapInfo installed;
+};
+
+TEST_F(StickMetadataReaderTest, SubscriptionFilesEndTheCheck)
+{
+    const auto invalid = MetadataChecker::InvalidMetadata;
+    const std::vector<std::pair<std::string, Result>> files = {
+        {R"({"subscription_end_date": "NotAuthorized"})", MetadataChecker::NoSubscription},
+        {R"({"subscription_end_date": "2024-6-30", "available_map_space": 1, "used_map_space": 1})", invalid},
+        {R"({"subscription_end_date": "2024-02-30", "available_map_space": 1, "used_map_space": 1})", invalid},
+        {R"({"subscription_end_date": "2024-06-30", "available_map_space": 1, "used_map_space": -1})", invalid},
+        {R"({"subscription_end_date": "2024-06-30", "available_map_space": 1, "used_map_space": 9223372036854775807})",
+            invalid},
+        {R"({"subscription_end_date": "2024-06-30", "used_map_space": 1})", invalid},
+    };
+    Write("EP_1.xml", Docs::Package(kInstalled));
+    for (const auto& [file, expected] : files) {
+        Write("GENERAL.JSON", file);
+        EXPECT_EQ(Outcome(expected), Read()) << file;
+        EXPECT_TRUE(MapStorage::Instance().GetSubscription().endDate.isNull()) << file;
+    }
+    EXPECT_FALSE(installed.IsValid());
+}
+
+TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
+{
+    QDir(stick.path()).mkpath("VexmarNDSUpdate/meta_data");
+    EXPECT_EQ(Outcome(MetadataChecker::InvalidMetadata), Read());
+    WriteGeneral("2024-06-30");
+    Write("a.xml", Docs::Package({"EP_A"}));
+    Write("b.xml", "<tns:metadata><tns:package identifier=\"EP_B\"/></tns:metadata>");
+    EXPECT_EQ(Outcome(MetadataChecker::InvalidMetadata), Read());
+    EXPECT_EQ("EP_A", installed.id);
+    QDir(stick.path() + "/VexmarNDSUpdate").removeRecursively();
+    EXPECT_EQ(Outcome(MetadataChecker::NoMetadata), Read());
+    stick.remove();
+    EXPECT_EQ(Outcome(MetadataChecker::UsbRemoved), Read());
+}
+
+// The metadata folder fails while it is listed.
+class FailingListReader : public StickMetadataReader {
+public:
+    using StickMetadataReader::StickMetadataReader;
+
+protected:
+    std::vector<boost::filesystem::path> ListMetadataFiles() const override
+    {
+        throw boost::filesystem::filesystem_error("listing failed", make_error_code(boost::system::errc::io_error));
+    }
+};
+
+TEST_F(StickMetadataReaderTest, FailedListingIsJudgedLikeAFailedFile)
+{
+    WriteGeneral("2024-06-30");
+    EXPECT_EQ(Outcome(MetadataChecker::InvalidMetadata), FailingListReader(stick.path().toStdString()).Read(installed));
 }
 
 } // namespace

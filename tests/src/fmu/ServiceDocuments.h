@@ -13,7 +13,6 @@ struct Map {
     std::string region = "EUR";
     std::string release = "2023.05";
     std::string mapLineId = "LINE_EU";
-    std::int64_t size = 1048576;
 };
 
 inline std::string PackageList(const std::vector<std::string>& ids)
@@ -38,14 +37,15 @@ inline std::string Group(const std::string& id, const Map& map)
           "productId=\"P1\"/></tns:ndsMapProducts></tns:item></tns:group>";
 }
 
-inline std::string Document(const std::string& content)
+inline std::string Metadata(const std::string& element)
 {
-    return "<?xml version=\"1.0\"?>\n<tns:metadata xmlns:tns=\"urn:test\">" + content + "</tns:metadata>\n";
+    return "<tns:metadata xmlns:tns=\"urn:test\">" + element + "</tns:metadata>";
 }
 
-inline std::string PackageMetadata(const Map& map)
+// A package's metadata, with the group "G<id>" inside.
+inline std::string Package(const Map& map, std::int64_t size = 1048576)
 {
-    return Document(Header("package", map.id) + "<tns:packageTotalSizeInBytes>" + std::to_string(map.size)
+    return Metadata(Header("package", map.id) + "<tns:packageTotalSizeInBytes>" + std::to_string(size)
         + "</tns:packageTotalSizeInBytes>" + Group("G" + map.id, map) + "</tns:package>");
 }
 

@@ -2,14 +2,10 @@
 
 #include "TestFiles.h"
 
-#include <QByteArray>
 #include <QCryptographicHash>
 #include <QDirIterator>
 
-#include <cstdio>
-#include <cstring>
 #include <map>
-#include <string>
 
 // A ustar archive built entry by entry, as a map package arrives, and the
 // tree that unpacking it gives (folders hold "<folder>").
@@ -17,7 +13,7 @@ class TarArchive {
 public:
     using Tree = std::map<QString, QByteArray>;
 
-    TarArchive& Folder(const QString& name) { return Add(name + "/", '5', {}); }
+    TarArchive& Folder(const QString& name) { return Add(name, '5', "<folder>"); }
     TarArchive& File(const QString& name, const QByteArray& data) { return Add(name, '0', data); }
     QByteArray Bytes() const { return bytes + QByteArray(1024, '\0'); }
     std::string Md5() const { return QCryptographicHash::hash(Bytes(), QCryptographicHash::Md5).toHex().toStdString(); }
@@ -33,38 +29,23 @@ public:
         }
         return tree;
     }
-    static QByteArray Contents(int size, int seed)
-    {
-        QByteArray data(size, '\0');
-        for (int index = 0; index < size; ++index)
-            data[index] = static_cast<char>((index * 7919u + seed) % 251);
-        return data;
-    }
 
 private:
     TarArchive& Add(const QString& name, char type, const QByteArray& data)
     {
+        const QByteArray contents = type == '0' ? data : QByteArray();
         QByteArray header(512, '\0');
-        const auto put = [&header](int offset, const std::string& text) {
-            std::memcpy(header.data() + offset, text.data(), text.size());
-        };
-        put(0, name.toStdString());
-        put(124, Octal(data.size(), 11));
+        header.replace(0, name.size(), name.toUtf8());
+        header.replace(124, 11, QByteArray::number(contents.size(), 8).rightJustified(11, '0'));
         header[156] = type;
-        put(148, "        ");
-        unsigned sum = 0;
+        header.replace(148, 8, "        ");
+        int sum = 0;
         for (char byte : header)
             sum += static_cast<unsigned char>(byte);
-        put(148, Octal(sum, 6));
-        bytes += header + data + QByteArray((512 - data.size() % 512) % 512, '\0');
-        entries[name.endsWith('/') ? name.chopped(1) : name] = type == '5' ? QByteArray("<folder>") : data;
+        header.replace(148, 6, QByteArray::number(sum, 8).rightJustified(6, '0'));
+        bytes += header + contents + QByteArray((512 - contents.size() % 512) % 512, '\0');
+        entries[name] = data;
         return *this;
-    }
-    static std::string Octal(long long value, int digits)
-    {
-        char text[24];
-        std::snprintf(text, sizeof text, "%0*llo", digits, value);
-        return text;
     }
 
     QByteArray bytes;
