@@ -18,7 +18,6 @@ public:
     struct Sent {
         std::string kind; // "AllRoots", "Metadata", "LocaleData", "MapContent", "Retry", ...
         std::string id;
-        std::string locale;
     };
     class Request;
     struct Service {
@@ -75,7 +74,7 @@ public:
         bool Retry() override { return false; }
         void Abort() override { service->pending.remove(this); }
         void GetDownloadedbytes(qint64) override { }
-        void StartAutomaticRetry() override { service->sent.push_back({"Retry", what.id, ""}); }
+        void StartAutomaticRetry() override { service->sent.push_back({"Retry", what.id}); }
         void SetAutomaticRetryTimeout(qint64) override { }
         int ReadRetryDurationFromConfig() override { return 0; }
 
@@ -94,14 +93,14 @@ public:
     using Out = std::ostream*;
     using Req = Brel::IRequest*;
     using Res = Brel::IResponse*;
-    Req GetAllNewest(Out out, Id id, Res r) override { return Make({"AllNewest", id, ""}, out, r); }
-    Req GetAllRelated(Out out, Id id, Res r) override { return Make({"AllRelated", id, ""}, out, r); }
-    Req GetAllRoots(Out out, Res r) override { return Make({"AllRoots", "", ""}, out, r); }
-    Req GetDownloadInfo(Out out, Id id, Res r) override { return Make({"DownloadInfo", id, ""}, out, r); }
-    Req GetLocaleContentData(Out out, Id id, Id, Res r) override { return Make({"", id, ""}, out, r); }
-    Req GetLocaleData(Out out, Id id, Id l, Res r) override { return Make({"LocaleData", id, l}, out, r); }
-    Req GetMapContent(Out out, Res r) override { return Make({"MapContent", "", ""}, out, r); }
-    Req GetMetadata(Out out, Id id, Res r) override { return Make({"Metadata", id, ""}, out, r); }
+    Req GetAllNewest(Out out, Id id, Res r) override { return Make({"AllNewest", id}, out, r); }
+    Req GetAllRelated(Out out, Id id, Res r) override { return Make({"AllRelated", id}, out, r); }
+    Req GetAllRoots(Out out, Res r) override { return Make({"AllRoots", ""}, out, r); }
+    Req GetDownloadInfo(Out out, Id id, Res r) override { return Make({"DownloadInfo", id}, out, r); }
+    Req GetLocaleContentData(Out out, Id id, Id, Res r) override { return Make({"", id}, out, r); }
+    Req GetLocaleData(Out out, Id id, Id, Res r) override { return Make({"LocaleData", id}, out, r); }
+    Req GetMapContent(Out out, Res r) override { return Make({"MapContent", ""}, out, r); }
+    Req GetMetadata(Out out, Id id, Res r) override { return Make({"Metadata", id}, out, r); }
 
 private:
     Req Make(Sent what, Out out, Res r) { return new Request(service, std::move(what), out, r); }
