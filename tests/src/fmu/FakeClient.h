@@ -15,19 +15,15 @@
 // requests are answered from a table, map content is fed by the test.
 class FakeClient : public Brel::IClient {
 public:
-    struct Sent {
-        std::string kind; // "AllRoots", "Metadata", "LocaleData", "MapContent", "Retry", ...
-        std::string id;
-    };
+    using Id = const std::string&;
+    using Result = Brel::IResponse::Result;
+    // A request's kind ("AllRoots", "Metadata", "LocaleData", "MapContent", "Retry", ...) and package id.
+    using Sent = std::pair<std::string, std::string>;
     class Request;
     struct Service {
-        void Answer(const std::string& kind, const std::string& id, const std::string& body,
-            Brel::IResponse::Result result = Brel::IResponse::Ok)
-        {
-            answers[{kind, id}] = {result, body};
-        }
+        void Answer(Id kind, Id id, Id body, Result result = {}) { answers[{kind, id}] = {result, body}; }
         // Answers the oldest pending request of that kind and id (any, for no kind); false when there is none.
-        bool Deliver(const std::string& kind = "", const std::string& id = "");
+        bool Deliver(Id kind = "", Id id = "");
         void DeliverAll()
         {
             while (Deliver()) { }
@@ -36,15 +32,15 @@ public:
         {
             std::vector<std::string> ids;
             for (const Sent& request : sent)
-                if (request.kind == kind)
-                    ids.push_back(request.id);
+                if (request.first == kind)
+                    ids.push_back(request.second);
             return ids;
         }
         // Writes into the newest request in chunks, reporting each; false once it went away.
         bool Feed(const QByteArray& bytes);
-        void Finish(Brel::IResponse::Result result);
+        void Finish(Result result);
 
-        std::map<std::pair<std::string, std::string>, std::pair<Brel::IResponse::Result, std::string>> answers;
+        std::map<Sent, std::pair<Result, std::string>> answers;
         std::list<Request*> pending;
         std::vector<Sent> sent;
         std::function<void()> onRequestDeleted;
@@ -74,7 +70,7 @@ public:
         bool Retry() override { return false; }
         void Abort() override { service->pending.remove(this); }
         void GetDownloadedbytes(qint64) override { }
-        void StartAutomaticRetry() override { service->sent.push_back({"Retry", what.id}); }
+        void StartAutomaticRetry() override { service->sent.push_back({"Retry", what.second}); }
         void SetAutomaticRetryTimeout(qint64) override { }
         int ReadRetryDurationFromConfig() override { return 0; }
 
@@ -89,7 +85,6 @@ public:
     {
     }
 
-    using Id = const std::string&;
     using Out = std::ostream*;
     using Req = Brel::IRequest*;
     using Res = Brel::IResponse*;
@@ -108,18 +103,18 @@ private:
     std::shared_ptr<Service> service;
 };
 
-inline bool FakeClient::Service::Deliver(const std::string& kind, const std::string& id)
+inline bool FakeClient::Service::Deliver(Id kind, Id id)
 {
     const auto found = std::find_if(pending.begin(), pending.end(),
-        [&](const Request* request) { return kind.empty() || (request->what.kind == kind && request->what.id == id); });
+        [&](const Request* request) { return kind.empty() || request->what == Sent(kind, id); });
     if (found == pending.end())
         return false;
     Request* request = *found;
     pending.erase(found);
-    const auto key = std::make_pair(request->what.kind, request->what.id);
-    EXPECT_EQ(1u, answers.count(key)) << "No answer for " << key.first << " " << key.second;
-    *request->out << answers[key].second;
-    request->response->OnResult(answers[key].first);
+    EXPECT_EQ(1u, answers.count(request->what))
+        << "No answer for " << request->what.first << " " << request->what.second;
+    *request->out << answers[request->what].second;
+    request->response->OnResult(answers[request->what].first);
     return true;
 }
 
@@ -133,7 +128,7 @@ inline bool FakeClient::Service::Feed(const QByteArray& bytes)
     return !pending.empty();
 }
 
-inline void FakeClient::Service::Finish(Brel::IResponse::Result result)
+inline void FakeClient::Service::Finish(Result result)
 {
     pending.back()->response->OnResult(result);
 }

