@@ -11,8 +11,7 @@
 #include <map>
 #include <memory>
 
-// A service client whose requests wait until the test delivers them: package
-// requests are answered from a table, map content is fed by the test.
+// A service client whose requests wait for the test: answers come from a table, map content is fed in.
 class FakeClient : public Brel::IClient {
 public:
     using Id = const std::string&;

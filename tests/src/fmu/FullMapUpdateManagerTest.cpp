@@ -95,8 +95,7 @@ protected:
     Results finished;
 };
 
-// The first arrives whole and verified but ends inside an entry: not all of it is on the stick. The full one
-// comes with a wrong checksum; the last has its metadata file one level too deep.
+// Cut inside an entry (yet verified: not all on the stick), a wrong checksum, the metadata file one level deeper.
 TEST_F(FullMapUpdateManagerTest, ArchivesThatDoNotVerifyOrEndInsideAnEntryFail)
 {
     const QByteArray deeper = Tar({{"EUR/", ""}, {"EUR/EUR.meta.xml", "<m/>"}});
@@ -307,7 +306,6 @@ TEST_F(FullMapUpdateServiceTest, DownloadsResumeBehindTheWrittenBytesAfterDroppe
         {"DATA/ROUTING.NDS", QByteArray("0123456789abcdef").repeated(20000)}, {"DATA/T0.NDS", QByteArray(20000, 'x')}};
     const QByteArray archive = Tar(entries);
     ASSERT_TRUE(TestFiles::Write(service.ArchivePath("EUR.tar"), archive));
-    QStringList expected {""};
     // Whole; then dropped inside a header, inside the first file's data, deep inside a large file.
     for (int offset : {0, 100, 600, 250000}) {
         if (offset > 0)
@@ -318,14 +316,12 @@ TEST_F(FullMapUpdateServiceTest, DownloadsResumeBehindTheWrittenBytesAfterDroppe
             EXPECT_EQ(name.endsWith('/') ? "" : data, TestFiles::Read(stick.path() + "/VexmarNDSFull/EUR/" + name));
         EXPECT_EQ("<m/>", TestFiles::Read(stick.path() + "/VexmarNDSFull/EUR.meta.xml"));
         EXPECT_EQ(MapInfo::Pending, Find(map.id).state);
-        if (offset > 0)
-            expected << "" << QString("bytes=%1-").arg(offset);
     }
     QStringList ranges;
     for (const QJsonValue& request : service.RequestLog())
         if (request["path"].toString() == "/files/EUR.tar")
             ranges << request["headers"]["Range"].toString();
-    EXPECT_EQ(expected, ranges);
+    EXPECT_EQ(QStringList({"", "", "bytes=100-", "", "bytes=600-", "", "bytes=250000-"}), ranges);
 }
 
 } // namespace

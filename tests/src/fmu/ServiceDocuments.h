@@ -4,8 +4,7 @@
 #include <string>
 #include <vector>
 
-// XML documents as the content-update service (and the head unit, for the
-// stick's metadata files) writes them.
+// XML documents as the content service (and the head unit, on the stick) writes them.
 namespace ServiceDocuments {
 
 struct Map {
