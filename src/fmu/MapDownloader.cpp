@@ -212,11 +212,11 @@ void MapDownloader::OnResult(Brel::IResponse::Result result)
     Report(outcome);
 }
 
-// The MD5 first; then the metadata copy; then everything written, the copy
-// included, must be on the device before the map counts as downloaded.
+// The MD5 first; then the unpacked map must be complete and on the device
+// before its metadata copy announces it to the head unit; the copy last.
 MapDownloader::Result MapDownloader::Verify()
 {
-    if (stream->GetMd5() != checksum || !CopyMetadataFile()) {
+    if (stream->GetMd5() != checksum) {
         LOG(Error) << "Checksum mismatch";
         return ServerError;
     }
@@ -226,7 +226,11 @@ MapDownloader::Result MapDownloader::Verify()
         LOG(Error) << "Failed to finish writing the map: " << error.what();
         return WriteFailure();
     }
-    return Ok;
+    if (!CopyMetadataFile()) {
+        LOG(Error) << "Checksum mismatch";
+        return ServerError;
+    }
+    return SyncFile(destination / (baseName + kMetadataSuffix)) ? Ok : WriteFailure();
 }
 
 MapDownloader::Result MapDownloader::WriteFailure()

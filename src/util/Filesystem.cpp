@@ -6,9 +6,14 @@
 
 #include <boost/filesystem/operations.hpp>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <cstring>
 #include <thread>
 
 namespace fs = boost::filesystem;
@@ -28,6 +33,27 @@ bool PathExists(const fs::path& path)
         return false;
     }
     return status.type() != fs::status_error;
+}
+
+namespace {
+
+bool SyncPath(const fs::path& path, int flags)
+{
+    const int descriptor = ::open(path.c_str(), flags | O_CLOEXEC);
+    const bool synced = descriptor >= 0 && ::fsync(descriptor) == 0;
+    const int error = errno;
+    if (descriptor >= 0)
+        ::close(descriptor);
+    if (!synced)
+        LOG(Warning) << "Failed to sync: " << path << ", " << std::strerror(error);
+    return synced;
+}
+
+} // namespace
+
+bool SyncFile(const fs::path& path)
+{
+    return SyncPath(path, O_RDONLY) && SyncPath(path.parent_path(), O_RDONLY | O_DIRECTORY);
 }
 
 bool HasFreeSpace(const fs::path& path)

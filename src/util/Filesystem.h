@@ -10,6 +10,10 @@
 // (not a missing file) is logged as a warning; never throws.
 bool PathExists(const boost::filesystem::path& path);
 
+// Writes a file and the entry in its folder through to the device (a stick's
+// writes are cached); failures are logged as warnings and give false.
+bool SyncFile(const boost::filesystem::path& path);
+
 // Whether the volume holding the path has at least 1024 bytes free; errors
 // are logged as warnings and give false.
 bool HasFreeSpace(const boost::filesystem::path& path);
