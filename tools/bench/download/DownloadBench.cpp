@@ -74,7 +74,7 @@ template <typename Update> double Throughput(int mebibytes, Update update)
 
 int CompareMd5(int mebibytes)
 {
-    Brel::Tar::Md5 openssl;
+    Md5 openssl;
     const double evp = Throughput(mebibytes, [&](const QByteArray& b) { openssl.Update(b.constData(), b.size()); });
     QCryptographicHash qt(QCryptographicHash::Md5);
     const double qtRate = Throughput(mebibytes, [&](const QByteArray& b) { qt.addData(b); });

@@ -6,9 +6,6 @@
 
 #include <stdexcept>
 
-namespace Brel {
-namespace Tar {
-
 namespace {
 
 void Check(int status, const char* what)
@@ -47,6 +44,3 @@ std::string Md5::Finish()
     Check(EVP_DigestInit_ex(context_.get(), EVP_md5(), nullptr), "initialisation");
     return QByteArray(reinterpret_cast<const char*>(digest), static_cast<int>(length)).toHex().toStdString();
 }
-
-} // namespace Tar
-} // namespace Brel
