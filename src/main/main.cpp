@@ -8,6 +8,7 @@
 
 #include <QFile>
 
+#include <exception>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -22,14 +23,20 @@ std::string LevelName(const boost::optional<Log::Severity>& level)
     return name.str();
 }
 
-// Without a log level in config.json there is no log at all.
+// Without a log level in config.json there is no log at all. A logs folder
+// that cannot be made (a read-only data folder) costs the log, not the run.
 std::unique_ptr<Log::ILogger> CreateLogger(const Config& config)
 {
     if (!config.logLevel)
         return nullptr;
-    auto logger = Log::CreateFileLogger(QFile::encodeName(config.logsDir).toStdString());
-    logger->SetLevel(*config.logLevel);
-    return logger;
+    try {
+        auto logger = Log::CreateFileLogger(QFile::encodeName(config.logsDir).toStdString());
+        logger->SetLevel(*config.logLevel);
+        return logger;
+    } catch (const std::exception& error) {
+        qWarning("Running without a log: %s", error.what());
+        return nullptr;
+    }
 }
 
 // The machine's guard reports through a queued connection, so its first

@@ -5,6 +5,7 @@
 #include <boost/log/expressions/formatters/date_time.hpp>
 #include <boost/log/sinks/text_file_backend.hpp>
 #include <boost/log/support/date_time.hpp>
+#include <boost/log/utility/exception_handler.hpp>
 #include <boost/phoenix/bind/bind_function.hpp>
 
 #include <iomanip>
@@ -62,6 +63,9 @@ FileLogger::FileLogger(const std::string& logsDir, std::uintmax_t rotationSize)
                      << boost::phoenix::bind(&Padded<int>, expr::attr<int>("Line"), 5) << " | "
                      << boost::phoenix::bind(&Padded<std::string>, expr::attr<std::string>("Function"), 40) << " | "
                      << expr::smessage);
+    // A log file that cannot be opened later (a full stick of a disk, no
+    // handles left) must not end the program from the sink's thread.
+    sink_->set_exception_handler(boost::log::make_exception_suppressor());
     boost::log::core::get()->add_sink(sink_);
 }
 

@@ -43,7 +43,9 @@ SignalExit::SignalExit(QObject* parent)
     connect(notifier, &QSocketNotifier::activated, this, &SignalExit::Leave);
     struct sigaction action { };
     action.sa_handler = &OnSignal;
-    action.sa_flags = SA_RESTART;
+    // One signal asks for a clean exit; a second one during a stalled
+    // teardown takes the default action.
+    action.sa_flags = SA_RESTART | SA_RESETHAND;
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < kSignals.size(); ++i)
         ::sigaction(kSignals[i], &action, &previous[i]);

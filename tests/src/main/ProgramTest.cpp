@@ -96,6 +96,18 @@ TEST(Program, LogsItsStartAndASecondStartOnlyActivatesIt)
     EXPECT_EQ(Records("Entered Common state"), 1);
 }
 
+// A logs folder that cannot be made costs the log, not the run.
+TEST(Program, RunsWithoutALogWhenItsFolderCannotBeMade)
+{
+    TestFiles::Write(DataDir() + "/config.json", R"({ "Application": { "LogLevel": "Debug" },
+        "FullMapUpdate": { "UpdateType": "DravoVyd-Prod" }, "MapDownload": { "RetryDuration": "" } })");
+    TestFiles::Write(DataDir() + "/Logs", "a file where the logs folder belongs");
+    Program program;
+    ASSERT_TRUE(program.waitForStarted());
+    EXPECT_FALSE(program.waitForFinished(1500));
+    EXPECT_EQ(program.Terminate(), 0);
+}
+
 // The helper runs an event loop the way the program does, with a handler that throws.
 TEST(Program, AnErrorEscapingAnEventHandlerEndsWithCodeOne)
 {
