@@ -71,7 +71,9 @@ void UsbManager::MassStorageCome(DeviceDiscovery::DeviceProperties properties)
 void UsbManager::MassStorageGo(uint64_t deviceUid)
 {
     LOG(Debug) << "Device: " << deviceUid << " was removed or disabled";
-    emit UsbRemoved(deviceUid);
+    // Queued behind any check still pending for this stick, so that the removal
+    // follows the record the check stores.
+    QTimer::singleShot(0, Qt::PreciseTimer, this, [this, deviceUid] { emit UsbRemoved(deviceUid); });
 }
 
 void UsbManager::UpdateUsbSpace()

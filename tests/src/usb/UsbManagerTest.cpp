@@ -87,6 +87,27 @@ TEST_F(UsbManagerTest, CheckFailingOnTheFileSystemStoresInvalidMetadataAndComple
     EXPECT_EQ(Verdict(5), std::make_tuple(UsbInfo::InvalidMetadata, 64000u, 32000u, false));
 }
 
+// A stick pulled while its check is still queued: the removal must follow the
+// check, or the record the check stores would outlive the stick.
+TEST_F(UsbManagerTest, RemovalQueuedBehindAPendingCheckIsReportedAfterIt)
+{
+    UsbManager manager(nullptr, FixedSpace);
+    QStringList order;
+    QObject::connect(&manager, &UsbManager::UsbCheckStarted, [&] { order << "started"; });
+    QObject::connect(
+        &manager, &UsbManager::UsbCheckComplete, [&](UsbInfo::Id id) { order << "complete " + QString::number(id); });
+    QObject::connect(
+        &manager, &UsbManager::UsbRemoved, [&](UsbInfo::Id id) { order << "removed " + QString::number(id); });
+    DeviceDiscovery::DeviceProperties drive;
+    drive.uid = 7;
+    drive.path = QFile::encodeName(dir.filePath("PULLED")).toStdString();
+    manager.MassStorageCome(drive);
+    manager.MassStorageGo(7);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 3; }, WaitMs));
+    EXPECT_EQ(order.join(", ").toStdString(), "started, complete 7, removed 7");
+}
+
 TEST_F(UsbManagerTest, SpaceRefreshNeverBringsBackOrReselectsAStick)
 {
     UsbStorage& storage = UsbStorage::Instance();
