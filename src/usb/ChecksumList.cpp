@@ -12,10 +12,11 @@ namespace fs = boost::filesystem;
 
 namespace {
 
-// The matcher recurses once per character and would exhaust the stack on a
-// long line of a corrupt list; no valid line comes near this length (32 hash
-// characters, separator, a name within the platform's path limit).
-constexpr std::size_t MaxLineLength = 8192;
+// The matcher recurses once per character and exhausts a 2 MB thread stack at
+// about 7000 characters, so longer lines are rejected before matching. A valid
+// line is a name within the platform's path limit (4096) plus the 32 hash
+// characters and separators.
+constexpr std::size_t MaxLineLength = 4096 + 64;
 
 const std::regex& LinePattern()
 {

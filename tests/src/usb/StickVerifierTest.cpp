@@ -4,10 +4,12 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -20,9 +22,39 @@ struct Case {
     const char* root = "STICK";
 };
 
+// Longest line a list may hold.
+constexpr int MaxLine = 4096 + 64;
+// A thread's default stack when the process stack is unlimited, as for the USB thread.
+constexpr uint StackSize = 2 << 20;
+
 void WriteList(const QString& stick, const QByteArray& text)
 {
     StickContent::WriteFile(stick, List, text);
+}
+
+QByteArray LineOf(int length)
+{
+    return QByteArray(32, '0') + "  " + QByteArray(length - 34, 'x') + "\n";
+}
+
+// A name of nearly 3800 characters in nested folders, listed with the rest.
+void WriteLongPath(const QString& stick)
+{
+    QString name = "VexmarNDSUpdate/maps";
+    for (int i = 0; i < 15; ++i)
+        name += "/" + QString(250, 'd');
+    StickContent::WriteFile(stick, name + "/f", "long");
+    StickContent::WriteChecksums(stick);
+}
+
+UsbInfo::State CheckOnThread(const std::string& root)
+{
+    UsbInfo::State state {};
+    std::unique_ptr<QThread> thread(QThread::create([&] { state = StickVerifier().Check(root); }));
+    thread->setStackSize(StackSize);
+    thread->start();
+    thread->wait();
+    return state;
 }
 
 } // namespace
@@ -46,8 +78,11 @@ TEST(StickVerifierTest, ChecksStickContentAgainstItsList)
         {"empty list", [](auto& s, auto&) { WriteList(s, ""); }, UsbInfo::InvalidMetadata},
         {"hash one short", [](auto& s, auto& l) { WriteList(s, l.mid(1)); }, UsbInfo::InvalidMetadata},
         {"empty line", [](auto& s, auto& l) { WriteList(s, l + "\n"); }, UsbInfo::InvalidMetadata},
-        {"over-long line", [&](auto& s, auto& l) { WriteList(s, l + zeros + " " + QByteArray(1 << 20, 'x')); },
+        {"line just above the length cap", [](auto& s, auto& l) { WriteList(s, l + LineOf(MaxLine + 1)); },
             UsbInfo::InvalidMetadata},
+        {"line long enough to exhaust the matcher's stack", [](auto& s, auto& l) { WriteList(s, l + LineOf(8000)); },
+            UsbInfo::InvalidMetadata},
+        {"long legitimate path", [](auto& s, auto&) { WriteLongPath(s); }, UsbInfo::ValidMetadata},
         {"upper-case hash", [](auto& s, auto& l) { WriteList(s, l.left(32).toUpper() + l.mid(32)); },
             UsbInfo::InvalidMetadata},
         {"missing file", [&](auto& s, auto& l) { WriteList(s, l + zeros + " meta_data/gone.xml\n"); },
@@ -70,6 +105,6 @@ TEST(StickVerifierTest, ChecksStickContentAgainstItsList)
         QFile list(stick + "/" + List);
         ASSERT_TRUE(list.open(QIODevice::ReadOnly));
         c.change(stick, list.readAll());
-        EXPECT_EQ(StickVerifier().Check(QFile::encodeName(dir.filePath(c.root)).toStdString()), c.expected) << c.what;
+        EXPECT_EQ(CheckOnThread(QFile::encodeName(dir.filePath(c.root)).toStdString()), c.expected) << c.what;
     }
 }
