@@ -117,8 +117,9 @@ IRequest* Client::GetLocaleData(
 IRequest* Client::GetMapContent(std::ostream* out, IResponse* response)
 {
     LOG_BREL(Info) << "Creating MapContent request";
-    return new AsyncRequest(
-        &manager_, QString::fromStdString(baseUrl_), {{"Accept", "application/x-tar"}}, {}, response, out);
+    // Uncompressed, so a resume offset counts the same bytes as the server's ranges.
+    return new AsyncRequest(&manager_, QString::fromStdString(baseUrl_),
+        {{"Accept", "application/x-tar"}, {"Accept-Encoding", "identity"}}, {}, response, out);
 }
 
 IRequest* Client::GetMetadata(std::ostream* out, const std::string& packageId, IResponse* response)

@@ -30,6 +30,9 @@ public:
     // was not answered from its offset (an unfit 206, another status, a
     // whole body shorter than the offset) is a protocol failure.
     int FinalError(const QNetworkReply& reply, int code);
+    // Whether the current reply's body is the response (a 2xx answer fit
+    // for the offset asked for).
+    bool Accepted() const { return verdict_ == Verdict::Accept; }
     // The start of the body of an unsuccessful reply.
     const QByteArray& Rejected() const { return rejected_; }
 

@@ -262,6 +262,11 @@ void Request::Conclude()
         LOG_BREL(Warning) << "The reply does not continue at the requested offset: " << rangeOffset_;
         code = QNetworkReply::ProtocolFailure;
     }
+    if (code == QNetworkReply::NoError && redirectTarget_.isEmpty() && !gate_.Accepted()) {
+        // A 3xx without a target, or no HTTP status at all: nothing usable came.
+        LOG_BREL(Warning) << "The reply has no body to use and leads nowhere";
+        code = QNetworkReply::ProtocolFailure;
+    }
     Abort();
     HandleError(code);
 }
