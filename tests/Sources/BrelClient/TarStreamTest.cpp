@@ -230,6 +230,7 @@ TEST_F(TarStreamTest, MalformedHeadersAreErrorsNotFiles)
     ExpectRefused(TarTestArchive::Header(Entry("f", '0').SizeField("0000001 7")), "bad number field");
     ExpectRefused(TarTestArchive().Add(Entry("huge", 'x').Size(1 << 21)).Bytes(), "too large");
     ExpectRefused(TarTestArchive().Add({"p", 'x', "5 a=b\n"}).Bytes(), "malformed pax");
+    ExpectRefused(TarTestArchive().Add({"p", 'x', "0 path=x\n"}).Bytes(), "malformed pax");
     EXPECT_TRUE(Unpacked().isEmpty());
 }
 

@@ -41,7 +41,8 @@ void Extension::ReadPax(const std::string& records)
             Malformed();
         const std::size_t end = position + static_cast<std::size_t>(length);
         const std::size_t equals = records.find('=', space);
-        if (records[end - 1] != '\n' || equals == std::string::npos || equals >= end)
+        // The length counts its own digits, the space and the newline.
+        if (end <= space + 1 || records[end - 1] != '\n' || equals == std::string::npos || equals >= end)
             Malformed();
         ReadRecord(records.substr(space + 1, equals - space - 1), records.substr(equals + 1, end - 1 - equals - 1));
         position = end;
