@@ -59,9 +59,16 @@ void AsyncWriter::Write()
         const QByteArray chunk = chunks_.takeFirst();
         buffered_ -= chunk.size();
         lock.unlock();
-        const bool written = WriteChunk(chunk);
+        const QString error = WriteChunk(chunk);
         lock.relock();
-        failed_ = !written;
+        if (error.isNull())
+            continue;
+        // Marked before anyone hears of it: the request's Abort, which forgets
+        // the failure, may run as soon as DataError is out.
+        failed_ = true;
+        lock.unlock();
+        emit DataError(error);
+        lock.relock();
     }
     // Under the lock, so data handed over meanwhile is either taken by the
     // loop above or schedules a new Write.
@@ -70,7 +77,7 @@ void AsyncWriter::Write()
     scheduled_ = false;
 }
 
-bool AsyncWriter::WriteChunk(const QByteArray& chunk)
+QString AsyncWriter::WriteChunk(const QByteArray& chunk)
 {
     try {
         // A stream without an exception mask fails silently; that must not
@@ -78,15 +85,13 @@ bool AsyncWriter::WriteChunk(const QByteArray& chunk)
         if (!out_->write(chunk.constData(), chunk.size()))
             throw std::runtime_error("the output stream is not writable");
     } catch (const std::runtime_error& error) {
-        emit DataError(QString::fromLocal8Bit(error.what()));
-        return false;
+        return QString::fromLocal8Bit(error.what());
     } catch (...) {
-        emit DataError("unknown exception");
-        return false;
+        return QStringLiteral("unknown exception");
     }
     LOG_BREL(Debug) << "Written: " << chunk.size() << " bytes";
     emit DataWritten(chunk.size());
-    return true;
+    return {};
 }
 
 } // namespace Brel

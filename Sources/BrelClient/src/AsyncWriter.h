@@ -47,7 +47,8 @@ public slots:
     void Write();
 
 private:
-    bool WriteChunk(const QByteArray& chunk);
+    // Returns the error, or a null string when the chunk was written.
+    QString WriteChunk(const QByteArray& chunk);
 
     std::ostream* out_;
     QMutex mutex_;

@@ -85,4 +85,20 @@ TEST(AsyncWriterTest, ErrorIsReportedOnceAndStillSignalsReady)
     EXPECT_TRUE(error.wait(5000));
 }
 
+TEST(AsyncWriterTest, AnAbortWhileTheErrorIsReportedLeavesTheWriterWorking)
+{
+    AsyncWriterTestStream out;
+    AsyncWriter writer(&out);
+    // The request aborts the writer as soon as it hears of the error.
+    QObject::connect(&writer, &AsyncWriter::DataError, [&writer] { writer.Abort(); });
+    out.FailWith([] { throw std::runtime_error("disk full"); });
+    writer.WriteData("a");
+    ASSERT_TRUE(WaitFor([&] { return writer.IsIdle(); }));
+    out.FailWith(nullptr);
+    out.clear();
+    writer.WriteData("b"); // the next run
+    ASSERT_TRUE(WaitFor([&] { return writer.IsIdle(); }));
+    EXPECT_EQ(out.Total(), 1);
+}
+
 } // namespace
