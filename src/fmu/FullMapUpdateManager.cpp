@@ -92,10 +92,7 @@ void FullMapUpdateManager::DownloadMap(MapInfo::Id mapId)
 void FullMapUpdateManager::StartDownload(MapInfo map, const std::wstring& stickRoot)
 {
     LOG(Info) << "Downloading map: " << map.id;
-    map.state = MapInfo::Downloading;
-    MapStorage::Instance().UpdateMap(map);
-    emit OperationStarted();
-    mapDownloader->Download(Destination(stickRoot), map);
+    BeginDownload(std::move(map), stickRoot);
 }
 
 // What the interrupted download had written is removed by the new one: its
@@ -105,6 +102,13 @@ void FullMapUpdateManager::RestartDownload(MapInfo map, const std::wstring& stic
     LOG(Info) << "Restarting map download: " << map.id;
     AddAvailableMapSpace(map.downloaded);
     map.downloaded = 0;
+    BeginDownload(std::move(map), stickRoot);
+}
+
+// The catalogue holds the map as Downloading before anyone hears of the start.
+void FullMapUpdateManager::BeginDownload(MapInfo map, const std::wstring& stickRoot)
+{
+    map.state = MapInfo::Downloading;
     MapStorage::Instance().UpdateMap(map);
     emit OperationStarted();
     mapDownloader->Download(Destination(stickRoot), map);

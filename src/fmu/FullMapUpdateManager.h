@@ -45,6 +45,7 @@ private:
     static boost::filesystem::path Destination(const std::wstring& stickRoot);
     void StartDownload(MapInfo map, const std::wstring& stickRoot);
     void RestartDownload(MapInfo map, const std::wstring& stickRoot);
+    void BeginDownload(MapInfo map, const std::wstring& stickRoot);
     void OnOperationProgress(std::int64_t bytes);
     void OnOperationResult(MapDownloader::Result result);
     void MarkDownloaded();
