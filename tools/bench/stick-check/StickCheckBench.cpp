@@ -17,7 +17,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const auto start = std::chrono::steady_clock::now();
-    const UsbInfo::State state = StickVerifier().Check(argv[1]);
+    const UsbInfo::State state = StickVerifier::Check(argv[1]);
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     std::cout << state << " " << took.count() << "\n";
     return state == UsbInfo::ValidMetadata ? 0 : 1;
