@@ -85,12 +85,17 @@ Journal MachineTest::Take()
     return taken;
 }
 
+std::string ActiveLeaf(const StateMachine& machine)
+{
+    if (machine.terminated())
+        return {};
+    const std::string name = boost::core::demangle(typeid(*machine.state_begin()).name());
+    return name.substr(name.rfind(':') + 1);
+}
+
 std::string MachineTest::Leaf() const
 {
-    if (machine->terminated())
-        return {};
-    const std::string name = boost::core::demangle(typeid(*machine->state_begin()).name());
-    return name.substr(name.rfind(':') + 1);
+    return ActiveLeaf(*machine);
 }
 
 bool MachineTest::Quitted() const

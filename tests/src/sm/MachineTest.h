@@ -13,6 +13,9 @@
 #include <string>
 #include <vector>
 
+// The active leaf's name, e.g. "OptionalUpdate"; empty once terminated.
+std::string ActiveLeaf(const StateMachine& machine);
+
 // The machine with fake collaborators on the GUI thread and the real stick
 // registry and map catalogue, which the tests seed. Stick 1 is the stick the
 // ways below select; the map "EU" is the one they offer and download.
