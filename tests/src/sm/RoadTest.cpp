@@ -127,7 +127,12 @@ protected:
         service.SetFault(
             {{"path", "/files/" + QString::fromStdString(Map)}, {"kind", "stall"}, {"bytes", 200000}, {"seconds", 20}});
         emit ui->DownloadMap(Map);
-        ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().FindMap(Map).downloaded > 0; }, WaitMs));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [this] {
+                return MapStorage::Instance().FindMap(Map).downloaded > 0
+                    && std::count(journal->begin(), journal->end(), "SetState MapDownload") == 1;
+            },
+            WaitMs));
         EXPECT_EQ("MapDownload", ActiveLeaf(*machine));
     }
 
