@@ -48,10 +48,10 @@ bool AnyMapOperation()
 
 Common::Common(my_context ctx)
     : my_base(ctx)
-    , quit(context<StateMachine>().GetCollaborators().quit)
-    , managersOnThreads(context<StateMachine>().GetCollaborators().managersOnThreads)
 {
     const Collaborators& collaborators = context<StateMachine>().GetCollaborators();
+    quit = collaborators.quit;
+    managersOnThreads = collaborators.managersOnThreads;
     if (collaborators.makeUi)
         Make(collaborators);
     LOG(Info) << "Entered Common state";

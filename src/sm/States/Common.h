@@ -86,7 +86,7 @@ private:
     static bool SelectsNewUsb(UsbInfo::State state);
 
     std::function<void()> quit;
-    bool managersOnThreads;
+    bool managersOnThreads = true;
     std::unique_ptr<Ui::IUi> ui;
     std::unique_ptr<QObject> usbManager;
     std::unique_ptr<QObject> fullMapUpdateManager;

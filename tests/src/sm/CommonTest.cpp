@@ -45,6 +45,21 @@ TEST(StartUp, QuitAndActivateBeforeTheStartAreDroppedAndAGuardQuitMakesNothing)
     EXPECT_EQ(0, made);
 }
 
+// A manager without one of the names the machine uses stops the start, rather
+// than failing later with a warning nobody reads.
+TEST(StartUp, AManagerWithoutTheExpectedNamesStopsTheStart)
+{
+    auto journal = std::make_shared<Journal>();
+    Collaborators collaborators;
+    collaborators.makeUi = [journal] { return std::make_unique<FakeUi>(journal); };
+    collaborators.makeUsbManager = [] { return std::make_unique<QObject>(); };
+    collaborators.makeMapUpdateManager = [journal] { return std::make_unique<FakeMapUpdateManager>(journal); };
+    collaborators.managersOnThreads = false;
+    StateMachine machine(collaborators);
+    machine.initiate();
+    EXPECT_THROW(machine.HandleApplicationEvent(ApplicationGuard::StartUp), std::logic_error);
+}
+
 TEST_F(MachineTest, StartShowsTheCheckAndAsksForOneCheckThenTearsDownInOrder)
 {
     EXPECT_EQ(NewCheck, Take());

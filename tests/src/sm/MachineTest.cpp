@@ -98,14 +98,6 @@ std::string MachineTest::Leaf() const
     return ActiveLeaf(*machine);
 }
 
-bool MachineTest::Quitted() const
-{
-    for (const std::string& entry : *journal)
-        if (entry == "quit")
-            return true;
-    return false;
-}
-
 void MachineTest::AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected)
 {
     UsbStorage::Instance().UpdateUsb({id, L"/media/stick" + std::to_wstring(id), 1000, 1000, state, selected});

@@ -38,7 +38,6 @@ public:
     Journal Take();
     // The active leaf's name, e.g. "OptionalUpdate"; empty once terminated.
     std::string Leaf() const;
-    bool Quitted() const;
 
     // The registry and the catalogue.
     static void AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected = false);

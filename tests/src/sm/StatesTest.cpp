@@ -72,14 +72,6 @@ const std::vector<LeafRow>& Leaves()
 
 } // namespace
 
-TEST_F(MachineTest, EveryLeafIsReachedByItsWay)
-{
-    for (const LeafRow& leaf : Leaves()) {
-        Restart(leaf.way);
-        EXPECT_EQ(leaf.name, Leaf());
-    }
-}
-
 TEST_F(MachineTest, RemovingTheSelectedStickInEachLeaf)
 {
     for (const LeafRow& leaf : Leaves()) {
