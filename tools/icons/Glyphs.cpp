@@ -47,6 +47,7 @@ QPainterPath TextPath(const QString& text, qreal pixelSize)
 {
     QFont font(fontFamily);
     font.setPixelSize(qRound(pixelSize));
+    font.setWeight(QFont::Bold);
     font.setHintingPreference(QFont::PreferNoHinting);
     QPainterPath path;
     path.addText(0, 0, font, text);

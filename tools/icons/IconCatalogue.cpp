@@ -143,7 +143,7 @@ void Help(QPainter& p, const QRectF& box, const QColor& color)
     const qreal r = 0.36 * box.width();
     QPainterPath disc;
     disc.addEllipse(box.center(), r, r);
-    const QPainterPath mark = Centred(TextPath("?", 1.2 * r), box.center());
+    const QPainterPath mark = Centred(TextPath("?", 1.45 * r), box.center());
     FillPath(p, disc.subtracted(mark), color);
 }
 
@@ -153,21 +153,18 @@ void DropArrow(QPainter& p, const QRectF& box, bool up, const QColor& color)
     Glyphs::Chevron(p, box.adjusted(1.2, 1.2, -1.2, -1.2), up);
 }
 
-void RegionTile(QPainter& p, const QRectF& box, const QString& region)
-{
-    const QRectF tile(box.x() + 1, box.y() + 4, 0.84 * box.width(), 0.66 * box.height());
-    p.setPen(Qt::NoPen);
-    p.setBrush(Palette::primary);
-    p.drawRoundedRect(tile, 5, 5);
-    FillPath(p, Centred(TextPath(region, 10.5), tile.center() - QPointF(2.5, 2)), Palette::white);
-}
-
+// The region code on a rounded tile, with a status badge overlapping its lower right corner.
 Draw MapRow(const QString& region, const QColor& badge, BadgeGlyph glyph)
 {
     return [=](QPainter& p, const QRectF& box) {
-        RegionTile(p, box, region);
+        const QRectF tile(box.x() + 1, box.y() + 2, box.width() - 6, box.height() - 13);
+        p.setPen(Qt::NoPen);
+        p.setBrush(Palette::primary);
+        p.drawRoundedRect(tile, 5, 5);
+        const QPainterPath code = TextPath(region, 11);
+        FillPath(p, Centred(code, {tile.center().x() - 2, tile.top() + 10}), Palette::white);
         const qreal radius = 9;
-        const QPointF centre(box.right() - radius - 1, box.bottom() - radius - 1);
+        const QPointF centre(box.right() - radius, box.bottom() - radius);
         Badge(p, centre, radius, badge);
         glyph(p, centre, radius);
     };
@@ -190,9 +187,15 @@ void HeadUnit(QPainter& p, const QRectF&)
     screen.addRoundedRect(QRectF(0.5, 1.5, 16, 11.5), 2, 2);
     QPainterPath glass;
     glass.addRoundedRect(QRectF(2.2, 3.2, 12.6, 8.1), 0.8, 0.8);
+    // A map pin on the screen.
     QPainterPath cursor;
-    cursor.addPolygon(QPolygonF({QPointF(5.6, 10), QPointF(8.5, 4.4), QPointF(11.4, 10), QPointF(8.5, 8.6)}));
-    cursor.closeSubpath();
+    cursor.addEllipse(QPointF(8.5, 6.3), 2.3, 2.3);
+    cursor.addPolygon(QPolygonF({QPointF(6.4, 7.2), QPointF(10.6, 7.2), QPointF(8.5, 10.3)}));
+    cursor = cursor.simplified().subtracted([] {
+        QPainterPath hole;
+        hole.addEllipse(QPointF(8.5, 6.3), 0.9, 0.9);
+        return hole;
+    }());
     QPainterPath stand;
     stand.addRect(QRectF(7, 12.5, 3, 2.5));
     stand.addRoundedRect(QRectF(4, 15, 9, 2.2), 1, 1);
@@ -231,7 +234,7 @@ void Application(std::vector<IconGroup>& groups)
 
     IconGroup logos {"Logos", false, true, {}};
     logos.icons.push_back(
-        {"logo_header.png", {106, 70}, [](QPainter& p, const QRectF& b) { WordMark(p, b, 24, false); }});
+        {"logo_header.png", {106, 70}, [](QPainter& p, const QRectF& b) { WordMark(p, b, 21, false); }});
     logos.icons.push_back(
         {"logo_footer.png", {118, 54}, [](QPainter& p, const QRectF& b) { WordMark(p, b, 17, true); }});
     logos.icons.push_back(
@@ -309,16 +312,16 @@ void Rings(std::vector<IconGroup>& groups)
 
 void MapRows(std::vector<IconGroup>& groups)
 {
-    IconGroup rows {"Map rows 38 x 38: root, optional, up to date, pending", false, true, {}};
+    IconGroup rows {"Map rows 42 x 38: root, optional, up to date, pending", false, true, {}};
     for (const QString& region : regions) {
         rows.icons.push_back(
-            {"ic_map_root_" + region + ".png", {38, 38}, MapRow(region, Palette::primary, BadgeArrow)});
+            {"ic_map_root_" + region + ".png", {42, 38}, MapRow(region, Palette::primary, BadgeArrow)});
         rows.icons.push_back(
-            {"ic_map_optional_" + region + ".png", {38, 38}, MapRow(region, Palette::pressed, BadgePlus)});
+            {"ic_map_optional_" + region + ".png", {42, 38}, MapRow(region, Palette::pressed, BadgePlus)});
         rows.icons.push_back(
-            {"ic_map_uptodate_" + region + ".png", {38, 38}, MapRow(region, Palette::success, BadgeCheck)});
+            {"ic_map_uptodate_" + region + ".png", {42, 38}, MapRow(region, Palette::success, BadgeCheck)});
         rows.icons.push_back(
-            {"ic_map_pending_" + region + ".png", {38, 38}, MapRow(region, Palette::secondary, BadgeClock)});
+            {"ic_map_pending_" + region + ".png", {42, 38}, MapRow(region, Palette::secondary, BadgeClock)});
     }
     groups.push_back(rows);
 }
