@@ -120,7 +120,8 @@ void UsbManager::ScheduleTurn()
     if (m_turnScheduled)
         return;
     m_turnScheduled = true;
-    QMetaObject::invokeMethod(this, [this] { Turn(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Turn(); }, Qt::QueuedConnection);
 }
 
 // A job begins only at the start of a turn, so every start signal queued

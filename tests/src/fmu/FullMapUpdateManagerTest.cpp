@@ -144,7 +144,8 @@ TEST_F(FullMapUpdateManagerTest, AbortRemovesTheAnnouncementFirstThenEachFileAnd
 {
     const QString announcement = root + "/EUR.meta.xml";
     std::vector<std::pair<std::int64_t, bool>> progress; // bytes, announcement still there
-    MapDownloader downloader([&](std::int64_t bytes) { progress.emplace_back(bytes, QFileInfo::exists(announcement)); }, {});
+    MapDownloader downloader(
+        [&](std::int64_t bytes) { progress.emplace_back(bytes, QFileInfo::exists(announcement)); }, {});
     MapInfo huge = Stored();
     huge.size = std::int64_t {1} << 60;
     downloader.Download(root.toStdString(), huge); // prepares the folder, then finds the stick too small
@@ -194,8 +195,8 @@ TEST_F(FullMapUpdateManagerTest, SpaceReturnsToItsStartAfterDownloadsFailuresRes
     download();
     cancel();
 
-    EXPECT_EQ((std::vector<std::int64_t> {kSpace - taken, kSpace, kSpace - taken, kSpace - taken, kSpace,
-                  kSpace - taken, kSpace}),
+    EXPECT_EQ((std::vector<std::int64_t> {
+                  kSpace - taken, kSpace, kSpace - taken, kSpace - taken, kSpace, kSpace - taken, kSpace}),
         figures);
     EXPECT_EQ((Results {MapDownloader::Ok, MapDownloader::Aborted, MapDownloader::ServerError, MapDownloader::Ok,
                   MapDownloader::Aborted, MapDownloader::Ok, MapDownloader::Aborted}),

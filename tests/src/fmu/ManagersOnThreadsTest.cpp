@@ -246,8 +246,7 @@ TEST_F(ManagersOnThreadsTest, CancelOnAReadOnlyStick)
     const QByteArray target = QFile::encodeName(mounted);
     if (::mount(QFile::encodeName(source).constData(), target.constData(), nullptr, MS_BIND, nullptr) != 0)
         GTEST_SKIP() << "a read-only stick needs a bind mount (run as root)";
-    const bool readOnly
-        = ::mount(nullptr, target.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    const bool readOnly = ::mount(nullptr, target.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
     SelectStick(mounted);
     Invoke("CheckMapUpdates");
     Await("RootUpdatesChecked 0");

@@ -167,15 +167,17 @@ TEST_F(UsbManagerTest, StopEndsACheckThatWouldNeverFinish)
     auto* manager = new UsbManager(nullptr, FixedSpace);
     std::atomic<int> started {0};
     std::atomic<int> completed {0};
-    QObject::connect(manager, &UsbManager::UsbCheckStarted, manager, [&] { ++started; }, Qt::DirectConnection);
-    QObject::connect(manager, &UsbManager::UsbCheckComplete, manager, [&] { ++completed; }, Qt::DirectConnection);
+    QObject::connect(
+        manager, &UsbManager::UsbCheckStarted, manager, [&] { ++started; }, Qt::DirectConnection);
+    QObject::connect(
+        manager, &UsbManager::UsbCheckComplete, manager, [&] { ++completed; }, Qt::DirectConnection);
     manager->moveToThread(&usbThread);
     usbThread.start();
     DeviceDiscovery::DeviceProperties drive;
     drive.uid = 3;
     drive.path = QFile::encodeName(root).toStdString();
-    QMetaObject::invokeMethod(manager, "MassStorageCome", Qt::QueuedConnection,
-        Q_ARG(const DeviceDiscovery::DeviceProperties&, drive));
+    QMetaObject::invokeMethod(
+        manager, "MassStorageCome", Qt::QueuedConnection, Q_ARG(const DeviceDiscovery::DeviceProperties&, drive));
     ASSERT_TRUE(QTest::qWaitFor([&] { return started == 1; }, WaitMs));
     QTest::qWait(100); // well into the endless file
 
