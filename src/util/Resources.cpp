@@ -1,7 +1,37 @@
 #include "Resources.h"
 
+#include "Log.h"
+
+#include <QFile>
+#include <QWidget>
+
+#include <stdexcept>
+
 namespace Fonts {
 
 void Load() { }
 
+QFont Get(FontType type, int pixelSize)
+{
+    static const char* const families[] = {"Dravo Sans Regular", "Dravo Sans Medium", "Dravo Sans Bold"};
+    if (type < Regular || type > Bold)
+        throw std::logic_error("Failed to get a font: font type is not supported");
+    QFont font;
+    font.setFamily(families[type]);
+    font.setPixelSize(pixelSize);
+    font.setKerning(false);
+    return font;
+}
+
 } // namespace Fonts
+
+void LoadStylesheet(const QString& path, QWidget* widget)
+{
+    LOG(Debug) << "Loading stylesheet from: " << path;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        LOG(Warning) << "Could not open file: " << path;
+        return; // the widget keeps its style
+    }
+    widget->setStyleSheet(QString::fromUtf8(file.readAll()));
+}
