@@ -133,7 +133,7 @@ void UsbManager::Turn()
     if (m_stopped)
         return;
     if (!m_verifier && !m_jobs.empty()) {
-        const Job job = std::move(m_jobs.front());
+        Job job = std::move(m_jobs.front());
         m_jobs.pop_front();
         if (job.removal)
             emit UsbRemoved(job.properties.uid);
