@@ -265,8 +265,8 @@ TEST_F(ManagersOnThreadsTest, CancelOnAReadOnlyStick)
 // decide which maps it offers (the nameless one is dropped), in the new language, and it reports once.
 TEST_F(ManagersOnThreadsTest, LanguageChangeWhileNamesAreFetched)
 {
-    service.SetFault({{"path", "/brel/v1/package/metadata"}, {"kind", "delay"}, {"seconds", 1}, {"times", -1}});
-    service.SetFault({{"path", "/brel/v1/package/localedata"}, {"kind", "delay"}, {"seconds", 2}, {"times", -1}});
+    service.SetFault({{"path", "/brel/v1/package/metadata"}, {"kind", "delay"}, {"seconds", 2}, {"times", -1}});
+    service.SetFault({{"path", "/brel/v1/package/localedata"}, {"kind", "delay"}, {"seconds", 3}, {"times", -1}});
     Invoke("CheckMapUpdates");
     const auto metadataRequests = [this] {
         int count = 0;
@@ -280,7 +280,7 @@ TEST_F(ManagersOnThreadsTest, LanguageChangeWhileNamesAreFetched)
 
     EXPECT_EQ("RootUpdatesChecked 0", Await("RootUpdatesChecked 0"));
     EXPECT_EQ(std::vector<std::wstring> {L"Europa 2024.05"}, Names());
-    QTest::qWait(2500); // no second report from the dropped renaming requests
+    QTest::qWait(3500); // no second report from the dropped renaming requests
     EXPECT_EQ("", events.join(", ").toStdString());
     Settings::Instance().SetLocale("en_GB");
 }
