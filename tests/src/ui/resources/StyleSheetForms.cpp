@@ -6,7 +6,10 @@
 
 namespace {
 
-template <typename Form> std::unique_ptr<QWidget> Make() { return std::make_unique<Form>(); }
+template <typename Form> std::unique_ptr<QWidget> Make()
+{
+    return std::make_unique<Form>();
+}
 
 } // namespace
 
