@@ -49,9 +49,12 @@ SettingsScreen::SettingsScreen(IUi* facade, QWidget* parent)
     , ui(facade)
     , form(std::make_unique<SettingsScreenWidget>())
 {
+    // The sheet goes on before the children exist: inside a window that has a
+    // sheet of its own, children polished before this page has its sheet keep
+    // the window's rules only.
+    LoadStylesheet(":/styles/SettingsScreenWidget.qss", this);
     form->setupUi(this);
     SetFonts();
-    LoadStylesheet(":/styles/SettingsScreenWidget.qss", this);
     Connect();
     LoadLegalNotices();
     // The language list does not depend on the legal notices: without it the

@@ -155,6 +155,24 @@ TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
     EXPECT_EQ(SavedFile()["language"].toString(), "en_GB");
 }
 
+// The legal notices are only one part of the About page: without them the
+// language list is still built and the stored settings still shown.
+TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
+{
+    ASSERT_TRUE(settings.SetLocale("de_DE"));
+    Q_CLEANUP_RESOURCE(tessaly);
+    const bool gone = !QFile::exists(":/legal/license_win.htm");
+    const auto page = Make();
+    Q_INIT_RESOURCE(tessaly);
+    ASSERT_TRUE(gone);
+
+    EXPECT_TRUE(Clean(*page));
+    EXPECT_EQ(Find<QStackedWidget>(*page, "stackedWidgetSettings")->currentIndex(), 0);
+    EXPECT_EQ(Languages(*page)->count(), Config::Instance().translations.size());
+    EXPECT_EQ(Languages(*page)->currentData().toLocale().name(), "de_DE");
+    EXPECT_EQ(Text(*page, "labelTitle"), "Einstellungen");
+}
+
 // A language whose translation cannot be loaded stays out of force, and the
 // list must say so instead of showing it as chosen.
 TEST_F(SettingsPage, AFailedLanguageSwitchShowsTheLanguageInForce)
@@ -214,6 +232,19 @@ TEST_F(SettingsPage, SubscriptionPageFollowsTheEndDateAndTheStick)
         EXPECT_EQ(Find<QStackedWidget>(*page, "stackedWidgetSettings")->currentIndex(), c.enabled ? 1 : 0);
         EXPECT_EQ(Find<QPushButton>(*page, "pushButtonGeneral")->isChecked(), !c.enabled);
     }
+}
+
+// The main window has a sheet of its own; the page's sheet must still reach
+// the widgets on every page of its stack.
+TEST_F(SettingsPage, ItsStyleSheetAppliesInsideAStyledWindow)
+{
+    QWidget window;
+    window.setStyleSheet("QLabel { color: #123456; }");
+    const auto* page = new Ui::SettingsScreen(&ui, &window);
+    window.show();
+    EXPECT_EQ(Find<QPushButton>(*page, "pushButtonTermsAndConditions")->palette().color(QPalette::ButtonText),
+        QColor("#005691"));
+    EXPECT_EQ(Find<QPushButton>(*page, "pushButtonCancel")->palette().color(QPalette::ButtonText), QColor("#005691"));
 }
 
 TEST(SettingsScreenLayout, LanguageListRowsCountWholeItemsBelowTheComboBox)
