@@ -37,6 +37,11 @@ QString NativeName(const QLocale& locale)
     return name;
 }
 
+void OpenLink(const QString& link)
+{
+    QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode));
+}
+
 } // namespace
 
 int LanguageListRows(int gap)
@@ -283,16 +288,19 @@ void SettingsScreen::OnLanguageComboBoxCurrentIndexChanged(int)
 void SettingsScreen::OnTermsAndConditionsButtonClicked()
 {
     LOG(Debug) << "Terms and conditions button clicked";
+    OpenLink(Config::GetTermsAndConditionsUrl());
 }
 
 void SettingsScreen::OnCopyrightMapDataButtonClicked()
 {
     LOG(Debug) << "Copyright button clicked";
+    OpenLink(Config::GetCopyrightMapDataUrl());
 }
 
 void SettingsScreen::OnReportMapErrorButtonClicked()
 {
     LOG(Debug) << "Report Map Error button clicked";
+    OpenLink(Config::GetReportMapErrorUrl());
 }
 
 void SettingsScreen::SetChanged()

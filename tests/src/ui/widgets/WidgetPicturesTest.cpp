@@ -1,11 +1,11 @@
 // Renders the map rows and the settings page in representative states. With
 // TESSALY_PICTURES set to a folder the pictures are written there (docs/
 // keeps the reviewed ones); every run checks that the region icons paint.
-#include "IUi.h"
 #include "MapStorage.h"
 #include "Resources.h"
 #include "Settings.h"
 #include "SettingsScreen.h"
+#include "SilentUi.h"
 #include "TableRow.h"
 #include "UsbStorage.h"
 
@@ -21,14 +21,6 @@
 #include <cstdlib>
 
 namespace {
-
-class TestUi : public Ui::IUi {
-public:
-    void Activate() override { }
-    void SetState(Ui::State) override { }
-    void UpdateUsbs() override { }
-    void ConfirmQuit() override { }
-};
 
 // A white sheet with the padding of the main window's pages.
 class Sheet : public QWidget {
@@ -115,7 +107,7 @@ TEST(WidgetPictures, MapRowsShowTheirRegionIcons)
 
 TEST(WidgetPictures, SettingsPageInEachOfItsStates)
 {
-    TestUi ui;
+    SilentUi ui;
     Settings::Instance().SetLocale("en_GB");
     MapStorage::Instance().SetSubscription({QDate(2025, 12, 31), 0, 0});
     Sheet sheet(820);
