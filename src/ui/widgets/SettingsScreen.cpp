@@ -65,8 +65,7 @@ SettingsScreen::SettingsScreen(IUi* facade, QWidget* parent)
     // The language list does not depend on the legal notices: without it the
     // form's placeholder items would carry no locale to save.
     PopulateLanguages();
-    RestoreSettings();
-    SetClean();
+    RestoreSettings(); // the page starts changed, so this also leaves it clean
     RetranslateUi();
     OnGeneralButtonClicked();
 }
@@ -79,14 +78,11 @@ void SettingsScreen::SetFonts()
     form->pushButtonCancel->setFont(Fonts::Get(Fonts::Medium, 14));
     form->pushButtonSaveSettings->setFont(Fonts::Get(Fonts::Medium, 14));
     const QFont regular = Fonts::Get(Fonts::Regular, 12);
-    for (QWidget* widget :
-        {static_cast<QWidget*>(form->pushButtonGeneral), static_cast<QWidget*>(form->pushButtonSubscription),
-            static_cast<QWidget*>(form->pushButtonAbout), static_cast<QWidget*>(form->pushButtonTermsAndConditions),
-            static_cast<QWidget*>(form->pushButtonCopyrightMapData),
-            static_cast<QWidget*>(form->pushButtonReportMapError), static_cast<QWidget*>(form->labelLanguage),
-            static_cast<QWidget*>(form->comboBoxLanguage), form->pageSubscription,
-            static_cast<QWidget*>(form->labelSubscriptionTitle), static_cast<QWidget*>(form->labelSubscriptionDate),
-            static_cast<QWidget*>(form->labelCopyright), static_cast<QWidget*>(form->labelCurrentVersion)})
+    const std::initializer_list<QWidget*> regularWidgets = {form->pushButtonGeneral, form->pushButtonSubscription,
+        form->pushButtonAbout, form->pushButtonTermsAndConditions, form->pushButtonCopyrightMapData,
+        form->pushButtonReportMapError, form->labelLanguage, form->comboBoxLanguage, form->pageSubscription,
+        form->labelSubscriptionTitle, form->labelSubscriptionDate, form->labelCopyright, form->labelCurrentVersion};
+    for (QWidget* widget : regularWidgets)
         widget->setFont(regular);
 }
 
