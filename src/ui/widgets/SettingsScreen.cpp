@@ -61,9 +61,15 @@ SettingsScreen::SettingsScreen(IUi* facade, QWidget* parent)
     form->setupUi(this);
     SetFonts();
     Connect();
-    LoadLegalNotices();
+    LOG(Debug) << "Populating legal label";
+    QFile legalNotices(kLegalNotices);
+    if (legalNotices.open(QIODevice::ReadOnly | QIODevice::Text))
+        form->labelLegal->setHtml(QString(kLegalStyle).arg(kLinkColour) + QString::fromUtf8(legalNotices.readAll()));
+    else
+        LOG(Error) << "Unable to open file: " << legalNotices.fileName() << ", :" << legalNotices.errorString();
     // The language list does not depend on the legal notices: without it the
     // form's placeholder items would carry no locale to save.
+    LOG(Debug) << "Populating language list";
     PopulateLanguages();
     RestoreSettings(); // the page starts changed, so this also leaves it clean
     RetranslateUi();
@@ -105,20 +111,8 @@ void SettingsScreen::Connect()
     connect(ui, &IUi::UpdateLocale, this, &SettingsScreen::RetranslateUi);
 }
 
-void SettingsScreen::LoadLegalNotices()
-{
-    LOG(Debug) << "Populating legal label";
-    QFile file(kLegalNotices);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        LOG(Error) << "Unable to open file: " << file.fileName() << ", :" << file.errorString();
-        return;
-    }
-    form->labelLegal->setHtml(QString(kLegalStyle).arg(kLinkColour) + QString::fromUtf8(file.readAll()));
-}
-
 void SettingsScreen::PopulateLanguages()
 {
-    LOG(Debug) << "Populating language list";
     QComboBox* list = form->comboBoxLanguage;
     list->clear();
     list->setItemDelegate(new QStyledItemDelegate(this));
