@@ -8,7 +8,6 @@
 #include <boost/filesystem.hpp>
 
 #include <cstring>
-
 #include <exception>
 #include <system_error>
 #include <utility>
@@ -48,6 +47,17 @@ fs::path FindFile(const fs::path& folder, const std::string& name)
     if (error)
         LOG(Error) << "Failed to list: " << folder.string() << ", " << error.message();
     return {};
+}
+
+// A map's metadata copy beside its folder, which tells the head unit the map
+// is there.
+bool IsAnnouncement(const fs::directory_entry& entry)
+{
+    const std::string name = entry.path().filename().string();
+    const std::size_t suffix = std::strlen(kMetadataSuffix);
+    boost::system::error_code error;
+    return name.size() > suffix && name.compare(name.size() - suffix, suffix, kMetadataSuffix) == 0
+        && fs::is_regular_file(entry.status(error));
 }
 
 // Every regular file below the folder, in the order met; a failing walk
@@ -327,23 +337,26 @@ void MapDownloader::RemoveDestination()
         LOG(Error) << "Failed to remove: " << destination.string() << ", " << error.message();
 }
 
-// False when an announcement could not be removed or the removal not synced.
+// False when an announcement could not be listed, removed or the removal
+// written through.
 bool MapDownloader::RemoveAnnouncements(bool reportProgress)
 {
-    bool removed = true;
+    std::vector<fs::path> announcements;
     boost::system::error_code error;
     for (fs::directory_iterator entry(destination, error), end; !error && entry != end; entry.increment(error)) {
-        const std::string name = entry->path().filename().string();
-        const bool announcement = name.size() > std::strlen(kMetadataSuffix)
-            && name.compare(name.size() - std::strlen(kMetadataSuffix), std::string::npos, kMetadataSuffix) == 0;
-        if (announcement && fs::is_regular_file(entry->status(error))) {
-            RemoveFile(entry->path(), reportProgress);
-            removed = removed && !fs::exists(entry->path(), error);
-        }
+        if (IsAnnouncement(*entry))
+            announcements.push_back(entry->path());
     }
-    if (error)
+    if (error) {
         LOG(Error) << "Failed to list: " << destination.string() << ", " << error.message();
-    return SyncFolder(destination) && removed && !error;
+        return false;
+    }
+    bool removed = true;
+    for (const fs::path& file : announcements) {
+        RemoveFile(file, reportProgress);
+        removed = removed && !fs::exists(fs::symlink_status(file, error));
+    }
+    return removed && SyncFolder(destination);
 }
 
 void MapDownloader::RemoveFile(const fs::path& file, bool reportProgress)

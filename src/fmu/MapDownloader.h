@@ -56,8 +56,9 @@ public:
     // stream is complete but wrong) or when no request exists: such a download
     // must start afresh.
     bool CanResume() const;
-    // Stops the transfer and removes the whole destination, reporting each
-    // removed file's size as negative progress.
+    // Stops the transfer and removes the whole destination, the maps'
+    // metadata copies first, reporting each removed file's size as negative
+    // progress. Nothing to remove on a stick that is still there is Aborted too.
     void Abort();
     // Ends the download in flight without a result and lets go of the client,
     // so that nothing of it runs or reports any more. What is on the stick

@@ -120,7 +120,8 @@ void UsbManager::ScheduleTurn()
     if (m_turnScheduled)
         return;
     m_turnScheduled = true;
-    QMetaObject::invokeMethod(this, [this] { Turn(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Turn(); }, Qt::QueuedConnection);
 }
 
 // A job begins only at the start of a turn, so every start signal queued
@@ -132,7 +133,7 @@ void UsbManager::Turn()
     if (m_stopped)
         return;
     if (!m_verifier && !m_jobs.empty()) {
-        const Job job = std::move(m_jobs.front());
+        Job job = std::move(m_jobs.front());
         m_jobs.pop_front();
         if (job.removal)
             emit UsbRemoved(job.properties.uid);
