@@ -64,25 +64,14 @@ signals:
 private:
     void SetContent(const QString& title, const QString& description, const QString& firstText,
         const QString& secondText, int progress, bool deletion);
-    void SetWarning(const QString& title, const QString& description, const QString& firstText,
-        const QString& secondText = QString());
-    void OnFirstButton();
-    void OnSecondButton();
+    void OnButtonClicked(bool first);
 
-    void ShowMapDelete();
-    void ShowDiscardUpdate();
-    void ShowSaveSettings();
+    // The pages of a fixed text under the warning icon, one builder for all.
+    void ShowWarning(MessageType messageType);
+    // The two progress pages; also the slots of their timers.
     void ShowMapDownload();
-    void ShowHeadUnitFull();
-    void ShowNoConnection();
-    void ShowNoUsb();
-    void ShowQuitApplication();
-    void ShowServerError();
-    void ShowStopDownload();
-    void ShowSubscriptionExpired();
+    void ShowMapDelete();
     void ShowMapUpdate(const MapInfo& mapInfo);
-    void ShowUsbBlocked();
-    void ShowUsbFull();
     void ShowUsbTooSmall(const MapInfo& mapInfo);
 
     IUi* ui;

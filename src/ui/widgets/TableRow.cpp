@@ -43,7 +43,7 @@ const char* IconPattern(const MapInfo& map)
 // add rules of its own, so such a code gets no icon.
 bool IsSafeRegion(const QString& region)
 {
-    static const QRegularExpression safe("^[A-Z0-9]+$");
+    static const QRegularExpression safe(QRegularExpression::anchoredPattern("[A-Z0-9]+"));
     return safe.match(region).hasMatch();
 }
 
