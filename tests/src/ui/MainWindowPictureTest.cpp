@@ -22,8 +22,9 @@ TEST_F(MainWindowTest, RendersRepresentativeStates)
     subscription.availableMapSpace = 6'500'000'000;
     subscription.totalMapSpace = 16'000'000'000;
     MapStorage::Instance().SetSubscription(subscription);
-    const auto offer = [](MapInfo::Type type, MapInfo::State state) {
+    const auto offer = [&subscription](MapInfo::Type type, MapInfo::State state) {
         MapStorage::Instance().Clear();
+        MapStorage::Instance().SetSubscription(subscription);
         MapInfo map = Map("offer", type, state);
         map.name = L"Europe West 2023.05";
         Store(map);

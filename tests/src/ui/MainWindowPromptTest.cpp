@@ -30,8 +30,7 @@ TEST_F(MainWindowTest, OnlyTheMessageOnShowActsAndOnlyOnce)
     window.SetState(State::UsbBlocked); // message A: "Dismiss" cancels
     window.SetState(State::NoConnection); // message B: "Retry" retries
     window.ShowMapsPage();
-    QTest::mouseDClick(MapsMessageButton(true), Qt::LeftButton);
-    Click(MapsMessageButton(true));
+    DoubleClick(MapsMessageButton(true));
     EXPECT_EQ(retries.count(), 1);
     EXPECT_EQ(cancels.count(), 0);
 }
@@ -151,7 +150,7 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
         EXPECT_FALSE(Button("pushButtonSettings")->isEnabled()) << "the download's record holds";
     }
     window.ShowQuitApplicationMessage();
-    QTest::mouseDClick(PageMessageButton(false), Qt::LeftButton); // "Yes"
+    DoubleClick(PageMessageButton(false)); // "Yes"
     EXPECT_EQ(forcedQuits.count(), 1);
 }
 
