@@ -37,6 +37,11 @@ QString NativeName(const QLocale& locale)
     return name;
 }
 
+void OpenLink(const QString& link)
+{
+    QDesktopServices::openUrl(QUrl(link, QUrl::TolerantMode));
+}
+
 } // namespace
 
 int LanguageListRows(int gap)
@@ -49,9 +54,12 @@ SettingsScreen::SettingsScreen(IUi* facade, QWidget* parent)
     , ui(facade)
     , form(std::make_unique<SettingsScreenWidget>())
 {
+    // The sheet goes on before the children exist: inside a window that has a
+    // sheet of its own, children polished before this page has its sheet keep
+    // the window's rules only.
+    LoadStylesheet(":/styles/SettingsScreenWidget.qss", this);
     form->setupUi(this);
     SetFonts();
-    LoadStylesheet(":/styles/SettingsScreenWidget.qss", this);
     Connect();
     LoadLegalNotices();
     // The language list does not depend on the legal notices: without it the
@@ -280,16 +288,19 @@ void SettingsScreen::OnLanguageComboBoxCurrentIndexChanged(int)
 void SettingsScreen::OnTermsAndConditionsButtonClicked()
 {
     LOG(Debug) << "Terms and conditions button clicked";
+    OpenLink(Config::GetTermsAndConditionsUrl());
 }
 
 void SettingsScreen::OnCopyrightMapDataButtonClicked()
 {
     LOG(Debug) << "Copyright button clicked";
+    OpenLink(Config::GetCopyrightMapDataUrl());
 }
 
 void SettingsScreen::OnReportMapErrorButtonClicked()
 {
     LOG(Debug) << "Report Map Error button clicked";
+    OpenLink(Config::GetReportMapErrorUrl());
 }
 
 void SettingsScreen::SetChanged()

@@ -1,14 +1,16 @@
 #include "SettingsScreen.h"
 
 #include "Config.h"
-#include "IUi.h"
 #include "LogCapture.h"
 #include "MapStorage.h"
 #include "Settings.h"
+#include "SilentUi.h"
+#include "UrlCatcher.h"
 #include "UsbStorage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -21,14 +23,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-class TestUi : public Ui::IUi {
-public:
-    void Activate() override { }
-    void SetState(Ui::State) override { }
-    void UpdateUsbs() override { }
-    void ConfirmQuit() override { }
-};
 
 // The page over the process-wide settings, catalogue and stick registry,
 // each put back to a known state first: English, no autostart, nothing known.
@@ -71,7 +65,7 @@ protected:
         return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
     }
 
-    TestUi ui;
+    SilentUi ui;
     Settings& settings = Settings::Instance();
 };
 
@@ -124,9 +118,14 @@ TEST_F(SettingsPage, AnyChangeKeepsThePageChangedUntilDiscarded)
     EXPECT_EQ(log.Count(Log::Debug, "Restoring"), 0);
 }
 
+// The page re-reads its texts on the announcement: the subscription date
+// follows the language whatever the catalogue holds; the title reads German
+// once the catalogue translates it.
 TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
 {
+    MapStorage::Instance().SetSubscription({QDate(2025, 12, 31), 0, 0});
     const auto page = Make();
+    EXPECT_EQ(Text(*page, "labelSubscriptionDate"), "31 December 2025");
     QSignalSpy locale(&ui, &Ui::IUi::UpdateLocale);
     QSignalSpy cancel(page.get(), &Ui::SettingsScreen::CancelButtonClicked);
 
@@ -146,13 +145,32 @@ TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
     EXPECT_EQ(locale.count(), 1);
     EXPECT_EQ(settings.GetLanguage(), "de_DE");
     EXPECT_EQ(SavedFile()["language"].toString(), "de_DE");
-    EXPECT_EQ(Text(*page, "labelTitle"), "Einstellungen");
+    EXPECT_EQ(Text(*page, "labelSubscriptionDate"), "31 Dezember 2025");
+    EXPECT_EQ(Text(*page, "labelTitle"), QCoreApplication::translate("global", "Settings"));
 
     Choose(*page, "en_GB");
     Save(*page);
     EXPECT_EQ(locale.count(), 2);
+    EXPECT_EQ(Text(*page, "labelSubscriptionDate"), "31 December 2025");
     EXPECT_EQ(Text(*page, "labelTitle"), "Settings");
     EXPECT_EQ(SavedFile()["language"].toString(), "en_GB");
+}
+
+// The legal notices are only one part of the About page: without them the
+// language list is still built and the stored settings still shown.
+TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
+{
+    ASSERT_TRUE(settings.SetLocale("de_DE"));
+    Q_CLEANUP_RESOURCE(tessaly);
+    const bool gone = !QFile::exists(":/legal/license_win.htm");
+    const auto page = Make();
+    Q_INIT_RESOURCE(tessaly);
+    ASSERT_TRUE(gone);
+
+    EXPECT_TRUE(Clean(*page));
+    EXPECT_EQ(Find<QStackedWidget>(*page, "stackedWidgetSettings")->currentIndex(), 0);
+    EXPECT_EQ(Languages(*page)->count(), Config::Instance().translations.size());
+    EXPECT_EQ(Languages(*page)->currentData().toLocale().name(), "de_DE");
 }
 
 // A language whose translation cannot be loaded stays out of force, and the
@@ -214,6 +232,42 @@ TEST_F(SettingsPage, SubscriptionPageFollowsTheEndDateAndTheStick)
         EXPECT_EQ(Find<QStackedWidget>(*page, "stackedWidgetSettings")->currentIndex(), c.enabled ? 1 : 0);
         EXPECT_EQ(Find<QPushButton>(*page, "pushButtonGeneral")->isChecked(), !c.enabled);
     }
+}
+
+TEST_F(SettingsPage, LinksOpenTheAddressesOfTheLanguageInForce)
+{
+    const struct {
+        const char* language;
+        const char* button;
+        QString expected;
+    } cases[] = {
+        {"de_DE", "pushButtonTermsAndConditions", Config::GetTermsAndConditionsUrl("de_DE")},
+        {"en_US", "pushButtonReportMapError", Config::GetReportMapErrorUrl("en_US")},
+        {"tr_TR", "pushButtonCopyrightMapData", Config::GetCopyrightMapDataUrl("tr_TR")},
+    };
+    const auto page = Make();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.language);
+        ASSERT_TRUE(settings.SetLocale(c.language));
+        UrlCatcher browser;
+        Find<QPushButton>(*page, c.button)->click();
+        EXPECT_EQ(browser.urls, QList<QUrl> {QUrl(c.expected)});
+    }
+    EXPECT_TRUE(Config::GetReportMapErrorUrl("en_US").endsWith("/en_US/account/login.html"));
+    EXPECT_TRUE(Config::GetTermsAndConditionsUrl("de_DE").endsWith("/de/terms-and-conditions/"));
+}
+
+// The main window has a sheet of its own; the page's sheet must still reach
+// the widgets on every page of its stack.
+TEST_F(SettingsPage, ItsStyleSheetAppliesInsideAStyledWindow)
+{
+    QWidget window;
+    window.setStyleSheet("QLabel { color: #123456; }");
+    const auto* page = new Ui::SettingsScreen(&ui, &window);
+    window.show();
+    EXPECT_EQ(Find<QPushButton>(*page, "pushButtonTermsAndConditions")->palette().color(QPalette::ButtonText),
+        QColor("#005691"));
+    EXPECT_EQ(Find<QPushButton>(*page, "pushButtonCancel")->palette().color(QPalette::ButtonText), QColor("#005691"));
 }
 
 TEST(SettingsScreenLayout, LanguageListRowsCountWholeItemsBelowTheComboBox)

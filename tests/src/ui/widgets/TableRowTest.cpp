@@ -150,3 +150,16 @@ TEST(TableRow, ButtonsReportTheMapAsItWasWhenTheRowWasBuilt)
     EXPECT_EQ(discard.count(), 1);
     EXPECT_TRUE(available.Button("pushButtonMapAction")->isEnabled()); // a click disables nothing
 }
+
+// The main window has a sheet of its own; the row's sheet must still reach
+// every child of a row built inside it.
+TEST(TableRow, ItsStyleSheetAppliesInsideAStyledWindow)
+{
+    QWidget window;
+    window.setStyleSheet("QLabel { color: #123456; }");
+    auto* row = new Ui::TableRow(Map(MapInfo::Optional, MapInfo::Pending, false), &window);
+    window.show();
+    EXPECT_EQ(row->findChild<QLabel*>("labelDescription")->palette().color(QPalette::WindowText), QColor("#7D8790"));
+    EXPECT_EQ(
+        row->findChild<QPushButton*>("pushButtonDiscard")->palette().color(QPalette::ButtonText), QColor("#005691"));
+}
