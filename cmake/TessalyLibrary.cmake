@@ -30,12 +30,14 @@ function(tessaly_library name)
   endif()
 endfunction()
 
-# tessaly_test(NAME DIR dir LIBS lib...)
+# tessaly_test(NAME DIR dir LIBS lib... [DESKTOP])
 # One test program per folder of tests/, each test case run as its own process.
+# DESKTOP: the program runs on a private X desktop, labelled "desktop"; a test
+# skipped for want of one shows as skipped.
 # Every file in the folder's programs/ sub-folder is instead a small helper
 # program of its own (named after the file) that the tests start as a process.
 function(tessaly_test name)
-  cmake_parse_arguments(ARG "" "DIR" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DESKTOP" "DIR" "LIBS" ${ARGN})
   set(programs_dir ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/programs)
   file(GLOB_RECURSE found CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp
@@ -44,7 +46,14 @@ function(tessaly_test name)
   if(NOT found)
     return()
   endif()
-  add_executable(${name} ${found})
+  if(ARG_DESKTOP)
+    set(runner runner_desktop)
+    set(test_properties LABELS desktop SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+  else()
+    set(runner runner_offscreen)
+    set(test_properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  endif()
+  add_executable(${name} ${found} $<TARGET_OBJECTS:${runner}>)
   target_link_libraries(${name} PRIVATE test_support ${ARG_LIBS})
   file(GLOB programs CONFIGURE_DEPENDS ${programs_dir}/*.cpp)
   foreach(program ${programs})
@@ -55,6 +64,6 @@ function(tessaly_test name)
   endforeach()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${TESSALY_BIN_DIR}
-    PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    PROPERTIES ${test_properties}
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -10,6 +10,7 @@ packages=(
   libboost-thread-dev libboost-date-time-dev libboost-regex-dev
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
   python3 openssl curl ca-certificates xauth xvfb xdg-utils clang-format imagemagick
+  openbox trayer xdotool x11-utils
 )
 
 missing=()

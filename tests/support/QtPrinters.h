@@ -6,4 +6,7 @@
 
 // Lets GoogleTest print QString values (test parameters, compared values) as
 // text rather than as raw bytes.
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}

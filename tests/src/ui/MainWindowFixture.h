@@ -3,7 +3,9 @@
 #include "IUi.h"
 #include "MainWindow.h"
 #include "MapStorage.h"
+#include "QtPrinters.h"
 #include "UsbStorage.h"
+#include "widgets/SilentUi.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -19,18 +21,10 @@
 #include <string>
 #include <vector>
 
-// The facade as the main window sees it; the state machine's answers are
-// connected by the tests, so that they run inside the emit as the real ones do.
-class FakeUi : public Ui::IUi {
-public:
-    void Activate() override { }
-    void SetState(Ui::State) override { }
-    void UpdateUsbs() override { }
-    void ConfirmQuit() override { }
-};
-
 // A window over an empty catalogue and stick registry, with spies on every
-// signal it may send to the state machine.
+// signal it may send to the state machine. The state machine's answers are
+// connected by the tests (React), so that they run inside the emit as the
+// real ones do.
 class MainWindowTest : public ::testing::Test {
 protected:
     struct CleanStores {
@@ -126,7 +120,7 @@ protected:
     }
 
     CleanStores stores;
-    FakeUi ui;
+    SilentUi ui;
     Ui::MainWindow window {&ui};
     std::vector<MapInfo::Id> downloads;
     QSignalSpy cancels {&ui, &Ui::IUi::CancelDownload};

@@ -1,27 +1,10 @@
 #include "MainWindowFixture.h"
 
+#include "UrlCatcher.h"
+
 #include <QCheckBox>
-#include <QDesktopServices>
-#include <QUrl>
 
 using Ui::State;
-
-namespace {
-
-// Takes the links the window opens instead of a browser.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-
-public:
-    UrlCatcher() { QDesktopServices::setUrlHandler("https", this, "Open"); }
-    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler("https"); }
-    QList<QUrl> urls;
-
-public slots:
-    void Open(const QUrl& url) { urls << url; }
-};
-
-} // namespace
 
 TEST_F(MainWindowTest, OnlyTheMessageOnShowActsAndOnlyOnce)
 {
@@ -203,5 +186,3 @@ TEST_F(MainWindowTest, PopupLinksReachTheirActions)
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(PageIndex(), 0);
 }
-
-#include "MainWindowPromptTest.moc"

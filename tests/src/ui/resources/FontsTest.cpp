@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 #include <string>
 
@@ -13,6 +14,11 @@ struct FontCase {
     Fonts::FontType type;
     const char* family;
 };
+
+void PrintTo(const FontCase& font, std::ostream* out)
+{
+    *out << font.family;
+}
 
 class FontsTest : public ::testing::TestWithParam<FontCase> {
 protected:

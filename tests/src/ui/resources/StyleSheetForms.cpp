@@ -1,6 +1,7 @@
 #include "StyleSheetForms.h"
 
 #include "../widgets/SilentUi.h"
+#include "MainWindow.h"
 #include "SettingsScreen.h"
 #include "TableRow.h"
 
@@ -26,6 +27,15 @@ std::unique_ptr<QWidget> MakeSettingsScreen()
     return std::make_unique<Ui::SettingsScreen>(&ui);
 }
 
+// The window with a list that holds a title, a message and a map row.
+std::unique_ptr<QWidget> MakeMainWindow()
+{
+    static SilentUi ui;
+    auto window = std::make_unique<Ui::MainWindow>(&ui);
+    window->SetOptionalMap(MapInfo());
+    return window;
+}
+
 } // namespace
 
 const std::vector<StyleSheetForm>& StyleSheetForms()
@@ -33,6 +43,10 @@ const std::vector<StyleSheetForm>& StyleSheetForms()
     static const std::vector<StyleSheetForm> forms = {
         {":/styles/MapRowWidget.qss", MakeMapRow},
         {":/styles/SettingsScreenWidget.qss", MakeSettingsScreen},
+        {":/styles/MainWindowDialog.qss", MakeMainWindow},
+        {":/styles/HeaderWidget.qss", MakeMainWindow},
+        {":/styles/TitleRowWidget.qss", MakeMainWindow},
+        {":/styles/MessageRowWidget.qss", MakeMainWindow},
     };
     return forms;
 }

@@ -1,0 +1,56 @@
+// Main of the test programs that need a real desktop: before Qt is set up it
+// starts a private X desktop with a window manager and a tray host, so that Qt
+// runs on xcb with the XEmbed tray. Where no desktop can be made the tests are
+// skipped with the reason (DesktopTest.h).
+#include "TestHome.h"
+#include "XDesktop.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+bool OnlyListing(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--gtest_list_tests") == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir root(QDir::tempPath() + "/tessaly-test-XXXXXX");
+    if (!root.isValid())
+        return 2;
+    TestHome::PointAt(root.path());
+    // Without a session bus Qt uses the XEmbed tray, which reports the icon's real geometry.
+    ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
+
+    XDesktop desktop;
+    if (OnlyListing(argc, argv)) {
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    } else if (desktop.Start()) {
+        ::setenv("DISPLAY", desktop.Display().toLocal8Bit().constData(), 1);
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    } else {
+        ::setenv("TESSALY_NO_DESKTOP", desktop.Error().toLocal8Bit().constData(), 1);
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+
+    QApplication app(argc, argv);
+    QCoreApplication::setOrganizationName("Dravo");
+    QCoreApplication::setApplicationName("Tessaly");
+    ::testing::InitGoogleMock(&argc, argv);
+    return RUN_ALL_TESTS();
+}

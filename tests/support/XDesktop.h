@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QPoint>
+#include <QProcess>
+#include <QRect>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// A private X desktop for tests that need a real one: Xvfb on a free display,
+// openbox as the window manager and trayer as the tray host, whose panel
+// struts shrink the screen's available area as a real panel does.
+class XDesktop {
+public:
+    enum class Edge { Bottom, Top, Left, Right };
+
+    XDesktop() = default;
+    ~XDesktop();
+    XDesktop(const XDesktop&) = delete;
+    XDesktop& operator=(const XDesktop&) = delete;
+
+    // Starts the three programs and waits until the panel's strut is in force.
+    // On failure returns false with the reason in Error().
+    bool Start(Edge edge = Edge::Bottom);
+    QString Display() const { return display; }
+    QString Error() const { return error; }
+
+    // The screen's work area as the window manager publishes it.
+    QRect WorkArea() const;
+
+    // Real pointer input through the X server (XTEST), as a user's click.
+    static bool Click(const QPoint& globalPosition, int button = 1);
+
+private:
+    bool Fail(const QString& reason);
+    QProcess* Launch(const QString& program, const QStringList& arguments);
+    bool StartServer();
+    bool WaitFor(const std::function<bool()>& ready, int milliseconds) const;
+
+    std::vector<std::unique_ptr<QProcess>> processes;
+    QString display;
+    QString error;
+};
