@@ -60,20 +60,6 @@ void WordMark(QPainter& painter, const QRectF& box, qreal pixelSize, bool withMa
     FillPath(painter, text.translated(origin), Palette::primary);
 }
 
-Draw Tray(const QColor& badge, const std::function<void(QPainter&, QPointF, qreal)>& glyph)
-{
-    return [=](QPainter& p, const QRectF& box) {
-        const qreal s = box.width();
-        AppMark(p, QRectF(0, 0, 0.86 * s, 0.86 * s));
-        if (!glyph)
-            return;
-        const QPointF centre(0.73 * s, 0.73 * s);
-        const qreal radius = 0.27 * s;
-        Badge(p, centre, radius, badge);
-        glyph(p, centre, radius);
-    };
-}
-
 void BadgeExclamation(QPainter& p, QPointF c, qreal r)
 {
     const qreal w = 0.24 * r;
@@ -112,16 +98,31 @@ void BadgeClock(QPainter& p, QPointF c, qreal r)
 
 using BadgeGlyph = void (*)(QPainter&, QPointF, qreal);
 
+void StatusBadge(QPainter& p, QPointF centre, qreal radius, const QColor& fill, BadgeGlyph glyph)
+{
+    Badge(p, centre, radius, fill);
+    glyph(p, centre, radius);
+}
+
+// The application mark, with room for a status badge at its lower right.
+Draw Tray(const QColor& badge, BadgeGlyph glyph)
+{
+    return [=](QPainter& p, const QRectF& box) {
+        // The mark keeps its place in every state, so the icon does not jump when a badge comes or goes.
+        const qreal s = box.width();
+        AppMark(p, QRectF(0, 0, 0.86 * s, 0.86 * s));
+        if (glyph)
+            StatusBadge(p, QPointF(0.73 * s, 0.73 * s), 0.27 * s, badge, glyph);
+    };
+}
+
 // A shape in the upper left with a status badge at its lower right.
 Draw WithBadge(const std::function<void(QPainter&, const QRectF&)>& shape, const QColor& badge, BadgeGlyph glyph)
 {
     return [=](QPainter& p, const QRectF& box) {
         shape(p, box);
-        const qreal s = box.width();
-        const qreal radius = 0.23 * s;
-        const QPointF centre(box.right() - radius, box.bottom() - radius);
-        Badge(p, centre, radius, badge);
-        glyph(p, centre, radius);
+        const qreal radius = 0.23 * box.width();
+        StatusBadge(p, QPointF(box.right() - radius, box.bottom() - radius), radius, badge, glyph);
     };
 }
 
@@ -163,10 +164,7 @@ Draw MapRow(const QString& region, const QColor& badge, BadgeGlyph glyph)
         p.drawRoundedRect(tile, 5, 5);
         const QPainterPath code = TextPath(region, 11);
         FillPath(p, Centred(code, {tile.center().x() - 2, tile.top() + 10}), Palette::white);
-        const qreal radius = 9;
-        const QPointF centre(box.right() - radius, box.bottom() - radius);
-        Badge(p, centre, radius, badge);
-        glyph(p, centre, radius);
+        StatusBadge(p, QPointF(box.right() - 9, box.bottom() - 9), 9, badge, glyph);
     };
 }
 
