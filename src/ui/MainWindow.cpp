@@ -48,7 +48,8 @@ MainWindow::MainWindow(IUi* facade, QWidget* parent)
     , settingsScreen(new SettingsScreen(facade, this))
 {
     form->setupUi(this);
-    setWindowTitle(QStringLiteral("Tessaly v%1.%2.%3").arg(QString::number(2), QString::number(0), QString::number(74)));
+    setWindowTitle(
+        QStringLiteral("Tessaly v%1.%2.%3").arg(QString::number(2), QString::number(0), QString::number(74)));
     RetranslateUi();
     LoadStylesheet(kMainWindowStyle, this);
     LoadStylesheet(kHeaderStyle, form->widgetHeader);

@@ -38,9 +38,8 @@ std::vector<MapInfo> SortRootMaps(const MapStorage::Maps& maps)
     sorted.reserve(maps.size());
     for (const auto& entry : maps)
         sorted.push_back(entry.second);
-    std::sort(sorted.begin(), sorted.end(), [](const MapInfo& a, const MapInfo& b) {
-        return std::tie(a.region, a.id) < std::tie(b.region, b.id);
-    });
+    std::sort(sorted.begin(), sorted.end(),
+        [](const MapInfo& a, const MapInfo& b) { return std::tie(a.region, a.id) < std::tie(b.region, b.id); });
     return sorted;
 }
 
@@ -207,8 +206,8 @@ void MainWindow::SetSubscriptionExpired()
 {
     LOG(Debug) << "Showing subscription expired message";
     RefreshSubscription();
-    PutMapsMessage(MessageType::SubscriptionExpired,
-        [this] { StartDownload(MapStorage::Instance().GetInstalledMap().id); });
+    PutMapsMessage(
+        MessageType::SubscriptionExpired, [this] { StartDownload(MapStorage::Instance().GetInstalledMap().id); });
     SetScreen(Screen::Message);
 }
 

@@ -19,7 +19,8 @@ const char* const kDownloadingImage = ":/icons/notification-downloading.png";
 const char* const kPendingImage = ":/icons/notification-pending.png";
 
 const char* const kStickBusyTitle = QT_TRANSLATE_NOOP("global", "Accessing information on the USB stick");
-const char* const kStickBusyText = QT_TRANSLATE_NOOP("global", "Please do not disconnect the USB stick from the computer");
+const char* const kStickBusyText
+    = QT_TRANSLATE_NOOP("global", "Please do not disconnect the USB stick from the computer");
 
 struct Row {
     State state;

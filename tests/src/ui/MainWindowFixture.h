@@ -37,8 +37,8 @@ protected:
         }
     };
 
-    static MapInfo Map(const std::string& id, MapInfo::Type type, MapInfo::State state, const std::string& region = "EUR",
-        bool root = false)
+    static MapInfo Map(const std::string& id, MapInfo::Type type, MapInfo::State state,
+        const std::string& region = "EUR", bool root = false)
     {
         MapInfo map;
         map.id = id;
@@ -87,8 +87,14 @@ protected:
         return Child<QWidget>("widgetMessage")
             ->findChild<QPushButton*>(first ? "pushButtonPrimary" : "pushButtonSecondary");
     }
-    QString MapsMessageTitle() { return Child<QWidget>("widgetMapsMessage")->findChild<QLabel*>("labelMessageTitle")->text(); }
-    QString PageMessageTitle() { return Child<QWidget>("widgetMessage")->findChild<QLabel*>("labelMessageTitle")->text(); }
+    QString MapsMessageTitle()
+    {
+        return Child<QWidget>("widgetMapsMessage")->findChild<QLabel*>("labelMessageTitle")->text();
+    }
+    QString PageMessageTitle()
+    {
+        return Child<QWidget>("widgetMessage")->findChild<QLabel*>("labelMessageTitle")->text();
+    }
 
     int PageIndex() { return Child<QStackedWidget>("stackedWidgetMainWindow")->currentIndex(); }
     int ScreenIndex() { return Child<QStackedWidget>("stackedWidgetManageMaps")->currentIndex(); }

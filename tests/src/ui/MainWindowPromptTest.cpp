@@ -69,8 +69,8 @@ TEST_F(MainWindowTest, DiscardingAPendingMapAsksFirst)
     InsertStick();
     Store(Map("p", MapInfo::Optional, MapInfo::Pending));
     window.SetState(State::PendingUpdate);
-    auto* discard = Child<QTableWidget>("tableWidgetMapUpdates")->cellWidget(1, 0)->findChild<QPushButton*>(
-        "pushButtonDiscard");
+    auto* discard
+        = Child<QTableWidget>("tableWidgetMapUpdates")->cellWidget(1, 0)->findChild<QPushButton*>("pushButtonDiscard");
     Click(discard);
     EXPECT_EQ(MapsMessageTitle(), "Cancel map update?");
     Click(MapsMessageButton(false)); // "No"

@@ -40,7 +40,8 @@ TEST_F(MainWindowTest, EveryStateSetsHeaderBannerAndVisibility)
     InsertStick();
     const std::set<State> hides = {State::MapUpdateCheck, State::MetadataCorrupt, State::NoSubscription,
         State::UsbRemoved, State::NoConnection, State::ServerError};
-    const std::set<State> settingsOff = {State::CancelDownload, State::MapDownload, State::MapUpdateCheck, State::UsbCheck};
+    const std::set<State> settingsOff
+        = {State::CancelDownload, State::MapDownload, State::MapUpdateCheck, State::UsbCheck};
     const std::set<State> banner = {State::CancelDownload, State::MapDownload, State::PendingUpdate};
     for (State state : kAllStates) {
         SCOPED_TRACE(Name(state));
@@ -101,8 +102,7 @@ TEST_F(MainWindowTest, OfferStatesListTheirMapsUnderTheirTitles)
         State state;
         QStringList rows;
     } cases[] = {
-        {State::UpToDate,
-            {"Available maps", "No maps available", "Optional map updates", "Map installed"}},
+        {State::UpToDate, {"Available maps", "No maps available", "Optional map updates", "Map installed"}},
         {State::PendingUpdate, {"Pending map updates", "Map pending"}},
         {State::RootUpdate, {"Available maps", "Map eur", "Map nam"}},
     };
