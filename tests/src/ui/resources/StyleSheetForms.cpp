@@ -1,9 +1,13 @@
 #include "StyleSheetForms.h"
 
 #include "../widgets/SilentUi.h"
+#include "Footer.h"
 #include "MainWindow.h"
+#include "MessageScreen.h"
 #include "SettingsScreen.h"
 #include "TableRow.h"
+
+#include <QListWidget>
 
 // Add a row here for each form that loads a style sheet, e.g.
 //   {":/styles/FooterWidget.qss", Make<Ui::Footer>},
@@ -47,6 +51,13 @@ const std::vector<StyleSheetForm>& StyleSheetForms()
         {":/styles/HeaderWidget.qss", MakeMainWindow},
         {":/styles/TitleRowWidget.qss", MakeMainWindow},
         {":/styles/MessageRowWidget.qss", MakeMainWindow},
+        {":/styles/FooterWidget.qss", Make<Ui::Footer>},
+        {":/styles/MessageScreenWidget.qss",
+            [] {
+                static auto* facade = new SilentUi; // outlives every page made here
+                return std::make_unique<Ui::MessageScreen>(facade);
+            }},
+        {":/styles/UsbListWidget.qss", Make<QListWidget>}, // the footer's stick list
     };
     return forms;
 }
