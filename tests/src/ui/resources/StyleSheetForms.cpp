@@ -45,12 +45,9 @@ std::unique_ptr<QWidget> MakeMainWindow()
 const std::vector<StyleSheetForm>& StyleSheetForms()
 {
     static const std::vector<StyleSheetForm> forms = {
-        {":/styles/MapRowWidget.qss", MakeMapRow},
-        {":/styles/SettingsScreenWidget.qss", MakeSettingsScreen},
-        {":/styles/MainWindowDialog.qss", MakeMainWindow},
-        {":/styles/HeaderWidget.qss", MakeMainWindow},
-        {":/styles/TitleRowWidget.qss", MakeMainWindow},
-        {":/styles/MessageRowWidget.qss", MakeMainWindow},
+        {":/styles/MapRowWidget.qss", MakeMapRow}, {":/styles/SettingsScreenWidget.qss", MakeSettingsScreen},
+        {":/styles/MainWindowDialog.qss", MakeMainWindow}, {":/styles/HeaderWidget.qss", MakeMainWindow},
+        {":/styles/TitleRowWidget.qss", MakeMainWindow}, {":/styles/MessageRowWidget.qss", MakeMainWindow},
         {":/styles/FooterWidget.qss", Make<Ui::Footer>},
         {":/styles/MessageScreenWidget.qss",
             [] {
