@@ -69,7 +69,9 @@ bool HasFreeSpace(const fs::path& path)
 
 QString FormatSize(std::uint64_t bytes, int decimals)
 {
-    static constexpr std::array<const char*, 5> kUnits {"B", "KB", "MB", "GB", "TB"};
+    static constexpr std::array<const char*, 5> kUnits {QT_TRANSLATE_NOOP("global", "B"),
+        QT_TRANSLATE_NOOP("global", "KB"), QT_TRANSLATE_NOOP("global", "MB"), QT_TRANSLATE_NOOP("global", "GB"),
+        QT_TRANSLATE_NOOP("global", "TB")};
     const double value = static_cast<double>(bytes);
     double number = value;
     QString unit;
