@@ -2,6 +2,7 @@
 
 #include "../widgets/SilentUi.h"
 #include "MainWindow.h"
+#include "Popup.h"
 #include "SettingsScreen.h"
 #include "TableRow.h"
 
@@ -27,6 +28,12 @@ std::unique_ptr<QWidget> MakeSettingsScreen()
     return std::make_unique<Ui::SettingsScreen>(&ui);
 }
 
+std::unique_ptr<QWidget> MakePopup()
+{
+    static SilentUi ui;
+    return std::make_unique<Ui::Popup>(&ui);
+}
+
 // The window with a list that holds a title, a message and a map row.
 std::unique_ptr<QWidget> MakeMainWindow()
 {
@@ -47,6 +54,7 @@ const std::vector<StyleSheetForm>& StyleSheetForms()
         {":/styles/HeaderWidget.qss", MakeMainWindow},
         {":/styles/TitleRowWidget.qss", MakeMainWindow},
         {":/styles/MessageRowWidget.qss", MakeMainWindow},
+        {":/styles/PopupDialog.qss", MakePopup},
     };
     return forms;
 }
