@@ -30,14 +30,16 @@ function(tessaly_library name)
   endif()
 endfunction()
 
-# tessaly_test(NAME DIR dir LIBS lib... [DESKTOP])
+# tessaly_test(NAME DIR dir LIBS lib... [DESKTOP [LABEL label]])
 # One test program per folder of tests/, each test case run as its own process.
 # DESKTOP: the program runs on a private X desktop, labelled "desktop"; a test
-# skipped for want of one shows as skipped.
+# skipped for want of one shows as skipped. LABEL: the label becomes
+# "desktop-<label>", so that ctest -L <label> runs the program alone and
+# ctest -L desktop still runs it with the others.
 # Every file in the folder's programs/ sub-folder is instead a small helper
 # program of its own (named after the file) that the tests start as a process.
 function(tessaly_test name)
-  cmake_parse_arguments(ARG "DESKTOP" "DIR" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "DESKTOP" "DIR;LABEL" "LIBS" ${ARGN})
   set(programs_dir ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/programs)
   file(GLOB_RECURSE found CONFIGURE_DEPENDS
     ${CMAKE_CURRENT_SOURCE_DIR}/${ARG_DIR}/*.cpp
@@ -48,7 +50,11 @@ function(tessaly_test name)
   endif()
   if(ARG_DESKTOP)
     set(runner runner_desktop)
-    set(test_properties LABELS desktop SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+    set(label desktop)
+    if(ARG_LABEL)
+      set(label desktop-${ARG_LABEL})
+    endif()
+    set(test_properties LABELS ${label} SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
   else()
     set(runner runner_offscreen)
     set(test_properties ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

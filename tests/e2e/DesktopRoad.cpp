@@ -1,0 +1,269 @@
+#include "DesktopRoad.h"
+
+#include "DesktopTest.h"
+#include "TestEnv.h"
+#include "TestFiles.h"
+#include "XDesktop.h"
+
+#include "Config.h"
+#include "MainWindow.h"
+#include "MapStorage.h"
+#include "MessageScreen.h"
+#include "Popup.h"
+#include "ProductionCollaborators.h"
+#include "Ui.h"
+#include "UsbStorage.h"
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QLabel>
+#include <QMenu>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+#include <QtTest/QTest>
+
+namespace {
+
+const char* const StateChange = "Changing state from: ";
+
+// Files below a folder, by their path relative to it, with their bytes.
+std::map<QString, QByteArray> Tree(const QString& root)
+{
+    std::map<QString, QByteArray> files;
+    QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files[QDir(root).relativeFilePath(path)] = TestFiles::Read(path);
+    }
+    return files;
+}
+
+bool Contains(const QWidget* outer, const QWidget* inner)
+{
+    return inner && (inner == outer || outer->isAncestorOf(inner));
+}
+
+} // namespace
+
+void DesktopRoad::SetUp()
+{
+    REQUIRE_DESKTOP();
+    ASSERT_TRUE(demoRoot.isValid());
+    ASSERT_TRUE(service.Start(TestEnv::SourceDir() + "/tools/demo/catalogue.json"));
+    // The demo fabricates its stick from the service's own metadata.
+    ASSERT_TRUE(QDir().mkpath(demoRoot.filePath("service")));
+    ASSERT_TRUE(QFile::copy(service.CertificatePath(), demoRoot.filePath("service/cert.pem")));
+    Demo({"prepare", "--port", QString::number(service.Port())});
+    qputenv("TESSALY_SYSFS_ROOT", demoRoot.filePath("sysfs").toLocal8Bit());
+    qputenv("TESSALY_MOUNTINFO", demoRoot.filePath("mountinfo").toLocal8Bit());
+    Config::Instance().updateSource = service.BaseUrl().toStdString();
+    Config::Instance().updateKey = service.Key();
+    UsbStorage::Instance().Clear();
+    MapStorage::Instance().Clear();
+}
+
+void DesktopRoad::TearDown()
+{
+    machine.reset();
+    // No way the user takes may make the machine refuse an event.
+    EXPECT_EQ(log.Count(Log::Error, "Refused"), 0);
+}
+
+Collaborators DesktopRoad::MakeCollaborators()
+{
+    Collaborators collaborators = ProductionCollaborators([this] {
+        auto made = std::make_unique<Ui::Ui>();
+        ui = made.get();
+        return made;
+    });
+    collaborators.quit = [this] { quitAsked = true; };
+    return collaborators;
+}
+
+void DesktopRoad::Start(Collaborators collaborators)
+{
+    machine = std::make_unique<StateMachine>(std::move(collaborators));
+    machine->initiate();
+}
+
+std::vector<std::string> DesktopRoad::Journey() const
+{
+    std::vector<std::string> journey;
+    for (const LogCapture::Record& record : log.Records()) {
+        // The facade logs each change at Info; the window's own record is at Debug.
+        if (record.severity == Log::Info && record.message.rfind(StateChange, 0) == 0)
+            journey.push_back(record.message.substr(record.message.rfind(' ') + 1));
+    }
+    return journey;
+}
+
+std::string DesktopRoad::Shown() const
+{
+    const std::vector<std::string> journey = Journey();
+    return journey.empty() ? std::string() : journey.back();
+}
+
+::testing::AssertionResult DesktopRoad::WaitShown(const std::string& state, int ms) const
+{
+    if (QTest::qWaitFor([&] { return Shown() == state; }, ms))
+        return ::testing::AssertionSuccess();
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << state << " not reached; shown:";
+    for (const std::string& shown : Journey())
+        failure << ' ' << shown;
+    return failure;
+}
+
+Ui::MainWindow* DesktopRoad::Window() const
+{
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (auto* window = qobject_cast<Ui::MainWindow*>(widget))
+            return window;
+    return nullptr;
+}
+
+Ui::Popup* DesktopRoad::Popup() const
+{
+    return Window()->findChild<Ui::Popup*>();
+}
+
+QSystemTrayIcon* DesktopRoad::Tray() const
+{
+    return ui->findChild<QSystemTrayIcon*>();
+}
+
+QWidget* DesktopRoad::MessagePage() const
+{
+    for (Ui::MessageScreen* page : Window()->findChildren<Ui::MessageScreen*>())
+        if (page->isVisible())
+            return page;
+    return nullptr;
+}
+
+QString DesktopRoad::MessageTitle() const
+{
+    QWidget* page = MessagePage();
+    return page ? Find<QLabel>(page, "labelMessageTitle")->text() : QString();
+}
+
+QPushButton* DesktopRoad::MessageButton(bool primary) const
+{
+    QWidget* page = MessagePage();
+    return page ? Find<QPushButton>(page, primary ? "pushButtonPrimary" : "pushButtonSecondary") : nullptr;
+}
+
+QString DesktopRoad::PageShown() const
+{
+    auto* pages = Find<QStackedWidget>(Window(), "stackedWidgetMainWindow");
+    return Window()->isVisible() ? pages->currentWidget()->objectName() : QString();
+}
+
+void DesktopRoad::Click(QWidget* widget)
+{
+    ASSERT_NE(widget, nullptr);
+    ASSERT_TRUE(QTest::qWaitFor([widget] { return widget->isVisible() && widget->isEnabled(); }, 5000))
+        << widget->objectName().toStdString() << " is not offered";
+    QWidget* window = widget->window();
+    const QPoint centre = widget->mapToGlobal(widget->rect().center());
+    if (!Contains(widget, QApplication::widgetAt(centre))) {
+        window->raise();
+        window->activateWindow();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Contains(widget, QApplication::widgetAt(centre)); }, 5000))
+        << widget->objectName().toStdString() << " is covered";
+    ASSERT_TRUE(XDesktop::Click(centre));
+    QTest::qWait(200);
+}
+
+void DesktopRoad::ClickTray(int button)
+{
+    QSystemTrayIcon* tray = Tray();
+    ASSERT_TRUE(QTest::qWaitFor([tray] { return tray->isVisible() && !tray->geometry().isEmpty(); }, 5000));
+    ASSERT_TRUE(XDesktop::Click(tray->geometry().center(), button));
+    QTest::qWait(200);
+}
+
+void DesktopRoad::ChooseTrayMenu(const QString& text)
+{
+    ClickTray(3);
+    QMenu* menu = Tray()->contextMenu();
+    ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000));
+    for (QAction* action : menu->actions()) {
+        if (action->text() == text) {
+            ASSERT_TRUE(XDesktop::Click(menu->mapToGlobal(menu->actionGeometry(action).center())));
+            QTest::qWait(200);
+            return;
+        }
+    }
+    FAIL() << "no menu entry " << text.toStdString();
+}
+
+void DesktopRoad::ClickPopupLink()
+{
+    if (!Popup()->isVisible())
+        ClickTray();
+    Click(Find(Popup(), "pushButtonContentLink"));
+}
+
+QString DesktopRoad::StickRoot() const
+{
+    return demoRoot.filePath("stick");
+}
+
+void DesktopRoad::InsertStick()
+{
+    Demo({"insert"});
+}
+
+void DesktopRoad::RemoveStick()
+{
+    Demo({"remove"});
+}
+
+void DesktopRoad::Demo(const QStringList& arguments) const
+{
+    QProcess demo;
+    demo.start("python3",
+        QStringList {TestEnv::SourceDir() + "/tools/demo/demo.py"} + arguments + QStringList {"--root", demoRoot.path()});
+    ASSERT_TRUE(demo.waitForFinished(30000));
+    ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
+}
+
+void DesktopRoad::Screenshot(const QString& name)
+{
+    QTest::qWait(300); // let the last repaint reach the server
+    const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
+    const QString test = QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const QString file = QString("%1-%2-%3.png").arg(test).arg(++shots, 2, 10, QChar('0')).arg(name);
+    QStringList folders {TestEnv::BinaryDir() + "/e2e-screens"};
+    // With TESSALY_PICTURES set (docs/) the screenshots go there too.
+    if (qEnvironmentVariableIsSet("TESSALY_PICTURES"))
+        folders << qEnvironmentVariable("TESSALY_PICTURES");
+    for (const QString& folder : folders) {
+        QDir().mkpath(folder);
+        EXPECT_TRUE(shot.save(folder + "/" + file)) << file.toStdString();
+    }
+}
+
+QStringList DesktopRoad::ArchiveRanges() const
+{
+    QStringList ranges;
+    for (const QJsonValue& request : service.RequestLog())
+        if (request["path"].toString().startsWith("/files/"))
+            ranges << request["headers"]["Range"].toString();
+    return ranges;
+}
+
+bool DesktopRoad::StickHoldsArchive(const QString& mapId) const
+{
+    QTemporaryDir unpacked;
+    QProcess tar;
+    tar.start("tar", {"-xf", service.ArchivePath(mapId + ".tar"), "-C", unpacked.path()});
+    if (!tar.waitForFinished(60000) || tar.exitCode() != 0)
+        return false;
+    const auto onStick = Tree(StickRoot() + "/VexmarNDSFull/" + mapId);
+    return !onStick.empty() && Tree(unpacked.path()) == onStick;
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "ContentService.h"
+#include "LogCapture.h"
+
+#include "Collaborators.h"
+#include "State.h"
+#include "StateMachine.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QPushButton;
+class QSystemTrayIcon;
+
+namespace Ui {
+class MainWindow;
+class Popup;
+} // namespace Ui
+
+// The whole program in the test process as a user meets it: the machine with
+// the real user interface and the real managers on their threads, on a private
+// X desktop with a panel and a tray, against the demo's content service over
+// HTTPS, with the demo's stick behind the discovery roots. The test acts only
+// through real clicks on what is shown and checks what the user sees.
+class DesktopRoad : public ::testing::Test {
+protected:
+    static constexpr int WaitMs = 30000;
+    // The installed map's mandatory update, of another map line.
+    static constexpr const char* Mandatory = "EU2_2025_11";
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // What the machine is made of; tests may change it before Start.
+    Collaborators MakeCollaborators();
+    void Start(Collaborators collaborators);
+
+    // The states the user interface was given, in order, e.g. "RootUpdate".
+    std::vector<std::string> Journey() const;
+    std::string Shown() const;
+    // Fails with the journey when the state is not reached in time.
+    ::testing::AssertionResult WaitShown(const std::string& state, int ms = WaitMs) const;
+
+    Ui::MainWindow* Window() const;
+    Ui::Popup* Popup() const;
+    QSystemTrayIcon* Tray() const;
+    // A widget of the window or the popup by its object name.
+    template <class Widget = QWidget> Widget* Find(QWidget* parent, const char* name) const
+    {
+        return parent->findChild<Widget*>(name);
+    }
+    // The visible message page of the window: its title, text and buttons.
+    QWidget* MessagePage() const;
+    QString MessageTitle() const;
+    QPushButton* MessageButton(bool primary) const;
+    // The main window's visible page, by its object name.
+    QString PageShown() const;
+
+    // Real pointer clicks through the X server. A widget hidden behind
+    // another window is brought to the front first.
+    void Click(QWidget* widget);
+    void ClickTray(int button = 1);
+    void ChooseTrayMenu(const QString& text);
+    // The popup's link, showing the popup first when it has faded out.
+    void ClickPopupLink();
+
+    // The demo stick, as the head unit wrote it, and its insertion.
+    QString StickRoot() const;
+    void InsertStick();
+    void RemoveStick();
+
+    // A screenshot of the whole desktop, numbered in the order taken.
+    void Screenshot(const QString& name);
+
+    // The archive requests' "Range" headers, in order ("" for none).
+    QStringList ArchiveRanges() const;
+    // Whether the unpacked map on the stick holds exactly the archive's files.
+    bool StickHoldsArchive(const QString& mapId) const;
+
+    LogCapture log;
+    ContentService service;
+    QTemporaryDir demoRoot;
+    std::unique_ptr<StateMachine> machine;
+    Ui::IUi* ui = nullptr;
+    bool quitAsked = false;
+    int shots = 0;
+
+private:
+    void Demo(const QStringList& arguments) const;
+};

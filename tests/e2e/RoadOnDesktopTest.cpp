@@ -1,0 +1,233 @@
+#include "DesktopRoad.h"
+#include "QtPrinters.h"
+
+#include "MainWindow.h"
+#include "MapStorage.h"
+#include "Popup.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTableWidget>
+#include <QtTest/QTest>
+
+namespace {
+
+// The main window's pages: the maps (their list or a message) and the prompts.
+constexpr const char* MapsPage = "pageManageMaps";
+constexpr const char* PromptPage = "pageMessage";
+
+class RoadOnDesktop : public DesktopRoad {
+protected:
+    void SetUp() override
+    {
+        DesktopRoad::SetUp();
+        if (!IsSkipped() && !HasFatalFailure())
+            Start(MakeCollaborators());
+    }
+
+    QString PopupText(const char* name) const { return Find<QLabel>(Popup(), name)->text(); }
+    QString PopupLinkText() const { return Find<QPushButton>(Popup(), "pushButtonContentLink")->text(); }
+
+    // Inserts the demo stick and follows the popup's link to the mandatory
+    // update's confirmation.
+    void ReachMandatoryOffer()
+    {
+        InsertStick();
+        ASSERT_TRUE(WaitShown("MandatoryUpdate"));
+        EXPECT_EQ("Map update required", PopupText("labelContentTitle"));
+        EXPECT_EQ("Update map", PopupLinkText());
+        Screenshot("mandatory-popup");
+        ClickPopupLink();
+        ASSERT_TRUE(QTest::qWaitFor([this] { return PageShown() == MapsPage; }, 5000));
+        EXPECT_EQ("Confirm mandatory map update", MessageTitle());
+        EXPECT_EQ("Continue", MessageButton(true)->text());
+        EXPECT_FALSE(MessageButton(false)->isVisible()) << "a mandatory update can only be confirmed";
+        Screenshot("mandatory-page");
+    }
+
+    // Continues the mandatory update with its archive held back after the
+    // first bytes, until those are on the stick.
+    void StartHeldDownload()
+    {
+        service.SetFault({{"path", QString("/files/") + Mandatory}, {"kind", "stall"}, {"bytes", 4000000},
+            {"seconds", 15}});
+        Click(MessageButton(true));
+        ASSERT_TRUE(WaitShown("MapDownload"));
+        ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().GetDownloadingMap().downloaded > 0; }, WaitMs));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return MessageTitle() == "Map update"; }, 5000));
+    }
+
+    void RunToPending()
+    {
+        ASSERT_TRUE(WaitShown("PendingUpdate"));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return PageShown() == MapsPage && !MessagePage(); }, 5000));
+        EXPECT_EQ("Map updates ready to be installed on your vehicle's navigation system",
+            Find<QLabel>(Window(), "labelNotificationTitle")->text());
+        EXPECT_EQ(MapInfo::Pending, MapStorage::Instance().FindMap(Mandatory).state);
+        EXPECT_TRUE(StickHoldsArchive(Mandatory));
+        EXPECT_TRUE(QFile::exists(StickRoot() + "/VexmarNDSFull/" + Mandatory + ".meta.xml"));
+    }
+
+    QPushButton* MapRowButton(const char* name) const
+    {
+        auto* table = Find<QTableWidget>(Window(), "tableWidgetMapUpdates");
+        for (int row = 0; row < table->rowCount(); ++row)
+            if (QWidget* cell = table->cellWidget(row, 0))
+                if (auto* button = Find<QPushButton>(cell, name); button && button->isVisible())
+                    return button;
+        return nullptr;
+    }
+};
+
+} // namespace
+
+// The first check finds the root maps; discovery starts only after it.
+TEST_F(RoadOnDesktop, StartOffersTheRootMapsFromTheTray)
+{
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    EXPECT_EQ(1, log.Count(Log::Info, "Starting USB discovery"));
+    EXPECT_TRUE(Tray()->isVisible());
+    EXPECT_FALSE(Window()->isVisible()) << "the program runs in the tray";
+
+    // A click on the tray icon shows the popup beside it.
+    if (Popup()->isVisible())
+        ClickTray();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Popup()->isVisible(); }, 5000));
+    ClickTray();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Popup()->isVisible(); }, 5000));
+    EXPECT_EQ("Manage maps", PopupText("labelContentTitle"));
+    EXPECT_EQ("Open application", PopupLinkText());
+    Screenshot("root-popup");
+
+    ClickPopupLink();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return PageShown() == MapsPage; }, 5000));
+    auto* table = Find<QTableWidget>(Window(), "tableWidgetMapUpdates");
+    ASSERT_TRUE(table->isVisible());
+    QStringList titles;
+    for (QLabel* label : table->findChildren<QLabel*>("labelMapTitle"))
+        titles << label->text();
+    titles.sort();
+    EXPECT_EQ((QStringList {"Europe 2025.11", "North America 2025.05"}), titles) << "the newest of each root";
+    Screenshot("root-maps");
+}
+
+// Verification, related check, the mandatory update from the popup's link,
+// a download whose connection the service drops three times, resumed each
+// time behind what is on the stick, verified and completed.
+TEST_F(RoadOnDesktop, MandatoryUpdateDownloadsOntoTheStickThroughDroppedConnections)
+{
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    ReachMandatoryOffer();
+    service.SetFault(
+        {{"path", QString("/files/") + Mandatory}, {"kind", "drop_after"}, {"bytes", 6000000}, {"times", 3}});
+    service.SetFault({{"path", QString("/files/") + Mandatory}, {"kind", "stall"}, {"bytes", 2000000},
+        {"seconds", 3}});
+    Click(MessageButton(true));
+    ASSERT_TRUE(WaitShown("MapDownload"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return MessageTitle() == "Map update"; }, 5000));
+    EXPECT_TRUE(Find<QLabel>(MessagePage(), "labelMessageDescription")->text().contains("Downloading - "));
+    EXPECT_EQ("Accessing information on the USB stick", Find<QLabel>(Window(), "labelNotificationTitle")->text());
+    Screenshot("download-progress");
+
+    RunToPending();
+    const QStringList ranges = ArchiveRanges();
+    ASSERT_EQ(5, ranges.size()) << ranges.join(',').toStdString();
+    EXPECT_EQ("", ranges[0]);
+    EXPECT_EQ("bytes=6000000-", ranges[1]);
+    EXPECT_EQ("bytes=12000000-", ranges[2]);
+    EXPECT_EQ("bytes=18000000-", ranges[3]);
+    EXPECT_EQ("bytes=20000000-", ranges[4]);
+    EXPECT_EQ(1, log.Count(Log::Info, "Changing state from: MapDownload to: PendingUpdate"));
+    EXPECT_EQ("Pending map updates", PopupText("labelContentTitle"));
+    Screenshot("pending");
+}
+
+// Cancelling the pending map deletes it from the stick and offers it again.
+TEST_F(RoadOnDesktop, CancelOfThePendingMapRemovesItAndOffersItAgain)
+{
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    ReachMandatoryOffer();
+    Click(MessageButton(true));
+    RunToPending();
+
+    Click(MapRowButton("pushButtonDiscard"));
+    EXPECT_EQ("Cancel map update?", MessageTitle());
+    Screenshot("discard-prompt");
+    Click(MessageButton(true));
+    ASSERT_TRUE(WaitShown("CancelDownload"));
+    Screenshot("deleting");
+    ASSERT_TRUE(WaitShown("MandatoryUpdate"));
+    EXPECT_FALSE(QDir(StickRoot() + "/VexmarNDSFull").exists());
+    EXPECT_EQ(MapInfo::Available, MapStorage::Instance().FindMap(Mandatory).state);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return MessageTitle() == "Confirm mandatory map update"; }, 5000));
+    EXPECT_TRUE(MessageButton(true)->isEnabled());
+}
+
+// Pulled in the middle of a download: the removed-stick popup waits for
+// "Continue", a new check finds no stick, the roots are offered again.
+TEST_F(RoadOnDesktop, StickPulledMidDownloadIsShownAndTheRootsOfferedAgain)
+{
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    ReachMandatoryOffer();
+    StartHeldDownload();
+    RemoveStick();
+    ASSERT_TRUE(WaitShown("UsbRemoved"));
+    EXPECT_TRUE(Popup()->isVisible());
+    EXPECT_EQ("Continue", PopupLinkText());
+    Screenshot("stick-removed");
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    // The popup holds the removed-stick message until it is dismissed.
+    EXPECT_EQ("Continue", PopupLinkText());
+    ClickPopupLink();
+    EXPECT_EQ("Manage maps", PopupText("labelContentTitle"));
+}
+
+// A stick whose checksum list does not match its files is not trusted.
+TEST_F(RoadOnDesktop, StickWithACorruptChecksumListIsRefused)
+{
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    QFile list(StickRoot() + "/VexmarNDSUpdate/CHECKSUMS.MD5");
+    ASSERT_TRUE(list.open(QIODevice::ReadWrite));
+    QByteArray lines = list.readAll();
+    lines[0] = lines[0] == '0' ? '1' : '0';
+    list.seek(0);
+    list.write(lines);
+    list.close();
+    InsertStick();
+    ASSERT_TRUE(WaitShown("MetadataCorrupt"));
+    EXPECT_TRUE(PopupText("labelContentText").startsWith("Something has gone wrong."));
+    EXPECT_EQ("Error", PopupText("labelStatusText"));
+    EXPECT_FALSE(QDir(StickRoot() + "/VexmarNDSFull").exists());
+    Screenshot("corrupt-stick");
+}
+
+// Quitting while a download runs asks first: "No" returns to the download,
+// which goes on; "Yes" ends the program, every thread joined.
+TEST_F(RoadOnDesktop, QuitWhileDownloadingAsksFirst)
+{
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    ReachMandatoryOffer();
+    StartHeldDownload();
+    ChooseTrayMenu("Quit");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return PageShown() == PromptPage; }, 5000));
+    EXPECT_EQ("Quit application", MessageTitle());
+    EXPECT_EQ("No", MessageButton(true)->text());
+    EXPECT_EQ("Yes", MessageButton(false)->text());
+    Screenshot("quit-prompt");
+
+    Click(MessageButton(true));
+    EXPECT_FALSE(quitAsked);
+    EXPECT_EQ(MapsPage, PageShown());
+    EXPECT_EQ("Map update", MessageTitle());
+    EXPECT_EQ("MapDownload", Shown());
+
+    ChooseTrayMenu("Quit");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return MessageTitle() == "Quit application"; }, 5000));
+    Click(MessageButton(false));
+    EXPECT_TRUE(quitAsked);
+    machine.reset();
+    EXPECT_EQ(1, log.Count(Log::Info, "Stopping USB discovery"));
+}
