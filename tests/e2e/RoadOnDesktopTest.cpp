@@ -174,13 +174,15 @@ TEST_F(RoadOnDesktop, StickPulledMidDownloadIsShownAndTheRootsOfferedAgain)
     ReachMandatoryOffer();
     StartHeldDownload();
     RemoveStick();
-    ASSERT_TRUE(WaitShown("UsbRemoved"));
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    const std::vector<std::string> journey = Journey();
+    EXPECT_EQ((std::vector<std::string> {"MapDownload", "UsbRemoved", "MapUpdateCheck", "RootUpdate"}),
+        std::vector<std::string>(journey.end() - 4, journey.end()));
+    // The popup holds the removed-stick message until it is dismissed.
     EXPECT_TRUE(Popup()->isVisible());
     EXPECT_EQ("Continue", PopupLinkText());
+    EXPECT_EQ("Error", PopupText("labelStatusText"));
     Screenshot("stick-removed");
-    ASSERT_TRUE(WaitShown("RootUpdate"));
-    // The popup holds the removed-stick message until it is dismissed.
-    EXPECT_EQ("Continue", PopupLinkText());
     ClickPopupLink();
     EXPECT_EQ("Manage maps", PopupText("labelContentTitle"));
 }
