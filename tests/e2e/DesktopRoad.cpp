@@ -57,16 +57,23 @@ void DesktopRoad::SetUp()
     ASSERT_TRUE(QDir().mkpath(demoRoot.filePath("service")));
     ASSERT_TRUE(QFile::copy(service.CertificatePath(), demoRoot.filePath("service/cert.pem")));
     Demo({"prepare", "--port", QString::number(service.Port())});
-    qputenv("TESSALY_SYSFS_ROOT", demoRoot.filePath("sysfs").toLocal8Bit());
-    qputenv("TESSALY_MOUNTINFO", demoRoot.filePath("mountinfo").toLocal8Bit());
-    Config::Instance().updateSource = service.BaseUrl().toStdString();
-    Config::Instance().updateKey = service.Key();
+    // The test process runs in the demo's own folders, as ./run.sh runs the
+    // program, so the program started from the tests shares them.
+    for (const QString& line : Demo({"env"}).split('\n', Qt::SkipEmptyParts)) {
+        const QString assignment = line.section(' ', 1);
+        qputenv(assignment.section('=', 0, 0).toLocal8Bit(), assignment.section('=', 1).remove('\'').toLocal8Bit());
+    }
+    ASSERT_EQ(Config::Instance().updateSource, service.BaseUrl().toStdString());
     UsbStorage::Instance().Clear();
     MapStorage::Instance().Clear();
 }
 
 void DesktopRoad::TearDown()
 {
+    if (program) {
+        program->kill();
+        program->waitForFinished();
+    }
     machine.reset();
     // No way the user takes may make the machine refuse an event.
     EXPECT_EQ(log.Count(Log::Error, "Refused"), 0);
@@ -223,13 +230,51 @@ void DesktopRoad::RemoveStick()
     Demo({"remove"});
 }
 
-void DesktopRoad::Demo(const QStringList& arguments) const
+QProcess& DesktopRoad::StartProgram()
+{
+    program = std::make_unique<QProcess>();
+    program->setProcessChannelMode(QProcess::ForwardedChannels);
+    program->start(TestEnv::BinaryDir() + "/bin/tessaly", QStringList());
+    EXPECT_TRUE(program->waitForStarted());
+    return *program;
+}
+
+int DesktopRoad::ProgramExit()
+{
+    const bool ended = program->waitForFinished(15000) && program->exitStatus() == QProcess::NormalExit;
+    return ended ? program->exitCode() : -1;
+}
+
+QStringList DesktopRoad::ProgramLog() const
+{
+    const QString logs = qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly/Logs";
+    QStringList records;
+    for (const QFileInfo& file : QDir(logs).entryInfoList({"*.log"}, QDir::Files, QDir::Name)) {
+        for (const QString& line : QString::fromUtf8(TestFiles::Read(file.filePath())).split('\n')) {
+            // "time | severity | channel | file: line | function | message"
+            const QStringList fields = line.split(" | ");
+            if (fields.size() >= 6)
+                records << fields[1].trimmed() + " | " + fields.mid(5).join(" | ");
+        }
+    }
+    return records;
+}
+
+::testing::AssertionResult DesktopRoad::WaitLogged(const QString& record) const
+{
+    if (QTest::qWaitFor([&] { return ProgramLog().contains(record); }, WaitMs))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "not logged: " << record.toStdString();
+}
+
+QString DesktopRoad::Demo(const QStringList& arguments) const
 {
     QProcess demo;
     demo.start("python3",
         QStringList {TestEnv::SourceDir() + "/tools/demo/demo.py"} + arguments + QStringList {"--root", demoRoot.path()});
-    ASSERT_TRUE(demo.waitForFinished(30000));
-    ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
+    EXPECT_TRUE(demo.waitForFinished(30000));
+    EXPECT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
+    return QString::fromUtf8(demo.readAllStandardOutput());
 }
 
 void DesktopRoad::Screenshot(const QString& name)

@@ -7,6 +7,7 @@
 #include "State.h"
 #include "StateMachine.h"
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -78,6 +79,15 @@ protected:
     void InsertStick();
     void RemoveStick();
 
+    // The built program, started in the same folders and on the same desktop;
+    // it is killed if a test leaves it running.
+    QProcess& StartProgram();
+    // The exit code once it has ended, or -1 when it did not end normally in time.
+    int ProgramExit();
+    // The program's log records, "severity | message" each.
+    QStringList ProgramLog() const;
+    ::testing::AssertionResult WaitLogged(const QString& record) const;
+
     // A screenshot of the whole desktop, numbered in the order taken.
     void Screenshot(const QString& name);
 
@@ -90,10 +100,12 @@ protected:
     ContentService service;
     QTemporaryDir demoRoot;
     std::unique_ptr<StateMachine> machine;
+    std::unique_ptr<QProcess> program;
     Ui::IUi* ui = nullptr;
     bool quitAsked = false;
     int shots = 0;
 
 private:
-    void Demo(const QStringList& arguments) const;
+    // Runs a command of the demo's tool on the demo's folder; returns its output.
+    QString Demo(const QStringList& arguments) const;
 };

@@ -70,7 +70,7 @@ def write_config(f, port):
     config = {
         "Application": {"LogLevel": "Debug"},
         "FullMapUpdate": {"UpdateSource": f"https://127.0.0.1:{port}/brel/v1", "UpdateKey": key},
-        "MapDownload": {"RetryDuration": "60"},
+        "MapDownload": {"RetryDuration": "3"},
     }
     app_data = f["data"] / "Dravo" / "Tessaly"
     write_atomically(app_data / "config.json", json.dumps(config, indent=4).encode())

@@ -1,0 +1,127 @@
+#include "DesktopRoad.h"
+#include "QtPrinters.h"
+#include "TestFiles.h"
+#include "XDesktop.h"
+
+#include "Config.h"
+#include "MainWindow.h"
+#include "Popup.h"
+
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QPushButton>
+#include <QSystemTrayIcon>
+#include <QTranslator>
+#include <QtTest/QTest>
+
+namespace {
+
+// The built program next to, or instead of, the one in the test process.
+class ProgramOnDesktop : public DesktopRoad {
+protected:
+    // Records the program wrote at Error, and machine refusals at any level.
+    QStringList Faults() const
+    {
+        QStringList faults;
+        for (const QString& record : ProgramLog())
+            if (record.startsWith("Error |") || record.contains("Refused"))
+                faults << record;
+        return faults;
+    }
+
+    // Picks a language from the settings page's list by real clicks.
+    void ChooseLanguage(const QString& localeName)
+    {
+        auto* list = Find<QComboBox>(Window(), "comboBoxLanguage");
+        Click(list);
+        QAbstractItemView* view = list->view();
+        ASSERT_TRUE(QTest::qWaitFor([view] { return view->isVisible(); }, 5000));
+        const int row = list->findData(QLocale(localeName));
+        ASSERT_GE(row, 0) << localeName.toStdString() << " is not offered";
+        const QModelIndex index = view->model()->index(row, 0);
+        view->scrollTo(index);
+        ASSERT_TRUE(XDesktop::Click(view->viewport()->mapToGlobal(view->visualRect(index).center())));
+        ASSERT_TRUE(QTest::qWaitFor([list, row] { return list->currentIndex() == row; }, 5000));
+    }
+};
+
+// What the de_DE catalogue makes of a text, the text itself where it has no entry.
+class German {
+public:
+    German() { loaded = catalogue.load(Config::Instance().GetTranslationFilePath("de_DE")); }
+    QString operator()(const char* text) const
+    {
+        const QString translated = catalogue.translate("global", text);
+        return translated.isEmpty() ? QString(text) : translated;
+    }
+    bool loaded = false;
+
+private:
+    QTranslator catalogue;
+};
+
+} // namespace
+
+// The built program on the demo's folders: the root offer, the demo stick's
+// mandatory update, a log free of faults, and SIGTERM ends it with code 0.
+TEST_F(ProgramOnDesktop, DemoRoadToTheOfferAndSigtermEndsItCleanly)
+{
+    StartProgram();
+    ASSERT_TRUE(WaitLogged("Info | Changing state from: MapUpdateCheck to: RootUpdate"));
+    InsertStick();
+    ASSERT_TRUE(WaitLogged("Info | Changing state from: MapUpdateCheck to: MandatoryUpdate"));
+    Screenshot("program-offer");
+    program->terminate();
+    EXPECT_EQ(0, ProgramExit());
+    EXPECT_TRUE(ProgramLog().contains("Info | Received signal 15, quitting"));
+    EXPECT_EQ(QStringList(), Faults());
+}
+
+// A second start only brings the running program forward (its popup) and ends.
+TEST_F(ProgramOnDesktop, SecondStartActivatesTheRunningProgram)
+{
+    Start(MakeCollaborators());
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    if (Popup()->isVisible())
+        ClickTray();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !Popup()->isVisible(); }, 5000));
+
+    StartProgram();
+    EXPECT_EQ(0, ProgramExit());
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Popup()->isVisible(); }, 5000));
+    EXPECT_EQ(1, log.Count(Log::Info, "Got Activate event"));
+    EXPECT_FALSE(Window()->isVisible());
+    Screenshot("activated");
+}
+
+// German chosen on the settings page: the window, the popup and the tray icon
+// read German at once, and the next start of the program keeps it.
+TEST_F(ProgramOnDesktop, GermanChosenInTheSettingsHoldsAfterARestart)
+{
+    const German german;
+    ASSERT_TRUE(german.loaded);
+    Start(MakeCollaborators());
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    ChooseTrayMenu("Settings");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return PageShown() == "pageSettings"; }, 5000));
+    ChooseLanguage("de_DE");
+    Click(Find(Window(), "pushButtonSaveSettings"));
+    ASSERT_TRUE(WaitShown("RootUpdate")); // a fresh check in the new language
+    EXPECT_EQ(german("Map updates").toUpper(), Find<QPushButton>(Window(), "pushButtonMapUpdates")->text());
+    EXPECT_EQ(german("Save settings"), Find<QPushButton>(Window(), "pushButtonSaveSettings")->text());
+    EXPECT_EQ(german("Manage maps"), Find<QLabel>(Popup(), "labelContentTitle")->text());
+    EXPECT_EQ(german("Open application"), Find<QPushButton>(Popup(), "pushButtonContentLink")->text());
+    EXPECT_EQ(german("Open application"), Tray()->contextMenu()->actions().value(0)->text());
+    Screenshot("german-settings");
+    const QString settings = qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly/settings.json";
+    EXPECT_TRUE(TestFiles::Read(settings).contains("\"de_DE\"")) << TestFiles::Read(settings).toStdString();
+
+    machine.reset();
+    StartProgram();
+    EXPECT_TRUE(WaitLogged("Info | Current language: de_DE, run at startup: true"));
+    program->terminate();
+    EXPECT_EQ(0, ProgramExit());
+}
