@@ -53,7 +53,12 @@ bool SyncPath(const fs::path& path, int flags)
 
 bool SyncFile(const fs::path& path)
 {
-    return SyncPath(path, O_RDONLY) && SyncPath(path.parent_path(), O_RDONLY | O_DIRECTORY);
+    return SyncPath(path, O_RDONLY) && SyncFolder(path.parent_path());
+}
+
+bool SyncFolder(const fs::path& folder)
+{
+    return SyncPath(folder, O_RDONLY | O_DIRECTORY);
 }
 
 bool HasFreeSpace(const fs::path& path)

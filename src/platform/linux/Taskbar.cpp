@@ -13,7 +13,8 @@ struct Strip {
     QRect rect;
 };
 
-// The four strips between the full and the available geometry, in edge order.
+// The four strips between the full and the available geometry; between strips
+// of the same width the earlier one wins (horizontal panels are the common case).
 std::array<Strip, 4> StripsOf(const QRect& screen, const QRect& available)
 {
     const int bottom = screen.bottom() - available.bottom();
@@ -22,9 +23,9 @@ std::array<Strip, 4> StripsOf(const QRect& screen, const QRect& available)
     const int top = available.top() - screen.top();
     return {{
         {TaskbarEdge::Bottom, bottom, QRect(screen.left(), available.bottom() + 1, screen.width(), bottom)},
+        {TaskbarEdge::Top, top, QRect(screen.left(), screen.top(), screen.width(), top)},
         {TaskbarEdge::Left, left, QRect(screen.left(), screen.top(), left, screen.height())},
         {TaskbarEdge::Right, right, QRect(available.right() + 1, screen.top(), right, screen.height())},
-        {TaskbarEdge::Top, top, QRect(screen.left(), screen.top(), screen.width(), top)},
     }};
 }
 

@@ -137,10 +137,7 @@ MessageScreen::~MessageScreen() = default;
 
 void MessageScreen::Show(MessageType messageType)
 {
-    downloadTimer.stop();
-    deletionTimer.stop();
-    form->pushButtonPrimary->setEnabled(true);
-    form->pushButtonSecondary->setEnabled(true);
+    StartOver();
     switch (messageType) {
     case MessageType::MapDelete:
         ShowMapDelete();
@@ -165,10 +162,7 @@ void MessageScreen::Init(MessageType messageType, const MapInfo& mapInfo)
         LOG(Warning) << "Map info is not valid";
         return;
     }
-    downloadTimer.stop();
-    deletionTimer.stop();
-    form->pushButtonPrimary->setEnabled(true);
-    form->pushButtonSecondary->setEnabled(true);
+    StartOver();
     switch (messageType) {
     case MessageType::HeadUnitFull:
         ShowWarning(messageType);
@@ -192,9 +186,17 @@ void MessageScreen::RetranslateUi()
     if (type == MessageType::None)
         return;
     if (map.IsValid())
-        Init(type, MapInfo(map)); // a copy: Init overwrites the stored map
+        Init(type, map);
     else
         Show(type);
+}
+
+void MessageScreen::StartOver()
+{
+    downloadTimer.stop();
+    deletionTimer.stop();
+    form->pushButtonPrimary->setEnabled(true);
+    form->pushButtonSecondary->setEnabled(true);
 }
 
 void MessageScreen::OnButtonClicked(bool first)

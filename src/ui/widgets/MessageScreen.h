@@ -64,6 +64,8 @@ signals:
 private:
     void SetContent(const QString& title, const QString& description, const QString& firstText,
         const QString& secondText, int progress, bool deletion);
+    // Stops both refreshes and enables both buttons, ahead of a new message.
+    void StartOver();
     void OnButtonClicked(bool first);
 
     // The pages of a fixed text under the warning icon, one builder for all.

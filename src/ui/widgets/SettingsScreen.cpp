@@ -61,12 +61,17 @@ SettingsScreen::SettingsScreen(IUi* facade, QWidget* parent)
     form->setupUi(this);
     SetFonts();
     Connect();
-    LoadLegalNotices();
+    LOG(Debug) << "Populating legal label";
+    QFile legalNotices(kLegalNotices);
+    if (legalNotices.open(QIODevice::ReadOnly | QIODevice::Text))
+        form->labelLegal->setHtml(QString(kLegalStyle).arg(kLinkColour) + QString::fromUtf8(legalNotices.readAll()));
+    else
+        LOG(Error) << "Unable to open file: " << legalNotices.fileName() << ", :" << legalNotices.errorString();
     // The language list does not depend on the legal notices: without it the
     // form's placeholder items would carry no locale to save.
+    LOG(Debug) << "Populating language list";
     PopulateLanguages();
-    RestoreSettings();
-    SetClean();
+    RestoreSettings(); // the page starts changed, so this also leaves it clean
     RetranslateUi();
     OnGeneralButtonClicked();
 }
@@ -79,14 +84,11 @@ void SettingsScreen::SetFonts()
     form->pushButtonCancel->setFont(Fonts::Get(Fonts::Medium, 14));
     form->pushButtonSaveSettings->setFont(Fonts::Get(Fonts::Medium, 14));
     const QFont regular = Fonts::Get(Fonts::Regular, 12);
-    for (QWidget* widget :
-        {static_cast<QWidget*>(form->pushButtonGeneral), static_cast<QWidget*>(form->pushButtonSubscription),
-            static_cast<QWidget*>(form->pushButtonAbout), static_cast<QWidget*>(form->pushButtonTermsAndConditions),
-            static_cast<QWidget*>(form->pushButtonCopyrightMapData),
-            static_cast<QWidget*>(form->pushButtonReportMapError), static_cast<QWidget*>(form->labelLanguage),
-            static_cast<QWidget*>(form->comboBoxLanguage), form->pageSubscription,
-            static_cast<QWidget*>(form->labelSubscriptionTitle), static_cast<QWidget*>(form->labelSubscriptionDate),
-            static_cast<QWidget*>(form->labelCopyright), static_cast<QWidget*>(form->labelCurrentVersion)})
+    const std::initializer_list<QWidget*> regularWidgets = {form->pushButtonGeneral, form->pushButtonSubscription,
+        form->pushButtonAbout, form->pushButtonTermsAndConditions, form->pushButtonCopyrightMapData,
+        form->pushButtonReportMapError, form->labelLanguage, form->comboBoxLanguage, form->pageSubscription,
+        form->labelSubscriptionTitle, form->labelSubscriptionDate, form->labelCopyright, form->labelCurrentVersion};
+    for (QWidget* widget : regularWidgets)
         widget->setFont(regular);
 }
 
@@ -109,20 +111,8 @@ void SettingsScreen::Connect()
     connect(ui, &IUi::UpdateLocale, this, &SettingsScreen::RetranslateUi);
 }
 
-void SettingsScreen::LoadLegalNotices()
-{
-    LOG(Debug) << "Populating legal label";
-    QFile file(kLegalNotices);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        LOG(Error) << "Unable to open file: " << file.fileName() << ", :" << file.errorString();
-        return;
-    }
-    form->labelLegal->setHtml(QString(kLegalStyle).arg(kLinkColour) + QString::fromUtf8(file.readAll()));
-}
-
 void SettingsScreen::PopulateLanguages()
 {
-    LOG(Debug) << "Populating language list";
     QComboBox* list = form->comboBoxLanguage;
     list->clear();
     list->setItemDelegate(new QStyledItemDelegate(this));

@@ -52,7 +52,6 @@ protected:
 private:
     void SetFonts();
     void Connect();
-    void LoadLegalNotices();
     void PopulateLanguages();
     void SelectLanguage(const QString& localeName);
     void ShowPage(int index);

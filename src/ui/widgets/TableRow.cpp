@@ -5,6 +5,7 @@
 #include "ui_MapRowWidget.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -104,7 +105,10 @@ void TableRow::SetIcon()
     const char* pattern = IconPattern(map);
     if (pattern == nullptr || !IsSafeRegion(region))
         return;
-    form->frameMapIcon->setStyleSheet(QString(kIconSheet).arg(QString(pattern).arg(region)));
+    // A region without pictures keeps a blank frame, without a warning on every paint.
+    const QString picture = QString(pattern).arg(region);
+    if (QFile::exists(picture))
+        form->frameMapIcon->setStyleSheet(QString(kIconSheet).arg(picture));
 }
 
 } // namespace Ui

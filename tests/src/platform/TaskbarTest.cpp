@@ -47,6 +47,10 @@ INSTANTIATE_TEST_SUITE_P(Edges, Taskbar,
         // A tray icon outside every strip (on another screen) leaves the widest.
         TaskbarCase {"TrayElsewhere", screen, QRect(48, 0, 1832, 1080), QRect(3000, 10, 24, 24), TaskbarEdge::Left,
             QRect(0, 0, 48, 1080)},
+        TaskbarCase {"EqualStripsBottomFirst", screen, QRect(0, 30, 1920, 1020), QRect(), TaskbarEdge::Bottom,
+            QRect(0, 1050, 1920, 30)},
+        TaskbarCase {"EqualStripsTopBeforeSides", screen, QRect(30, 30, 1860, 1050), QRect(), TaskbarEdge::Top,
+            QRect(0, 0, 1920, 30)},
         TaskbarCase {"NoInset", screen, screen, QRect(), TaskbarEdge::Unknown, QRect()},
         TaskbarCase {"NoScreen", QRect(), QRect(), QRect(), TaskbarEdge::Unknown, QRect()},
         // An available area reaching beyond the screen is no panel.

@@ -23,8 +23,8 @@
 
 // A window over an empty catalogue and stick registry, with spies on every
 // signal it may send to the state machine. The state machine's answers are
-// connected by the tests (React), so that they run inside the emit as the
-// real ones do.
+// connected by the tests to the signals, so that they run inside the emit as
+// the real ones do.
 class MainWindowTest : public ::testing::Test {
 protected:
     struct CleanStores {
@@ -65,12 +65,6 @@ protected:
         stick.state = UsbInfo::ValidMetadata;
         stick.selected = true;
         UsbStorage::Instance().UpdateUsb(stick);
-    }
-
-    // The state machine's answer to one of the facade's signals.
-    template <typename Signal> void React(Signal signal, Ui::State next)
-    {
-        QObject::connect(&ui, signal, &window, [this, next] { window.SetState(next); });
     }
 
     template <typename T> T* Child(const char* name) { return window.findChild<T*>(name); }

@@ -3,18 +3,26 @@
 #include "Resources.h"
 
 #include <QDir>
+#include <QImage>
 
 #include <functional>
 
 using Ui::State;
 
-// Not a check: renders the window in representative states to PNGs for
-// people to look at, when TESSALY_RENDER_DIR names a folder.
+// Renders the window in representative states, each on show with its page.
+// With TESSALY_PICTURES set to a folder the pictures are written there (docs/
+// keeps the reviewed ones).
 TEST_F(MainWindowTest, RendersRepresentativeStates)
 {
-    const QString folder = qEnvironmentVariable("TESSALY_RENDER_DIR");
-    if (folder.isEmpty())
-        GTEST_SKIP() << "TESSALY_RENDER_DIR not set";
+    const QString folder = qEnvironmentVariable("TESSALY_PICTURES");
+    const auto keep = [&folder](QWidget& widget, const char* name) {
+        QTest::qWait(50); // word-wrapped labels settle their height after a layout pass
+        const QImage picture = widget.grab().toImage();
+        EXPECT_EQ(picture.size(), widget.size()) << name;
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(picture.save(QDir(folder).filePath(QString(name) + ".png"))) << name;
+        }
+    };
     Fonts::Load();
     InsertStick();
     SubscriptionInfo subscription;
@@ -52,10 +60,9 @@ TEST_F(MainWindowTest, RendersRepresentativeStates)
         picture.seed();
         window.SetState(picture.state);
         window.ShowMapsPage();
-        QTest::qWait(50);
-        EXPECT_TRUE(window.grab().save(QDir(folder).filePath(QString(picture.file) + ".png")));
+        EXPECT_TRUE(window.isVisible()) << picture.file;
+        keep(window, picture.file);
     }
     window.ShowSettingsPage();
-    QTest::qWait(50);
-    EXPECT_TRUE(window.grab().save(QDir(folder).filePath("main-window-settings.png")));
+    keep(window, "main-window-settings");
 }

@@ -22,7 +22,10 @@ TEST_F(MainWindowTest, StopDownloadAsksAndNoPutsBackTheStatesPage)
 {
     InsertStick();
     Store(Map("a", MapInfo::Optional, MapInfo::Downloading));
-    React(&Ui::IUi::CancelDownload, State::CancelDownload);
+    QObject::connect(&ui, &Ui::IUi::CancelDownload, &window, [this] {
+        Store(Map("a", MapInfo::Optional, MapInfo::Deleting));
+        window.SetState(State::CancelDownload);
+    });
     window.SetState(State::NoConnection);
     window.ShowMapsPage();
 
@@ -35,13 +38,19 @@ TEST_F(MainWindowTest, StopDownloadAsksAndNoPutsBackTheStatesPage)
     Click(MapsMessageButton(false));
     Click(MapsMessageButton(true)); // "Yes": the machine starts cancelling inside the emit
     EXPECT_EQ(cancels.count(), 1);
+    EXPECT_EQ(MapsMessageTitle(), "Deleting downloaded map update.");
     EXPECT_FALSE(Button("pushButtonSettings")->isEnabled());
 }
 
 TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMapAndCancelReturnsToTheList)
 {
     Store(Map("eur", MapInfo::Optional, MapInfo::Available, "EUR", true));
-    React(&Ui::IUi::DownloadMap, State::MapDownload); // rewires the page under the prompt's handler
+    // The machine starts the download inside the emit, which rewires the page
+    // under the handler that is running.
+    QObject::connect(&ui, &Ui::IUi::DownloadMap, &window, [this](const MapInfo::Id& id) {
+        Store(Map(id, MapInfo::Optional, MapInfo::Downloading, "EUR", true));
+        window.SetState(State::MapDownload);
+    });
     window.SetState(State::RootUpdate);
     auto* table = Child<QTableWidget>("tableWidgetMapUpdates");
     const auto download = [&] { Click(table->cellWidget(1, 0)->findChild<QPushButton*>("pushButtonMapAction")); };
@@ -62,6 +71,9 @@ TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMapAndCancelReturnsToTheList)
     MapStorage::Instance().Clear();
     Click(MapsMessageButton(true)); // "Continue"
     EXPECT_EQ(downloads, std::vector<MapInfo::Id> {"eur"});
+    EXPECT_EQ(MapsMessageTitle(), "Map update");
+    Click(MapsMessageButton(true)); // the download page's "Cancel"
+    EXPECT_EQ(MapsMessageTitle(), "Cancel map update download?");
 }
 
 TEST_F(MainWindowTest, DiscardingAPendingMapAsksFirst)

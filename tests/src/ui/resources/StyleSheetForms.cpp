@@ -1,10 +1,14 @@
 #include "StyleSheetForms.h"
 
 #include "../widgets/SilentUi.h"
+#include "Footer.h"
 #include "MainWindow.h"
+#include "MessageScreen.h"
 #include "Popup.h"
 #include "SettingsScreen.h"
 #include "TableRow.h"
+
+#include <QListWidget>
 
 // Add a row here for each form that loads a style sheet, e.g.
 //   {":/styles/FooterWidget.qss", Make<Ui::Footer>},
@@ -22,16 +26,11 @@ std::unique_ptr<QWidget> MakeMapRow()
     return std::make_unique<Ui::TableRow>(MapInfo());
 }
 
-std::unique_ptr<QWidget> MakeSettingsScreen()
+// Pages that take the facade get one that outlives every page made here.
+template <typename Page> std::unique_ptr<QWidget> MakePage()
 {
     static SilentUi ui;
-    return std::make_unique<Ui::SettingsScreen>(&ui);
-}
-
-std::unique_ptr<QWidget> MakePopup()
-{
-    static SilentUi ui;
-    return std::make_unique<Ui::Popup>(&ui);
+    return std::make_unique<Page>(&ui);
 }
 
 // The window with a list that holds a title, a message and a map row.
@@ -48,13 +47,16 @@ std::unique_ptr<QWidget> MakeMainWindow()
 const std::vector<StyleSheetForm>& StyleSheetForms()
 {
     static const std::vector<StyleSheetForm> forms = {
-        {":/styles/MapRowWidget.qss", MakeMapRow},
-        {":/styles/SettingsScreenWidget.qss", MakeSettingsScreen},
         {":/styles/MainWindowDialog.qss", MakeMainWindow},
         {":/styles/HeaderWidget.qss", MakeMainWindow},
         {":/styles/TitleRowWidget.qss", MakeMainWindow},
         {":/styles/MessageRowWidget.qss", MakeMainWindow},
-        {":/styles/PopupDialog.qss", MakePopup},
+        {":/styles/FooterWidget.qss", Make<Ui::Footer>},
+        {":/styles/MapRowWidget.qss", MakeMapRow},
+        {":/styles/MessageScreenWidget.qss", MakePage<Ui::MessageScreen>},
+        {":/styles/SettingsScreenWidget.qss", MakePage<Ui::SettingsScreen>},
+        {":/styles/UsbListWidget.qss", Make<QListWidget>}, // the footer's stick list
+        {":/styles/PopupDialog.qss", MakePage<Ui::Popup>},
     };
     return forms;
 }

@@ -1,6 +1,7 @@
-#include "QtPrinters.h"
 #include "StyleSheetForms.h"
 
+#include "LogCapture.h"
+#include "QtPrinters.h"
 #include "Resources.h"
 
 #include <QDirIterator>
@@ -152,4 +153,15 @@ TEST(StyleSheetChecks, CatchParseErrorsAndMisspeltNames)
     broken.write("QLabel#labelTitle { color: #005691; ");
     broken.close();
     EXPECT_FALSE(Apply(broken.fileName(), form).isEmpty());
+}
+
+// A sheet that cannot be opened is reported and leaves the widget's style.
+TEST(StyleSheetChecks, MissingSheetKeepsTheStyle)
+{
+    const LogCapture log;
+    QWidget widget;
+    widget.setStyleSheet("QWidget { color: #606061; }");
+    LoadStylesheet(":/styles/NoSuchWidget.qss", &widget);
+    EXPECT_EQ(widget.styleSheet(), "QWidget { color: #606061; }");
+    EXPECT_EQ(log.Count(Log::Warning, "Could not open file: :/styles/NoSuchWidget.qss"), 1);
 }

@@ -108,17 +108,5 @@ TEST_P(Translation, KeepsThePlaceholders)
     }
 }
 
-// The English catalogues hold every text finished, as itself.
-TEST_P(Translation, EnglishIsIdentity)
-{
-    if (!GetParam().startsWith("en_"))
-        GTEST_SKIP() << "not an English catalogue";
-    for (const Entry& entry : Entries(Catalogue(GetParam()))) {
-        for (const QString& translation : entry.translations) {
-            EXPECT_EQ(translation, entry.source);
-        }
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(Locales, Translation, ::testing::ValuesIn(locales),
     [](const ::testing::TestParamInfo<QString>& info) { return info.param.toStdString(); });

@@ -160,9 +160,8 @@ TEST_F(FooterTest, RefreshShowsNewFreeSpaceEverySecond)
 {
     UsbStorage::Instance().UpdateUsb(Stick(7, L"/media/usb", UsbInfo::ValidMetadata, true));
     footer->UpdateState();
-    UsbStorage::Instance().UpdateUsbSpace(7, 4000, 3000);
-    QTest::qWait(300);
     EXPECT_TRUE(Child<QLabel>("labelUsbSpace")->text().contains(FormatSize(1000, 2)));
+    UsbStorage::Instance().UpdateUsbSpace(7, 4000, 3000); // nobody calls the footer after this
     QTRY_VERIFY_WITH_TIMEOUT(Child<QLabel>("labelUsbSpace")->text().contains(FormatSize(3000, 2)), 2000);
 }
 

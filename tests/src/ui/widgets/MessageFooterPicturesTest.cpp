@@ -3,10 +3,10 @@
 // keeps the reviewed ones); every run checks that the pictures the pages
 // name are painted.
 #include "Footer.h"
-#include "IUi.h"
 #include "MapStorage.h"
 #include "MessageScreen.h"
 #include "Resources.h"
+#include "SilentUi.h"
 #include "UsbStorage.h"
 
 #include <QCoreApplication>
@@ -25,14 +25,6 @@
 namespace {
 
 using Ui::MessageType;
-
-class PictureUi : public Ui::IUi {
-public:
-    void Activate() override { }
-    void SetState(Ui::State) override { }
-    void UpdateUsbs() override { }
-    void ConfirmQuit() override { }
-};
 
 void Save(const QImage& picture, const QString& name)
 {
@@ -125,7 +117,7 @@ protected:
 
 TEST_F(Pictures, MessagePages)
 {
-    PictureUi ui;
+    SilentUi ui;
     Page page({718, 371});
     auto* screen = new Ui::MessageScreen(&ui, &page);
     page.layout->addWidget(screen);

@@ -1,8 +1,8 @@
 #include "MessageScreen.h"
 #include "Filesystem.h"
-#include "IUi.h"
 #include "LogCapture.h"
 #include "MapStorage.h"
+#include "SilentUi.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,15 +14,6 @@
 namespace {
 
 using Ui::MessageType;
-
-// The facade as the message page sees it: only UpdateLocale is used.
-class FakeUi : public Ui::IUi {
-public:
-    void Activate() override { }
-    void SetState(Ui::State) override { }
-    void UpdateUsbs() override { }
-    void ConfirmQuit() override { }
-};
 
 MapInfo Map(MapInfo::State state, std::int64_t downloaded, std::int64_t size, MapInfo::Type type = MapInfo::Optional)
 {
@@ -53,7 +44,7 @@ protected:
     }
 
     LogCapture log;
-    FakeUi ui;
+    SilentUi ui;
     Ui::MessageScreen screen {&ui};
 };
 

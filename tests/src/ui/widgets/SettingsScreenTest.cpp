@@ -161,11 +161,13 @@ TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
 TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
 {
     ASSERT_TRUE(settings.SetLocale("de_DE"));
+    LogCapture log;
     Q_CLEANUP_RESOURCE(tessaly);
     const bool gone = !QFile::exists(":/legal/license_win.htm");
     const auto page = Make();
     Q_INIT_RESOURCE(tessaly);
     ASSERT_TRUE(gone);
+    EXPECT_EQ(log.Count(Log::Error, "Unable to open file: :/legal/license_win.htm, :"), 1);
 
     EXPECT_TRUE(Clean(*page));
     EXPECT_EQ(Find<QStackedWidget>(*page, "stackedWidgetSettings")->currentIndex(), 0);

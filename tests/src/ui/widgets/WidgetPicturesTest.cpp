@@ -9,7 +9,9 @@
 #include "TableRow.h"
 #include "UsbStorage.h"
 
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFrame>
 #include <QImage>
@@ -115,6 +117,10 @@ TEST(WidgetPictures, SettingsPageInEachOfItsStates)
     sheet.Add(page);
     sheet.setFixedHeight(480);
     Keep(sheet.Picture(), "settings-general.png");
+    auto* languages = page->findChild<QComboBox*>("comboBoxLanguage");
+    languages->showPopup();
+    Keep(languages->view()->window()->grab().toImage(), "settings-language-list.png");
+    languages->hidePopup();
     page->findChild<QCheckBox*>("checkBoxAutoStart")->toggle();
     Keep(sheet.Picture(), "settings-general-changed.png");
     page->OnSubscriptionButtonClicked();
