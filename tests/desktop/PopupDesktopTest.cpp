@@ -81,10 +81,10 @@ protected:
 
     QPoint IconCentre() const { return tray->GetGeometry().center(); }
 
-    // Saves a picture of the whole desktop when TESSALY_RENDER_DIR names a folder.
+    // Saves a picture of the whole desktop when TESSALY_PICTURES names a folder.
     static void Screenshot(const QString& name)
     {
-        const QString folder = qEnvironmentVariable("TESSALY_RENDER_DIR");
+        const QString folder = qEnvironmentVariable("TESSALY_PICTURES");
         if (!folder.isEmpty()) {
             EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(folder).filePath(name + ".png")));
         }
