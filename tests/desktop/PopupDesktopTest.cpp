@@ -3,6 +3,7 @@
 #include "MapStorage.h"
 #include "Popup.h"
 #include "Resources.h"
+#include "SelectedStick.h"
 #include "Taskbar.h"
 #include "TrayIcon.h"
 #include "Ui.h"
@@ -30,14 +31,7 @@ protected:
     {
         REQUIRE_DESKTOP();
         Clear();
-        UsbInfo stick;
-        stick.id = 9;
-        stick.path = L"/media/stick";
-        stick.totalSpace = 16'000'000'000;
-        stick.availableSpace = 9'000'000'000;
-        stick.state = UsbInfo::ValidMetadata;
-        stick.selected = true;
-        UsbStorage::Instance().UpdateUsb(stick);
+        SelectStick(); // the popup shows its status strip
         Fonts::Load();
         facade = std::make_unique<Ui::Ui>();
         tray = facade->findChild<Ui::TrayIcon*>();

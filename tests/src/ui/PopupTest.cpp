@@ -4,6 +4,7 @@
 #include "MarkingTranslator.h"
 #include "QtPrinters.h"
 #include "Resources.h"
+#include "SelectedStick.h"
 #include "Taskbar.h"
 #include "UsbStorage.h"
 #include "widgets/SilentUi.h"
@@ -68,15 +69,7 @@ protected:
         UsbStorage::Instance().Clear();
     }
 
-    static void InsertStick(UsbInfo::State stickState)
-    {
-        UsbInfo stick;
-        stick.id = 3;
-        stick.path = L"/media/stick";
-        stick.state = stickState;
-        stick.selected = true;
-        UsbStorage::Instance().UpdateUsb(stick);
-    }
+    static void InsertStick(UsbInfo::State stickState) { SelectStick(stickState); }
 
     template <typename T> T* Child(const char* name) { return popup.findChild<T*>(name); }
     QString Text(const char* label) { return Child<QLabel>(label)->text(); }
