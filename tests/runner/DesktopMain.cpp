@@ -40,7 +40,7 @@ int main(int argc, char** argv)
     XDesktop desktop;
     if (OnlyListing(argc, argv)) {
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    } else if (desktop.Start()) {
+    } else if (desktop.Start(XDesktop::EdgeFromEnvironment())) {
         ::setenv("DISPLAY", desktop.Display().toLocal8Bit().constData(), 1);
         ::setenv("QT_QPA_PLATFORM", "xcb", 1);
     } else {

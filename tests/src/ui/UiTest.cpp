@@ -4,6 +4,7 @@
 #include "MapStorage.h"
 #include "Popup.h"
 #include "QtPrinters.h"
+#include "SelectedStick.h"
 #include "TrayIcon.h"
 #include "UsbStorage.h"
 
@@ -50,15 +51,7 @@ protected:
         UsbStorage::Instance().Clear();
     }
 
-    static void InsertStick()
-    {
-        UsbInfo stick;
-        stick.id = 5;
-        stick.path = L"/media/stick";
-        stick.state = UsbInfo::ValidMetadata;
-        stick.selected = true;
-        UsbStorage::Instance().UpdateUsb(stick);
-    }
+    static void InsertStick() { SelectStick(); }
 
     static void StoreMap(const std::string& id, MapInfo::State state)
     {
