@@ -1,10 +1,12 @@
 #include "Application.h"
 #include "Config.h"
 #include "Log.h"
+#include "ProductionCollaborators.h"
 #include "Resources.h"
 #include "Settings.h"
 #include "SignalExit.h"
 #include "StateMachine.h"
+#include "Ui.h"
 
 #include <QFile>
 
@@ -45,7 +47,7 @@ std::unique_ptr<Log::ILogger> CreateLogger(const Config& config)
 int RunEventLoop()
 {
     Settings::Instance();
-    StateMachine machine;
+    StateMachine machine(ProductionCollaborators([] { return std::make_unique<Ui::Ui>(); }));
     machine.initiate();
     return QApplication::exec();
 }

@@ -23,11 +23,14 @@ namespace {
 class ProgramOnDesktop : public DesktopRoad {
 protected:
     // Records the program wrote at Error, and machine refusals at any level.
+    // A first start finds no settings.json yet and says so.
     QStringList Faults() const
     {
+        const QString firstStart = "Error | Failed to read: " + qEnvironmentVariable("XDG_DATA_HOME")
+            + "/Dravo/Tessaly/settings.json";
         QStringList faults;
         for (const QString& record : ProgramLog())
-            if (record.startsWith("Error |") || record.contains("Refused"))
+            if ((record.startsWith("Error |") && !record.startsWith(firstStart)) || record.contains("Refused"))
                 faults << record;
         return faults;
     }
