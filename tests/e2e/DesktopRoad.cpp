@@ -271,7 +271,8 @@ QString DesktopRoad::Demo(const QStringList& arguments) const
 {
     QProcess demo;
     demo.start("python3",
-        QStringList {TestEnv::SourceDir() + "/tools/demo/demo.py"} + arguments + QStringList {"--root", demoRoot.path()});
+        QStringList {TestEnv::SourceDir() + "/tools/demo/demo.py"} + arguments
+            + QStringList {"--root", demoRoot.path()});
     EXPECT_TRUE(demo.waitForFinished(30000));
     EXPECT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
     return QString::fromUtf8(demo.readAllStandardOutput());

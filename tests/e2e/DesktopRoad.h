@@ -42,7 +42,7 @@ protected:
     void TearDown() override;
 
     // What the machine is made of; tests may change it before Start.
-    Collaborators MakeCollaborators();
+    virtual Collaborators MakeCollaborators();
     void Start(Collaborators collaborators);
 
     // The states the user interface was given, in order, e.g. "RootUpdate".

@@ -26,8 +26,8 @@ protected:
     // A first start finds no settings.json yet and says so.
     QStringList Faults() const
     {
-        const QString firstStart = "Error | Failed to read: " + qEnvironmentVariable("XDG_DATA_HOME")
-            + "/Dravo/Tessaly/settings.json";
+        const QString firstStart
+            = "Error | Failed to read: " + qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly/settings.json";
         QStringList faults;
         for (const QString& record : ProgramLog())
             if ((record.startsWith("Error |") && !record.startsWith(firstStart)) || record.contains("Refused"))

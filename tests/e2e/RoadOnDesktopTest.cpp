@@ -1,6 +1,9 @@
 #include "DesktopRoad.h"
 #include "QtPrinters.h"
 
+#include "../src/sm/ShortRetryClient.h"
+
+#include "FullMapUpdateManager.h"
 #include "MainWindow.h"
 #include "MapStorage.h"
 #include "Popup.h"
@@ -52,8 +55,8 @@ protected:
     // first bytes, until those are on the stick.
     void StartHeldDownload()
     {
-        service.SetFault({{"path", QString("/files/") + Mandatory}, {"kind", "stall"}, {"bytes", 4000000},
-            {"seconds", 15}});
+        service.SetFault(
+            {{"path", QString("/files/") + Mandatory}, {"kind", "stall"}, {"bytes", 4000000}, {"seconds", 15}});
         Click(MessageButton(true));
         ASSERT_TRUE(WaitShown("MapDownload"));
         ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().GetDownloadingMap().downloaded > 0; }, WaitMs));
@@ -79,6 +82,22 @@ protected:
                 if (auto* button = Find<QPushButton>(cell, name); button && button->isVisible())
                     return button;
         return nullptr;
+    }
+};
+
+// Map downloads give up after a retry window of a moment.
+class ShortRetryRoad : public RoadOnDesktop {
+protected:
+    Collaborators MakeCollaborators() override
+    {
+        Collaborators collaborators = RoadOnDesktop::MakeCollaborators();
+        collaborators.makeMapUpdateManager = [] {
+            auto manager = std::make_unique<FullMapUpdateManager>();
+            manager->Downloader().SetClientFactory(
+                [](const std::string& url) { return std::make_unique<ShortRetryClient>(url); });
+            return manager;
+        };
+        return collaborators;
     }
 };
 
@@ -123,8 +142,7 @@ TEST_F(RoadOnDesktop, MandatoryUpdateDownloadsOntoTheStickThroughDroppedConnecti
     ReachMandatoryOffer();
     service.SetFault(
         {{"path", QString("/files/") + Mandatory}, {"kind", "drop_after"}, {"bytes", 6000000}, {"times", 3}});
-    service.SetFault({{"path", QString("/files/") + Mandatory}, {"kind", "stall"}, {"bytes", 2000000},
-        {"seconds", 3}});
+    service.SetFault({{"path", QString("/files/") + Mandatory}, {"kind", "stall"}, {"bytes", 2000000}, {"seconds", 3}});
     Click(MessageButton(true));
     ASSERT_TRUE(WaitShown("MapDownload"));
     ASSERT_TRUE(QTest::qWaitFor([this] { return MessageTitle() == "Map update"; }, 5000));
@@ -232,4 +250,29 @@ TEST_F(RoadOnDesktop, QuitWhileDownloadingAsksFirst)
     EXPECT_TRUE(quitAsked);
     machine.reset();
     EXPECT_EQ(1, log.Count(Log::Info, "Stopping USB discovery"));
+}
+
+// The service stays unreachable for longer than the retry window: the
+// connection-lost page; "Retry" resumes behind what is on the stick.
+TEST_F(ShortRetryRoad, RetryAfterTheRetryWindowResumesTheDownload)
+{
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    ReachMandatoryOffer();
+    const QString archive = QString("/files/") + Mandatory;
+    service.SetFault({{"path", archive}, {"kind", "drop_after"}, {"bytes", 5000000}});
+    service.SetFault({{"path", archive}, {"kind", "drop_after"}, {"bytes", 0}, {"times", -1}});
+    Click(MessageButton(true));
+    ASSERT_TRUE(WaitShown("NoConnection"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return MessageTitle() == "No internet connection"; }, 5000));
+    EXPECT_EQ("Retry", MessageButton(true)->text());
+    EXPECT_EQ("Cancel", MessageButton(false)->text());
+    EXPECT_EQ(MapInfo::Downloading, MapStorage::Instance().FindMap(Mandatory).state);
+    Screenshot("no-connection");
+
+    service.ClearFaults();
+    Click(MessageButton(true));
+    RunToPending();
+    const QStringList ranges = ArchiveRanges();
+    ASSERT_GE(ranges.size(), 3);
+    EXPECT_EQ("bytes=5000000-", ranges.back());
 }
