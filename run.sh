@@ -14,9 +14,6 @@ insert-stick) demo insert; exit ;;
 remove-stick) demo remove; exit ;;
 esac
 
-./scripts/install-deps.sh
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j"$(nproc)" --target tessaly translations
 # Without a display (a server, a container) Qt has no platform to show on.
 headless=
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
@@ -24,19 +21,29 @@ if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   headless=yes
 fi
 
+./scripts/install-deps.sh # quick when nothing is missing
+build() {
+  cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build -j"$(nproc)" --target tessaly translations
+}
+
 if [ "${1:-}" = "--system" ]; then
   shift
+  build
   exec ./build/bin/tessaly "$@"
 fi
 
 eval "$(demo env)"
 unset https_proxy HTTPS_PROXY
+# A second start only brings the running demo forward: nothing is built or
+# started besides the program, which signals the first one and ends.
 lock="$XDG_RUNTIME_DIR/TESSALY_SINGLE_INSTANCE_MUTEX.lock"
-if [ -e "$lock" ] && ! flock -n "$lock" true; then
+if [ -e "$lock" ] && [ -x ./build/bin/tessaly ] && ! flock -n "$lock" true; then
   echo "Tessaly's demo is already running: this start brings it forward."
   exec ./build/bin/tessaly "$@"
 fi
 
+build
 service_dir="$demo_root/service"
 mkdir -p "$service_dir"
 echo "Starting the local content service (the first start builds its archives)..."
@@ -71,11 +78,16 @@ Quit from the tray icon's menu, or press Ctrl-C here.
 EOF
 
 if [ -n "$headless" ]; then
-  # Nothing to look at: follow the program's log instead.
+  # Nothing to look at: follow the log this run of the program writes.
   logs="$XDG_DATA_HOME/Dravo/Tessaly/Logs"
+  earlier=$(ls "$logs" 2>/dev/null || true)
   (
-    while [ -z "$(ls "$logs" 2>/dev/null)" ]; do sleep 0.2; done
-    exec tail -n +1 -F "$logs/$(ls -t "$logs" | head -n 1)"
+    while :; do
+      newest=$(ls -t "$logs" 2>/dev/null | head -n 1)
+      [ -n "$newest" ] && ! grep -qxF "$newest" <<<"$earlier" && break
+      sleep 0.2
+    done
+    exec tail -n +1 -F "$logs/$newest"
   ) &
   follower_pid=$!
 fi
