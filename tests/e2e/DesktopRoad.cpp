@@ -245,11 +245,15 @@ int DesktopRoad::ProgramExit()
     return ended ? program->exitCode() : -1;
 }
 
+QString DesktopRoad::DataDir()
+{
+    return qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly";
+}
+
 QStringList DesktopRoad::ProgramLog() const
 {
-    const QString logs = qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly/Logs";
     QStringList records;
-    for (const QFileInfo& file : QDir(logs).entryInfoList({"*.log"}, QDir::Files, QDir::Name)) {
+    for (const QFileInfo& file : QDir(DataDir() + "/Logs").entryInfoList({"*.log"}, QDir::Files, QDir::Name)) {
         for (const QString& line : QString::fromUtf8(TestFiles::Read(file.filePath())).split('\n')) {
             // "time | severity | channel | file: line | function | message"
             const QStringList fields = line.split(" | ");
@@ -284,14 +288,9 @@ void DesktopRoad::Screenshot(const QString& name)
     const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(0);
     const QString test = QString::fromUtf8(::testing::UnitTest::GetInstance()->current_test_info()->name());
     const QString file = QString("%1-%2-%3.png").arg(test).arg(++shots, 2, 10, QChar('0')).arg(name);
-    QStringList folders {TestEnv::BinaryDir() + "/e2e-screens"};
-    // With TESSALY_PICTURES set (docs/) the screenshots go there too.
-    if (qEnvironmentVariableIsSet("TESSALY_PICTURES"))
-        folders << qEnvironmentVariable("TESSALY_PICTURES");
-    for (const QString& folder : folders) {
-        QDir().mkpath(folder);
-        EXPECT_TRUE(shot.save(folder + "/" + file)) << file.toStdString();
-    }
+    const QString folder = TestEnv::BinaryDir() + "/e2e-screens";
+    QDir().mkpath(folder);
+    EXPECT_TRUE(shot.save(folder + "/" + file)) << file.toStdString();
 }
 
 QStringList DesktopRoad::ArchiveRanges() const

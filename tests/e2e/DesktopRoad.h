@@ -79,6 +79,9 @@ protected:
     void InsertStick();
     void RemoveStick();
 
+    // The program's data folder (config.json, settings.json, Logs).
+    static QString DataDir();
+
     // The built program, started in the same folders and on the same desktop;
     // it is killed if a test leaves it running.
     QProcess& StartProgram();

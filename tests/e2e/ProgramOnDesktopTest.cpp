@@ -26,8 +26,7 @@ protected:
     // A first start finds no settings.json yet and says so.
     QStringList Faults() const
     {
-        const QString firstStart
-            = "Error | Failed to read: " + qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly/settings.json";
+        const QString firstStart = "Error | Failed to read: " + DataDir() + "/settings.json";
         QStringList faults;
         for (const QString& record : ProgramLog())
             if ((record.startsWith("Error |") && !record.startsWith(firstStart)) || record.contains("Refused"))
@@ -111,16 +110,16 @@ TEST_F(ProgramOnDesktop, GermanChosenInTheSettingsHoldsAfterARestart)
     ChooseTrayMenu("Settings");
     ASSERT_TRUE(QTest::qWaitFor([this] { return PageShown() == "pageSettings"; }, 5000));
     ChooseLanguage("de_DE");
+    const QString settings = DataDir() + "/settings.json";
     Click(Find(Window(), "pushButtonSaveSettings"));
-    ASSERT_TRUE(WaitShown("RootUpdate")); // a fresh check in the new language
+    ASSERT_TRUE(QTest::qWaitFor([&settings] { return TestFiles::Read(settings).contains("\"de_DE\""); }, 5000))
+        << TestFiles::Read(settings).toStdString();
     EXPECT_EQ(german("Map updates").toUpper(), Find<QPushButton>(Window(), "pushButtonMapUpdates")->text());
     EXPECT_EQ(german("Save settings"), Find<QPushButton>(Window(), "pushButtonSaveSettings")->text());
     EXPECT_EQ(german("Manage maps"), Find<QLabel>(Popup(), "labelContentTitle")->text());
     EXPECT_EQ(german("Open application"), Find<QPushButton>(Popup(), "pushButtonContentLink")->text());
     EXPECT_EQ(german("Open application"), Tray()->contextMenu()->actions().value(0)->text());
     Screenshot("german-settings");
-    const QString settings = qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly/settings.json";
-    EXPECT_TRUE(TestFiles::Read(settings).contains("\"de_DE\"")) << TestFiles::Read(settings).toStdString();
 
     machine.reset();
     StartProgram();
