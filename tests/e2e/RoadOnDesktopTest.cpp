@@ -1,5 +1,6 @@
 #include "DesktopRoad.h"
 #include "QtPrinters.h"
+#include "TestFiles.h"
 
 #include "../src/sm/ShortRetryClient.h"
 
@@ -18,6 +19,15 @@
 
 namespace {
 
+// The threads of the program's own (Qt names a thread after its class).
+int ProgramThreads()
+{
+    int count = 0;
+    for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        count += TestFiles::Read("/proc/self/task/" + task + "/comm").trimmed() == "QThread";
+    return count;
+}
+
 // The main window's pages: the maps (their list or a message) and the prompts.
 constexpr const char* MapsPage = "pageManageMaps";
 constexpr const char* PromptPage = "pageMessage";
@@ -27,6 +37,7 @@ protected:
     void SetUp() override
     {
         DesktopRoad::SetUp();
+        threadsBefore = ProgramThreads();
         if (!IsSkipped() && !HasFatalFailure())
             Start(MakeCollaborators());
     }
@@ -73,6 +84,8 @@ protected:
         EXPECT_TRUE(StickHoldsArchive(Mandatory));
         EXPECT_TRUE(QFile::exists(StickRoot() + "/VexmarNDSFull/" + Mandatory + ".meta.xml"));
     }
+
+    int threadsBefore = 0;
 
     QPushButton* MapRowButton(const char* name) const
     {
@@ -253,8 +266,11 @@ TEST_F(RoadOnDesktop, QuitWhileDownloadingAsksFirst)
     ASSERT_TRUE(QTest::qWaitFor([this] { return MessageTitle() == "Quit application"; }, 5000));
     Click(MessageButton(false));
     EXPECT_TRUE(quitAsked);
+    EXPECT_GT(ProgramThreads(), threadsBefore);
     machine.reset();
     EXPECT_EQ(1, log.Count(Log::Info, "Stopping USB discovery"));
+    // The discovery thread ends shortly after its last discovery has stopped.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ProgramThreads() == threadsBefore; }, 10000)) << ProgramThreads();
 }
 
 // The service stays unreachable for longer than the retry window: the
