@@ -238,6 +238,22 @@ TEST_F(ClientTest, RedirectsAreFollowedWithTheArgumentsAndTheKeyIsLoggedMasked)
         EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
 }
 
+// The key never travels in clear: a service address that is not https is refused before anything is sent,
+// while a plain server listens there and would take the request.
+TEST_F(ClientTest, APlainHttpServiceAddressIsRefused)
+{
+    CannedServer plain("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
+    ASSERT_TRUE(plain.listen(QHostAddress::LocalHost));
+    Connect(QString("http://127.0.0.1:%1/brel/v1").arg(plain.serverPort()));
+    LogCapture log;
+    EXPECT_EQ(Metadata(), IResponse::ServerError);
+    EXPECT_EQ(Roots(), IResponse::ServerError);
+    EXPECT_TRUE(plain.heads.isEmpty());
+    EXPECT_EQ(log.Count(Log::Error, "Refusing to send the service key over a non-https URL: "), 2);
+    for (const auto& record : log.Records())
+        EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
+}
+
 TEST_F(ClientTest, HttpsProxyCarriesTheRequestsWithItsCredentialsOn1080WhenNoPortAndNotWithoutHost)
 {
     CannedServer proxy(kProxyAnswer);
