@@ -9,7 +9,7 @@ packages=(
   libboost-dev libboost-log-dev libboost-filesystem-dev libboost-system-dev
   libboost-thread-dev libboost-date-time-dev libboost-regex-dev
   libgtest-dev libgmock-dev libbenchmark-dev libssl-dev
-  python3 openssl curl ca-certificates xauth xvfb xdg-utils clang-format
+  python3 openssl curl ca-certificates xauth xvfb xdg-utils clang-format imagemagick
   openbox trayer xdotool x11-utils
 )
 

@@ -25,23 +25,23 @@
     </message>
     <message>
         <source>Open application</source>
-        <translation>Anwendung öffnen</translation>
+        <translation type="vanished">Anwendung öffnen</translation>
     </message>
     <message>
         <source>Settings</source>
-        <translation>Einstellungen</translation>
+        <translation type="vanished">Einstellungen</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation>Beenden</translation>
+        <translation type="vanished">Beenden</translation>
     </message>
     <message>
         <source>%1 free of %2</source>
-        <translation>%1 frei von %2</translation>
+        <translation type="vanished">%1 frei von %2</translation>
     </message>
     <message>
         <source>Navigation System</source>
-        <translation>Navigationssystem</translation>
+        <translation type="vanished">Navigationssystem</translation>
     </message>
 </context>
 </TS>

@@ -25,23 +25,23 @@
     </message>
     <message>
         <source>Open application</source>
-        <translation>Open application</translation>
+        <translation type="vanished">Open application</translation>
     </message>
     <message>
         <source>Settings</source>
-        <translation>Settings</translation>
+        <translation type="vanished">Settings</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation>Quit</translation>
+        <translation type="vanished">Quit</translation>
     </message>
     <message>
         <source>%1 free of %2</source>
-        <translation>%1 free of %2</translation>
+        <translation type="vanished">%1 free of %2</translation>
     </message>
     <message>
         <source>Navigation System</source>
-        <translation>Navigation System</translation>
+        <translation type="vanished">Navigation System</translation>
     </message>
 </context>
 </TS>

@@ -2,17 +2,49 @@
 
 #include "Environment.h"
 #include "JsonFile.h"
+#include "Settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QMap>
 #include <QStandardPaths>
 
 #include <boost/property_tree/ptree.hpp>
 
+#include <functional>
 #include <sstream>
 #include <stdexcept>
 
 namespace pt = boost::property_tree;
+
+namespace {
+
+// The program's two web sites: the customer's (terms, guides) and the maker's
+// (map data terms, error reports).
+const QString customerSite = "https://www.tessaly.example";
+const QString makerSite = "https://navigation.tessaly.example";
+
+using LinkTable = QMap<QString, QString>;
+
+// A language that is not in the table gets the British entry.
+QString Lookup(const LinkTable& table, const QString& language)
+{
+    return table.value(language, table.value("en_GB"));
+}
+
+// One table per link, keyed by the nine supported languages; link() is given
+// the language of the documents, which both countries of a language share.
+LinkTable ByLanguage(const std::function<QString(const QString&)>& link)
+{
+    const QList<QPair<QString, QString>> languages = {{"en_GB", "en"}, {"en_US", "en"}, {"de_DE", "de"},
+        {"fr_FR", "fr"}, {"fr_CA", "fr"}, {"es_ES", "es"}, {"es_MX", "es"}, {"pt_PT", "pt"}, {"tr_TR", "tr"}};
+    LinkTable table;
+    for (const auto& entry : languages)
+        table.insert(entry.first, link(entry.second));
+    return table;
+}
+
+} // namespace
 
 Config& Config::Instance()
 {
@@ -123,6 +155,51 @@ void Config::WriteConfig(const QString& path) const
     tree.add_child("MapDownload", mapDownload);
 
     JsonFile::Write(path, tree);
+}
+
+QString Config::GetTermsAndConditionsUrl()
+{
+    return GetTermsAndConditionsUrl(Settings::Instance().GetLanguage());
+}
+QString Config::GetUserGuidelineUrl()
+{
+    return GetUserGuidelineUrl(Settings::Instance().GetLanguage());
+}
+QString Config::GetCopyrightMapDataUrl()
+{
+    return GetCopyrightMapDataUrl(Settings::Instance().GetLanguage());
+}
+QString Config::GetReportMapErrorUrl()
+{
+    return GetReportMapErrorUrl(Settings::Instance().GetLanguage());
+}
+
+QString Config::GetTermsAndConditionsUrl(const QString& language)
+{
+    static const LinkTable table
+        = ByLanguage([](const QString& lang) { return customerSite + "/" + lang + "/terms-and-conditions/"; });
+    return Lookup(table, language);
+}
+
+QString Config::GetUserGuidelineUrl(const QString& language)
+{
+    static const LinkTable table = ByLanguage([](const QString& lang) {
+        return customerSite + "/media/downloads/zuk_guideline/zuk_user_guideline_" + lang + ".pdf";
+    });
+    return Lookup(table, language);
+}
+
+// Every language gets the same page.
+QString Config::GetCopyrightMapDataUrl(const QString& language)
+{
+    static const LinkTable table
+        = ByLanguage([](const QString&) { return makerSite + "/en_gb/thirdpartyproductterms/"; });
+    return Lookup(table, language);
+}
+
+QString Config::GetReportMapErrorUrl(const QString& language)
+{
+    return makerSite + "/" + language + "/account/login.html";
 }
 
 void Config::ListTranslations()

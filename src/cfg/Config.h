@@ -22,6 +22,17 @@ public:
     // Builds from config.json in dataDir (the seam that tests use).
     explicit Config(const QString& dataDir);
 
+    // The web links the user interface opens, for the current user-interface
+    // language; the overloads take the language (the seam that tests use).
+    static QString GetTermsAndConditionsUrl();
+    static QString GetUserGuidelineUrl();
+    static QString GetCopyrightMapDataUrl();
+    static QString GetReportMapErrorUrl();
+    static QString GetTermsAndConditionsUrl(const QString& language);
+    static QString GetUserGuidelineUrl(const QString& language);
+    static QString GetCopyrightMapDataUrl(const QString& language);
+    static QString GetReportMapErrorUrl(const QString& language);
+
     QString FindTranslation(const QString& localeName) const;
     QString GetTranslationFilePath(const QString& fileName) const;
     QString ConfigFilePath() const;

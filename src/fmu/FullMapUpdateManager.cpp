@@ -35,9 +35,18 @@ void FullMapUpdateManager::RegisterMetaTypes()
     qRegisterMetaType<MapDownloader::Result>("MapDownloader::Result");
 }
 
+// A check starts afresh: a download still in flight (on a stick pulled
+// meanwhile, say) ends without a result, so nothing of it reaches the new
+// check. The check resets or re-reads the space figure, except for a stick
+// with invalid metadata, which leaves the catalogue as it is.
 void FullMapUpdateManager::CheckMapUpdates()
 {
+    if (stopped)
+        return;
+    mapDownloader->Drop();
     const UsbInfo usb = UsbStorage::Instance().GetSelectedUsb();
+    if (usb.state != UsbInfo::InvalidMetadata)
+        spaceTaken = 0;
     if (usb.path.empty() || usb.state == UsbInfo::NoMetadata) {
         LOG(Info) << "Checking root full map updates";
         metadataChecker->CheckRootUpdates([this](MetadataChecker::Result result) { emit RootUpdatesChecked(result); });
@@ -50,6 +59,8 @@ void FullMapUpdateManager::CheckMapUpdates()
 
 void FullMapUpdateManager::AbortCheck()
 {
+    if (stopped)
+        return;
     LOG(Info) << "Aborting full map updates check";
     metadataChecker->Abort();
     mapDownloader->Abort();
@@ -57,6 +68,8 @@ void FullMapUpdateManager::AbortCheck()
 
 void FullMapUpdateManager::UpdateLocale()
 {
+    if (stopped)
+        return;
     LOG(Info) << "Updating map names";
     metadataChecker->UpdateLocale();
 }
@@ -66,6 +79,8 @@ void FullMapUpdateManager::UpdateLocale()
 // download page waiting.
 void FullMapUpdateManager::DownloadMap(MapInfo::Id mapId)
 {
+    if (stopped)
+        return;
     const UsbInfo usb = UsbStorage::Instance().GetSelectedUsb();
     if (!usb.IsValid()) {
         LOG(Error) << "Usb was removed";
@@ -95,19 +110,19 @@ void FullMapUpdateManager::StartDownload(MapInfo map, const std::wstring& stickR
     BeginDownload(std::move(map), stickRoot);
 }
 
-// What the interrupted download had written is removed by the new one: its
-// bytes go back to the head unit's space first.
 void FullMapUpdateManager::RestartDownload(MapInfo map, const std::wstring& stickRoot)
 {
     LOG(Info) << "Restarting map download: " << map.id;
-    AddAvailableMapSpace(map.downloaded);
     map.downloaded = 0;
     BeginDownload(std::move(map), stickRoot);
 }
 
 // The catalogue holds the map as Downloading before anyone hears of the start.
+// The download empties the stick's map folder first, so whatever was on it
+// gives its space back.
 void FullMapUpdateManager::BeginDownload(MapInfo map, const std::wstring& stickRoot)
 {
+    GiveBackTakenSpace();
     map.state = MapInfo::Downloading;
     MapStorage::Instance().UpdateMap(map);
     emit OperationStarted();
@@ -123,6 +138,8 @@ boost::filesystem::path FullMapUpdateManager::Destination(const std::wstring& st
 // Aborted.
 void FullMapUpdateManager::AbortMapDownload()
 {
+    if (stopped)
+        return;
     MapStorage& storage = MapStorage::Instance();
     MapInfo map = storage.GetDownloadingMap();
     if (!map.IsValid())
@@ -139,9 +156,19 @@ void FullMapUpdateManager::AbortMapDownload()
     mapDownloader->Abort();
 }
 
+void FullMapUpdateManager::Stop()
+{
+    LOG(Info) << "Stopping map updates";
+    stopped = true;
+    mapDownloader->Drop();
+    metadataChecker->Shutdown();
+}
+
+// A removal gives back no more than the downloads took: files that were on the
+// stick before did not come out of the head unit's space.
 void FullMapUpdateManager::OnOperationProgress(std::int64_t bytes)
 {
-    AddAvailableMapSpace(-bytes);
+    TakeSpace(bytes > 0 ? bytes : -std::min(-bytes, spaceTaken));
     MapStorage& storage = MapStorage::Instance();
     MapInfo map = storage.GetDownloadingMap();
     if (map.IsValid()) {
@@ -177,9 +204,11 @@ void FullMapUpdateManager::MarkDownloaded()
     MapStorage::Instance().UpdateMap(map);
 }
 
-// What the removal did not report goes back to the head unit's space.
+// The stick's map folder is gone: everything the downloads took goes back,
+// also what the removal did not report (a tar stream is larger than its files).
 void FullMapUpdateManager::MarkRemoved()
 {
+    GiveBackTakenSpace();
     MapStorage& storage = MapStorage::Instance();
     MapInfo map = storage.GetDeletingMap();
     if (!map.IsValid())
@@ -188,17 +217,22 @@ void FullMapUpdateManager::MarkRemoved()
         map = storage.GetPendingMap();
     if (!map.IsValid())
         return;
-    AddAvailableMapSpace(map.downloaded);
     map.state = MapInfo::Available;
     map.downloaded = 0;
     storage.UpdateMap(map);
 }
 
 // Not clamped: the figure may fall below 0; the footer shows it clamped.
-void FullMapUpdateManager::AddAvailableMapSpace(std::int64_t bytes)
+void FullMapUpdateManager::TakeSpace(std::int64_t bytes)
 {
+    spaceTaken += bytes;
     MapStorage& storage = MapStorage::Instance();
     SubscriptionInfo subscription = storage.GetSubscription();
-    subscription.availableMapSpace += bytes;
+    subscription.availableMapSpace -= bytes;
     storage.SetSubscription(subscription);
+}
+
+void FullMapUpdateManager::GiveBackTakenSpace()
+{
+    TakeSpace(-spaceTaken);
 }

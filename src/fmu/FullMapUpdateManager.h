@@ -39,6 +39,11 @@ public slots:
     void UpdateLocale();
     void DownloadMap(MapInfo::Id mapId);
     void AbortMapDownload();
+    // Must run on the manager's own thread, before that thread quits: ends the
+    // check and the download in flight and lets go of every client, so that
+    // nothing of them is left to run or to be torn down from another thread.
+    // Afterwards the manager emits nothing and ignores every slot.
+    void Stop();
 
 private:
     static void RegisterMetaTypes();
@@ -50,9 +55,14 @@ private:
     void OnOperationResult(MapDownloader::Result result);
     void MarkDownloaded();
     void MarkRemoved();
-    static void AddAvailableMapSpace(std::int64_t bytes);
+    void TakeSpace(std::int64_t bytes);
+    void GiveBackTakenSpace();
 
     std::unique_ptr<MetadataChecker> metadataChecker;
     // Destroyed first: deleting its request stops and joins its writer.
     std::unique_ptr<MapDownloader> mapDownloader;
+    // What the map files on the stick have taken from the head unit's
+    // available map space since the last check read it.
+    std::int64_t spaceTaken = 0;
+    bool stopped = false;
 };

@@ -7,7 +7,9 @@
 
 #include <boost/filesystem.hpp>
 
+#include <cstring>
 #include <exception>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -45,6 +47,17 @@ fs::path FindFile(const fs::path& folder, const std::string& name)
     if (error)
         LOG(Error) << "Failed to list: " << folder.string() << ", " << error.message();
     return {};
+}
+
+// A map's metadata copy beside its folder, which tells the head unit the map
+// is there.
+bool IsAnnouncement(const fs::directory_entry& entry)
+{
+    const std::string name = entry.path().filename().string();
+    const std::size_t suffix = std::strlen(kMetadataSuffix);
+    boost::system::error_code error;
+    return name.size() > suffix && name.compare(name.size() - suffix, suffix, kMetadataSuffix) == 0
+        && fs::is_regular_file(entry.status(error));
 }
 
 // Every regular file below the folder, in the order met; a failing walk
@@ -131,6 +144,8 @@ void MapDownloader::Download(const fs::path& destination, const MapInfo& map)
 bool MapDownloader::PrepareDestination(const fs::path& mapFolder)
 {
     try {
+        if (fs::exists(destination))
+            RemoveAnnouncements(false);
         fs::remove_all(destination);
         fs::create_directory(destination);
         fs::create_directory(mapFolder);
@@ -222,9 +237,13 @@ MapDownloader::Result MapDownloader::Verify()
     }
     try {
         stream->Finish();
-    } catch (const std::exception& error) {
+    } catch (const std::system_error& error) {
         LOG(Error) << "Failed to finish writing the map: " << error.what();
         return WriteFailure();
+    } catch (const std::exception& error) {
+        // The archive the server vouched for ends inside an entry.
+        LOG(Error) << "Failed to finish writing the map: " << error.what();
+        return ServerError;
     }
     if (!CopyMetadataFile()) {
         LOG(Error) << "Checksum mismatch";
@@ -278,37 +297,82 @@ void MapDownloader::Abort()
 {
     LOG(Debug) << "Aborting map download";
     Stop();
-    if (!PathExists(destination)) {
+    // Only a missing stick root means the stick is gone: a stick that could not
+    // be written may never have received the folder, and then there is nothing
+    // to remove.
+    const bool folderPresent = PathExists(destination);
+    if (!folderPresent && (destination.empty() || !PathExists(destination.parent_path()))) {
         LOG(Debug) << "Failed to download map: UsbRemoved.";
         destination.clear();
         return Report(UsbRemoved);
     }
-    LOG(Debug) << "Removing map from: " << destination.string();
-    RemoveDestination();
+    if (folderPresent) {
+        LOG(Debug) << "Removing map from: " << destination.string();
+        RemoveDestination();
+    }
     destination.clear();
     Report(Aborted);
 }
 
+void MapDownloader::Drop()
+{
+    Stop();
+    client.reset();
+}
+
+// The metadata copies announce the maps to the head unit: they go first, and
+// for good, before any map file, so that a stick pulled halfway never
+// announces a half-removed map.
 void MapDownloader::RemoveDestination()
 {
-    for (const fs::path& file : CollectFiles(destination)) {
-        LOG(Debug) << "Removing: " << file.string();
-        boost::system::error_code error;
-        if (progressCallback) {
-            std::uintmax_t bytes = fs::file_size(file, error);
-            if (error) {
-                LOG(Warning) << "Failed to calculate file size for: " << file.string() << ", " << error.message();
-                bytes = 0;
-            }
-            progressCallback(-static_cast<std::int64_t>(bytes));
-        }
-        if (!fs::remove(file, error) && error)
-            LOG(Error) << "Failed to remove file: " << file.string() << ", " << error.message();
+    if (!RemoveAnnouncements(true)) {
+        LOG(Error) << "Keeping the maps in: " << destination.string() << ", their announcements remain";
+        return;
     }
+    for (const fs::path& file : CollectFiles(destination))
+        RemoveFile(file, true);
     boost::system::error_code error;
     fs::remove_all(destination, error);
     if (error)
         LOG(Error) << "Failed to remove: " << destination.string() << ", " << error.message();
+}
+
+// False when an announcement could not be listed, removed or the removal
+// written through.
+bool MapDownloader::RemoveAnnouncements(bool reportProgress)
+{
+    std::vector<fs::path> announcements;
+    boost::system::error_code error;
+    for (fs::directory_iterator entry(destination, error), end; !error && entry != end; entry.increment(error)) {
+        if (IsAnnouncement(*entry))
+            announcements.push_back(entry->path());
+    }
+    if (error) {
+        LOG(Error) << "Failed to list: " << destination.string() << ", " << error.message();
+        return false;
+    }
+    bool removed = true;
+    for (const fs::path& file : announcements) {
+        RemoveFile(file, reportProgress);
+        removed = removed && !fs::exists(fs::symlink_status(file, error));
+    }
+    return removed && SyncFolder(destination);
+}
+
+void MapDownloader::RemoveFile(const fs::path& file, bool reportProgress)
+{
+    LOG(Debug) << "Removing: " << file.string();
+    boost::system::error_code error;
+    if (reportProgress && progressCallback) {
+        std::uintmax_t bytes = fs::file_size(file, error);
+        if (error) {
+            LOG(Warning) << "Failed to calculate file size for: " << file.string() << ", " << error.message();
+            bytes = 0;
+        }
+        progressCallback(-static_cast<std::int64_t>(bytes));
+    }
+    if (!fs::remove(file, error) && error)
+        LOG(Error) << "Failed to remove file: " << file.string() << ", " << error.message();
 }
 
 // A failed query counts as a volume without any space.

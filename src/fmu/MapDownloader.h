@@ -56,9 +56,14 @@ public:
     // stream is complete but wrong) or when no request exists: such a download
     // must start afresh.
     bool CanResume() const;
-    // Stops the transfer and removes the whole destination, reporting each
-    // removed file's size as negative progress.
+    // Stops the transfer and removes the whole destination, the maps'
+    // metadata copies first, reporting each removed file's size as negative
+    // progress. Nothing to remove on a stick that is still there is Aborted too.
     void Abort();
+    // Ends the download in flight without a result and lets go of the client,
+    // so that nothing of it runs or reports any more. What is on the stick
+    // stays; a later Abort still removes it.
+    void Drop();
 
     void SetClientFactory(ClientFactory factory);
     void SetSpaceQuery(SpaceQuery query);
@@ -73,7 +78,9 @@ private:
     Result Verify();
     Result WriteFailure();
     bool CopyMetadataFile();
+    bool RemoveAnnouncements(bool reportProgress);
     void RemoveDestination();
+    void RemoveFile(const boost::filesystem::path& file, bool reportProgress);
     boost::filesystem::space_info QuerySpace(boost::system::error_code& error) const;
     void Stop();
     void Report(Result result);

@@ -96,11 +96,7 @@ void MetadataChecker::Request::OnResult(Brel::IResponse::Result result)
     run(result);
 }
 
-MetadataChecker::MetadataChecker()
-    : MetadataChecker(std::unique_ptr<Brel::IClient>(
-        Brel::CreateClient(Config::Instance().updateSource, Config::Instance().updateKey)))
-{
-}
+MetadataChecker::MetadataChecker() = default;
 
 MetadataChecker::MetadataChecker(std::unique_ptr<Brel::IClient> client)
     : client(std::move(client))
@@ -108,6 +104,15 @@ MetadataChecker::MetadataChecker(std::unique_ptr<Brel::IClient> client)
 }
 
 MetadataChecker::~MetadataChecker() = default;
+
+// Made where it is first used: its network access manager and every request
+// belong to the checker's thread, not to the thread that built the checker.
+Brel::IClient& MetadataChecker::ServiceClient()
+{
+    if (!client)
+        client.reset(Brel::CreateClient(Config::Instance().updateSource, Config::Instance().updateKey));
+    return *client;
+}
 
 void MetadataChecker::CheckRootUpdates(Callback resultCallback)
 {
@@ -162,6 +167,12 @@ void MetadataChecker::Abort()
     localeDataRequests.clear();
 }
 
+void MetadataChecker::Shutdown()
+{
+    DropAllRequests();
+    client.reset();
+}
+
 // A new check owns every answer that follows: nothing of the previous one may
 // still arrive and act on the catalogue or the callback.
 void MetadataChecker::DropAllRequests()
@@ -180,7 +191,7 @@ void MetadataChecker::GetAllRoots()
     currentMap.Reset();
     allRootsRequest = std::make_unique<Request>([this](BrelResult result) { OnAllRoots(result); });
     LOG(Debug) << "Sending AllRoots request";
-    allRootsRequest->request.reset(client->GetAllRoots(&allRootsRequest->body, allRootsRequest.get()));
+    allRootsRequest->request.reset(ServiceClient().GetAllRoots(&allRootsRequest->body, allRootsRequest.get()));
     allRootsRequest->request->SetTimeout(kRequestTimeout);
     allRootsRequest->request->Send();
 }
@@ -212,7 +223,7 @@ void MetadataChecker::SendPackageRequest(
 {
     SendRequest(
         table, kind, id, [this, id, onAnswer](BrelResult result) { (this->*onAnswer)(id, result); },
-        [this, &id, operation](Request& request) { return (client.get()->*operation)(&request.body, id, &request); });
+        [this, &id, operation](Request& request) { return (ServiceClient().*operation)(&request.body, id, &request); });
 }
 
 void MetadataChecker::GetLocaleData(std::string id)
@@ -221,28 +232,36 @@ void MetadataChecker::GetLocaleData(std::string id)
 }
 
 // A renaming request comes from a language change; its failure must not cost
-// the map (see RenameMap).
+// the map (see RenameMap). The check's own request decides whether the map is
+// offered at all, so it takes the place of a renaming request, never the
+// other way round.
 void MetadataChecker::SendLocaleData(const std::string& id, bool renaming)
 {
-    SendRequest(
+    const auto pending = localeDataRequests.find(id);
+    if (!renaming && pending != localeDataRequests.end() && pending->second.renaming)
+        localeDataRequests.erase(pending);
+    Request* sent = SendRequest(
         localeDataRequests, kLocaleData, id,
         [this, id, renaming](BrelResult result) { OnLocaleData(id, result, renaming); },
-        [this, &id](Request& request) { return client->GetLocaleData(&request.body, id, Locale(), &request); });
+        [this, &id](Request& request) { return ServiceClient().GetLocaleData(&request.body, id, Locale(), &request); });
+    if (sent)
+        sent->renaming = renaming;
 }
 
-void MetadataChecker::SendRequest(
+MetadataChecker::Request* MetadataChecker::SendRequest(
     Requests& table, const char* kind, const std::string& id, Request::Handler handler, const Send& send)
 {
     const auto inserted = table.emplace(id, Request(std::move(handler)));
     if (!inserted.second) {
         LOG(Warning) << kind << " request is already in progress";
-        return;
+        return nullptr;
     }
     LOG(Debug) << "Sending " << kind << " request for map: " << id;
     Request& request = inserted.first->second;
     request.request.reset(send(request));
     request.request->SetTimeout(kRequestTimeout);
     request.request->Send();
+    return &request;
 }
 
 std::stringstream MetadataChecker::TakeBody(

@@ -32,7 +32,8 @@ public:
     };
     using Callback = std::function<void(Result)>;
 
-    // Uses the configured content-update service.
+    // Uses the configured content-update service, through a client made on
+    // first use: on the thread the checker works on.
     MetadataChecker();
     // Uses the given client (tests answer from a table).
     explicit MetadataChecker(std::unique_ptr<Brel::IClient> client);
@@ -45,6 +46,9 @@ public:
     void UpdateLocale();
     // Drops every pending per-package request.
     void Abort();
+    // Drops every request and the client, on the thread they belong to; the
+    // checker reports nothing more.
+    void Shutdown();
 
 private:
     // One pending service request: its exchange, the body it writes into and
@@ -62,6 +66,8 @@ private:
         std::unique_ptr<Brel::IRequest> request;
         std::stringstream body;
         Handler handler;
+        // Sent for a language change, not by the check itself.
+        bool renaming = false;
     };
     using Requests = std::map<MapInfo::Id, Request>;
     using Send = std::function<Brel::IRequest*(Request&)>;
@@ -69,6 +75,7 @@ private:
     using ClientOperation = Brel::IRequest* (Brel::IClient::*)(std::ostream*, const std::string&, Brel::IResponse*);
     using AnswerHandler = void (MetadataChecker::*)(std::string, Brel::IResponse::Result);
 
+    Brel::IClient& ServiceClient();
     void DropAllRequests();
     void Report(Result result);
 
@@ -81,7 +88,7 @@ private:
     void SendLocaleData(const std::string& id, bool renaming);
     void SendPackageRequest(
         Requests& table, const char* kind, const std::string& id, ClientOperation operation, AnswerHandler onAnswer);
-    void SendRequest(
+    Request* SendRequest(
         Requests& table, const char* kind, const std::string& id, Request::Handler handler, const Send& send);
     std::stringstream TakeBody(
         Requests& table, const char* kind, const std::string& id, Brel::IResponse::Result result);

@@ -3,51 +3,78 @@
 #include "Config.h"
 #include "Log.h"
 
-#include <boost/filesystem/operations.hpp>
-
 namespace fs = boost::filesystem;
+
+StickVerifier::StickVerifier(fs::path stickRoot)
+    : m_root(std::move(stickRoot))
+{
+}
 
 UsbInfo::State StickVerifier::Check(const fs::path& stickRoot)
 {
+    StickVerifier verifier(stickRoot);
+    for (;;) {
+        if (const auto state = verifier.Step())
+            return *state;
+    }
+}
+
+std::optional<UsbInfo::State> StickVerifier::Step()
+{
+    if (!m_walking)
+        return ReadList();
+    return m_expected ? HashChunk() : NextFile();
+}
+
+std::optional<UsbInfo::State> StickVerifier::ReadList()
+{
     const Config& config = Config::Instance();
-    if (!fs::exists(stickRoot / config.updateDir))
+    if (!fs::exists(m_root / config.updateDir))
         return UsbInfo::NoMetadata;
 
     // Canonical, so that the walk's paths compare equal to the list's canonical
     // entries whether the root came with a trailing slash or through a link.
-    const fs::path updateFolder = fs::canonical(stickRoot / config.updateDir);
-    const fs::path listFile = updateFolder / config.checksumsFile.filename();
-    ChecksumList::Entries listed = ChecksumList::Read(listFile);
-    if (listed.empty())
+    const fs::path updateFolder = fs::canonical(m_root / config.updateDir);
+    m_listFile = updateFolder / config.checksumsFile.filename();
+    m_listed = ChecksumList::Read(m_listFile);
+    if (m_listed.empty())
         return UsbInfo::InvalidMetadata;
-    return CheckFiles(updateFolder, listFile, listed);
+    m_walk = fs::recursive_directory_iterator(updateFolder);
+    m_walking = true;
+    return std::nullopt;
 }
 
-UsbInfo::State StickVerifier::CheckFiles(
-    const fs::path& updateFolder, const fs::path& listFile, ChecksumList::Entries& listed)
+// Moves to the next file of the update folder and starts hashing it.
+std::optional<UsbInfo::State> StickVerifier::NextFile()
 {
-    for (fs::recursive_directory_iterator it(updateFolder), end; it != end; ++it) {
-        const fs::path& file = it->path();
-        if (fs::is_directory(it->status()) || file == listFile)
+    for (; m_walk != fs::recursive_directory_iterator(); ++m_walk) {
+        const fs::path& file = m_walk->path();
+        if (fs::is_directory(m_walk->status()) || file == m_listFile)
             continue;
-        if (!IsListedWithSameMd5(file, listFile, listed))
+        const auto entry = m_listed.find(file);
+        if (entry == m_listed.end()) {
+            LOG(Error) << "file: " << file.string() << " is not listed in: " << m_listFile.string();
             return UsbInfo::InvalidMetadata;
+        }
+        m_expected = &entry->second;
+        m_md5.Begin(file);
+        return std::nullopt;
     }
     // Listed files that the walk did not reach do not change the verdict.
     return UsbInfo::ValidMetadata;
 }
 
-bool StickVerifier::IsListedWithSameMd5(const fs::path& file, const fs::path& listFile, ChecksumList::Entries& listed)
+std::optional<UsbInfo::State> StickVerifier::HashChunk()
 {
-    const auto entry = listed.find(file);
-    if (entry == listed.end()) {
-        LOG(Error) << "file: " << file.string() << " is not listed in: " << listFile.string();
-        return false;
-    }
-    if (m_md5.Hex(file) != entry->second) {
+    if (!m_md5.Step())
+        return std::nullopt;
+    const fs::path file = m_walk->path();
+    if (m_md5.Result() != *m_expected) {
         LOG(Error) << "checksum mismatch of file: " << file.string();
-        return false;
+        return UsbInfo::InvalidMetadata;
     }
-    listed.erase(entry);
-    return true;
+    m_expected = nullptr;
+    m_listed.erase(file);
+    ++m_walk;
+    return std::nullopt;
 }

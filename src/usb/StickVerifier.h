@@ -4,20 +4,37 @@
 #include "FileMd5.h"
 #include "UsbInfo.h"
 
+#include <boost/filesystem/operations.hpp>
 #include <boost/filesystem/path.hpp>
 
+#include <optional>
+
 // Decides a stick's metadata state: no update folder, or every file in it
-// listed in the checksum list with a matching MD5. File-system failures
-// (other than a missing update folder or list) throw std::runtime_error.
+// listed in the checksum list with a matching MD5. The check runs in small
+// steps (the list, one directory entry, one chunk of a file), so its owner can
+// stop it between two of them. File-system failures (other than a missing
+// update folder or list) throw std::runtime_error.
 class StickVerifier {
 public:
-    UsbInfo::State Check(const boost::filesystem::path& stickRoot);
+    explicit StickVerifier(boost::filesystem::path stickRoot);
+
+    // Does the next step; the verdict once the check is over.
+    std::optional<UsbInfo::State> Step();
+
+    // Checks the whole stick at once.
+    static UsbInfo::State Check(const boost::filesystem::path& stickRoot);
 
 private:
-    UsbInfo::State CheckFiles(const boost::filesystem::path& updateFolder, const boost::filesystem::path& listFile,
-        ChecksumList::Entries& listed);
-    bool IsListedWithSameMd5(
-        const boost::filesystem::path& file, const boost::filesystem::path& listFile, ChecksumList::Entries& listed);
+    std::optional<UsbInfo::State> ReadList();
+    std::optional<UsbInfo::State> NextFile();
+    std::optional<UsbInfo::State> HashChunk();
 
+    boost::filesystem::path m_root;
+    boost::filesystem::path m_listFile;
+    ChecksumList::Entries m_listed;
+    bool m_walking = false;
+    boost::filesystem::recursive_directory_iterator m_walk;
+    // The listed hash of the file being hashed; null between files.
+    const std::string* m_expected = nullptr;
     FileMd5 m_md5;
 };

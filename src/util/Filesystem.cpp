@@ -53,7 +53,12 @@ bool SyncPath(const fs::path& path, int flags)
 
 bool SyncFile(const fs::path& path)
 {
-    return SyncPath(path, O_RDONLY) && SyncPath(path.parent_path(), O_RDONLY | O_DIRECTORY);
+    return SyncPath(path, O_RDONLY) && SyncFolder(path.parent_path());
+}
+
+bool SyncFolder(const fs::path& folder)
+{
+    return SyncPath(folder, O_RDONLY | O_DIRECTORY);
 }
 
 bool HasFreeSpace(const fs::path& path)
@@ -69,7 +74,9 @@ bool HasFreeSpace(const fs::path& path)
 
 QString FormatSize(std::uint64_t bytes, int decimals)
 {
-    static constexpr std::array<const char*, 5> kUnits {"B", "KB", "MB", "GB", "TB"};
+    static constexpr std::array<const char*, 5> kUnits {QT_TRANSLATE_NOOP("global", "B"),
+        QT_TRANSLATE_NOOP("global", "KB"), QT_TRANSLATE_NOOP("global", "MB"), QT_TRANSLATE_NOOP("global", "GB"),
+        QT_TRANSLATE_NOOP("global", "TB")};
     const double value = static_cast<double>(bytes);
     double number = value;
     QString unit;

@@ -14,6 +14,10 @@ bool PathExists(const boost::filesystem::path& path);
 // writes are cached); failures are logged as warnings and give false.
 bool SyncFile(const boost::filesystem::path& path);
 
+// Writes a folder's entries through to the device, so that a removal in it
+// is final; failures are logged as warnings and give false.
+bool SyncFolder(const boost::filesystem::path& folder);
+
 // Whether the volume holding the path has at least 1024 bytes free; errors
 // are logged as warnings and give false.
 bool HasFreeSpace(const boost::filesystem::path& path);

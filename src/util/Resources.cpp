@@ -3,13 +3,23 @@
 #include "Log.h"
 
 #include <QFile>
+#include <QFontDatabase>
 #include <QWidget>
 
 #include <stdexcept>
 
 namespace Fonts {
 
-void Load() { }
+void Load()
+{
+    static const char* const paths[]
+        = {":/fonts/DravoSans-Bold.ttf", ":/fonts/DravoSans-Medium.ttf", ":/fonts/DravoSans-Regular.ttf"};
+    LOG(Info) << "Loading application fonts";
+    for (const char* path : paths) {
+        if (QFontDatabase::addApplicationFont(path) < 0)
+            LOG(Error) << "Failed to load font from: " << path;
+    }
+}
 
 QFont Get(FontType type, int pixelSize)
 {

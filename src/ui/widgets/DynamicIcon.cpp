@@ -4,6 +4,8 @@
 
 #include <QTimer>
 
+#include <algorithm>
+
 namespace Ui {
 
 DynamicIcon::DynamicIcon(QWidget* parent)
@@ -22,7 +24,9 @@ void DynamicIcon::Init(const QString& newPath, std::int32_t frames)
     clear();
     path = newPath;
     frame = 1;
-    frameCount = frames;
+    // Any other negative count is no movie and must not become a huge frame
+    // count on a 0 ms timer: it shows nothing.
+    frameCount = frames < -1 ? 0 : frames;
     switch (frameCount) {
     case 0:
         break;
@@ -52,11 +56,14 @@ void DynamicIcon::LoadMovie()
 
 void DynamicIcon::LoadAnimation()
 {
+    if (frameCount < 2)
+        return; // no frame animation is set up (the slot is public)
     pixmap.load(path.arg(frame));
     setPixmap(pixmap);
     const auto count = static_cast<std::uint32_t>(frameCount);
     frame = frame % count + 1;
-    timer->setInterval(static_cast<int>(1000 / count));
+    // Over 1000 frames would give a 0 ms timer that starves the event loop.
+    timer->setInterval(std::max(1, static_cast<int>(1000 / count)));
     timer->start();
 }
 

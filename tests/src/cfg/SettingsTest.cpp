@@ -25,7 +25,7 @@ protected:
         return std::make_unique<Settings>(Path(), config, Autostart(Entry(), "/opt/tessaly/tessaly"));
     }
     void Write(const QByteArray& json) const { ASSERT_TRUE(TestFiles::Write(Path(), json)); }
-    static QString Translated() { return QCoreApplication::translate("global", "Settings"); }
+    static QString Translated() { return QCoreApplication::translate("global", "MB"); }
 
     QTemporaryDir dir;
     const Config config {dir.path()};
@@ -37,15 +37,15 @@ protected:
 // failed switch keeps it in effect; switching back to the source language works.
 TEST_F(SettingsFile, LoadsTheLanguageAndAFailedChangeKeepsIt)
 {
-    Write(R"({ "language": "de_DE", "run at startup": "yes" })");
+    Write(R"({ "language": "fr_FR", "run at startup": "yes" })");
     const auto settings = Make();
     EXPECT_TRUE(settings->GetRunAtStartup());
-    EXPECT_EQ(Translated(), "Einstellungen");
+    EXPECT_EQ(Translated(), "Mo");
     EXPECT_FALSE(settings->SetLocale("xx_XX"));
-    EXPECT_EQ(settings->GetLanguage(), "de_DE");
-    EXPECT_EQ(Translated(), "Einstellungen");
+    EXPECT_EQ(settings->GetLanguage(), "fr_FR");
+    EXPECT_EQ(Translated(), "Mo");
     EXPECT_TRUE(settings->SetLocale("en_GB"));
-    EXPECT_EQ(Translated(), "Settings");
+    EXPECT_EQ(Translated(), "MB");
 }
 
 // The first run writes no file but switches autostart on.

@@ -50,7 +50,7 @@ void WriteLongPath(const QString& stick)
 UsbInfo::State CheckOnThread(const std::string& root)
 {
     UsbInfo::State state {};
-    std::unique_ptr<QThread> thread(QThread::create([&] { state = StickVerifier().Check(root); }));
+    std::unique_ptr<QThread> thread(QThread::create([&] { state = StickVerifier::Check(root); }));
     thread->setStackSize(StackSize);
     thread->start();
     thread->wait();

@@ -1,6 +1,7 @@
 #include "UsbManager.h"
 #include "FakeStick.h"
 #include "StickContent.h"
+#include "ThreadWarnings.h"
 #include "UsbStorage.h"
 
 #include <QFile>
@@ -10,6 +11,9 @@
 #include <QThread>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 #include <atomic>
 #include <tuple>
@@ -144,4 +148,44 @@ TEST_F(UsbManagerTest, SpaceRefreshRepeatsOnTheManagersThreadOnceItHasMoved)
     EXPECT_TRUE(QTest::qWaitFor([&] { return lastThread == &usbThread; }, WaitMs));
     usbThread.quit();
     usbThread.wait();
+}
+
+// A listed file that never ends (the zero device) keeps the check hashing for ever: quitting must still stop it,
+// from the manager's own thread, with nothing emitted afterwards and nothing left to warn about.
+TEST_F(UsbManagerTest, StopEndsACheckThatWouldNeverFinish)
+{
+    const ThreadWarnings warnings;
+    const QString root = dir.filePath("ENDLESS");
+    StickContent::WriteFile(root, "VexmarNDSUpdate/meta_data/GENERAL.JSON", "{}");
+    const QByteArray zero = QFile::encodeName(root + "/VexmarNDSUpdate/ZERO");
+    if (::mknod(zero.constData(), S_IFCHR | 0444, makedev(1, 5)) != 0)
+        GTEST_SKIP() << "making a character device needs root";
+    StickContent::WriteFile(root, "VexmarNDSUpdate/CHECKSUMS.MD5",
+        QByteArray(32, '0') + "  meta_data/GENERAL.JSON\n" + QByteArray(32, '0') + "  ZERO\n");
+
+    QThread usbThread;
+    auto* manager = new UsbManager(nullptr, FixedSpace);
+    std::atomic<int> started {0};
+    std::atomic<int> completed {0};
+    QObject::connect(
+        manager, &UsbManager::UsbCheckStarted, manager, [&] { ++started; }, Qt::DirectConnection);
+    QObject::connect(
+        manager, &UsbManager::UsbCheckComplete, manager, [&] { ++completed; }, Qt::DirectConnection);
+    manager->moveToThread(&usbThread);
+    usbThread.start();
+    DeviceDiscovery::DeviceProperties drive;
+    drive.uid = 3;
+    drive.path = QFile::encodeName(root).toStdString();
+    QMetaObject::invokeMethod(
+        manager, "MassStorageCome", Qt::QueuedConnection, Q_ARG(const DeviceDiscovery::DeviceProperties&, drive));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return started == 1; }, WaitMs));
+    QTest::qWait(100); // well into the endless file
+
+    QMetaObject::invokeMethod(manager, "Stop", Qt::BlockingQueuedConnection);
+    usbThread.quit();
+    usbThread.wait();
+    delete manager;
+    EXPECT_EQ(0, completed);
+    EXPECT_FALSE(UsbStorage::Instance().GetUsb(3).IsValid());
+    EXPECT_TRUE(warnings.Messages().isEmpty()) << warnings.Messages().join("\n").toStdString();
 }

@@ -1,7 +1,9 @@
 #!/bin/bash
 # Verifies a fabricated 2 GiB stick (a few large files, a few thousand small
-# ones) with the program's stick check and with md5sum -c on the same files,
-# alternating, warm cache; prints the median of 5 runs of each and the ratio.
+# ones) with the program's stick check (alone, and through the USB manager on
+# its thread, in turns) and with md5sum -c on the same files, alternating, warm
+# cache; prints the median of 5 runs of each and the ratios, then how long
+# stopping the manager takes in the middle of a check.
 # Usage: run-stick-check-bench.sh [BUILD_DIR] (default: build-bench in the source tree)
 set -euo pipefail
 
@@ -51,18 +53,25 @@ seconds() {
     awk -v ns=$((end - start)) 'BEGIN { printf "%.3f", ns / 1e9 }'
 }
 check() { "$bench" "$stick"; }
+managed_check() { "$bench" "$stick" manager; }
 md5sum_check() { (cd "$update" && md5sum -c --quiet CHECKSUMS.MD5); }
 
 ours=()
+managed=()
 theirs=()
 for run in $(seq $runs); do
     ours+=("$(seconds check)")
+    managed+=("$(seconds managed_check)")
     theirs+=("$(seconds md5sum_check)")
-    echo "run $run: stick check ${ours[-1]} s, md5sum -c ${theirs[-1]} s"
+    echo "run $run: stick check ${ours[-1]} s, through the manager ${managed[-1]} s, md5sum -c ${theirs[-1]} s"
 done
 
 median() { printf '%s\n' "$@" | sort -n | sed -n "$(((runs + 1) / 2))p"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", a / b }'; }
 ours_median=$(median "${ours[@]}")
+managed_median=$(median "${managed[@]}")
 theirs_median=$(median "${theirs[@]}")
-echo "median of $runs: stick check $ours_median s, md5sum -c $theirs_median s," \
-    "ratio $(awk -v a="$ours_median" -v b="$theirs_median" 'BEGIN { printf "%.3f", a / b }')"
+echo "median of $runs: stick check $ours_median s, through the manager $managed_median s, md5sum -c $theirs_median s"
+echo "ratios: stick check / md5sum -c $(ratio "$ours_median" "$theirs_median")," \
+    "through the manager / stick check $(ratio "$managed_median" "$ours_median")"
+echo "Stop 0.5 s into a check returned after $("$bench" "$stick" stop | awk '{ print $2 }') s"

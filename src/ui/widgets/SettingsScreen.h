@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class QResizeEvent;
+
+namespace Ui {
+class IUi;
+class SettingsScreenWidget; // uic's class for SettingsScreenWidget.ui
+
+// The settings page of the main window: General (autostart and language,
+// kept in the widgets until saved), Subscription (until when the vehicle may
+// receive map updates) and About (copyright, version, web links, legal
+// notices). Saving a new language emits IUi::UpdateLocale. GUI thread only;
+// a child of the main window.
+class SettingsScreen : public QWidget {
+    Q_OBJECT
+
+public:
+    SettingsScreen(IUi* facade, QWidget* parent = nullptr);
+    ~SettingsScreen() override;
+
+    // Puts the saved settings back into the widgets; does nothing on a clean page.
+    void RestoreSettings();
+    // Writes the General page's choices into the settings and saves them.
+    void SaveSettings();
+    bool HasUnsavedChanges() const;
+    // Fills the Subscription page from the catalogue and the selected stick.
+    void UpdateSubscription();
+
+signals:
+    void CancelButtonClicked();
+
+public slots:
+    void RetranslateUi();
+    void OnGeneralButtonClicked();
+    void OnSubscriptionButtonClicked();
+    void OnAboutButtonClicked();
+    void OnSaveSettingsButtonClicked();
+    void OnCancelButtonClicked();
+    void OnAutoStartCheckBoxToggled(bool checked);
+    void OnLanguageComboBoxCurrentIndexChanged(int index);
+    void OnTermsAndConditionsButtonClicked();
+    void OnCopyrightMapDataButtonClicked();
+    void OnReportMapErrorButtonClicked();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void SetFonts();
+    void Connect();
+    void PopulateLanguages();
+    void SelectLanguage(const QString& localeName);
+    void ShowPage(int index);
+    void SetClean();
+    void SetChanged();
+
+    IUi* ui;
+    std::unique_ptr<SettingsScreenWidget> form;
+    bool changed = true;
+};
+
+// How many language items fit below the combo box: the vertical gap between
+// the combo box and the Save row, less the combo box itself, in item heights
+// (truncated toward zero, so a gap under 38 pixels gives 0 or less).
+int LanguageListRows(int gap);
+
+} // namespace Ui

@@ -1,0 +1,288 @@
+// Both managers run the way the application runs them: made on the GUI thread, moved to threads of their own and
+// started; slots invoked by name, queued; signals delivered queued to the GUI thread; at the end stopped on their
+// own threads, the threads quit and joined, the managers deleted from the GUI thread. The real service client talks
+// to the local content service. Any Qt warning about threads fails the test.
+#include "Config.h"
+#include "ContentService.h"
+#include "FakeStick.h"
+#include "FullMapUpdateManager.h"
+#include "MapStorage.h"
+#include "ServiceDocuments.h"
+#include "Settings.h"
+#include "StickContent.h"
+#include "StickPath.h"
+#include "TestEnv.h"
+#include "ThreadWarnings.h"
+#include "UsbManager.h"
+#include "UsbStorage.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <gtest/gtest.h>
+
+#include <sys/mount.h>
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+
+constexpr int kWaitMs = 30000;
+const MapInfo::Id kMap = "EU_2024_05";
+const QString kArchivePath = "/files/EU_2024_05.tar";
+
+class ManagersOnThreadsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        UsbStorage::Instance().Clear();
+        MapStorage::Instance().Clear();
+        ASSERT_TRUE(service.Start(TestEnv::SourceDir() + "/tests/src/fmu/fixtures/threads-catalogue.json"));
+        Config::Instance().updateSource = service.BaseUrl().toStdString();
+        Config::Instance().updateKey = service.Key();
+        usbManager = new UsbManager();
+        mapManager = new FullMapUpdateManager();
+        Connect();
+        usbManager->moveToThread(&usbThread);
+        usbThread.start();
+        mapManager->moveToThread(&managerThread);
+        managerThread.start();
+    }
+
+    void TearDown() override
+    {
+        StopManagers();
+        EXPECT_EQ(0, lateSignals.load()) << "signals after Stop";
+        EXPECT_TRUE(warnings.Messages().isEmpty()) << warnings.Messages().join("\n").toStdString();
+    }
+
+    // As the application's teardown: each manager stops on its own thread, then the threads quit.
+    void StopManagers()
+    {
+        if (!mapManager)
+            return;
+        QMetaObject::invokeMethod(usbManager, "Stop", Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(mapManager, "Stop", Qt::BlockingQueuedConnection);
+        stopped = true;
+        usbThread.quit();
+        managerThread.quit();
+        usbThread.wait();
+        managerThread.wait();
+        delete mapManager;
+        delete usbManager;
+        mapManager = nullptr;
+        usbManager = nullptr;
+    }
+
+    template <typename Sender, typename... Args>
+    void Record(Sender* sender, void (Sender::*signal)(Args...), const QString& name)
+    {
+        QObject::connect(
+            sender, signal, &receiver, [this, name](Args... values) { Note(name, static_cast<qulonglong>(values)...); },
+            Qt::QueuedConnection);
+        // Runs on the sender's thread, in the emission itself.
+        QObject::connect(
+            sender, signal, sender,
+            [this](Args...) {
+                if (stopped)
+                    ++lateSignals;
+            },
+            Qt::DirectConnection);
+    }
+    void Connect()
+    {
+        Record(usbManager, &UsbManager::UsbCheckStarted, "UsbCheckStarted");
+        Record(usbManager, &UsbManager::UsbCheckComplete, "UsbCheckComplete");
+        Record(usbManager, &UsbManager::UsbRemoved, "UsbRemoved");
+        Record(mapManager, &FullMapUpdateManager::RootUpdatesChecked, "RootUpdatesChecked");
+        Record(mapManager, &FullMapUpdateManager::RelatedUpdatesChecked, "RelatedUpdatesChecked");
+        Record(mapManager, &FullMapUpdateManager::OperationStarted, "OperationStarted");
+        Record(mapManager, &FullMapUpdateManager::OperationFinished, "OperationFinished");
+    }
+    void Note(const QString& name) { events << name; }
+    void Note(const QString& name, qulonglong value) { events << name + " " + QString::number(value); }
+
+    // Waits for an event that starts with the text, then hands over and forgets everything recorded so far.
+    std::string Await(const QString& event)
+    {
+        const auto arrived = [&] {
+            return std::any_of(events.begin(), events.end(), [&](const QString& e) { return e.startsWith(event); });
+        };
+        EXPECT_TRUE(QTest::qWaitFor(arrived, kWaitMs)) << event.toStdString();
+        return std::exchange(events, {}).join(", ").toStdString();
+    }
+    void Invoke(const char* slot) { QMetaObject::invokeMethod(mapManager, slot, Qt::QueuedConnection); }
+    void Download(const MapInfo::Id& id)
+    {
+        QMetaObject::invokeMethod(mapManager, "DownloadMap", Qt::QueuedConnection, Q_ARG(MapInfo::Id, id));
+    }
+    // A stick without metadata, selected: checks are root checks, downloads go onto it.
+    void SelectStick(const QString& root)
+    {
+        UsbStorage::Instance().UpdateUsb({9, StickPath::ToWide(root.toStdString()), 0, 0, UsbInfo::NoMetadata, true});
+    }
+    // Waits until the download has written something.
+    void AwaitProgress()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().FindMap(kMap).downloaded > 0; }, kWaitMs));
+    }
+    void Stall(int seconds)
+    {
+        service.SetFault({{"path", kArchivePath}, {"kind", "stall"}, {"bytes", 300000}, {"seconds", seconds}});
+    }
+    static std::vector<std::wstring> Names()
+    {
+        std::vector<std::wstring> names;
+        for (const auto& entry : MapStorage::Instance().GetMaps())
+            names.push_back(entry.second.name);
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    ThreadWarnings warnings;
+    ContentService service;
+    QTemporaryDir stick;
+    QObject receiver;
+    QStringList events;
+    std::atomic<bool> stopped {false};
+    std::atomic<int> lateSignals {0};
+    QThread usbThread;
+    QThread managerThread;
+    UsbManager* usbManager = nullptr;
+    FullMapUpdateManager* mapManager = nullptr;
+};
+
+// A root check drops the package whose name is empty; the download then lands on the stick as the map in waiting.
+TEST_F(ManagersOnThreadsTest, RootCheckThenDownload)
+{
+    SelectStick(stick.path());
+    Invoke("CheckMapUpdates");
+    EXPECT_EQ("RootUpdatesChecked 0", Await("RootUpdatesChecked 0"));
+    EXPECT_EQ(std::vector<std::wstring> {L"Europe 2024.05"}, Names());
+
+    Download(kMap);
+    EXPECT_EQ("OperationStarted, OperationFinished 0", Await("OperationFinished 0"));
+    EXPECT_EQ(MapInfo::Pending, MapStorage::Instance().FindMap(kMap).state);
+    EXPECT_TRUE(QFileInfo::exists(stick.path() + "/VexmarNDSFull/EU_2024_05.meta.xml"));
+    EXPECT_EQ(2097152, QFileInfo(stick.path() + "/VexmarNDSFull/EU_2024_05/DATA/ROUTING.NDS").size());
+}
+
+// The stick comes through discovery and the USB manager's check, is selected as the state machine selects it, and
+// its installed map leads to a related check.
+TEST_F(ManagersOnThreadsTest, DiscoveredStickThenRelatedCheck)
+{
+    StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/GENERAL.JSON",
+        R"({"subscription_end_date": "2099-12-31", "available_map_space": 8000000, "used_map_space": 2000})");
+    StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/R_EU.xml",
+        QByteArray::fromStdString(ServiceDocuments::Package({"R_EU", "EUR", "2023.05", "EU-1"})));
+    StickContent::WriteChecksums(stick.path());
+    FakeSticks sticks;
+    sticks.Insert({stick.path()});
+    usbManager->StartUsbDiscovery(); // directly, from the GUI thread, as after the first root check
+
+    const QString checked = QString::fromStdString(Await("UsbCheckComplete"));
+    ASSERT_TRUE(checked.startsWith("UsbCheckStarted, UsbCheckComplete ")) << checked.toStdString();
+    UsbInfo usb = UsbStorage::Instance().GetUsb(checked.section(' ', -1).toULongLong());
+    ASSERT_EQ(UsbInfo::ValidMetadata, usb.state);
+    usb.selected = true;
+    UsbStorage::Instance().UpdateUsb(usb);
+
+    events.clear();
+    Invoke("CheckMapUpdates");
+    EXPECT_EQ("RelatedUpdatesChecked 0", Await("RelatedUpdatesChecked 0"));
+    EXPECT_EQ(MapInfo::Installed, MapStorage::Instance().FindMap("R_EU").type);
+    EXPECT_EQ(MapInfo::Optional, MapStorage::Instance().FindMap(kMap).type);
+    EXPECT_FALSE(MapStorage::Instance().FindMap("R_NAMELESS").IsValid());
+}
+
+// Quitting while the transfer hangs: the teardown neither waits for it nor hears from it.
+TEST_F(ManagersOnThreadsTest, TeardownDuringADownload)
+{
+    SelectStick(stick.path());
+    Invoke("CheckMapUpdates");
+    Await("RootUpdatesChecked 0");
+    Stall(30);
+    Download(kMap);
+    AwaitProgress();
+    StopManagers();
+    QCoreApplication::sendPostedEvents();
+    EXPECT_FALSE(events.join(",").contains("OperationFinished")) << events.join(",").toStdString();
+}
+
+// The stick is pulled while the transfer hangs, and a new check starts: the old download must not end inside it
+// (the hang ends with the connection closed while the new check is over), nor touch the space figures it reads.
+TEST_F(ManagersOnThreadsTest, StickPulledDuringAStallThenANewCheck)
+{
+    SelectStick(stick.path());
+    Invoke("CheckMapUpdates");
+    Await("RootUpdatesChecked 0");
+    Stall(3);
+    Download(kMap);
+    AwaitProgress();
+    QDir(stick.path()).removeRecursively();
+    UsbStorage::Instance().RemoveUsb(9);
+    Invoke("CheckMapUpdates");
+    EXPECT_EQ("OperationStarted, RootUpdatesChecked 0", Await("RootUpdatesChecked 0"));
+    const SubscriptionInfo subscription = MapStorage::Instance().GetSubscription();
+
+    QTest::qWait(4500); // past the end of the hang
+    EXPECT_EQ("", events.join(", ").toStdString());
+    EXPECT_EQ(subscription.availableMapSpace, MapStorage::Instance().GetSubscription().availableMapSpace);
+    EXPECT_EQ(MapInfo::Available, MapStorage::Instance().FindMap(kMap).state);
+}
+
+// A stick mounted read-only: the download cannot even make its folder; cancelling it then finds nothing to remove
+// on a stick that is still there.
+TEST_F(ManagersOnThreadsTest, CancelOnAReadOnlyStick)
+{
+    const QString source = stick.path() + "/source";
+    const QString mounted = stick.path() + "/mounted";
+    QDir().mkpath(source);
+    QDir().mkpath(mounted);
+    const QByteArray target = QFile::encodeName(mounted);
+    if (::mount(QFile::encodeName(source).constData(), target.constData(), nullptr, MS_BIND, nullptr) != 0)
+        GTEST_SKIP() << "a read-only stick needs a bind mount (run as root)";
+    const bool readOnly = ::mount(nullptr, target.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
+    SelectStick(mounted);
+    Invoke("CheckMapUpdates");
+    Await("RootUpdatesChecked 0");
+    if (readOnly) {
+        Download(kMap);
+        EXPECT_EQ("OperationStarted, OperationFinished 4", Await("OperationFinished 4"));
+        Invoke("AbortMapDownload");
+        EXPECT_EQ("OperationStarted, OperationFinished 1", Await("OperationFinished 1"));
+        EXPECT_EQ(MapInfo::Available, MapStorage::Instance().FindMap(kMap).state);
+    }
+    ::umount2(target.constData(), MNT_DETACH);
+    ASSERT_TRUE(readOnly) << "could not make the bind mount read-only";
+}
+
+// The language changes while the check still waits for the packages' metadata: the check's own name requests
+// decide which maps it offers (the nameless one is dropped), in the new language, and it reports once.
+TEST_F(ManagersOnThreadsTest, LanguageChangeWhileNamesAreFetched)
+{
+    service.SetFault({{"path", "/brel/v1/package/metadata"}, {"kind", "delay"}, {"seconds", 2}, {"times", -1}});
+    service.SetFault({{"path", "/brel/v1/package/localedata"}, {"kind", "delay"}, {"seconds", 3}, {"times", -1}});
+    Invoke("CheckMapUpdates");
+    const auto metadataRequests = [this] {
+        int count = 0;
+        for (const QJsonValue& request : service.RequestLog())
+            count += request["path"].toString().endsWith("/metadata");
+        return count;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return metadataRequests() == 2; }, kWaitMs));
+    ASSERT_TRUE(Settings::Instance().SetLocale("de_DE"));
+    Invoke("UpdateLocale");
+
+    EXPECT_EQ("RootUpdatesChecked 0", Await("RootUpdatesChecked 0"));
+    EXPECT_EQ(std::vector<std::wstring> {L"Europa 2024.05"}, Names());
+    QTest::qWait(3500); // no second report from the dropped renaming requests
+    EXPECT_EQ("", events.join(", ").toStdString());
+    Settings::Instance().SetLocale("en_GB");
+}
+
+} // namespace

@@ -1,0 +1,98 @@
+#include "QtPrinters.h"
+
+#include <QFile>
+#include <QImage>
+#include <QImageReader>
+#include <QMovie>
+#include <QString>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+// Every compiled-in file the program loads by path. The test names carry the
+// folder, so what is missing can be told apart at a glance (icons and style
+// sheets arrive with the work that draws and styles the widgets).
+
+namespace {
+
+std::vector<QString> Sequence(const QString& pattern, int first, int last)
+{
+    std::vector<QString> paths;
+    for (int frame = first; frame <= last; ++frame)
+        paths.push_back(pattern.arg(frame));
+    return paths;
+}
+
+std::vector<QString> IconPaths()
+{
+    std::vector<QString> paths = {":/icons/PNG/256.png", ":/icons/chevron-forward.png",
+        ":/icons/ic_checkbox_filled.png", ":/icons/ic_connected.png", ":/icons/ic_device_notification.png",
+        ":/icons/ic_dropdown_arrow_down.png", ":/icons/ic_dropdown_arrow_up.png", ":/icons/ic_footer_head-unit.png",
+        ":/icons/ic_footer_usb.png", ":/icons/ic_help.png", ":/icons/ic_help_active.png", ":/icons/ic_help_hover.png",
+        ":/icons/ic_settings.png", ":/icons/ic_settings_active.png", ":/icons/ic_settings_disabled.png",
+        ":/icons/ic_settings_hover.png", ":/icons/ic_spinner.gif", ":/icons/ic_warning_big.png",
+        ":/icons/ic_win_attention.png", ":/icons/ic_win_default.png", ":/icons/ic_win_finished.png",
+        ":/icons/ic_win_progress.png", ":/icons/logo_footer.png", ":/icons/logo_header.png", ":/icons/logo_popup.png",
+        ":/icons/notification-downloading.png", ":/icons/notification-pending.png"};
+    for (const char* kind : {"root", "optional", "uptodate", "pending"}) {
+        for (const char* region : {"EUR", "NAM"})
+            paths.push_back(QString(":/icons/ic_map_%1_%2.png").arg(kind, region));
+    }
+    for (const auto& sequence : {Sequence(":/icons/ic_progress_72/ic_progress_%1.png", 0, 32),
+             Sequence(":/icons/ic_delete_72/ic_delete_%1.png", 0, 32),
+             Sequence(":/icons/ic_spinner_1414/ic_spinner_%1.png", 1, 18)})
+        paths.insert(paths.end(), sequence.begin(), sequence.end());
+    return paths;
+}
+
+const std::vector<QString> fontPaths
+    = {":/fonts/DravoSans-Bold.ttf", ":/fonts/DravoSans-Medium.ttf", ":/fonts/DravoSans-Regular.ttf"};
+const std::vector<QString> stylePaths = {":/styles/FooterWidget.qss", ":/styles/HeaderWidget.qss",
+    ":/styles/MainWindowDialog.qss", ":/styles/MapRowWidget.qss", ":/styles/MessageRowWidget.qss",
+    ":/styles/MessageScreenWidget.qss", ":/styles/PopupDialog.qss", ":/styles/SettingsScreenWidget.qss",
+    ":/styles/TitleRowWidget.qss", ":/styles/UsbListWidget.qss"};
+const std::vector<QString> legalPaths = {":/legal/license_win.htm"};
+
+class Resource : public ::testing::TestWithParam<QString> { };
+
+std::string TestName(const ::testing::TestParamInfo<QString>& info)
+{
+    std::string name = info.param.mid(2).toStdString();
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    }
+    return name;
+}
+
+} // namespace
+
+// Present and not empty; a picture must also decode (a truncated or
+// mis-named file would show nothing without a word).
+TEST_P(Resource, IsCompiledIn)
+{
+    QFile file(GetParam());
+    ASSERT_TRUE(file.exists()) << "missing: " << GetParam().toStdString();
+    EXPECT_GT(file.size(), 0);
+    if (GetParam().endsWith(".png")) {
+        EXPECT_FALSE(QImage(GetParam()).isNull());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Icons, Resource, ::testing::ValuesIn(IconPaths()), TestName);
+INSTANTIATE_TEST_SUITE_P(Fonts, Resource, ::testing::ValuesIn(fontPaths), TestName);
+INSTANTIATE_TEST_SUITE_P(Styles, Resource, ::testing::ValuesIn(stylePaths), TestName);
+INSTANTIATE_TEST_SUITE_P(Legal, Resource, ::testing::ValuesIn(legalPaths), TestName);
+
+// The spinner animation plays as a movie of several frames, each of which decodes.
+TEST(IconsMovie, SpinnerGifIsAnAnimation)
+{
+    const QString path = ":/icons/ic_spinner.gif";
+    QMovie movie(path);
+    ASSERT_TRUE(movie.isValid());
+    EXPECT_GT(movie.frameCount(), 1);
+    QImageReader reader(path);
+    for (int frame = 0; frame < movie.frameCount(); ++frame)
+        EXPECT_FALSE(reader.read().isNull()) << "frame " << frame << ": " << reader.errorString().toStdString();
+}

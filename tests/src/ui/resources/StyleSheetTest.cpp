@@ -1,0 +1,167 @@
+#include "StyleSheetForms.h"
+
+#include "LogCapture.h"
+#include "QtPrinters.h"
+#include "Resources.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QLabel>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryFile>
+#include <QVBoxLayout>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Collects Qt's style sheet parse warnings while it lives.
+class ParseWarnings {
+public:
+    ParseWarnings() { previous = qInstallMessageHandler(&ParseWarnings::Handle); }
+    ~ParseWarnings() { qInstallMessageHandler(previous); }
+    ParseWarnings(const ParseWarnings&) = delete;
+    ParseWarnings& operator=(const ParseWarnings&) = delete;
+
+    static QStringList& Found()
+    {
+        static QStringList found;
+        return found;
+    }
+
+private:
+    static void Handle(QtMsgType, const QMessageLogContext&, const QString& message)
+    {
+        if (message.contains("Could not parse"))
+            Found() << message;
+    }
+
+    QtMessageHandler previous;
+};
+
+// Applies the sheet the way the forms do and returns the parse warnings.
+QStringList Apply(const QString& path, QWidget& widget)
+{
+    ParseWarnings::Found().clear();
+    const ParseWarnings warnings;
+    LoadStylesheet(path, &widget);
+    widget.ensurePolished();
+    widget.grab(); // styles every child as it is drawn
+    return ParseWarnings::Found();
+}
+
+// The "#name" parts of the sheet's selectors (declarations and comments are
+// left out, so colours such as #005691 are not taken for names).
+QSet<QString> SelectorNames(QString sheet)
+{
+    sheet.remove(QRegularExpression(R"(/\*.*?\*/)", QRegularExpression::DotMatchesEverythingOption));
+    sheet.remove(QRegularExpression(R"(\{[^}]*\})"));
+    QSet<QString> names;
+    auto it = QRegularExpression(R"(#([A-Za-z_][A-Za-z0-9_-]*))").globalMatch(sheet);
+    while (it.hasNext())
+        names.insert(it.next().captured(1));
+    return names;
+}
+
+// Selector names that no object of the form carries.
+QStringList UnknownNames(const QString& sheet, const QWidget& form)
+{
+    QSet<QString> objects = {form.objectName()};
+    for (const QObject* child : form.findChildren<QObject*>())
+        objects.insert(child->objectName());
+    QStringList unknown;
+    for (const QString& name : SelectorNames(sheet)) {
+        if (!objects.contains(name))
+            unknown << name;
+    }
+    unknown.sort();
+    return unknown;
+}
+
+QString Read(const QString& path)
+{
+    QFile file(path);
+    file.open(QIODevice::ReadOnly);
+    return QString::fromUtf8(file.readAll());
+}
+
+std::vector<QString> Sheets()
+{
+    std::vector<QString> sheets;
+    QDirIterator it(":/styles", {"*.qss"}, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        sheets.push_back(it.next());
+    std::sort(sheets.begin(), sheets.end());
+    return sheets;
+}
+
+const StyleSheetForm* FormOf(const QString& sheet)
+{
+    for (const StyleSheetForm& form : StyleSheetForms()) {
+        if (form.sheet == sheet)
+            return &form;
+    }
+    return nullptr;
+}
+
+class StyleSheet : public ::testing::TestWithParam<QString> { };
+
+} // namespace
+
+// Parsed without a warning, on its own form where that exists, and every
+// "#name" selector names an object of that form.
+TEST_P(StyleSheet, AppliesCleanlyToItsForm)
+{
+    const StyleSheetForm* row = FormOf(GetParam());
+    const std::unique_ptr<QWidget> form = row ? row->make() : std::make_unique<QWidget>();
+    EXPECT_EQ(Apply(GetParam(), *form), QStringList());
+    if (row) {
+        EXPECT_EQ(UnknownNames(Read(GetParam()), *form), QStringList());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, StyleSheet, ::testing::ValuesIn(Sheets()), [](const ::testing::TestParamInfo<QString>& info) {
+        return QString(info.param).remove(QRegularExpression("^.*/|\\.qss$")).toStdString();
+    });
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(StyleSheet);
+
+// Every row of the table names a sheet that is compiled in.
+TEST(StyleSheetForms, RowsNameCompiledInSheets)
+{
+    for (const StyleSheetForm& form : StyleSheetForms())
+        EXPECT_TRUE(QFile::exists(form.sheet)) << form.sheet.toStdString();
+}
+
+// The two checks above see what they are for: a sheet that does not parse, and
+// a selector misspelt among colours, comments and names that do exist.
+TEST(StyleSheetChecks, CatchParseErrorsAndMisspeltNames)
+{
+    QWidget form;
+    form.setObjectName("PanelWidget");
+    auto* layout = new QVBoxLayout(&form);
+    auto* label = new QLabel("x");
+    label->setObjectName("labelTitle");
+    layout->addWidget(label);
+    const QString sheet = "/* #commentName */\nQWidget#PanelWidget { background: #FFFFFF; }\n"
+                          "QLabel#labelTitle, QLabel#labelTitel:hover { color: #005691; }";
+    EXPECT_EQ(UnknownNames(sheet, form), QStringList {"labelTitel"});
+
+    QTemporaryFile broken;
+    ASSERT_TRUE(broken.open());
+    broken.write("QLabel#labelTitle { color: #005691; ");
+    broken.close();
+    EXPECT_FALSE(Apply(broken.fileName(), form).isEmpty());
+}
+
+// A sheet that cannot be opened is reported and leaves the widget's style.
+TEST(StyleSheetChecks, MissingSheetKeepsTheStyle)
+{
+    const LogCapture log;
+    QWidget widget;
+    widget.setStyleSheet("QWidget { color: #606061; }");
+    LoadStylesheet(":/styles/NoSuchWidget.qss", &widget);
+    EXPECT_EQ(widget.styleSheet(), "QWidget { color: #606061; }");
+    EXPECT_EQ(log.Count(Log::Warning, "Could not open file: :/styles/NoSuchWidget.qss"), 1);
+}
