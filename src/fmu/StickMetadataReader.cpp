@@ -1,8 +1,8 @@
 #include "StickMetadataReader.h"
 
 #include "Config.h"
-#include "Filesystem.h"
 #include "Documents.h"
+#include "Filesystem.h"
 #include "Log.h"
 #include "MapStorage.h"
 

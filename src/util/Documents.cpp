@@ -143,7 +143,8 @@ std::string ReadRegularFile(const std::string& path)
     if (regular) {
         char buffer[65536];
         ssize_t got = 0;
-        while (text.size() <= kMaxSize && ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)))
+        while (
+            text.size() <= kMaxSize && ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)))
             text.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
         failed = got < 0;
     }
@@ -157,8 +158,7 @@ std::string ReadRegularFile(const std::string& path)
 }
 
 // The parser's message names the file, as reading it by name would.
-template <typename Read>
-boost::property_tree::ptree ReadFile(const std::string& path, Read read)
+template <typename Read> boost::property_tree::ptree ReadFile(const std::string& path, Read read)
 {
     const std::string text = ReadRegularFile(path);
     try {
