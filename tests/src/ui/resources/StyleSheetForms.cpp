@@ -1,8 +1,12 @@
 #include "StyleSheetForms.h"
 
 #include "../widgets/SilentUi.h"
+#include "Footer.h"
+#include "MessageScreen.h"
 #include "SettingsScreen.h"
 #include "TableRow.h"
+
+#include <QListWidget>
 
 // Add a row here for each form that loads a style sheet, e.g.
 //   {":/styles/FooterWidget.qss", Make<Ui::Footer>},
@@ -20,10 +24,11 @@ std::unique_ptr<QWidget> MakeMapRow()
     return std::make_unique<Ui::TableRow>(MapInfo());
 }
 
-std::unique_ptr<QWidget> MakeSettingsScreen()
+// Pages that take the facade get one that outlives every page made here.
+template <typename Page> std::unique_ptr<QWidget> MakePage()
 {
     static SilentUi ui;
-    return std::make_unique<Ui::SettingsScreen>(&ui);
+    return std::make_unique<Page>(&ui);
 }
 
 } // namespace
@@ -31,8 +36,11 @@ std::unique_ptr<QWidget> MakeSettingsScreen()
 const std::vector<StyleSheetForm>& StyleSheetForms()
 {
     static const std::vector<StyleSheetForm> forms = {
+        {":/styles/FooterWidget.qss", Make<Ui::Footer>},
         {":/styles/MapRowWidget.qss", MakeMapRow},
-        {":/styles/SettingsScreenWidget.qss", MakeSettingsScreen},
+        {":/styles/MessageScreenWidget.qss", MakePage<Ui::MessageScreen>},
+        {":/styles/SettingsScreenWidget.qss", MakePage<Ui::SettingsScreen>},
+        {":/styles/UsbListWidget.qss", Make<QListWidget>}, // the footer's stick list
     };
     return forms;
 }
