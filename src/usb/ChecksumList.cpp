@@ -1,11 +1,11 @@
 #include "ChecksumList.h"
 
+#include "LineReader.h"
 #include "Log.h"
 
 #include <boost/filesystem/operations.hpp>
 
 #include <algorithm>
-#include <fstream>
 #include <regex>
 
 namespace fs = boost::filesystem;
@@ -29,18 +29,31 @@ const std::regex& LinePattern()
 ChecksumList::Entries ChecksumList::Read(const fs::path& listFile)
 {
     LOG(Debug) << "Reading checksum file: " << listFile.string();
-    std::ifstream input(listFile.string());
-    if (!input) {
+    // Lines are read with a bound, so a list without line breaks costs no more
+    // memory than one long line.
+    LineReader input(listFile.native(), MaxLineLength + 1); // room for a CR
+    if (!input.IsOpen()) {
         LOG(Error) << "Could not open checksum file: " << listFile.string();
         return {};
     }
     Entries entries;
     const fs::path folder = listFile.parent_path();
-    for (std::string line; std::getline(input, line);) {
-        if (!AddLine(folder, std::move(line), entries))
+    for (std::string line;;) {
+        switch (input.Next(line)) {
+        case LineReader::Status::End:
+            return entries;
+        case LineReader::Status::Line:
+            if (!AddLine(folder, std::move(line), entries))
+                return {};
+            break;
+        case LineReader::Status::TooLong:
+            LOG(Error) << "invalid line in checksum file: " << line.substr(0, MaxLineLength);
             return {};
+        case LineReader::Status::Failed:
+            LOG(Error) << "Could not read checksum file: " << listFile.string();
+            return {};
+        }
     }
-    return entries;
 }
 
 bool ChecksumList::AddLine(const fs::path& folder, std::string line, Entries& entries)
@@ -61,6 +74,12 @@ bool ChecksumList::AddLine(const fs::path& folder, std::string line, Entries& en
     const fs::path file = fs::canonical(joined, error);
     if (error) {
         LOG(Error) << "file: " << joined.string() << " does not exist";
+        return false;
+    }
+    // Only regular files can be hashed; anything else (a FIFO would block the
+    // check for ever) makes the list invalid.
+    if (!fs::is_regular_file(fs::status(file, error))) {
+        LOG(Error) << "file: " << joined.string() << " is not a regular file";
         return false;
     }
     entries.emplace(file, match[1].str());

@@ -13,8 +13,9 @@ public:
     // Canonical file path -> hash text exactly as listed.
     using Entries = std::map<boost::filesystem::path, std::string>;
 
-    // The list's entries; empty when the list cannot be opened, has no line,
-    // has a line that does not match, or names a file that does not exist.
+    // The list's entries; empty when the list cannot be opened or read, is not
+    // a regular file, has no line, has a line that does not match, or names a
+    // file that does not exist or is not a regular file.
     // When a path is listed twice, its first line counts.
     static Entries Read(const boost::filesystem::path& listFile);
 

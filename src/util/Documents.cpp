@@ -1,18 +1,14 @@
 #include "Documents.h"
 
+#include "RegularFile.h"
+
 #include <boost/property_tree/json_parser.hpp>
 #include <boost/property_tree/ptree.hpp>
 #include <boost/property_tree/xml_parser.hpp>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <sstream>
 #include <stdexcept>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace Documents {
 
@@ -132,26 +128,15 @@ boost::property_tree::ptree ReadXml(const std::string& text)
 
 std::string ReadRegularFile(const std::string& path)
 {
-    // Non-blocking, so that opening a FIFO does not wait for a writer.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        FailFile(path, std::strerror(errno));
-    struct stat info { };
+    RegularFile file;
+    if (!file.Open(path))
+        FailFile(path, file.Error().c_str());
     std::string text;
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    bool failed = false;
-    if (regular) {
-        char buffer[65536];
-        ssize_t got = 0;
-        while (
-            text.size() <= kMaxSize && ((got = ::read(fd, buffer, sizeof buffer)) > 0 || (got < 0 && errno == EINTR)))
-            text.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
-        failed = got < 0;
-    }
-    ::close(fd);
-    if (!regular)
-        FailFile(path, "not a regular file");
-    if (failed)
+    char buffer[65536];
+    long got = 0;
+    while (text.size() <= kMaxSize && (got = file.Read(buffer, sizeof buffer)) > 0)
+        text.append(buffer, static_cast<std::size_t>(got));
+    if (got < 0)
         FailFile(path, "cannot be read");
     CheckSize(text);
     return text;
