@@ -5,7 +5,8 @@
 #include <boost/statechart/event.hpp>
 
 // Everything that moves the application's state machine. Each event is raised
-// on the GUI thread and processed at once; only DownloadMap carries data.
+// on the GUI thread and processed at once; only DownloadMap and the three
+// metadata events carry data.
 namespace Events {
 
 // The single-instance guard's reports.
@@ -25,11 +26,31 @@ struct CancelDownload : boost::statechart::event<CancelDownload> { };
 struct Retry : boost::statechart::event<Retry> { };
 struct Quit : boost::statechart::event<Quit> { };
 
+// How a metadata event came about: a check's result, or a stick's
+// verification that made the verified stick the selected one or kept the
+// selection as it was (the event then carries the selected stick's state).
+// Only a verification that changed the selection may start a new check.
+enum class Origin { Check, Selected, Kept };
+
+template <class Event> struct MetadataEvent : boost::statechart::event<Event> {
+    explicit MetadataEvent(Origin from = Origin::Check)
+        : origin(from)
+    {
+    }
+    Origin origin;
+};
+
 // Sticks: found, verified, removed.
 struct UsbInsert : boost::statechart::event<UsbInsert> { };
-struct ValidMetadata : boost::statechart::event<ValidMetadata> { };
-struct InvalidMetadata : boost::statechart::event<InvalidMetadata> { };
-struct NoMetadata : boost::statechart::event<NoMetadata> { };
+struct ValidMetadata : MetadataEvent<ValidMetadata> {
+    using MetadataEvent::MetadataEvent;
+};
+struct InvalidMetadata : MetadataEvent<InvalidMetadata> {
+    using MetadataEvent::MetadataEvent;
+};
+struct NoMetadata : MetadataEvent<NoMetadata> {
+    using MetadataEvent::MetadataEvent;
+};
 struct UsbRemove : boost::statechart::event<UsbRemove> { };
 
 // Results of an update check.

@@ -5,17 +5,17 @@
 
 #include "Log.h"
 
-#include <QCoreApplication>
-
 #include <boost/core/demangle.hpp>
 
 #include <cassert>
 #include <stdexcept>
 #include <string>
 #include <typeinfo>
+#include <utility>
 
-StateMachine::StateMachine()
-    : applicationGuard(new ApplicationGuard(this))
+StateMachine::StateMachine(Collaborators collaborators)
+    : collaborators(std::move(collaborators))
+    , applicationGuard(new ApplicationGuard(this))
 {
     // Queued: the guard's first report reaches the machine only once the event
     // loop runs, so a second instance never shows anything.
@@ -53,7 +53,7 @@ void StateMachine::HandleApplicationEvent(ApplicationGuard::Event event)
         process_event(Events::StartUp());
         return;
     case ApplicationGuard::Quit:
-        QCoreApplication::quit();
+        collaborators.quit();
         terminate();
         return;
     case ApplicationGuard::Activate:

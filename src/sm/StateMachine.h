@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ApplicationGuard.h"
+#include "Collaborators.h"
 
 #include <QObject>
 
@@ -22,8 +23,12 @@ class StateMachine : public QObject, public boost::statechart::state_machine<Sta
     Q_OBJECT
 
 public:
-    StateMachine();
+    // Without collaborators the states run with no user interface or managers.
+    explicit StateMachine(Collaborators collaborators = {});
     ~StateMachine() override;
+
+    // What States::Common makes on entry.
+    const Collaborators& GetCollaborators() const { return collaborators; }
 
     // The engine's operations, refused while another one runs.
     void initiate();
@@ -40,6 +45,7 @@ private:
     // logged with the operation's description.
     template <class Describe, class Operation> void RunAlone(Describe describe, Operation operation);
 
+    Collaborators collaborators;
     ApplicationGuard* applicationGuard;
     bool busy = false;
 };

@@ -34,8 +34,8 @@ public:
     explicit UsbManager(QObject* parent = nullptr, SpaceQuery spaceQuery = {});
     ~UsbManager() override;
 
-    // Called once discovery is wanted; a second call only warns.
-    void StartUsbDiscovery();
+    // Called once discovery is wanted (directly, by name); a second call only warns.
+    Q_INVOKABLE void StartUsbDiscovery();
 
 signals:
     void UsbCheckStarted();

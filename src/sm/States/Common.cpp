@@ -1,33 +1,393 @@
 #include "States/Common.h"
 
-#include "Log.h"
+#include "States/MapUpdateCheck.h"
 
-#include <QCoreApplication>
+#include "Log.h"
+#include "MapStorage.h"
+#include "UsbStorage.h"
+
+#include <QMetaObject>
+
+#include <boost/filesystem/path.hpp>
+
+#include <stdexcept>
+#include <string>
 
 namespace States {
 
-Common::Common(my_context context)
-    : my_base(context)
+namespace {
+
+// A misspelt name would only warn at run time; the machine refuses to start instead.
+void Connect(const QObject* sender, const char* signal, const QObject* receiver, const char* method)
 {
-    // The user interface, the USB manager, the map update manager and their
-    // two threads are created before the entry record; the connections and
-    // the move of each manager onto its thread follow it.
+    if (!QObject::connect(sender, signal, receiver, method, Qt::QueuedConnection))
+        throw std::logic_error(std::string("Failed to connect manager signal: ") + (signal + 1));
+}
+
+void RequireMethods(const QObject* manager, std::initializer_list<const char*> methods)
+{
+    for (const char* method : methods)
+        if (manager->metaObject()->indexOfMethod(QMetaObject::normalizedSignature(method)) < 0)
+            throw std::logic_error(std::string("Failed to find manager method: ") + method);
+}
+
+// Blocks until the manager has stopped on its own thread (or at once on this one).
+void Stop(QObject* manager)
+{
+    const bool here = manager->thread() == QThread::currentThread() || !manager->thread()->isRunning();
+    QMetaObject::invokeMethod(manager, "Stop", here ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
+}
+
+bool AnyMapOperation()
+{
+    const MapStorage& maps = MapStorage::Instance();
+    return maps.GetDownloadingMap().IsValid() || maps.GetDeletingMap().IsValid() || maps.GetPendingMap().IsValid();
+}
+
+} // namespace
+
+Common::Common(my_context ctx)
+    : my_base(ctx)
+{
+    const Collaborators& collaborators = context<StateMachine>().GetCollaborators();
+    quit = collaborators.quit;
+    managersOnThreads = collaborators.managersOnThreads;
+    if (collaborators.makeUi)
+        Make(collaborators);
     LOG(Info) << "Entered Common state";
+    if (!ui)
+        return;
+    ConnectUi();
+    ConnectManagers();
+    MoveToThreads();
+}
+
+Common::~Common()
+{
+    if (!ui)
+        return;
+    Stop(usbManager.get());
+    Stop(fullMapUpdateManager.get());
+    usbThread->quit();
+    managerThread->quit();
+    usbThread->wait();
+    managerThread->wait();
+    managerThread.reset();
+    usbThread.reset();
+    fullMapUpdateManager.reset();
+    usbManager.reset();
+    ui.reset();
+}
+
+void Common::Make(const Collaborators& collaborators)
+{
+    qRegisterMetaType<UsbInfo::Id>("UsbInfo::Id");
+    qRegisterMetaType<MapInfo::Id>("MapInfo::Id");
+    qRegisterMetaType<MetadataChecker::Result>("MetadataChecker::Result");
+    qRegisterMetaType<MapDownloader::Result>("MapDownloader::Result");
+    ui = collaborators.makeUi();
+    usbManager = collaborators.makeUsbManager();
+    fullMapUpdateManager = collaborators.makeMapUpdateManager();
+    usbThread = std::make_unique<QThread>();
+    managerThread = std::make_unique<QThread>();
+}
+
+// Direct: the transition runs inside the user's click.
+void Common::ConnectUi()
+{
+    connect(ui.get(), &Ui::IUi::UpdateLocale, this, [this] { Raise(Events::LocaleUpdate()); });
+    connect(ui.get(), &Ui::IUi::DownloadMap, this, [this](MapInfo::Id mapId) { Raise(Events::DownloadMap(mapId)); });
+    connect(ui.get(), &Ui::IUi::CancelDownload, this, [this] { Raise(Events::CancelDownload()); });
+    connect(ui.get(), &Ui::IUi::Retry, this, [this] { Raise(Events::Retry()); });
+    connect(ui.get(), &Ui::IUi::Quit, this, [this] { Raise(Events::Quit()); });
+    connect(ui.get(), &Ui::IUi::ForcedQuit, this, [this] { quit(); });
+}
+
+// Queued: the managers signal from their own threads. Every method invoked
+// on them later is looked up now.
+void Common::ConnectManagers()
+{
+    const QObject* usb = usbManager.get();
+    Connect(usb, SIGNAL(UsbCheckStarted()), this, SLOT(OnUsbCheckStarted()));
+    Connect(usb, SIGNAL(UsbCheckComplete(UsbInfo::Id)), this, SLOT(OnUsbChecked(UsbInfo::Id)));
+    Connect(usb, SIGNAL(UsbRemoved(UsbInfo::Id)), this, SLOT(OnUsbRemoved(UsbInfo::Id)));
+    const QObject* maps = fullMapUpdateManager.get();
+    Connect(
+        maps, SIGNAL(RootUpdatesChecked(MetadataChecker::Result)), this, SLOT(OnRootUpdates(MetadataChecker::Result)));
+    Connect(maps, SIGNAL(RelatedUpdatesChecked(MetadataChecker::Result)), this,
+        SLOT(OnRelatedUpdates(MetadataChecker::Result)));
+    Connect(maps, SIGNAL(OperationStarted()), this, SLOT(OnMapOperationStarted()));
+    Connect(maps, SIGNAL(OperationFinished(MapDownloader::Result)), this,
+        SLOT(OnMapOperationFinished(MapDownloader::Result)));
+    RequireMethods(usb, {"StartUsbDiscovery()", "Stop()"});
+    RequireMethods(
+        maps, {"CheckMapUpdates()", "UpdateLocale()", "DownloadMap(MapInfo::Id)", "AbortMapDownload()", "Stop()"});
+}
+
+void Common::MoveToThreads()
+{
+    if (managersOnThreads) {
+        usbManager->moveToThread(usbThread.get());
+        fullMapUpdateManager->moveToThread(managerThread.get());
+    }
+    usbThread->start();
+    managerThread->start();
 }
 
 boost::statechart::result Common::react(const Events::Activate&)
 {
-    // A second instance was started: the user interface brings its window or
-    // popup forward once it exists.
     LOG(Info) << "Got Activate event";
+    if (ui)
+        ui->Activate();
+    return discard_event();
+}
+
+boost::statechart::result Common::react(const Events::LocaleUpdate&)
+{
+    LOG(Info) << "Got LocaleUpdate event: updating map name";
+    Invoke(fullMapUpdateManager.get(), "UpdateLocale");
     return discard_event();
 }
 
 boost::statechart::result Common::react(const Events::Quit&)
 {
-    LOG(Info) << "Got Quit event: quitting application";
-    QCoreApplication::quit();
+    QuitNow();
     return discard_event();
+}
+
+void Common::QuitNow()
+{
+    LOG(Info) << "Got Quit event: quitting application";
+    quit();
+}
+
+void Common::QuitOrConfirm()
+{
+    if (UsbStorage::Instance().GetSelectedUsb().IsValid())
+        ConfirmQuit();
+    else
+        QuitNow();
+}
+
+void Common::ShowUsbRemovedDuringMapOperation()
+{
+    const MapStorage& maps = MapStorage::Instance();
+    if (maps.GetDownloadingMap().IsValid() || maps.GetDeletingMap().IsValid())
+        SetUiState(Ui::State::UsbRemoved);
+}
+
+void Common::SetUiState(Ui::State state)
+{
+    if (ui)
+        ui->SetState(state);
+}
+
+void Common::ConfirmQuit()
+{
+    LOG(Info) << "Got Quit event: confirming application quit";
+    if (ui)
+        ui->ConfirmQuit();
+}
+
+void Common::CheckMapUpdates()
+{
+    Invoke(fullMapUpdateManager.get(), "CheckMapUpdates");
+}
+
+void Common::DownloadMap(const MapInfo::Id& mapId)
+{
+    Invoke(fullMapUpdateManager.get(), "DownloadMap", Q_ARG(MapInfo::Id, mapId));
+}
+
+void Common::AbortMapDownload()
+{
+    Invoke(fullMapUpdateManager.get(), "AbortMapDownload");
+}
+
+void Common::Invoke(QObject* manager, const char* method, QGenericArgument argument)
+{
+    if (manager)
+        QMetaObject::invokeMethod(manager, method, Qt::QueuedConnection, argument);
+}
+
+void Common::Raise(const boost::statechart::event_base& event)
+{
+    context<StateMachine>().process_event(event);
+}
+
+void Common::OnUsbCheckStarted()
+{
+    Raise(Events::UsbInsert());
+}
+
+// The event carries the selected stick's state: the verified stick's when it
+// became the selected one, else that of the stick that stays selected. So a
+// second stick never passes for the selected one's check result.
+void Common::OnUsbChecked(UsbInfo::Id usbId)
+{
+    UsbInfo usb = UsbStorage::Instance().GetUsb(usbId);
+    LOG(Debug) << "Inserted usb: " << boost::filesystem::path(usb.path) << " with state: " << usb.state;
+    const bool selects = SelectsNewUsb(usb.state);
+    if (selects)
+        usb.selected = true;
+    UsbStorage::Instance().UpdateUsb(usb);
+    ui->UpdateUsbs();
+    if (selects)
+        RaiseMetadata(usb.state, Events::Origin::Selected);
+    else
+        RaiseMetadata(UsbStorage::Instance().GetSelectedUsb().state, Events::Origin::Kept);
+}
+
+bool Common::SelectsNewUsb(UsbInfo::State state)
+{
+    const UsbInfo selected = UsbStorage::Instance().GetSelectedUsb();
+    if (!selected.IsValid())
+        return true;
+    return state != UsbInfo::NoMetadata && selected.state == UsbInfo::NoMetadata && !AnyMapOperation();
+}
+
+void Common::RaiseMetadata(UsbInfo::State state, Events::Origin origin)
+{
+    switch (state) {
+    case UsbInfo::InvalidMetadata:
+        return Raise(Events::InvalidMetadata(origin));
+    case UsbInfo::NoMetadata:
+        return Raise(Events::NoMetadata(origin));
+    case UsbInfo::ValidMetadata:
+        return Raise(Events::ValidMetadata(origin));
+    }
+    throw std::logic_error("Usb check failed: result is not supported");
+}
+
+// A stick whose verification never stored it is unknown here: only the list
+// is refreshed.
+void Common::OnUsbRemoved(UsbInfo::Id usbId)
+{
+    LOG(Debug) << "Usb: " << usbId << " was removed";
+    const UsbInfo usb = UsbStorage::Instance().GetUsb(usbId);
+    if (!usb.IsValid()) {
+        LOG(Warning) << "Usb: " << usbId << " is not known";
+        ui->UpdateUsbs();
+        return;
+    }
+    UsbStorage::Instance().RemoveUsb(usbId);
+    if (!usb.selected) {
+        ui->UpdateUsbs();
+        return;
+    }
+    SelectFirstUsb({UsbInfo::ValidMetadata, UsbInfo::InvalidMetadata, UsbInfo::NoMetadata});
+    ui->UpdateUsbs();
+    Raise(Events::UsbRemove());
+}
+
+// A root check reads nothing from the stick: unusable answers are the
+// service's fault, which a retry may mend.
+void Common::OnRootUpdates(MetadataChecker::Result result)
+{
+    switch (result) {
+    case MetadataChecker::Ok:
+        Raise(Events::RootUpdate());
+        QMetaObject::invokeMethod(usbManager.get(), "StartUsbDiscovery", Qt::DirectConnection);
+        return;
+    case MetadataChecker::InvalidMetadata:
+    case MetadataChecker::ServerError:
+        return Raise(Events::ServerError());
+    case MetadataChecker::NoConnection:
+        return Raise(Events::NoConnection());
+    case MetadataChecker::NoMetadata:
+        return Raise(Events::NoMetadata());
+    default:
+        throw std::logic_error("Failed to check root updates: result is not supported");
+    }
+}
+
+void Common::OnRelatedUpdates(MetadataChecker::Result result)
+{
+    switch (result) {
+    case MetadataChecker::Ok:
+        return RaiseOffer();
+    case MetadataChecker::InvalidMetadata:
+        return Raise(Events::InvalidMetadata());
+    case MetadataChecker::NoConnection:
+        return Raise(Events::NoConnection());
+    case MetadataChecker::NoSubscription:
+        return Raise(Events::NoSubscription());
+    case MetadataChecker::ServerError:
+        return Raise(Events::ServerError());
+    case MetadataChecker::SubscriptionExpired:
+        return Raise(Events::SubscriptionExpired());
+    case MetadataChecker::UsbRemoved:
+        return Raise(Events::UsbRemove());
+    case MetadataChecker::NoMetadata:
+        return Raise(Events::NoMetadata());
+    }
+    throw std::logic_error("Failed to check related updates: result is not supported");
+}
+
+// The catalogue is read now, not when the check ended: a result that arrives
+// after a newer check has emptied the catalogue is stale.
+void Common::RaiseOffer()
+{
+    const MapStorage& maps = MapStorage::Instance();
+    if (maps.GetMandatoryMap().IsValid())
+        return Raise(Events::MandatoryUpdate());
+    if (maps.GetOptionalMap().IsValid())
+        return Raise(Events::OptionalUpdate());
+    if (maps.GetInstalledMap().IsValid())
+        return Raise(Events::UpToDate());
+    LOG(Error) << "Failed to check related updates: no valid map found";
+}
+
+void Common::OnMapOperationStarted()
+{
+    if (MapStorage::Instance().GetDownloadingMap().IsValid())
+        Raise(Events::MapDownloadStarted());
+    if (MapStorage::Instance().GetDeletingMap().IsValid())
+        Raise(Events::MapDeletionStarted());
+}
+
+// A check ends the operation that ran before it, but a result already on its
+// way would pass for the check's own.
+void Common::OnMapOperationFinished(MapDownloader::Result result)
+{
+    if (context<StateMachine>().state_cast<const MapUpdateCheck*>()) {
+        LOG(Warning) << "Dropped map operation result: " << result << " while checking for updates";
+        return;
+    }
+    switch (result) {
+    case MapDownloader::Ok:
+        return Raise(Events::FinishDownload());
+    case MapDownloader::Aborted:
+        return Raise(Events::CancelDownload());
+    case MapDownloader::NoConnection:
+        return Raise(Events::NoConnection());
+    case MapDownloader::ServerError:
+        return Raise(Events::ServerError());
+    case MapDownloader::UsbBlocked:
+        return Raise(Events::UsbBlocked());
+    case MapDownloader::UsbTooSmall:
+        return Raise(Events::UsbTooSmall());
+    case MapDownloader::UsbFull:
+        return Raise(Events::UsbFull());
+    case MapDownloader::UsbRemoved:
+        return Raise(Events::UsbRemove());
+    }
+    throw std::logic_error("Failed to finish map operation: result is not supported");
+}
+
+bool Common::SelectFirstUsb(std::initializer_list<UsbInfo::State> states)
+{
+    UsbStorage& usbs = UsbStorage::Instance();
+    for (UsbInfo::State state : states) {
+        const UsbStorage::Usbs found = usbs.GetUsbs(state);
+        if (found.empty())
+            continue;
+        UsbInfo usb = found.begin()->second;
+        usb.selected = true;
+        usbs.UpdateUsb(usb);
+        return true;
+    }
+    return false;
 }
 
 } // namespace States

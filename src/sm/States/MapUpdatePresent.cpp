@@ -1,13 +1,22 @@
 #include "States/MapUpdatePresent.h"
 
+#include "States/MapUpdateCheck.h"
+#include "States/UpToDate.h"
+
 #include "Log.h"
 
 namespace States {
 
-MapUpdatePresent::MapUpdatePresent(my_context context)
-    : my_base(context)
+MapUpdatePresent::MapUpdatePresent(my_context ctx)
+    : my_base(ctx)
 {
     LOG(Info) << "Entered MapUpdatePresent state";
+}
+
+boost::statechart::result MapUpdatePresent::react(const Events::UsbRemove&)
+{
+    LOG(Info) << "Switching to MapUpdateCheck state";
+    return transit<MapUpdateCheck>();
 }
 
 } // namespace States

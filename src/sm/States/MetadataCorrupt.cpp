@@ -1,13 +1,22 @@
 #include "States/MetadataCorrupt.h"
 
+#include "States/MapUpdateCheck.h"
+
 #include "Log.h"
 
 namespace States {
 
-MetadataCorrupt::MetadataCorrupt(my_context context)
-    : my_base(context)
+MetadataCorrupt::MetadataCorrupt(my_context ctx)
+    : my_base(ctx)
 {
     LOG(Info) << "Entered MetadataCorrupt state";
+    context<Common>().SetUiState(Ui::State::MetadataCorrupt);
+}
+
+boost::statechart::result MetadataCorrupt::react(const Events::UsbRemove&)
+{
+    LOG(Info) << "Got UsbRemove event: switching to MapUpdateCheck state";
+    return transit<MapUpdateCheck>();
 }
 
 } // namespace States

@@ -2,9 +2,12 @@
 
 #include "States/Common.h"
 
+#include <boost/mpl/list.hpp>
+#include <boost/statechart/custom_reaction.hpp>
 #include <boost/statechart/state.hpp>
 
 namespace States {
+
 class MapUpdateCheck;
 
 // Work that talks to the content-update service: an update check or a map download.
@@ -12,7 +15,13 @@ class MapUpdateCheck;
 class NetworkOperation : public boost::statechart::state<NetworkOperation, Common, MapUpdateCheck,
                              boost::statechart::has_shallow_history> {
 public:
-    explicit NetworkOperation(my_context context);
+    using reactions = boost::mpl::list<boost::statechart::custom_reaction<Events::NoConnection>,
+        boost::statechart::custom_reaction<Events::UsbRemove>>;
+
+    explicit NetworkOperation(my_context ctx);
+
+    boost::statechart::result react(const Events::NoConnection&);
+    boost::statechart::result react(const Events::UsbRemove&);
 };
 
 } // namespace States

@@ -2,14 +2,24 @@
 
 #include "States/MapUpdatePresent.h"
 
+#include <boost/mpl/list.hpp>
+#include <boost/statechart/custom_reaction.hpp>
 #include <boost/statechart/state.hpp>
 
 namespace States {
 
-// An optional map update is offered.
+// An optional map update is offered. Its own event, repeated after a language
+// change, shows it again with the new names.
 class OptionalUpdate : public boost::statechart::state<OptionalUpdate, MapUpdatePresent> {
 public:
-    explicit OptionalUpdate(my_context context);
+    using reactions = boost::mpl::list<boost::statechart::custom_reaction<Events::OptionalUpdate>,
+        boost::statechart::custom_reaction<Events::UsbRemove>, boost::statechart::custom_reaction<Events::DownloadMap>>;
+
+    explicit OptionalUpdate(my_context ctx);
+
+    boost::statechart::result react(const Events::OptionalUpdate&);
+    boost::statechart::result react(const Events::UsbRemove&);
+    boost::statechart::result react(const Events::DownloadMap&);
 };
 
 } // namespace States

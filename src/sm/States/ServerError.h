@@ -2,6 +2,8 @@
 
 #include "States/Common.h"
 
+#include <boost/mpl/list.hpp>
+#include <boost/statechart/custom_reaction.hpp>
 #include <boost/statechart/state.hpp>
 
 namespace States {
@@ -9,7 +11,16 @@ namespace States {
 // The service failed or a download was wrong.
 class ServerError : public boost::statechart::state<ServerError, Common> {
 public:
-    explicit ServerError(my_context context);
+    using reactions = boost::mpl::list<boost::statechart::custom_reaction<Events::Retry>,
+        boost::statechart::custom_reaction<Events::CancelDownload>,
+        boost::statechart::custom_reaction<Events::UsbRemove>, boost::statechart::custom_reaction<Events::Quit>>;
+
+    explicit ServerError(my_context ctx);
+
+    boost::statechart::result react(const Events::Retry&);
+    boost::statechart::result react(const Events::CancelDownload&);
+    boost::statechart::result react(const Events::UsbRemove&);
+    boost::statechart::result react(const Events::Quit&);
 };
 
 } // namespace States

@@ -1,13 +1,29 @@
 #include "States/UpToDate.h"
 
+#include "States/MapDownload.h"
+
 #include "Log.h"
 
 namespace States {
 
-UpToDate::UpToDate(my_context context)
-    : my_base(context)
+UpToDate::UpToDate(my_context ctx)
+    : my_base(ctx)
 {
     LOG(Info) << "Entered UpToDate state";
+    context<Common>().SetUiState(Ui::State::UpToDate);
+}
+
+boost::statechart::result UpToDate::react(const Events::UpToDate&)
+{
+    LOG(Info) << "Got UpToDate event: updating ui state";
+    context<Common>().SetUiState(Ui::State::UpToDate);
+    return discard_event();
+}
+
+boost::statechart::result UpToDate::react(const Events::DownloadMap&)
+{
+    LOG(Info) << "Got DownloadMap event: switching to MapDownload state";
+    return transit<MapDownload>();
 }
 
 } // namespace States

@@ -2,6 +2,8 @@
 
 #include "States/Common.h"
 
+#include <boost/mpl/list.hpp>
+#include <boost/statechart/custom_reaction.hpp>
 #include <boost/statechart/state.hpp>
 
 namespace States {
@@ -9,7 +11,11 @@ namespace States {
 // The stick is smaller than the map.
 class UsbTooSmall : public boost::statechart::state<UsbTooSmall, Common> {
 public:
-    explicit UsbTooSmall(my_context context);
+    using reactions = boost::mpl::list<boost::statechart::custom_reaction<Events::CancelDownload>>;
+
+    explicit UsbTooSmall(my_context ctx);
+
+    boost::statechart::result react(const Events::CancelDownload&);
 };
 
 } // namespace States

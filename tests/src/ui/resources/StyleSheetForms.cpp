@@ -2,6 +2,7 @@
 
 #include "../widgets/SilentUi.h"
 #include "Footer.h"
+#include "MainWindow.h"
 #include "MessageScreen.h"
 #include "SettingsScreen.h"
 #include "TableRow.h"
@@ -31,11 +32,24 @@ template <typename Page> std::unique_ptr<QWidget> MakePage()
     return std::make_unique<Page>(&ui);
 }
 
+// The window with a list that holds a title, a message and a map row.
+std::unique_ptr<QWidget> MakeMainWindow()
+{
+    static SilentUi ui;
+    auto window = std::make_unique<Ui::MainWindow>(&ui);
+    window->SetOptionalMap(MapInfo());
+    return window;
+}
+
 } // namespace
 
 const std::vector<StyleSheetForm>& StyleSheetForms()
 {
     static const std::vector<StyleSheetForm> forms = {
+        {":/styles/MainWindowDialog.qss", MakeMainWindow},
+        {":/styles/HeaderWidget.qss", MakeMainWindow},
+        {":/styles/TitleRowWidget.qss", MakeMainWindow},
+        {":/styles/MessageRowWidget.qss", MakeMainWindow},
         {":/styles/FooterWidget.qss", Make<Ui::Footer>},
         {":/styles/MapRowWidget.qss", MakeMapRow},
         {":/styles/MessageScreenWidget.qss", MakePage<Ui::MessageScreen>},

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "IUi.h"
+
+#include <QCoreApplication>
+#include <QObject>
+
+#include <functional>
+#include <memory>
+
+// What the running application is made of: the user interface and the two
+// managers, each made when the machine enters States::Common. The program
+// passes the real ones, tests pass fakes. A manager is reached only by the
+// names of its signals and slots (see Common.cpp), so any QObject that has
+// them will do; a missing name is reported when the machine starts.
+//
+// Without makers the machine runs its states without a user interface or
+// managers: the program does so until it has a user interface.
+struct Collaborators {
+    std::function<std::unique_ptr<Ui::IUi>()> makeUi;
+    std::function<std::unique_ptr<QObject>()> makeUsbManager;
+    std::function<std::unique_ptr<QObject>()> makeMapUpdateManager;
+    // Ends the event loop.
+    std::function<void()> quit = [] { QCoreApplication::quit(); };
+    // False: the managers stay on the GUI thread, so that fakes record calls
+    // in the order the machine makes them.
+    bool managersOnThreads = true;
+};

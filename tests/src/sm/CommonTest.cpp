@@ -1,0 +1,288 @@
+#include "MachineTest.h"
+
+#include "Events.h"
+
+#include "MapStorage.h"
+#include "UsbStorage.h"
+
+#include <QtTest/QTest>
+
+#include <stdexcept>
+
+namespace {
+
+using Result = MetadataChecker::Result;
+using Operation = MapDownloader::Result;
+
+const Journal NewCheck = {"SetState MapUpdateCheck", "CheckMapUpdates"};
+const Journal RemovedAndNewCheck = {"SetState UsbRemoved", "SetState MapUpdateCheck", "CheckMapUpdates"};
+
+Journal Join(Journal first, const Journal& second)
+{
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+} // namespace
+
+// Before the guard's report nothing is made, and the user's events go nowhere.
+TEST(StartUp, QuitAndActivateBeforeTheStartAreDroppedAndAGuardQuitMakesNothing)
+{
+    auto journal = std::make_shared<Journal>();
+    int made = 0;
+    Collaborators collaborators;
+    collaborators.makeUi = [&made, journal] { return ++made, std::make_unique<FakeUi>(journal); };
+    collaborators.quit = [journal] { journal->push_back("quit"); };
+    StateMachine machine(collaborators);
+    machine.initiate();
+    machine.process_event(Events::Quit());
+    machine.process_event(Events::Activate());
+    EXPECT_TRUE(journal->empty());
+
+    machine.HandleApplicationEvent(ApplicationGuard::Quit);
+    EXPECT_TRUE(machine.terminated());
+    EXPECT_EQ(Journal {"quit"}, *journal);
+    EXPECT_EQ(0, made);
+}
+
+// A manager without one of the names the machine uses stops the start, rather
+// than failing later with a warning nobody reads.
+TEST(StartUp, AManagerWithoutTheExpectedNamesStopsTheStart)
+{
+    auto journal = std::make_shared<Journal>();
+    Collaborators collaborators;
+    collaborators.makeUi = [journal] { return std::make_unique<FakeUi>(journal); };
+    collaborators.makeUsbManager = [] { return std::make_unique<QObject>(); };
+    collaborators.makeMapUpdateManager = [journal] { return std::make_unique<FakeMapUpdateManager>(journal); };
+    collaborators.managersOnThreads = false;
+    StateMachine machine(collaborators);
+    machine.initiate();
+    EXPECT_THROW(machine.HandleApplicationEvent(ApplicationGuard::StartUp), std::logic_error);
+}
+
+TEST_F(MachineTest, StartShowsTheCheckAndAsksForOneCheckThenTearsDownInOrder)
+{
+    EXPECT_EQ(NewCheck, Take());
+    EXPECT_EQ(1, log.Count(Log::Info, "Entered Common state"));
+    machine->process_event(Events::Activate());
+    EXPECT_EQ(Journal {"Activate"}, Take());
+
+    Stop();
+    EXPECT_EQ((Journal {"Stop usb manager", "Stop map update manager", "delete map update manager",
+                  "delete usb manager", "delete ui"}),
+        *journal);
+}
+
+TEST_F(MachineTest, RootCheckResultsMapToTheirStates)
+{
+    const struct {
+        Result result;
+        const char* leaf;
+        Journal effects;
+    } rows[] = {
+        {MetadataChecker::Ok, "RootUpdate", {"SetState RootUpdate", "StartUsbDiscovery"}},
+        // A root check reads nothing from a stick: unusable answers are the service's.
+        {MetadataChecker::InvalidMetadata, "ServerError", {"SetState ServerError"}},
+        {MetadataChecker::ServerError, "ServerError", {"SetState ServerError"}},
+        {MetadataChecker::NoConnection, "NoConnection", {"SetState NoConnection"}},
+        {MetadataChecker::NoMetadata, "MapUpdateCheck", NewCheck},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.leaf);
+        Restart({});
+        Root(row.result);
+        EXPECT_EQ(row.leaf, Leaf());
+        EXPECT_EQ(row.effects, Take());
+    }
+    for (Result result : {MetadataChecker::NoSubscription, MetadataChecker::SubscriptionExpired,
+             MetadataChecker::UsbRemoved, static_cast<Result>(8)})
+        EXPECT_THROW(Deliver("OnRootUpdates", Q_ARG(MetadataChecker::Result, result)), std::logic_error);
+}
+
+TEST_F(MachineTest, RelatedCheckResultsMapToTheirStates)
+{
+    const struct {
+        Result result;
+        std::vector<MapInfo::Type> maps;
+        const char* leaf;
+        Journal effects;
+    } rows[] = {
+        {MetadataChecker::Ok, {MapInfo::Optional, MapInfo::Mandatory, MapInfo::Installed}, "MandatoryUpdate",
+            {"SetState MandatoryUpdate"}},
+        {MetadataChecker::Ok, {MapInfo::Installed, MapInfo::Optional}, "OptionalUpdate", {"SetState OptionalUpdate"}},
+        {MetadataChecker::Ok, {MapInfo::Installed}, "UpToDate", {"SetState UpToDate"}},
+        // A stale answer to a check whose catalogue a newer check has emptied.
+        {MetadataChecker::Ok, {}, "MapUpdateCheck", {}},
+        {MetadataChecker::InvalidMetadata, {}, "MetadataCorrupt", {"SetState MetadataCorrupt"}},
+        {MetadataChecker::NoConnection, {}, "NoConnection", {"SetState NoConnection"}},
+        {MetadataChecker::NoSubscription, {}, "NoSubscription", {"SetState NoSubscription"}},
+        {MetadataChecker::ServerError, {}, "ServerError", {"SetState ServerError"}},
+        {MetadataChecker::SubscriptionExpired, {}, "SubscriptionExpired", {"SetState SubscriptionExpired"}},
+        {MetadataChecker::UsbRemoved, {}, "MapUpdateCheck", RemovedAndNewCheck},
+        {MetadataChecker::NoMetadata, {}, "MapUpdateCheck", NewCheck},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.leaf);
+        Restart({SelectValid});
+        for (MapInfo::Type type : row.maps)
+            AddMap("M" + std::to_string(type), type);
+        Related(row.result);
+        EXPECT_EQ(row.leaf, Leaf());
+        EXPECT_EQ(row.effects, Take());
+    }
+    EXPECT_EQ(1, log.Count(Log::Error, "Failed to check related updates: no valid map found"));
+    EXPECT_THROW(Deliver("OnRelatedUpdates", Q_ARG(MetadataChecker::Result, static_cast<Result>(8))), std::logic_error);
+}
+
+TEST_F(MachineTest, OperationResultsOfADownloadMapToTheirStates)
+{
+    const struct {
+        Operation result;
+        const char* leaf;
+        Journal effects;
+    } rows[] = {
+        {MapDownloader::Ok, "PendingUpdate", {"SetState PendingUpdate"}},
+        {MapDownloader::Aborted, "CancelDownload", {"AbortMapDownload"}},
+        {MapDownloader::NoConnection, "NoConnection", {"SetState NoConnection"}},
+        {MapDownloader::ServerError, "ServerError", {"SetState ServerError"}},
+        {MapDownloader::UsbBlocked, "UsbBlocked", {"SetState UsbBlocked"}},
+        {MapDownloader::UsbTooSmall, "UsbTooSmall", {"SetState UsbTooSmall"}},
+        {MapDownloader::UsbFull, "UsbFull", {"SetState UsbFull"}},
+        {MapDownloader::UsbRemoved, "MapUpdateCheck", RemovedAndNewCheck},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.leaf);
+        Restart({ToOptional, Download});
+        Finished(row.result);
+        EXPECT_EQ(row.leaf, Leaf());
+        EXPECT_EQ(row.effects, Take());
+    }
+    Restart({ToOptional, Download});
+    EXPECT_THROW(
+        Deliver("OnMapOperationFinished", Q_ARG(MapDownloader::Result, static_cast<Operation>(8))), std::logic_error);
+}
+
+// The catalogue is read when the report arrives: downloading first, then deleting.
+TEST_F(MachineTest, OperationStartRaisesAnEventPerMapInOperation)
+{
+    Restart({ToOptional});
+    User(&Ui::IUi::DownloadMap, MapInfo::Id("EU"));
+    EXPECT_EQ(Journal {"DownloadMap EU"}, Take());
+    OperationStarted();
+    EXPECT_EQ(Journal {}, Take());
+    SetMapState("EU", MapInfo::Downloading);
+    AddMap("OLD", MapInfo::Optional, MapInfo::Deleting);
+    OperationStarted();
+    EXPECT_EQ(Journal {"SetState MapDownload"}, Take());
+    Cancel(*this);
+    EXPECT_EQ((Journal {"AbortMapDownload", "SetState CancelDownload"}), Take());
+}
+
+// A new stick is selected when none is, or when it has metadata, the selected
+// one has none and no map is on the selected stick or on its way.
+TEST_F(MachineTest, NewStickSelectionRule)
+{
+    constexpr int none = -1;
+    const struct {
+        int selectedState;
+        UsbInfo::State state;
+        MapInfo::State map;
+        bool selects;
+    } rows[] = {
+        {none, UsbInfo::NoMetadata, MapInfo::Unknown, true},
+        {none, UsbInfo::ValidMetadata, MapInfo::Downloading, true},
+        {UsbInfo::NoMetadata, UsbInfo::ValidMetadata, MapInfo::Unknown, true},
+        {UsbInfo::NoMetadata, UsbInfo::InvalidMetadata, MapInfo::Available, true},
+        {UsbInfo::NoMetadata, UsbInfo::ValidMetadata, MapInfo::Downloading, false},
+        {UsbInfo::NoMetadata, UsbInfo::ValidMetadata, MapInfo::Deleting, false},
+        {UsbInfo::NoMetadata, UsbInfo::ValidMetadata, MapInfo::Pending, false},
+        {UsbInfo::NoMetadata, UsbInfo::NoMetadata, MapInfo::Unknown, false},
+        {UsbInfo::ValidMetadata, UsbInfo::ValidMetadata, MapInfo::Unknown, false},
+        {UsbInfo::InvalidMetadata, UsbInfo::ValidMetadata, MapInfo::Unknown, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(
+            std::to_string(row.selectedState) + " " + std::to_string(row.state) + " " + std::to_string(row.map));
+        Restart({});
+        if (row.selectedState != none)
+            AddUsb(1, static_cast<UsbInfo::State>(row.selectedState), true);
+        if (row.map != MapInfo::Unknown)
+            AddMap("EU", MapInfo::Optional, row.map);
+        Checked(2, row.state);
+        EXPECT_EQ(row.selects ? 2u : 1u, Selected().id);
+        EXPECT_EQ(row.state, UsbStorage::Instance().GetUsb(2).state);
+        EXPECT_EQ("UpdateUsbs", Take().front());
+    }
+}
+
+TEST_F(MachineTest, RemovingTheSelectedStickSelectsAReplacementByMetadata)
+{
+    const struct {
+        std::vector<UsbInfo::State> others;
+        UsbInfo::Id replacement;
+    } rows[] = {
+        {{UsbInfo::NoMetadata, UsbInfo::InvalidMetadata, UsbInfo::ValidMetadata}, 4},
+        {{UsbInfo::NoMetadata, UsbInfo::InvalidMetadata}, 3},
+        {{UsbInfo::NoMetadata}, 2},
+        {{}, 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.replacement);
+        Restart({ToOptional});
+        UsbInfo::Id id = 2;
+        for (UsbInfo::State state : row.others)
+            AddUsb(id++, state);
+        Pull(1);
+        EXPECT_EQ(row.replacement, Selected().id);
+        EXPECT_FALSE(UsbStorage::Instance().GetUsb(1).IsValid());
+        // The removal is still reported when no stick is left.
+        EXPECT_EQ(Join({"UpdateUsbs"}, NewCheck), Take());
+    }
+}
+
+// Neither ends the program: a stick that was never stored (its check failed)
+// is unknown to the registry.
+TEST_F(MachineTest, RemovingAnotherOrAnUnknownStickOnlyRefreshesTheList)
+{
+    Restart({ToOptional});
+    AddUsb(2, UsbInfo::ValidMetadata);
+    Pull(2);
+    Pull(9);
+    EXPECT_EQ("OptionalUpdate", Leaf());
+    EXPECT_EQ(1u, Selected().id);
+    EXPECT_EQ((Journal {"UpdateUsbs", "UpdateUsbs"}), Take());
+    EXPECT_EQ(1, log.Count(Log::Warning, "Usb: 9 is not known"));
+}
+
+// The manager is asked in every leaf; a repeated result shows an offer again
+// without leaving it (no new check); SubscriptionExpired drops it.
+TEST_F(MachineTest, LocaleUpdateAsksForNewNamesAndTheRepeatedResultRefreshesTheOffer)
+{
+    const struct {
+        const char* leaf;
+        Way way;
+        Journal repeated;
+    } rows[] = {
+        {"OptionalUpdate", {ToOptional}, {"SetState OptionalUpdate"}},
+        {"MandatoryUpdate", {ToMandatory}, {"SetState MandatoryUpdate"}},
+        {"UpToDate", {ToUpToDate}, {"SetState UpToDate"}},
+        {"SubscriptionExpired", {ToExpired}, {}},
+        {"RootUpdate", {ToRoot}, {"SetState RootUpdate", "StartUsbDiscovery"}},
+        {"MapDownload", {ToOptional, Download}, {}},
+        {"NoConnection", {SelectValid, RelatedResult<MetadataChecker::NoConnection>}, {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.leaf);
+        Restart(row.way);
+        User(&Ui::IUi::UpdateLocale);
+        EXPECT_EQ(Journal {"UpdateLocale"}, Take());
+        if (std::string(row.leaf) == "RootUpdate")
+            Root(MetadataChecker::Ok);
+        else if (std::string(row.leaf) == "SubscriptionExpired")
+            Related(MetadataChecker::SubscriptionExpired);
+        else
+            Related(MetadataChecker::Ok);
+        EXPECT_EQ(row.leaf, Leaf());
+        EXPECT_EQ(row.repeated, Take());
+    }
+}

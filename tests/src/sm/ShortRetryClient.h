@@ -1,0 +1,83 @@
+#pragma once
+
+#include "IClient.h"
+#include "Request.h"
+
+#include <memory>
+#include <string>
+
+// The archive client of the program, whose map downloads give up after a
+// retry window of a moment instead of the configured minutes, so that a test
+// sees a connection lost for good.
+class ShortRetryClient : public Brel::IClient {
+public:
+    static constexpr int WindowMs = 1500;
+
+    explicit ShortRetryClient(const std::string& url)
+        : inner(Brel::CreateClient(url, ""))
+    {
+    }
+
+    Brel::IRequest* GetMapContent(std::ostream* out, Brel::IResponse* response) override
+    {
+        return new ShortRetryRequest(static_cast<Brel::Request*>(inner->GetMapContent(out, response)));
+    }
+    Brel::IRequest* GetAllNewest(std::ostream* out, const std::string& id, Brel::IResponse* response) override
+    {
+        return inner->GetAllNewest(out, id, response);
+    }
+    Brel::IRequest* GetAllRelated(std::ostream* out, const std::string& id, Brel::IResponse* response) override
+    {
+        return inner->GetAllRelated(out, id, response);
+    }
+    Brel::IRequest* GetAllRoots(std::ostream* out, Brel::IResponse* response) override
+    {
+        return inner->GetAllRoots(out, response);
+    }
+    Brel::IRequest* GetDownloadInfo(std::ostream* out, const std::string& id, Brel::IResponse* response) override
+    {
+        return inner->GetDownloadInfo(out, id, response);
+    }
+    Brel::IRequest* GetLocaleContentData(
+        std::ostream* out, const std::string& id, const std::string& locale, Brel::IResponse* response) override
+    {
+        return inner->GetLocaleContentData(out, id, locale, response);
+    }
+    Brel::IRequest* GetLocaleData(
+        std::ostream* out, const std::string& id, const std::string& locale, Brel::IResponse* response) override
+    {
+        return inner->GetLocaleData(out, id, locale, response);
+    }
+    Brel::IRequest* GetMetadata(std::ostream* out, const std::string& id, Brel::IResponse* response) override
+    {
+        return inner->GetMetadata(out, id, response);
+    }
+
+private:
+    class ShortRetryRequest : public Brel::IRequest {
+    public:
+        explicit ShortRetryRequest(Brel::Request* request)
+            : inner(request)
+        {
+        }
+        void SetTimeout(qint64 milliseconds) override { inner->SetTimeout(milliseconds); }
+        void Send() override { inner->Send(); }
+        bool Retry() override { return inner->Retry(); }
+        void Abort() override { inner->Abort(); }
+        void GetDownloadedbytes(qint64 bytes) override { inner->GetDownloadedbytes(bytes); }
+        void StartAutomaticRetry() override { inner->StartAutomaticRetry(); }
+        void SetAutomaticRetryTimeout(qint64 milliseconds) override { inner->SetAutomaticRetryTimeout(milliseconds); }
+        int ReadRetryDurationFromConfig() override
+        {
+            inner->ReadRetryDurationFromConfig();
+            inner->SetRetryWindowLength(WindowMs);
+            inner->SetRetryPause(100);
+            return WindowMs;
+        }
+
+    private:
+        std::unique_ptr<Brel::Request> inner;
+    };
+
+    std::unique_ptr<Brel::IClient> inner;
+};
