@@ -10,7 +10,6 @@
 class RegularFile {
 public:
     RegularFile() = default;
-    explicit RegularFile(const std::string& path) { Open(path); }
     ~RegularFile();
     RegularFile(const RegularFile&) = delete;
     RegularFile& operator=(const RegularFile&) = delete;
