@@ -209,12 +209,24 @@ TEST_F(ClientTest, EachOutcomeMapsToItsResultAndOnlyAWholeAnswerIsWritten)
 
     Connect("https://127.0.0.1:1/brel/v1"); // nothing listens there
     EXPECT_EQ(Metadata(), IResponse::ServerError);
+}
 
-    const int logged = service.RequestLog().size();
-    ::setenv("SSL_CERT_FILE", "/nonexistent.pem", 1); // the service's certificate is no longer trusted
-    Connect(service.BaseUrl());
-    EXPECT_EQ(Metadata(), IResponse::ServerError);
-    EXPECT_EQ(service.RequestLog().size(), logged);
+// The extra certificate is trusted for the whole process: every later client still trusts the service, and a server
+// whose certificate neither it nor a system authority signs is refused before it hears a request.
+TEST_F(ClientTest, OnlyTheExtraCertificateIsTrustedBesideTheSystemAuthorities)
+{
+    ContentService stranger;
+    ASSERT_TRUE(stranger.Start(QString(), ContentService::Certificate::Stranger));
+    EXPECT_EQ(Metadata(), IResponse::Ok);
+    const struct {
+        QString base;
+        IResponse::Result result;
+    } cases[] = {{stranger.BaseUrl(), IResponse::ServerError}, {service.BaseUrl(), IResponse::Ok}};
+    for (const auto& test : cases) {
+        Connect(test.base);
+        EXPECT_EQ(Metadata(), test.result) << test.base.toStdString();
+    }
+    EXPECT_TRUE(stranger.RequestLog().isEmpty());
 }
 
 TEST_F(ClientTest, RedirectsAreFollowedWithTheArgumentsAndTheKeyIsLoggedMasked)
