@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Md5.h"
+#include "RegularFile.h"
 
 #include <boost/filesystem/path.hpp>
 
@@ -14,12 +15,12 @@
 class FileMd5 {
 public:
     FileMd5();
-    ~FileMd5();
     FileMd5(const FileMd5&) = delete;
     FileMd5& operator=(const FileMd5&) = delete;
 
     // The 32-character lower-case hexadecimal MD5 of the file's content, or an
-    // empty text when the file cannot be opened or read (never a listed hash).
+    // empty text when the file cannot be opened or read, or is not a regular
+    // file (never a listed hash).
     std::string Hex(const boost::filesystem::path& file);
 
     // Starts hashing the file, dropping any hash under way.
@@ -30,10 +31,8 @@ public:
     const std::string& Result() const { return m_result; }
 
 private:
-    void Close();
-
     std::vector<char> m_buffer;
     Md5 m_md5;
-    int m_descriptor = -1;
+    RegularFile m_file;
     std::string m_result;
 };
