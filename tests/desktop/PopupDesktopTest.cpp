@@ -142,6 +142,18 @@ TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
 
 class PopupDesktopTest : public DesktopUiTest { };
 
+// The first state comes before the icon has docked in the panel: the popup
+// it brings up already sits against the panel, at its tray end.
+TEST_F(PopupDesktopTest, FirstPopupSitsAgainstThePanelBeforeTheIconDocks)
+{
+    facade->SetState(State::UpToDate);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible() && popup->windowHandle()->isExposed(); }, 5000));
+    QTest::qWait(300);
+    const QRect placed = popup->frameGeometry();
+    EXPECT_EQ(placed.bottom(), area.bottom());
+    EXPECT_EQ(placed.right(), area.right());
+}
+
 // A click on the docked icon hides the popup, the next brings it back beside
 // the icon; a right click opens the menu and leaves the popup as it is.
 TEST_F(PopupDesktopTest, IconClicksTogglePopupAndRightClickOpensTheMenu)
