@@ -99,48 +99,53 @@ class PopupOnEdgeTest : public DesktopUiTest { };
 TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
 {
     ShowDocked(State::UpToDate);
-    const XDesktop::Edge panelEdge = XDesktop::EdgeFromEnvironment();
-    const struct {
-        XDesktop::Edge panel;
-        int edge;
-        const char* name;
-    } edges[]
-        = {{XDesktop::Edge::Bottom, TaskbarEdge::Bottom, "bottom"}, {XDesktop::Edge::Top, TaskbarEdge::Top, "top"},
-            {XDesktop::Edge::Left, TaskbarEdge::Left, "left"}, {XDesktop::Edge::Right, TaskbarEdge::Right, "right"}};
-    for (const auto& e : edges) {
-        if (e.panel != panelEdge)
-            continue;
-        int edge = TaskbarEdge::Unknown;
-        GetTaskbarGeometry(edge);
-        EXPECT_EQ(edge, e.edge);
-        const QRect placed = popup->frameGeometry();
-        const QRect icon = tray->GetGeometry();
-
-        EXPECT_TRUE(area.contains(placed)) << "popup at " << placed.x() << "," << placed.y();
-        switch (e.edge) {
-        case TaskbarEdge::Bottom:
-            EXPECT_EQ(placed.bottom(), area.bottom());
-            break;
-        case TaskbarEdge::Top:
-            EXPECT_EQ(placed.top(), area.top());
-            break;
-        case TaskbarEdge::Left:
-            EXPECT_EQ(placed.left(), area.left());
-            break;
-        default:
-            EXPECT_EQ(placed.right(), area.right());
-        }
-        if (e.edge == TaskbarEdge::Bottom || e.edge == TaskbarEdge::Top) {
-            const bool overIcon = placed.left() <= icon.center().x() && icon.center().x() <= placed.right() + 1;
-            EXPECT_TRUE(overIcon || placed.right() == area.right());
-        } else {
-            EXPECT_TRUE(placed.bottom() == icon.bottom() || placed.bottom() == area.bottom());
-        }
-        Screenshot(QString("desktop-popup-%1").arg(e.name));
+    const auto panel = XDesktop::EdgeFromEnvironment();
+    const bool horizontal = panel == XDesktop::Edge::Bottom || panel == XDesktop::Edge::Top;
+    int edge = TaskbarEdge::Unknown;
+    GetTaskbarGeometry(edge);
+    const QRect placed = popup->frameGeometry();
+    const QRect icon = tray->GetGeometry();
+    EXPECT_TRUE(area.contains(placed)) << "popup at " << placed.x() << "," << placed.y();
+    switch (panel) {
+    case XDesktop::Edge::Bottom:
+        EXPECT_EQ(edge, TaskbarEdge::Bottom);
+        EXPECT_EQ(placed.bottom(), area.bottom());
+        break;
+    case XDesktop::Edge::Top:
+        EXPECT_EQ(edge, TaskbarEdge::Top);
+        EXPECT_EQ(placed.top(), area.top());
+        break;
+    case XDesktop::Edge::Left:
+        EXPECT_EQ(edge, TaskbarEdge::Left);
+        EXPECT_EQ(placed.left(), area.left());
+        break;
+    case XDesktop::Edge::Right:
+        EXPECT_EQ(edge, TaskbarEdge::Right);
+        EXPECT_EQ(placed.right(), area.right());
     }
+    if (horizontal) {
+        const bool overIcon = placed.left() <= icon.center().x() && icon.center().x() <= placed.right() + 1;
+        EXPECT_TRUE(overIcon || placed.right() == area.right());
+    } else {
+        EXPECT_TRUE(placed.bottom() == icon.bottom() || placed.bottom() == area.bottom());
+    }
+    const char* const names[] = {"bottom", "top", "left", "right"};
+    Screenshot(QString("desktop-popup-%1").arg(names[static_cast<int>(panel)]));
 }
 
 class PopupDesktopTest : public DesktopUiTest { };
+
+// The first state comes before the icon has docked in the panel: the popup
+// it brings up already sits against the panel, at its tray end.
+TEST_F(PopupDesktopTest, FirstPopupSitsAgainstThePanelBeforeTheIconDocks)
+{
+    facade->SetState(State::UpToDate);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible() && popup->windowHandle()->isExposed(); }, 5000));
+    QTest::qWait(300);
+    const QRect placed = popup->frameGeometry();
+    EXPECT_EQ(placed.bottom(), area.bottom());
+    EXPECT_EQ(placed.right(), area.right());
+}
 
 // A click on the docked icon hides the popup, the next brings it back beside
 // the icon; a right click opens the menu and leaves the popup as it is.

@@ -129,13 +129,17 @@ TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
     }
 }
 
-TEST_F(PopupTest, RemovedStickMessageHeldIsTranslatedAnew)
+// A language change builds the texts anew and brings the popup up again,
+// also while it holds the removed-stick message.
+TEST_F(PopupTest, LanguageChangeTranslatesAndShowsAgainAlsoWhileHeld)
 {
     popup.SetState(State::UsbRemoved);
+    popup.hide();
     MarkingTranslator translator;
     QCoreApplication::installTranslator(&translator);
     emit ui.UpdateLocale();
     QCoreApplication::removeTranslator(&translator);
+    EXPECT_TRUE(popup.isVisible());
     EXPECT_EQ(Link()->text(), "[de] Continue");
     EXPECT_EQ(Text("labelStatusText"), "[de] Error");
 }
@@ -173,28 +177,6 @@ TEST_F(PopupTest, OnlyTheQuietCasesLeaveThePopupDown)
         EXPECT_EQ(popup.isVisible(), c.shows);
         EXPECT_EQ(Text("labelContentText"), c.text);
     }
-}
-
-// Showing a state again, or the language changing, brings the popup up again
-// with its texts built anew.
-TEST_F(PopupTest, SameStateAndLanguageChangeShowItAgain)
-{
-    popup.SetState(State::UpToDate);
-    ASSERT_TRUE(popup.isVisible());
-    popup.hide();
-    LogCapture log;
-    popup.SetState(State::UpToDate);
-    EXPECT_TRUE(popup.isVisible());
-    EXPECT_EQ(log.Count(Log::Debug, "Changing state from: "), 0);
-
-    popup.hide();
-    MarkingTranslator translator;
-    QCoreApplication::installTranslator(&translator);
-    emit ui.UpdateLocale();
-    QCoreApplication::removeTranslator(&translator);
-    EXPECT_TRUE(popup.isVisible());
-    EXPECT_EQ(Text("labelContentTitle"), "[de] Your navigation system is up to date");
-    EXPECT_EQ(Link()->text(), "[de] Manage maps");
 }
 
 // The strip shows only with a selected stick, except on the removed-stick
@@ -241,21 +223,6 @@ TEST_F(PopupTest, StatusStripFollowsTheSelectedStick)
     }
 }
 
-TEST_F(PopupTest, StickListChangeFillsAndHidesTheStrip)
-{
-    popup.SetState(State::UpToDate);
-    ASSERT_FALSE(Shows("widgetStatus"));
-    const int without = popup.height();
-    InsertStick(UsbInfo::ValidMetadata);
-    popup.UpdateStatus();
-    EXPECT_TRUE(Shows("widgetStatus"));
-    EXPECT_GT(popup.height(), without); // sized to the content
-    UsbStorage::Instance().Clear();
-    popup.UpdateStatus();
-    EXPECT_FALSE(Shows("widgetStatus"));
-    EXPECT_EQ(popup.height(), without);
-}
-
 // What each state's record makes appear: every picture it names exists, the
 // link carries its action, a state without a record shows nothing and links
 // nowhere; no text makes Qt warn about a missing place marker.
@@ -294,16 +261,6 @@ TEST_F(PopupTest, TooSmallStickLinkDismisses)
     QTest::mouseClick(Link(), Qt::LeftButton);
     ASSERT_EQ(links.count(), 1);
     EXPECT_EQ(links.at(0).at(0).value<PopupLink>(), PopupLink::Dismiss);
-}
-
-TEST_F(PopupTest, ClickFromAnObjectWithoutLinkIsIgnored)
-{
-    QObject stranger;
-    QObject::connect(&stranger, &QObject::objectNameChanged, &popup, &Ui::Popup::OnLinkButtonClicked);
-    LogCapture log;
-    stranger.setObjectName("stranger");
-    EXPECT_EQ(links.count(), 0);
-    EXPECT_EQ(log.Count(Log::Warning, "Invalid property"), 1);
 }
 
 // Placement reads the panel through its source and logs both rectangles.

@@ -87,18 +87,6 @@ protected:
     QSystemTrayIcon* icon = nullptr;
 };
 
-TEST_F(UiTest, BuildsItsPartsHiddenAndShowsNothingBeforeAState)
-{
-    ASSERT_NE(window, nullptr);
-    ASSERT_NE(popup, nullptr);
-    ASSERT_NE(tray, nullptr);
-    EXPECT_EQ(popup->parentWidget(), window);
-    EXPECT_EQ(window->parentWidget(), nullptr);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(popup->isVisible());
-    EXPECT_FALSE(icon->isVisible());
-}
-
 // A state given again is logged once, yet the window, the tray icon and the
 // popup each apply it again, in that order, and the popup is placed again.
 TEST_F(UiTest, SameStateIsAppliedAgainByAllThreeInOrder)
