@@ -81,6 +81,11 @@ protected:
 
     // The program's data folder (config.json, settings.json, Logs).
     static QString DataDir();
+    // Whether an error record tells of a fault: a first start finds no
+    // settings.json yet and says so, which is none.
+    static bool IsFault(const QString& errorMessage);
+    // The error records of the test process that tell of faults.
+    QStringList Faults() const;
 
     // The built program, started in the same folders and on the same desktop;
     // it is killed if a test leaves it running.
