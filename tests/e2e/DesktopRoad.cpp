@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDirIterator>
+#include <QJsonValue>
 #include <QLabel>
 #include <QMenu>
 #include <QProcess>
@@ -23,6 +24,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
+#include <QUrl>
 #include <QtTest/QTest>
 
 namespace {
@@ -307,6 +309,16 @@ void DesktopRoad::Screenshot(const QString& name)
     const QString folder = TestEnv::BinaryDir() + "/e2e-screens";
     QDir().mkpath(folder);
     EXPECT_TRUE(shot.save(folder + "/" + file)) << file.toStdString();
+}
+
+QStringList DesktopRoad::Requests(const QString& path) const
+{
+    const QString wanted = QUrl(service.BaseUrl()).path() + path;
+    QStringList queries;
+    for (const QJsonValue& request : service.RequestLog())
+        if (request["path"].toString() == wanted)
+            queries << request["query"].toString();
+    return queries;
 }
 
 QStringList DesktopRoad::ArchiveRanges() const

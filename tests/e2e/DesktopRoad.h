@@ -99,6 +99,9 @@ protected:
     // A screenshot of the whole desktop, numbered in the order taken.
     void Screenshot(const QString& name);
 
+    // The service's requests of that path below its base, e.g. "/package/allroots":
+    // their query items, in order.
+    QStringList Requests(const QString& path) const;
     // The archive requests' "Range" headers, in order ("" for none).
     QStringList ArchiveRanges() const;
     // Whether the unpacked map on the stick holds exactly the archive's files.

@@ -117,6 +117,7 @@ TEST_F(ProgramOnDesktop, GermanChosenInTheSettingsHoldsAfterARestart)
     EXPECT_EQ(german("Manage maps"), Find<QLabel>(Popup(), "labelContentTitle")->text());
     EXPECT_EQ(german("Open application"), Find<QPushButton>(Popup(), "pushButtonContentLink")->text());
     EXPECT_EQ(german("Open application"), Tray()->contextMenu()->actions().value(0)->text());
+    EXPECT_EQ("Tessaly\r\n" + german("Map updates available"), Tray()->toolTip());
     Screenshot("german-settings");
 
     machine.reset();

@@ -53,6 +53,12 @@ protected:
     {
         InsertStick();
         ASSERT_TRUE(WaitShown("MandatoryUpdate"));
+        // Verified, then a related check of the head unit's installed map.
+        const std::vector<std::string> journey = Journey();
+        EXPECT_EQ((std::vector<std::string> {"UsbCheck", "MapUpdateCheck", "MandatoryUpdate"}),
+            std::vector<std::string>(journey.end() - 3, journey.end()));
+        ASSERT_EQ(1, Requests("/package/allrelated").size());
+        EXPECT_TRUE(Requests("/package/allrelated")[0].startsWith("id=EU1_2025_05&"));
         EXPECT_EQ("Map update required", PopupText("labelContentTitle"));
         EXPECT_EQ("Update map", PopupLinkText());
         Screenshot("mandatory-popup");
@@ -122,6 +128,7 @@ protected:
 TEST_F(RoadOnDesktop, StartOffersTheRootMapsFromTheTray)
 {
     ASSERT_TRUE(WaitShown("RootUpdate"));
+    EXPECT_EQ(1, Requests("/package/allroots").size());
     EXPECT_EQ(1, log.Count(Log::Info, "Starting USB discovery"));
     EXPECT_TRUE(Tray()->isVisible());
     EXPECT_FALSE(Window()->isVisible()) << "the program runs in the tray";
@@ -201,6 +208,7 @@ TEST_F(RoadOnDesktop, CancelOfThePendingMapRemovesItAndOffersItAgain)
     ASSERT_TRUE(WaitShown("MandatoryUpdate"));
     const std::vector<std::string> journey = Journey();
     EXPECT_EQ("CancelDownload", *(std::find(journey.begin(), journey.end(), "PendingUpdate") + 1));
+    EXPECT_EQ(1, log.Count(Log::Debug, std::string("Setting deleting map: ") + Mandatory));
     EXPECT_FALSE(QDir(StickRoot() + "/VexmarNDSFull").exists());
     EXPECT_EQ(MapInfo::Available, MapStorage::Instance().FindMap(Mandatory).state);
     ASSERT_TRUE(QTest::qWaitFor([this] { return MessageTitle() == "Confirm mandatory map update"; }, 5000));
