@@ -11,6 +11,7 @@
 #include "MessageScreen.h"
 #include "Popup.h"
 #include "ProductionCollaborators.h"
+#include "Resources.h"
 #include "Ui.h"
 #include "UsbStorage.h"
 
@@ -68,6 +69,7 @@ void DesktopRoad::SetUp()
     ASSERT_EQ(Config::Instance().updateSource, service.BaseUrl().toStdString());
     UsbStorage::Instance().Clear();
     MapStorage::Instance().Clear();
+    Fonts::Load(); // as the program does before it builds any window
 }
 
 void DesktopRoad::TearDown()
