@@ -12,13 +12,6 @@ FileMd5::FileMd5()
 {
 }
 
-std::string FileMd5::Hex(const boost::filesystem::path& file)
-{
-    Begin(file);
-    while (!Step()) { }
-    return m_result;
-}
-
 void FileMd5::Begin(const boost::filesystem::path& file)
 {
     m_md5.Finish(); // forgets the bytes of a hash that was dropped halfway
