@@ -13,9 +13,6 @@
 // passes the real ones, tests pass fakes. A manager is reached only by the
 // names of its signals and slots (see Common.cpp), so any QObject that has
 // them will do; a missing name is reported when the machine starts.
-//
-// Without makers the machine runs its states without a user interface or
-// managers: the program does so until it has a user interface.
 struct Collaborators {
     std::function<std::unique_ptr<Ui::IUi>()> makeUi;
     std::function<std::unique_ptr<QObject>()> makeUsbManager;

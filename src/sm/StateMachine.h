@@ -24,7 +24,7 @@ class StateMachine : public QObject, public boost::statechart::state_machine<Sta
 
 public:
     // Without collaborators the states run with no user interface or managers.
-    explicit StateMachine(Collaborators collaborators = {});
+    explicit StateMachine(Collaborators collaborators);
     ~StateMachine() override;
 
     // What States::Common makes on entry.

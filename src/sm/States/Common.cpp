@@ -52,11 +52,8 @@ Common::Common(my_context ctx)
     const Collaborators& collaborators = context<StateMachine>().GetCollaborators();
     quit = collaborators.quit;
     managersOnThreads = collaborators.managersOnThreads;
-    if (collaborators.makeUi)
-        Make(collaborators);
+    Make(collaborators);
     LOG(Info) << "Entered Common state";
-    if (!ui)
-        return;
     ConnectUi();
     ConnectManagers();
     MoveToThreads();
@@ -64,8 +61,6 @@ Common::Common(my_context ctx)
 
 Common::~Common()
 {
-    if (!ui)
-        return;
     Stop(usbManager.get());
     Stop(fullMapUpdateManager.get());
     usbThread->quit();
@@ -137,8 +132,7 @@ void Common::MoveToThreads()
 boost::statechart::result Common::react(const Events::Activate&)
 {
     LOG(Info) << "Got Activate event";
-    if (ui)
-        ui->Activate();
+    ui->Activate();
     return discard_event();
 }
 
@@ -178,15 +172,13 @@ void Common::ShowUsbRemovedDuringMapOperation()
 
 void Common::SetUiState(Ui::State state)
 {
-    if (ui)
-        ui->SetState(state);
+    ui->SetState(state);
 }
 
 void Common::ConfirmQuit()
 {
     LOG(Info) << "Got Quit event: confirming application quit";
-    if (ui)
-        ui->ConfirmQuit();
+    ui->ConfirmQuit();
 }
 
 void Common::CheckMapUpdates()
@@ -206,8 +198,7 @@ void Common::AbortMapDownload()
 
 void Common::Invoke(QObject* manager, const char* method, QGenericArgument argument)
 {
-    if (manager)
-        QMetaObject::invokeMethod(manager, method, Qt::QueuedConnection, argument);
+    QMetaObject::invokeMethod(manager, method, Qt::QueuedConnection, argument);
 }
 
 void Common::Raise(const boost::statechart::event_base& event)

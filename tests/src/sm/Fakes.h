@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Collaborators.h"
 #include "IUi.h"
 #include "MapDownloader.h"
 #include "MetadataChecker.h"
@@ -94,3 +95,14 @@ public slots:
 private:
     std::shared_ptr<Journal> journal;
 };
+
+// The three fakes, the managers kept on the GUI thread; the program's quit.
+inline Collaborators FakeCollaborators(const std::shared_ptr<Journal>& journal)
+{
+    Collaborators collaborators;
+    collaborators.makeUi = [journal] { return std::make_unique<FakeUi>(journal); };
+    collaborators.makeUsbManager = [journal] { return std::make_unique<FakeUsbManager>(journal); };
+    collaborators.makeMapUpdateManager = [journal] { return std::make_unique<FakeMapUpdateManager>(journal); };
+    collaborators.managersOnThreads = false;
+    return collaborators;
+}

@@ -1,6 +1,7 @@
 #include "LogCapture.h"
 
 #include "Events.h"
+#include "Fakes.h"
 #include "StateMachine.h"
 #include "States/MapUpdateCheck.h"
 #include "States/StartUp.h"
@@ -50,6 +51,11 @@ bool LoopQuits()
     return loop.exec() == 0;
 }
 
+Collaborators Fakes()
+{
+    return FakeCollaborators(std::make_shared<Journal>());
+}
+
 // The guard reports this (only) instance once the loop runs.
 bool Started(StateMachine& machine)
 {
@@ -62,7 +68,7 @@ bool Started(StateMachine& machine)
 TEST(StateMachine, GuardStartEntersCommonOnceTheLoopRunsAndUnhandledEventsAreDropped)
 {
     LogCapture log;
-    StateMachine machine;
+    StateMachine machine(Fakes());
     machine.initiate();
     EXPECT_NE(machine.state_cast<const States::StartUp*>(), nullptr);
     ASSERT_TRUE(Started(machine));
@@ -77,10 +83,10 @@ TEST(StateMachine, GuardStartEntersCommonOnceTheLoopRunsAndUnhandledEventsAreDro
 TEST(StateMachine, SecondInstanceQuitsWithoutShowingAnythingAndActivatesTheFirst)
 {
     LogCapture log;
-    StateMachine first;
+    StateMachine first(Fakes());
     first.initiate();
     ASSERT_TRUE(Started(first));
-    StateMachine second;
+    StateMachine second(Fakes());
     second.initiate();
     EXPECT_TRUE(LoopQuits());
     EXPECT_TRUE(second.terminated());
@@ -91,7 +97,7 @@ TEST(StateMachine, SecondInstanceQuitsWithoutShowingAnythingAndActivatesTheFirst
 
 TEST(StateMachine, UnknownGuardReportIsAProgrammingError)
 {
-    StateMachine machine;
+    StateMachine machine(Fakes());
     machine.initiate();
     try {
         machine.HandleApplicationEvent(static_cast<ApplicationGuard::Event>(3));
@@ -107,7 +113,7 @@ TEST(StateMachine, EventRaisedWhileAnotherIsProcessedIsRefused)
     GTEST_SKIP() << "debug builds stop at the refusal's assertion";
 #endif
     LogCapture log;
-    StateMachine machine;
+    StateMachine machine(Fakes());
     machine.initiate();
     RunOnRecord("Entered MapUpdateCheck state", [&machine] { machine.process_event(Events::Quit()); });
     ASSERT_TRUE(Started(machine));
