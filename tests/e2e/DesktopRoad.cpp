@@ -254,17 +254,12 @@ QString DesktopRoad::DataDir()
     return qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly";
 }
 
-bool DesktopRoad::IsFault(const QString& errorMessage)
-{
-    return !errorMessage.startsWith("Failed to read: " + DataDir() + "/settings.json");
-}
-
 QStringList DesktopRoad::Faults() const
 {
     QStringList faults;
     for (const LogCapture::Record& record : log.Records()) {
         const QString message = QString::fromStdString(record.message);
-        if (record.severity == Log::Error && IsFault(message))
+        if (record.severity == Log::Error)
             faults << message;
     }
     return faults;

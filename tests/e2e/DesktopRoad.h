@@ -81,9 +81,6 @@ protected:
 
     // The program's data folder (config.json, settings.json, Logs).
     static QString DataDir();
-    // Whether an error record tells of a fault: a first start finds no
-    // settings.json yet and says so, which is none.
-    static bool IsFault(const QString& errorMessage);
     // The error records of the test process that tell of faults.
     QStringList Faults() const;
 

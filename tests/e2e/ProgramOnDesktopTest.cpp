@@ -27,7 +27,7 @@ protected:
     {
         QStringList faults;
         for (const QString& record : ProgramLog())
-            if ((record.startsWith("Error | ") && IsFault(record.mid(8))) || record.contains("Refused"))
+            if (record.startsWith("Error | ") || record.contains("Refused"))
                 faults << record;
         return faults;
     }

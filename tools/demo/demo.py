@@ -76,6 +76,14 @@ def write_config(f, port):
     write_atomically(app_data / "config.json", json.dumps(config, indent=4).encode())
 
 
+def write_settings(f):
+    """The settings a first start would choose, so that the demo's log holds no complaint about a missing file;
+    kept once there, so that a language chosen in the demo stays."""
+    settings = f["data"] / "Dravo" / "Tessaly" / "settings.json"
+    if not settings.exists():
+        write_atomically(settings, json.dumps({"language": "en_GB", "run at startup": "true"}, indent=4).encode())
+
+
 def fetch_metadata(f, port, package_id):
     key = json.loads(CATALOGUE.read_text())["key"]
     context = ssl.create_default_context(cafile=str(f["service"] / "cert.pem"))
@@ -136,6 +144,7 @@ def prepare(f, port):
     f["runtime"].mkdir(mode=0o700, parents=True, exist_ok=True)
     os.chmod(f["runtime"], 0o700)
     write_config(f, port)
+    write_settings(f)
     fabricate_stick(f, port)
     fabricate_sysfs(f)
     set_mounted(f, False)
