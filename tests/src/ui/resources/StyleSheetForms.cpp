@@ -4,6 +4,7 @@
 #include "Footer.h"
 #include "MainWindow.h"
 #include "MessageScreen.h"
+#include "Popup.h"
 #include "SettingsScreen.h"
 #include "TableRow.h"
 
@@ -55,6 +56,7 @@ const std::vector<StyleSheetForm>& StyleSheetForms()
         {":/styles/MessageScreenWidget.qss", MakePage<Ui::MessageScreen>},
         {":/styles/SettingsScreenWidget.qss", MakePage<Ui::SettingsScreen>},
         {":/styles/UsbListWidget.qss", Make<QListWidget>}, // the footer's stick list
+        {":/styles/PopupDialog.qss", MakePage<Ui::Popup>},
     };
     return forms;
 }
