@@ -432,7 +432,7 @@ Annulation du téléchargement - %2 %
     </message>
     <message>
         <source>Start %APPNAME% when the computer starts (recommended)</source>
-        <translation>Lancer %APPNAME% au démarrage de l&apos;ordinateur (recommandé)</translation>
+        <translation>Lancer %APPNAME% avec l&apos;ordinateur (recommandé)</translation>
     </message>
     <message>
         <source>Version %1</source>
