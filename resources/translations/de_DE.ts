@@ -444,7 +444,7 @@ Download wird abgebrochen - %2 %
     </message>
     <message>
         <source>This vehicle is not yet entitled to receive map updates.</source>
-        <translation>Dieses Fahrzeug ist noch nicht zum Empfang von Kartenaktualisierungen berechtigt.</translation>
+        <translation>Dieses Fahrzeug hat noch keinen Anspruch auf Kartenaktualisierungen.</translation>
     </message>
     <message>
         <source>Map update downloading completed</source>

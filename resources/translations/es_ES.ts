@@ -440,7 +440,7 @@ Cancelando la descarga - %2 %
     </message>
     <message>
         <source>This vehicle is entitled to receive map updates until:</source>
-        <translation>Este vehículo tiene derecho a recibir actualizaciones de mapas hasta:</translation>
+        <translation>Este vehículo recibe actualizaciones de mapas hasta:</translation>
     </message>
     <message>
         <source>This vehicle is not yet entitled to receive map updates.</source>

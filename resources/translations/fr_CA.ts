@@ -424,7 +424,7 @@ Annulation du téléchargement - %2 %
     </message>
     <message>
         <source>Copyright notices applicable to the use of Vexmar&apos;s map data</source>
-        <translation>Mentions de droits d&apos;auteur applicables à l&apos;utilisation des données cartographiques de Vexmar</translation>
+        <translation>Droits d&apos;auteur des données cartographiques de Vexmar</translation>
     </message>
     <message>
         <source>Report Map Errors</source>
@@ -440,7 +440,7 @@ Annulation du téléchargement - %2 %
     </message>
     <message>
         <source>This vehicle is entitled to receive map updates until:</source>
-        <translation>Ce véhicule peut recevoir des mises à jour de cartes jusqu&apos;au&#xa0;:</translation>
+        <translation>Ce véhicule reçoit les mises à jour de cartes jusqu&apos;au&#xa0;:</translation>
     </message>
     <message>
         <source>This vehicle is not yet entitled to receive map updates.</source>

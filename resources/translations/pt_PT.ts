@@ -440,7 +440,7 @@ A cancelar a transferência - %2 %
     </message>
     <message>
         <source>This vehicle is entitled to receive map updates until:</source>
-        <translation>Este veículo tem direito a receber atualizações de mapas até:</translation>
+        <translation>Este veículo recebe atualizações de mapas até:</translation>
     </message>
     <message>
         <source>This vehicle is not yet entitled to receive map updates.</source>

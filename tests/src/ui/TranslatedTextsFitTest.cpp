@@ -117,7 +117,17 @@ TEST_P(TranslatedTextsFit, InTheWindow)
         {"main-window-stop-download-prompt", [this] { window.ShowStopDownloadMessage(); }},
         {"main-window-discard-update-prompt", [this] { window.ShowDiscardUpdateMessage(); }},
         {"main-window-discard-settings-prompt", [this] { window.ShowDiscardSettingsMessage(false); }},
+        {"main-window-quit-prompt", [this] { window.ShowQuitApplicationMessage(); }},
+        {"main-window-no-stick", [this] { window.SetNoUsb(); }},
         {"main-window-settings", [this] { window.ShowSettingsPage(); }},
+        {"main-window-settings-subscription", [this] { Click(Button("pushButtonSubscription")); }},
+        {"main-window-settings-subscription-until",
+            [this] {
+                MapStorage::Instance().SetSubscription({QDate(2025, 12, 31), 0, 0});
+                emit ui.UpdateLocale(); // the page reads the subscription with its texts
+                Click(Button("pushButtonSubscription"));
+            }},
+        {"main-window-settings-about", [this] { Click(Button("pushButtonAbout")); }},
     };
     for (const auto& [scene, show] : prompts) {
         show();
