@@ -153,6 +153,17 @@ TEST_P(TranslatedTextsFit, InThePopup)
     }
 }
 
+// The header's capitals follow the language's rules: only Turkish capitalises
+// "i" as a dotted capital.
+TEST_P(TranslatedTextsFit, HeaderCapitalsFollowTheLanguage)
+{
+    const QString header = Button("pushButtonMapUpdates")->text();
+    EXPECT_EQ(header, header.toUpper()) << header.toStdString();
+    if (GetParam() == "tr_TR") {
+        EXPECT_EQ(header, QString::fromUtf8("HARİTA GÜNCELLEMELERİ"));
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Locales, TranslatedTextsFit,
     ::testing::Values("en_GB", "en_US", "de_DE", "fr_FR", "fr_CA", "es_ES", "es_MX", "pt_PT", "tr_TR"),
     [](const ::testing::TestParamInfo<QString>& info) { return info.param.toStdString(); });
