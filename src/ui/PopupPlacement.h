@@ -11,7 +11,7 @@ struct PopupPlacement {
     QSize client; // the size of its client area
     QRect tray; // the tray icon's rectangle; may be invalid
     QRect taskbar; // the panel's rectangle
-    int edge; // the panel's edge, as TaskbarEdge
+    int edge = -1; // the panel's edge, as TaskbarEdge (-1 unknown)
     QRect area; // the available area of the screen holding the icon; a null one limits nothing
 };
 

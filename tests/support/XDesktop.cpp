@@ -145,15 +145,26 @@ bool XDesktop::Start(Edge edge)
             },
             10000))
         return Fail("openbox did not take the screen");
+    // Now and then trayer starts without ever mapping its panel; another one then does.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        QProcess* trayer = LaunchTrayer(edge);
+        if (!trayer)
+            return Fail("trayer did not start");
+        if (WaitFor([this] { return WorkArea().isValid() && WorkArea() != QRect(0, 0, 1280, 800); }, 4000))
+            return true;
+        trayer->kill();
+        trayer->waitForFinished(3000);
+    }
+    return Fail("the tray host's panel did not reserve its strip");
+}
+
+QProcess* XDesktop::LaunchTrayer(Edge edge)
+{
     const QString size = edge == Edge::Left || edge == Edge::Right ? "width" : "height";
-    if (!Launch("trayer",
-            {"--edge", EdgeName(edge), "--align", "right", "--widthtype", "request", "--heighttype", "pixel",
-                "--" + size, "28", "--SetDockType", "true", "--SetPartialStrut", "true", "--transparent", "false",
-                "--tint", "0x30343a", "--expand", "true"}))
-        return Fail("trayer did not start");
-    if (!WaitFor([this] { return WorkArea().isValid() && WorkArea() != QRect(0, 0, 1280, 800); }, 10000))
-        return Fail("the tray host's panel did not reserve its strip");
-    return true;
+    return Launch("trayer",
+        {"--edge", EdgeName(edge), "--align", "right", "--widthtype", "request", "--heighttype", "pixel", "--" + size,
+            "28", "--SetDockType", "true", "--SetPartialStrut", "true", "--transparent", "false", "--tint", "0x30343a",
+            "--expand", "true"});
 }
 
 QRect XDesktop::WorkArea() const
@@ -166,11 +177,41 @@ QRect XDesktop::WorkArea() const
         values[3].trimmed().toInt());
 }
 
-bool XDesktop::Click(const QPoint& globalPosition, int button)
+namespace {
+
+// No "--sync": it waits for the pointer to move and so hangs when it is already there.
+// The server handles the faked motion and buttons in order anyway.
+bool Pointer(const QPoint& globalPosition, const QStringList& then)
 {
     QProcess process;
     process.start("xdotool",
-        {"mousemove", "--sync", QString::number(globalPosition.x()), QString::number(globalPosition.y()), "click",
-            QString::number(button)});
+        QStringList {"mousemove", QString::number(globalPosition.x()), QString::number(globalPosition.y())} + then);
     return process.waitForFinished(5000) && process.exitCode() == 0;
+}
+
+} // namespace
+
+bool XDesktop::Click(const QPoint& globalPosition, int button)
+{
+    return Pointer(globalPosition, {"click", QString::number(button)});
+}
+
+bool XDesktop::MovePointer(const QPoint& globalPosition)
+{
+    return Pointer(globalPosition, {});
+}
+
+QString XDesktop::WindowProperty(unsigned long window, const QString& name)
+{
+    return Run("xprop", {"-id", QString::number(window), name}).trimmed();
+}
+
+XDesktop::Edge XDesktop::EdgeFromEnvironment()
+{
+    const QString name = qEnvironmentVariable("TESSALY_DESKTOP_EDGE");
+    for (Edge edge : {Edge::Top, Edge::Left, Edge::Right}) {
+        if (name == EdgeName(edge))
+            return edge;
+    }
+    return Edge::Bottom;
 }

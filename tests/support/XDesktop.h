@@ -31,11 +31,20 @@ public:
 
     // Real pointer input through the X server (XTEST), as a user's click.
     static bool Click(const QPoint& globalPosition, int button = 1);
+    static bool MovePointer(const QPoint& globalPosition);
+
+    // A property of a window as xprop prints it ("NAME(TYPE) = value"); empty if unreadable.
+    static QString WindowProperty(unsigned long window, const QString& name);
+
+    // The edge named by the environment variable TESSALY_DESKTOP_EDGE
+    // ("top", "left", "right"); the bottom otherwise.
+    static Edge EdgeFromEnvironment();
 
 private:
     bool Fail(const QString& reason);
     QProcess* Launch(const QString& program, const QStringList& arguments);
     bool StartServer();
+    QProcess* LaunchTrayer(Edge edge);
     bool WaitFor(const std::function<bool()>& ready, int milliseconds) const;
 
     std::vector<std::unique_ptr<QProcess>> processes;

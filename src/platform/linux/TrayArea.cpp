@@ -9,18 +9,11 @@
 
 #include <atomic>
 
-QRect AvailableAreaAt(const QPoint& point)
-{
-    const QScreen* screen = QGuiApplication::screenAt(point);
-    if (!screen)
-        screen = QGuiApplication::primaryScreen();
-    return screen ? screen->availableGeometry() : QRect();
-}
+namespace {
 
-QRect TrayIconRect(const QRect& reported, const QRect& available, int edge)
+// A 1x1 rectangle inside the panel at the far end of the available area's edge.
+QRect PanelCorner(const QRect& available, int edge)
 {
-    if (reported.isValid() || !available.isValid())
-        return reported;
     switch (edge) {
     case TaskbarEdge::Bottom:
         return QRect(available.right(), available.bottom() + 1, 1, 1);
@@ -35,14 +28,35 @@ QRect TrayIconRect(const QRect& reported, const QRect& available, int edge)
     }
 }
 
-QRect TrayIconRect(const QRect& reported)
+} // namespace
+
+QRect AvailableAreaAt(const QPoint& point)
 {
-    if (reported.isValid())
+    const QScreen* screen = QGuiApplication::screenAt(point);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->availableGeometry() : QRect();
+}
+
+QRect TrayIconRect(const QRect& reported, const QRect& screen, const QRect& available)
+{
+    if (!available.isValid())
         return reported;
     int edge = TaskbarEdge::Unknown;
-    GetTaskbarGeometry(edge);
+    const QRect panel = TaskbarFromScreen(screen, available, reported.isValid() ? reported : QRect(), edge);
+    const QPoint centre = reported.center();
+    const bool onPanelOrElsewhere = edge == TaskbarEdge::Unknown || panel.contains(centre) || !screen.contains(centre);
+    if (reported.isValid() && onPanelOrElsewhere)
+        return reported;
+    return PanelCorner(available, edge);
+}
+
+QRect TrayIconRect(const QRect& reported)
+{
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return TrayIconRect(reported, screen ? screen->availableGeometry() : QRect(), edge);
+    if (!screen)
+        return reported;
+    return TrayIconRect(reported, screen->geometry(), screen->availableGeometry());
 }
 
 bool SystemTrayAvailable()

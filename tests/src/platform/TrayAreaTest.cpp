@@ -1,41 +1,39 @@
 #include "TrayArea.h"
 #include "LogCapture.h"
-#include "Taskbar.h"
 
 #include <gtest/gtest.h>
 
-// A tray that reports no icon rectangle gets one at the corner of the
-// available area on the panel's edge, inside the panel, so that the popup
-// still lands beside the panel; a reported rectangle is kept as it is.
-TEST(TrayAreaTest, StandsInForAMissingIconRectangleAtThePanelsCorner)
+// A tray that reports no icon rectangle, or an icon not docked yet (its own
+// window at the origin, on no panel), gets one at the corner of the available
+// area on the panel's edge, inside the panel, so that the popup still lands
+// against the panel; an icon on a panel or on another screen is kept.
+TEST(TrayAreaTest, StandsInForAMissingOrUndockedIconAtThePanelsCorner)
 {
     const QRect screen(0, 0, 1280, 800);
+    const QRect bottomArea(0, 0, 1280, 776);
+    const QRect undocked(0, 0, 22, 22);
     const struct {
         const char* name;
         QRect reported;
         QRect available;
-        int edge;
         QRect expected;
     } cases[] = {
-        {"reported rectangle kept", QRect(1250, 777, 22, 22), QRect(0, 0, 1280, 776), TaskbarEdge::Bottom,
-            QRect(1250, 777, 22, 22)},
-        {"bottom: right end of the panel", QRect(0, 0, 0, 0), QRect(0, 0, 1280, 776), TaskbarEdge::Bottom,
-            QRect(1279, 776, 1, 1)},
-        {"top: right end of the panel", QRect(), QRect(0, 24, 1280, 776), TaskbarEdge::Top, QRect(1279, 23, 1, 1)},
-        {"left: bottom end of the panel", QRect(), QRect(28, 0, 1252, 800), TaskbarEdge::Left, QRect(27, 799, 1, 1)},
-        {"right: bottom end of the panel", QRect(), QRect(0, 0, 1252, 800), TaskbarEdge::Right, QRect(1252, 799, 1, 1)},
-        {"no panel: bottom-right corner", QRect(), screen, TaskbarEdge::Unknown, QRect(1279, 799, 1, 1)},
-        {"no screen: nothing to stand in with", QRect(), QRect(), TaskbarEdge::Unknown, QRect()},
+        {"docked in the bottom panel: kept", QRect(1250, 777, 22, 22), bottomArea, QRect(1250, 777, 22, 22)},
+        {"none, bottom panel: its right end", QRect(0, 0, 0, 0), bottomArea, QRect(1279, 776, 1, 1)},
+        {"not docked yet, bottom panel: its right end", undocked, bottomArea, QRect(1279, 776, 1, 1)},
+        {"none, top panel: its right end", QRect(), QRect(0, 24, 1280, 776), QRect(1279, 23, 1, 1)},
+        {"none, left panel: its bottom end", QRect(), QRect(28, 0, 1252, 800), QRect(27, 799, 1, 1)},
+        {"none, right panel: its bottom end", QRect(), QRect(0, 0, 1252, 800), QRect(1252, 799, 1, 1)},
+        {"in the narrower of two panels: kept", QRect(1250, 2, 20, 20), QRect(0, 24, 1280, 748),
+            QRect(1250, 2, 20, 20)},
+        {"on another screen: kept", QRect(1400, 700, 22, 22), bottomArea, QRect(1400, 700, 22, 22)},
+        {"none, no panel: bottom-right corner", QRect(), screen, QRect(1279, 799, 1, 1)},
+        {"somewhere, no panel: kept", QRect(600, 300, 22, 22), screen, QRect(600, 300, 22, 22)},
+        {"none, no screen: nothing to stand in with", QRect(), QRect(), QRect()},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(TrayIconRect(c.reported, c.available, c.edge), c.expected);
-        // The stand-in lies in the panel the edge names, so the panel found by it is the same.
-        if (!c.reported.isValid() && c.edge != TaskbarEdge::Unknown) {
-            int edge = TaskbarEdge::Unknown;
-            TaskbarFromScreen(screen, c.available, c.expected, edge);
-            EXPECT_EQ(edge, c.edge);
-        }
+        EXPECT_EQ(TrayIconRect(c.reported, screen, c.available), c.expected);
     }
 }
 

@@ -4,6 +4,7 @@
 #include "MainWindow.h"
 #include "MapStorage.h"
 #include "QtPrinters.h"
+#include "SelectedStick.h"
 #include "UsbStorage.h"
 #include "widgets/SilentUi.h"
 
@@ -55,17 +56,7 @@ protected:
 
     static void Store(const MapInfo& map) { MapStorage::Instance().UpdateMap(map); }
 
-    static void InsertStick()
-    {
-        UsbInfo stick;
-        stick.id = 7;
-        stick.path = L"/media/stick";
-        stick.totalSpace = 16'000'000'000;
-        stick.availableSpace = 9'000'000'000;
-        stick.state = UsbInfo::ValidMetadata;
-        stick.selected = true;
-        UsbStorage::Instance().UpdateUsb(stick);
-    }
+    static void InsertStick() { SelectStick(); }
 
     template <typename T> T* Child(const char* name) { return window.findChild<T*>(name); }
     QPushButton* Button(const char* name) { return Child<QPushButton>(name); }

@@ -147,12 +147,3 @@ TEST_F(TrayIconTest, LanguageChangeTranslatesMenuAndTooltipAnew)
     EXPECT_EQ(log.Count(Log::Debug, "Changing state from: "), 1);
     EXPECT_EQ(log.Count(Log::Debug, "Retranslating tray icon's strings"), 1);
 }
-
-// Offscreen there is no notification area: said once however many states come.
-TEST_F(TrayIconTest, MissingNotificationAreaIsLoggedOnce)
-{
-    LogCapture log;
-    tray.SetState(State::MapUpdateCheck);
-    tray.SetState(State::UpToDate);
-    EXPECT_EQ(log.Count(Log::Warning, "No system tray available"), 1);
-}

@@ -4,6 +4,7 @@
 #include "MapStorage.h"
 #include "Popup.h"
 #include "QtPrinters.h"
+#include "SelectedStick.h"
 #include "TrayIcon.h"
 #include "UsbStorage.h"
 
@@ -50,15 +51,7 @@ protected:
         UsbStorage::Instance().Clear();
     }
 
-    static void InsertStick()
-    {
-        UsbInfo stick;
-        stick.id = 5;
-        stick.path = L"/media/stick";
-        stick.state = UsbInfo::ValidMetadata;
-        stick.selected = true;
-        UsbStorage::Instance().UpdateUsb(stick);
-    }
+    static void InsertStick() { SelectStick(); }
 
     static void StoreMap(const std::string& id, MapInfo::State state)
     {
@@ -93,18 +86,6 @@ protected:
     Ui::TrayIcon* tray = nullptr;
     QSystemTrayIcon* icon = nullptr;
 };
-
-TEST_F(UiTest, BuildsItsPartsHiddenAndShowsNothingBeforeAState)
-{
-    ASSERT_NE(window, nullptr);
-    ASSERT_NE(popup, nullptr);
-    ASSERT_NE(tray, nullptr);
-    EXPECT_EQ(popup->parentWidget(), window);
-    EXPECT_EQ(window->parentWidget(), nullptr);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_FALSE(popup->isVisible());
-    EXPECT_FALSE(icon->isVisible());
-}
 
 // A state given again is logged once, yet the window, the tray icon and the
 // popup each apply it again, in that order, and the popup is placed again.

@@ -1,0 +1,188 @@
+#include "DesktopTest.h"
+#include "MainWindow.h"
+#include "MapStorage.h"
+#include "Popup.h"
+#include "Resources.h"
+#include "SelectedStick.h"
+#include "Taskbar.h"
+#include "TrayIcon.h"
+#include "Ui.h"
+#include "UsbStorage.h"
+#include "XDesktop.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QPixmap>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QWindow>
+
+#include <memory>
+
+using Ui::State;
+
+// The facade on a real desktop: a window manager whose panel (the tray host)
+// reserves a strip of the screen on one edge and docks the tray icon inside.
+class DesktopUiTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_DESKTOP();
+        Clear();
+        SelectStick(); // the popup shows its status strip
+        Fonts::Load();
+        facade = std::make_unique<Ui::Ui>();
+        tray = facade->findChild<Ui::TrayIcon*>();
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* found = qobject_cast<Ui::Popup*>(widget))
+                popup = found;
+        }
+        ASSERT_NE(popup, nullptr);
+        screen = QGuiApplication::primaryScreen()->geometry();
+        area = QGuiApplication::primaryScreen()->availableGeometry();
+    }
+    void TearDown() override
+    {
+        facade.reset();
+        Clear();
+    }
+    static void Clear()
+    {
+        MapStorage::Instance().Clear();
+        UsbStorage::Instance().Clear();
+    }
+
+    // Shows a state and waits until the icon has docked in the panel and the
+    // popup has been placed beside it.
+    void ShowDocked(State state)
+    {
+        facade->SetState(state);
+        int edge = TaskbarEdge::Unknown;
+        const QRect panel = GetTaskbarGeometry(edge);
+        // Before it docks the icon reads as a window of its own at the screen's origin.
+        const auto docked = [&] {
+            const QRect icon = tray->GetGeometry();
+            return icon.topLeft() != QPoint(0, 0) && panel.contains(icon.center());
+        };
+        ASSERT_TRUE(QTest::qWaitFor(docked, 5000))
+            << "icon at " << tray->GetGeometry().x() << "," << tray->GetGeometry().y();
+        facade->UpdateUsbs(); // places the popup by the docked icon
+        ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible() && popup->windowHandle()->isExposed(); }, 5000));
+        QTest::qWait(300); // the window manager maps and moves it
+    }
+
+    QPoint IconCentre() const { return tray->GetGeometry().center(); }
+
+    // Saves a picture of the whole desktop when TESSALY_PICTURES names a folder.
+    static void Screenshot(const QString& name)
+    {
+        const QString folder = qEnvironmentVariable("TESSALY_PICTURES");
+        if (!folder.isEmpty()) {
+            EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(folder).filePath(name + ".png")));
+        }
+    }
+
+    std::unique_ptr<Ui::Ui> facade;
+    Ui::TrayIcon* tray = nullptr;
+    Ui::Popup* popup = nullptr;
+    QRect screen;
+    QRect area;
+};
+
+// Run once per panel edge (TESSALY_DESKTOP_EDGE): the edge found is the
+// panel's, and the popup comes up against the panel, beside the icon, inside
+// the screen's available area.
+class PopupOnEdgeTest : public DesktopUiTest { };
+
+TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
+{
+    ShowDocked(State::UpToDate);
+    const auto panel = XDesktop::EdgeFromEnvironment();
+    const bool horizontal = panel == XDesktop::Edge::Bottom || panel == XDesktop::Edge::Top;
+    int edge = TaskbarEdge::Unknown;
+    GetTaskbarGeometry(edge);
+    const QRect placed = popup->frameGeometry();
+    const QRect icon = tray->GetGeometry();
+    EXPECT_TRUE(area.contains(placed)) << "popup at " << placed.x() << "," << placed.y();
+    switch (panel) {
+    case XDesktop::Edge::Bottom:
+        EXPECT_EQ(edge, TaskbarEdge::Bottom);
+        EXPECT_EQ(placed.bottom(), area.bottom());
+        break;
+    case XDesktop::Edge::Top:
+        EXPECT_EQ(edge, TaskbarEdge::Top);
+        EXPECT_EQ(placed.top(), area.top());
+        break;
+    case XDesktop::Edge::Left:
+        EXPECT_EQ(edge, TaskbarEdge::Left);
+        EXPECT_EQ(placed.left(), area.left());
+        break;
+    case XDesktop::Edge::Right:
+        EXPECT_EQ(edge, TaskbarEdge::Right);
+        EXPECT_EQ(placed.right(), area.right());
+    }
+    if (horizontal) {
+        const bool overIcon = placed.left() <= icon.center().x() && icon.center().x() <= placed.right() + 1;
+        EXPECT_TRUE(overIcon || placed.right() == area.right());
+    } else {
+        EXPECT_TRUE(placed.bottom() == icon.bottom() || placed.bottom() == area.bottom());
+    }
+    const char* const names[] = {"bottom", "top", "left", "right"};
+    Screenshot(QString("desktop-popup-%1").arg(names[static_cast<int>(panel)]));
+}
+
+class PopupDesktopTest : public DesktopUiTest { };
+
+// The first state comes before the icon has docked in the panel: the popup
+// it brings up already sits against the panel, at its tray end.
+TEST_F(PopupDesktopTest, FirstPopupSitsAgainstThePanelBeforeTheIconDocks)
+{
+    facade->SetState(State::UpToDate);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible() && popup->windowHandle()->isExposed(); }, 5000));
+    QTest::qWait(300);
+    const QRect placed = popup->frameGeometry();
+    EXPECT_EQ(placed.bottom(), area.bottom());
+    EXPECT_EQ(placed.right(), area.right());
+}
+
+// A click on the docked icon hides the popup, the next brings it back beside
+// the icon; a right click opens the menu and leaves the popup as it is.
+TEST_F(PopupDesktopTest, IconClicksTogglePopupAndRightClickOpensTheMenu)
+{
+    ShowDocked(State::OptionalUpdate);
+    ASSERT_TRUE(XDesktop::Click(IconCentre()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !popup->isVisible(); }, 3000));
+    QTest::qWait(QApplication::doubleClickInterval() + 200); // not a double click
+    const QRect before = popup->frameGeometry();
+    ASSERT_TRUE(XDesktop::Click(IconCentre()));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return popup->isVisible(); }, 3000));
+    EXPECT_EQ(popup->frameGeometry(), before);
+
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    QMenu* menu = tray->findChild<QSystemTrayIcon*>()->contextMenu();
+    ASSERT_TRUE(XDesktop::Click(IconCentre(), 3));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return menu->isVisible(); }, 3000));
+    EXPECT_TRUE(popup->isVisible());
+    QTest::qWait(300);
+    Screenshot("desktop-tray-menu");
+    menu->hide();
+}
+
+// With the pointer over it the popup is kept above other windows, through its
+// native window; leaving lets it go back among them.
+TEST_F(PopupDesktopTest, HoverKeepsThePopupOnTopUntilThePointerLeaves)
+{
+    ShowDocked(State::MapDownload);
+    const auto above
+        = [this] { return XDesktop::WindowProperty(popup->winId(), "_NET_WM_STATE").contains("_NET_WM_STATE_ABOVE"); };
+    EXPECT_FALSE(above());
+    ASSERT_TRUE(XDesktop::MovePointer(popup->frameGeometry().center()));
+    EXPECT_TRUE(QTest::qWaitFor(above, 3000));
+    EXPECT_TRUE(popup->isVisible());
+    EXPECT_DOUBLE_EQ(popup->windowOpacity(), 1.0);
+    ASSERT_TRUE(XDesktop::MovePointer(screen.center() - QPoint(300, 200)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !above(); }, 3000));
+    EXPECT_TRUE(popup->isVisible()); // another 5000 ms before it fades
+}
