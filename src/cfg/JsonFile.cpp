@@ -1,6 +1,7 @@
 #include "JsonFile.h"
 
 #include "AtomicFile.h"
+#include "Documents.h"
 
 #include <QFile>
 
@@ -14,9 +15,7 @@ namespace JsonFile {
 
 boost::property_tree::ptree Read(const QString& path)
 {
-    boost::property_tree::ptree tree;
-    boost::property_tree::read_json(QFile::encodeName(path).toStdString(), tree);
-    return tree;
+    return Documents::ReadJsonFile(QFile::encodeName(path).toStdString());
 }
 
 void Write(const QString& path, const boost::property_tree::ptree& tree)

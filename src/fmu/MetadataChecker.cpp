@@ -1,6 +1,7 @@
 #include "MetadataChecker.h"
 
 #include "Config.h"
+#include "Documents.h"
 #include "Log.h"
 #include "MapStorage.h"
 #include "ReleaseDate.h"
@@ -32,9 +33,7 @@ const qint64 kRequestTimeout = 5000;
 
 Tree ReadXml(std::stringstream& body)
 {
-    Tree tree;
-    boost::property_tree::read_xml(body, tree);
-    return tree;
+    return Documents::ReadXml(body.str());
 }
 
 std::vector<std::string> ReadPackageIds(std::stringstream& body)

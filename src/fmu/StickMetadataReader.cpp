@@ -1,6 +1,7 @@
 #include "StickMetadataReader.h"
 
 #include "Config.h"
+#include "Documents.h"
 #include "Filesystem.h"
 #include "Log.h"
 #include "MapStorage.h"
@@ -44,9 +45,7 @@ SubscriptionInfo ReadFigures(const Tree& tree, const QDate& endDate)
 
 void ReadMetadataFile(const fs::path& file, MapInfo& map)
 {
-    Tree tree;
-    boost::property_tree::read_xml(file.string(), tree);
-    const Brel::Metadata metadata = Brel::ParseMetadata(tree);
+    const Brel::Metadata metadata = Brel::ParseMetadata(Documents::ReadXmlFile(file.native()));
     boost::apply_visitor([&map](const auto& document) { map.SetMetadata(document); }, metadata);
     map.state = MapInfo::Available;
 }
@@ -71,8 +70,7 @@ boost::optional<MetadataChecker::Result> StickMetadataReader::ReadSubscription()
 {
     try {
         LOG(Debug) << "Parsing: " << generalJson.string();
-        Tree tree;
-        boost::property_tree::read_json(generalJson.string(), tree);
+        const Tree tree = Documents::ReadJsonFile(generalJson.native());
         const std::string endText = tree.get<std::string>("subscription_end_date");
         if (endText.empty() || endText == "NotAuthorized") {
             LOG(Warning) << "Subscription end date is not set";

@@ -21,12 +21,14 @@ UsbInfo::State StickVerifier::Check(const fs::path& stickRoot)
 
 std::optional<UsbInfo::State> StickVerifier::Step()
 {
+    if (!m_list)
+        return OpenList();
     if (!m_walking)
-        return ReadList();
+        return ReadListLine();
     return m_expected ? HashChunk() : NextFile();
 }
 
-std::optional<UsbInfo::State> StickVerifier::ReadList()
+std::optional<UsbInfo::State> StickVerifier::OpenList()
 {
     const Config& config = Config::Instance();
     if (!fs::exists(m_root / config.updateDir))
@@ -34,14 +36,26 @@ std::optional<UsbInfo::State> StickVerifier::ReadList()
 
     // Canonical, so that the walk's paths compare equal to the list's canonical
     // entries whether the root came with a trailing slash or through a link.
-    const fs::path updateFolder = fs::canonical(m_root / config.updateDir);
-    m_listFile = updateFolder / config.checksumsFile.filename();
-    m_listed = ChecksumList::Read(m_listFile);
-    if (m_listed.empty())
-        return UsbInfo::InvalidMetadata;
-    m_walk = fs::recursive_directory_iterator(updateFolder);
-    m_walking = true;
+    m_updateFolder = fs::canonical(m_root / config.updateDir);
+    m_listFile = m_updateFolder / config.checksumsFile.filename();
+    m_list = std::make_unique<ChecksumList>(m_listFile);
     return std::nullopt;
+}
+
+// One line a step: a long list must not hold the thread.
+std::optional<UsbInfo::State> StickVerifier::ReadListLine()
+{
+    switch (m_list->ReadLine()) {
+    case ChecksumList::Progress::Reading:
+        return std::nullopt;
+    case ChecksumList::Progress::Complete:
+        m_walk = fs::recursive_directory_iterator(m_updateFolder);
+        m_walking = true;
+        return std::nullopt;
+    case ChecksumList::Progress::Invalid:
+        break;
+    }
+    return UsbInfo::InvalidMetadata;
 }
 
 // Moves to the next file of the update folder and starts hashing it.
@@ -51,8 +65,8 @@ std::optional<UsbInfo::State> StickVerifier::NextFile()
         const fs::path& file = m_walk->path();
         if (fs::is_directory(m_walk->status()) || file == m_listFile)
             continue;
-        const auto entry = m_listed.find(file);
-        if (entry == m_listed.end()) {
+        const auto entry = m_list->Listed().find(file);
+        if (entry == m_list->Listed().end()) {
             LOG(Error) << "file: " << file.string() << " is not listed in: " << m_listFile.string();
             return UsbInfo::InvalidMetadata;
         }
@@ -74,7 +88,7 @@ std::optional<UsbInfo::State> StickVerifier::HashChunk()
         return UsbInfo::InvalidMetadata;
     }
     m_expected = nullptr;
-    m_listed.erase(file);
+    m_list->Listed().erase(file);
     ++m_walk;
     return std::nullopt;
 }

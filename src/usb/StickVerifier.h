@@ -7,12 +7,13 @@
 #include <boost/filesystem/operations.hpp>
 #include <boost/filesystem/path.hpp>
 
+#include <memory>
 #include <optional>
 
 // Decides a stick's metadata state: no update folder, or every file in it
 // listed in the checksum list with a matching MD5. The check runs in small
-// steps (the list, one directory entry, one chunk of a file), so its owner can
-// stop it between two of them. File-system failures (other than a missing
+// steps (one line of the list, one directory entry, one chunk of a file), so
+// its owner can stop it between two of them. File-system failures (other than a missing
 // update folder or list) throw std::runtime_error.
 class StickVerifier {
 public:
@@ -25,13 +26,15 @@ public:
     static UsbInfo::State Check(const boost::filesystem::path& stickRoot);
 
 private:
-    std::optional<UsbInfo::State> ReadList();
+    std::optional<UsbInfo::State> OpenList();
+    std::optional<UsbInfo::State> ReadListLine();
     std::optional<UsbInfo::State> NextFile();
     std::optional<UsbInfo::State> HashChunk();
 
     boost::filesystem::path m_root;
+    boost::filesystem::path m_updateFolder;
     boost::filesystem::path m_listFile;
-    ChecksumList::Entries m_listed;
+    std::unique_ptr<ChecksumList> m_list;
     bool m_walking = false;
     boost::filesystem::recursive_directory_iterator m_walk;
     // The listed hash of the file being hashed; null between files.

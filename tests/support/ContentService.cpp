@@ -36,6 +36,20 @@ QString PythonPath()
     return system.isEmpty() ? QStandardPaths::findExecutable("python3") : system;
 }
 
+// Holds the certificate and key that the first service of the process made, for the services after it.
+const QTemporaryDir& SharedCertificateDir()
+{
+    static const QTemporaryDir dir(QDir::tempPath() + "/content-service-certificate-XXXXXX");
+    return dir;
+}
+
+// Copies the certificate and its key unless the target has them already.
+void CopyCertificate(const QString& from, const QString& to)
+{
+    for (const char* name : {"/cert.pem", "/key.pem"})
+        QFile::copy(from + name, to + name);
+}
+
 } // namespace
 
 ContentService::ContentService() = default;
@@ -51,7 +65,7 @@ ContentService::~ContentService()
     }
 }
 
-bool ContentService::Start(const QString& catalogueFile)
+bool ContentService::Start(const QString& catalogueFile, Certificate certificate)
 {
     const QString catalogue
         = catalogueFile.isEmpty() ? TestEnv::SourceDir() + "/tools/content-service/catalogue.json" : catalogueFile;
@@ -61,15 +75,21 @@ bool ContentService::Start(const QString& catalogueFile)
 
     stateDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/content-service-XXXXXX");
     const QString python = PythonPath();
-    if (!stateDir->isValid() || python.isEmpty())
+    const bool shared = certificate == Certificate::Shared;
+    if (!stateDir->isValid() || python.isEmpty() || (shared && !SharedCertificateDir().isValid()))
         return false;
+    if (shared)
+        CopyCertificate(SharedCertificateDir().path(), stateDir->path());
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     process.start(python,
         {TestEnv::SourceDir() + "/tools/content-service/server.py", "--catalogue", catalogue, "--state-dir",
             stateDir->path(), "--port", "0", "--exit-with-stdin"});
     if (!process.waitForStarted() || !WaitForReady())
         return false;
-    ::setenv("SSL_CERT_FILE", QFile::encodeName(CertificatePath()).constData(), 1);
+    if (shared) {
+        CopyCertificate(stateDir->path(), SharedCertificateDir().path());
+        ::setenv("SSL_CERT_FILE", QFile::encodeName(SharedCertificateDir().filePath("cert.pem")).constData(), 1);
+    }
     return true;
 }
 

@@ -14,18 +14,22 @@
 // certificate of its own, the catalogue's packages and archives, a request log and fault injection.
 class ContentService {
 public:
+    // The certificate the service presents. The client reads SSL_CERT_FILE once per process, so every service of a
+    // test process shares one; a stranger's is trusted by nobody.
+    enum class Certificate { Shared, Stranger };
+
     ContentService();
     ~ContentService();
     ContentService(const ContentService&) = delete;
     ContentService& operator=(const ContentService&) = delete;
 
-    // Starts the server on a free port with the given catalogue (empty: tools/content-service/catalogue.json),
-    // waits until it serves and points SSL_CERT_FILE at its certificate. Returns false on failure.
-    bool Start(const QString& catalogueFile = QString());
+    // Starts the server on a free port with the given catalogue (empty: tools/content-service/catalogue.json) and
+    // waits until it serves; with the shared certificate it points SSL_CERT_FILE at it. Returns false on failure.
+    bool Start(const QString& catalogueFile = QString(), Certificate certificate = Certificate::Shared);
 
     QString BaseUrl() const; // "https://127.0.0.1:<port>/brel/v1"
     std::string Key() const; // the key the service accepts
-    QString CertificatePath() const; // PEM of the generated certificate
+    QString CertificatePath() const; // PEM of its certificate
     QString ArchivePath(const QString& name) const; // the tar file served under that file name
     QUrl ArchiveUrl(const QString& name) const; // its https URL
     void SetFault(const QJsonObject& fault); // adds one fault rule (see the service's README.md)

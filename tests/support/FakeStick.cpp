@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <stdexcept>
 
 namespace {
@@ -18,13 +19,13 @@ const char* const kSystemMounts = "22 1 259:2 / / rw,relatime shared:1 - ext4 /d
                                   "23 22 0:22 / /proc rw,nosuid,nodev,noexec,relatime shared:12 - proc proc rw\n"
                                   "24 22 0:21 / /sys rw,nosuid,nodev,noexec,relatime shared:2 - sysfs sysfs rw\n";
 
-// The kernel writes space, tab, newline and backslash in mount paths as octal escapes.
-QString EscapeMountPath(const QString& path)
+// The kernel writes space, tab, newline and backslash in mount paths as octal escapes, every other byte as it is.
+QByteArray EscapeMountPath(const QByteArray& path)
 {
-    QString escaped;
-    for (const QChar c : path) {
+    QByteArray escaped;
+    for (const char c : path) {
         if (c == ' ' || c == '\t' || c == '\n' || c == '\\')
-            escaped += QString("\\%1").arg(c.unicode(), 3, 8, QChar('0'));
+            escaped += QString("\\%1").arg(static_cast<int>(c), 3, 8, QChar('0')).toLatin1();
         else
             escaped += c;
     }
@@ -46,10 +47,17 @@ void RestoreVariable(const char* name, const QByteArray& previous)
         qputenv(name, previous);
 }
 
+void MakeDir(const QByteArray& path)
+{
+    std::error_code error;
+    std::filesystem::create_directories(path.toStdString(), error);
+    if (error)
+        throw std::runtime_error("FakeSticks: cannot create " + path.toStdString());
+}
+
 void MakeDir(const QString& path)
 {
-    if (!QDir().mkpath(path))
-        throw std::runtime_error("FakeSticks: cannot create " + path.toStdString());
+    MakeDir(QFile::encodeName(path));
 }
 
 } // namespace
@@ -84,8 +92,9 @@ QString FakeSticks::Insert(const Disk& disk)
         m_devices.push_back({name, QString("8:%1").arg(index * 16 + 1), name + "1"});
     else
         m_devices.push_back({name, QString("8:%1").arg(index * 16), name});
-    if (!disk.mountDir.isEmpty())
-        Mount(m_devices.back(), disk.mountDir);
+    const QByteArray mountDir = disk.nativeMountDir.isEmpty() ? QFile::encodeName(disk.mountDir) : disk.nativeMountDir;
+    if (!mountDir.isEmpty())
+        Mount(m_devices.back(), mountDir);
     return name;
 }
 
@@ -121,13 +130,15 @@ QString FakeSticks::CreateDeviceTree(const Disk& disk, int index, const QString&
     return deviceDir;
 }
 
-void FakeSticks::Mount(const BlockDevice& device, const QString& mountDir)
+void FakeSticks::Mount(const BlockDevice& device, const QByteArray& mountDir)
 {
     MakeDir(mountDir);
     const int id = 100 + static_cast<int>(m_mounts.size());
-    const QString line = QString("%1 22 %2 / %3 rw,nosuid,nodev,relatime shared:%1 - vfat /dev/%4 rw,fmask=0022\n")
-                             .arg(id)
-                             .arg(device.deviceNumber, EscapeMountPath(mountDir), device.fileSystemName);
+    const QByteArray line = QString("%1 22 %2 / ").arg(id).arg(device.deviceNumber).toUtf8() + EscapeMountPath(mountDir)
+        + QString(" rw,nosuid,nodev,relatime shared:%1 - vfat /dev/%2 rw,fmask=0022\n")
+              .arg(id)
+              .arg(device.fileSystemName)
+              .toUtf8();
     m_mounts.push_back({device.name, line});
     WriteMountInfo();
 }
@@ -166,7 +177,7 @@ void FakeSticks::WriteMountInfo() const
 {
     QByteArray text = kSystemMounts;
     for (const MountLine& mount : m_mounts)
-        text += QFile::encodeName(mount.text);
+        text += mount.text;
     QSaveFile file(MountInfoPath());
     if (!file.open(QIODevice::WriteOnly) || file.write(text) < 0 || !file.commit())
         throw std::runtime_error("FakeSticks: cannot write " + MountInfoPath().toStdString());

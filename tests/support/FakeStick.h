@@ -20,6 +20,7 @@ public:
         bool usb = true; // false: the disk hangs off a SATA controller
         bool media = true; // false: size 0, as an empty card reader slot
         bool partitioned = true; // false: the file system sits on the whole disk
+        QByteArray nativeMountDir {}; // in place of mountDir: a name that no text form holds, byte for byte
     };
 
     FakeSticks();
@@ -38,7 +39,7 @@ public:
 private:
     struct MountLine {
         QString blockName;
-        QString text;
+        QByteArray text;
     };
     struct BlockDevice {
         QString name;
@@ -48,7 +49,7 @@ private:
 
     QString SysfsRoot() const;
     QString MountInfoPath() const;
-    void Mount(const BlockDevice& device, const QString& mountDir);
+    void Mount(const BlockDevice& device, const QByteArray& mountDir);
     QString CreateDeviceTree(const Disk& disk, int index, const QString& name) const;
     void WriteAttribute(const QString& dir, const QString& name, const QString& value) const;
     void WriteMountInfo() const;

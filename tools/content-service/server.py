@@ -387,8 +387,9 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return self.send_text(int(self.fault.get("code", 500)), self.fault.get("body", "injected failure"))
         elif kind == "redirect":
             return self.redirect(url)
-        if url.path.startswith("/files/"):
-            return self.archive(urllib.parse.unquote(url.path[len("/files/"):]))
+        for folder in ("/files/", "/mirror/"):  # a second address for redirect tests
+            if url.path.startswith(folder):
+                return self.archive(urllib.parse.unquote(url.path[len(folder):]))
         self.service(url)
 
     def do_POST(self):

@@ -48,7 +48,9 @@ QByteArray ReplyGate::Body(const QNetworkReply& reply, const QByteArray& data)
 int ReplyGate::FinalError(const QNetworkReply& reply, int code)
 {
     Judge(reply);
-    const bool refused = verdict_ == Verdict::Mismatch || (verdict_ == Verdict::Reject && offset_ > 0);
+    // A redirect is followed with the same range; only its target's answer is judged.
+    const bool redirect = reply.attribute(QNetworkRequest::RedirectionTargetAttribute).isValid();
+    const bool refused = verdict_ == Verdict::Mismatch || (verdict_ == Verdict::Reject && offset_ > 0 && !redirect);
     const bool tooShort = verdict_ == Verdict::Accept && skip_ > 0 && code == QNetworkReply::NoError;
     return refused || tooShort ? QNetworkReply::ProtocolFailure : code;
 }

@@ -79,6 +79,10 @@ void Request::Send()
         return;
     }
     resendTimer_->stop();
+    if (SendsKeyInClear()) {
+        RefuseAfterwards();
+        return;
+    }
     StartTimeout();
     LOG_BREL(Info) << "Sending request";
     BeginAttempt();
@@ -87,6 +91,24 @@ void Request::Send()
     redirectTarget_.clear();
     attemptClock_.start();
     ConnectReply(gate_.Open(rangeOffset_));
+}
+
+bool Request::SendsKeyInClear() const
+{
+    return arguments_.contains(kKeyItem) && request_.url().scheme() != "https";
+}
+
+// Reported from the event loop, as every result is; an abort before then drops it.
+void Request::RefuseAfterwards()
+{
+    LOG_BREL(Error) << "Refusing to send the service key over a non-https URL: " << Masked(request_.url().toString());
+    const quint64 ticket = gate_.Open(0);
+    QTimer::singleShot(0, this, [this, ticket] {
+        if (!gate_.IsCurrent(ticket))
+            return;
+        gate_.Close();
+        Report(IResponse::ServerError);
+    });
 }
 
 void Request::ConnectReply(quint64 ticket)
@@ -137,9 +159,9 @@ void Request::Abort()
 
 void Request::AbortReply()
 {
+    gate_.Close();
     if (reply_) {
         LOG_BREL(Info) << "Aborting request";
-        gate_.Close();
         reply_->disconnect(this);
         reply_->abort();
         reply_->deleteLater();

@@ -106,6 +106,8 @@ protected:
 private:
     void OnTimeout();
     void HandleError(int code);
+    bool SendsKeyInClear() const;
+    void RefuseAfterwards();
     void FollowRedirect();
     void CheckForErrorAndInitiateAutoRetry(int code);
     void CheckTimerAndSendNextRequest(int code, bool timedOut);

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QList>
-#include <QSslCertificate>
 #include <QSslConfiguration>
 
 namespace Brel {
@@ -14,8 +12,9 @@ public:
     static QSslConfiguration Configuration();
 
 private:
-    static QList<QSslCertificate> AddedAuthorities();
-    static const QList<QSslCertificate>& SystemAuthorities();
+    // Adds the extra certificates to Qt's default configuration; returns
+    // whether there were any.
+    static bool AddExtraAuthorities();
 };
 
 } // namespace Brel

@@ -7,6 +7,8 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,10 +20,24 @@ std::string NativePath(const QString& folder, const QString& name)
     return QFile::encodeName(folder + "/" + name).toStdString();
 }
 
+// A reader that closes its end before the byte arrives (the first instance
+// quitting just then) must not kill the writer with SIGPIPE: the signal is
+// blocked for this thread around the write, and one raised by it is taken back.
 void WriteOneByte(int fd)
 {
+    sigset_t pipeSignal;
+    sigemptyset(&pipeSignal);
+    sigaddset(&pipeSignal, SIGPIPE);
+    sigset_t previous;
+    ::pthread_sigmask(SIG_BLOCK, &pipeSignal, &previous);
     const char byte = 1;
-    while (::write(fd, &byte, 1) < 0 && errno == EINTR) { }
+    ssize_t written;
+    while ((written = ::write(fd, &byte, 1)) < 0 && errno == EINTR) { }
+    if (written < 0 && errno == EPIPE && !sigismember(&previous, SIGPIPE)) {
+        const timespec noWait {0, 0};
+        while (::sigtimedwait(&pipeSignal, nullptr, &noWait) < 0 && errno == EINTR) { }
+    }
+    ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
 } // namespace

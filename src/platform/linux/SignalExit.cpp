@@ -18,9 +18,16 @@ constexpr std::array<int, 3> kSignals {SIGTERM, SIGINT, SIGHUP};
 
 std::atomic<int> g_writeEnd {-1};
 
+// One signal asks for a clean exit; any second one of the three, during a
+// stalled teardown, takes the default action.
 void OnSignal(int signal)
 {
     const int savedErrno = errno;
+    struct sigaction defaultAction { };
+    defaultAction.sa_handler = SIG_DFL;
+    sigemptyset(&defaultAction.sa_mask);
+    for (const int each : kSignals)
+        ::sigaction(each, &defaultAction, nullptr);
     const unsigned char number = static_cast<unsigned char>(signal);
     (void)!::write(g_writeEnd.load(), &number, 1);
     errno = savedErrno;
@@ -43,9 +50,7 @@ SignalExit::SignalExit(QObject* parent)
     connect(notifier, &QSocketNotifier::activated, this, &SignalExit::Leave);
     struct sigaction action { };
     action.sa_handler = &OnSignal;
-    // One signal asks for a clean exit; a second one during a stalled
-    // teardown takes the default action.
-    action.sa_flags = SA_RESTART | SA_RESETHAND;
+    action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (std::size_t i = 0; i < kSignals.size(); ++i)
         ::sigaction(kSignals[i], &action, &previous[i]);

@@ -209,12 +209,24 @@ TEST_F(ClientTest, EachOutcomeMapsToItsResultAndOnlyAWholeAnswerIsWritten)
 
     Connect("https://127.0.0.1:1/brel/v1"); // nothing listens there
     EXPECT_EQ(Metadata(), IResponse::ServerError);
+}
 
-    const int logged = service.RequestLog().size();
-    ::setenv("SSL_CERT_FILE", "/nonexistent.pem", 1); // the service's certificate is no longer trusted
-    Connect(service.BaseUrl());
-    EXPECT_EQ(Metadata(), IResponse::ServerError);
-    EXPECT_EQ(service.RequestLog().size(), logged);
+// The extra certificate is trusted for the whole process: every later client still trusts the service, and a server
+// whose certificate neither it nor a system authority signs is refused before it hears a request.
+TEST_F(ClientTest, OnlyTheExtraCertificateIsTrustedBesideTheSystemAuthorities)
+{
+    ContentService stranger;
+    ASSERT_TRUE(stranger.Start(QString(), ContentService::Certificate::Stranger));
+    EXPECT_EQ(Metadata(), IResponse::Ok);
+    const struct {
+        QString base;
+        IResponse::Result result;
+    } cases[] = {{stranger.BaseUrl(), IResponse::ServerError}, {service.BaseUrl(), IResponse::Ok}};
+    for (const auto& test : cases) {
+        Connect(test.base);
+        EXPECT_EQ(Metadata(), test.result) << test.base.toStdString();
+    }
+    EXPECT_TRUE(stranger.RequestLog().isEmpty());
 }
 
 TEST_F(ClientTest, RedirectsAreFollowedWithTheArgumentsAndTheKeyIsLoggedMasked)
@@ -234,6 +246,22 @@ TEST_F(ClientTest, RedirectsAreFollowedWithTheArgumentsAndTheKeyIsLoggedMasked)
     const std::string masked = "/brel/v1/package/alias?x=1&key=******";
     EXPECT_EQ(log.Count(Log::Debug, "Redirecting request to: " + Origin().toStdString() + masked), 1);
     EXPECT_GE(log.Count(Log::Debug, "Adding argument: key=******"), 1);
+    for (const auto& record : log.Records())
+        EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
+}
+
+// The key never travels in clear: a service address that is not https is refused before anything is sent,
+// while a plain server listens there and would take the request.
+TEST_F(ClientTest, APlainHttpServiceAddressIsRefused)
+{
+    CannedServer plain("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
+    ASSERT_TRUE(plain.listen(QHostAddress::LocalHost));
+    Connect(QString("http://127.0.0.1:%1/brel/v1").arg(plain.serverPort()));
+    LogCapture log;
+    EXPECT_EQ(Metadata(), IResponse::ServerError);
+    EXPECT_EQ(Roots(), IResponse::ServerError);
+    EXPECT_TRUE(plain.heads.isEmpty());
+    EXPECT_EQ(log.Count(Log::Error, "Refusing to send the service key over a non-https URL: "), 2);
     for (const auto& record : log.Records())
         EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
 }

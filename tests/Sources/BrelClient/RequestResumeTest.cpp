@@ -107,3 +107,15 @@ TEST_F(RequestResumeTest, AnyOtherAnswerFails)
     EXPECT_EQ(request->answers.front(), QString("416 bytes */%1").arg(archive.size()));
     EXPECT_TRUE(out.str() == archive + "surplus");
 }
+
+// A redirect answering a resumed request is followed with the same range, and its target's answer is judged.
+// Every request for the archive's own address is redirected to its second address.
+TEST_F(RequestResumeTest, ARedirectOnResumeIsFollowedWithTheSameRange)
+{
+    DropAfter(5000);
+    service.SetFault({{"path", "/files/EU1_2023_11.tar"}, {"kind", "redirect"}, {"times", -1},
+        {"location", "/mirror/EU1_2023_11.tar"}});
+    EXPECT_EQ(Resume(), IResponse::Ok);
+    EXPECT_TRUE(out.str() == archive);
+    EXPECT_EQ(Ranges(), QStringList({"", "bytes=5000-", "bytes=5000-"}));
+}

@@ -1,3 +1,4 @@
+#include "FileLogger.h"
 #include "Log.h"
 #include "TestFiles.h"
 
@@ -5,6 +6,10 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+#include <boost/log/core/core.hpp>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +21,15 @@ struct LongNamedFunctionWithinTheLoggingTestsThatIsWide {
     static void Write() { LOG(Warning) << "wide"; }
 };
 
+// The lines of every log file, the files in the order of their names.
+QStringList AllLines(const QString& logs)
+{
+    QStringList lines;
+    for (const QFileInfo& file : QDir(logs).entryInfoList({"*.log"}, QDir::Files, QDir::Name))
+        lines += QString::fromUtf8(TestFiles::Read(file.filePath())).split('\n', Qt::SkipEmptyParts);
+    return lines;
+}
+
 // Runs `write` with a file logger at `level` and gives the files' lines once the logger is gone.
 QStringList Logged(Log::Severity level, const std::function<void()>& write, const QTemporaryDir& root)
 {
@@ -24,10 +38,15 @@ QStringList Logged(Log::Severity level, const std::function<void()>& write, cons
         logger->SetLevel(level);
         write();
     }
-    QStringList lines;
-    for (const QFileInfo& file : QDir(root.filePath("Logs")).entryInfoList({"*.log"}, QDir::Files, QDir::Name))
-        lines += QString::fromUtf8(TestFiles::Read(file.filePath())).split('\n', Qt::SkipEmptyParts);
-    return lines;
+    return AllLines(root.filePath("Logs"));
+}
+
+// Sleeps until just after the next second begins and gives that second.
+QDateTime StartOfNextSecond()
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    QThread::msleep(static_cast<unsigned long>(1000 - now.time().msec() + 20));
+    return QDateTime::currentDateTime();
 }
 
 } // namespace
@@ -82,4 +101,39 @@ TEST(FileLogger, AppendsToAFileOfTheSameName)
         Log::Debug, [] { LOG(Info) << "later"; }, root);
     EXPECT_EQ(lines.count("earlier"), 3);
     EXPECT_EQ(lines.filter("| later").size(), 1);
+}
+
+// A file that reaches the rotation size is closed, and the record that would have crossed it opens a new file
+// named after the second it is written in; a file below the size is kept across seconds. Each burst of records
+// goes out within one second of its own, written before the next begins.
+TEST(FileLogger, RotatesAtItsSize)
+{
+    constexpr std::uintmax_t RotationSize = 4096;
+    constexpr int Burst = 20; // about 130 bytes a record: two bursts cross the size once
+    QTemporaryDir root;
+    const QString logs = root.filePath("Logs");
+    Log::g_lg::get(); // as CreateFileLogger does: the core on, after the global logger exists
+    boost::log::core::get()->set_logging_enabled(true);
+    QStringList seconds;
+    {
+        Log::FileLogger logger(logs.toStdString(), RotationSize);
+        logger.SetLevel(Log::Debug);
+        for (int burst = 0; burst < 3; ++burst) {
+            seconds << StartOfNextSecond().toString("yyyy-MM-dd-HHmmss");
+            const int records = burst < 2 ? Burst : 1;
+            for (int i = 0; i < records; ++i)
+                LOG(Info) << "record " << burst << "." << i;
+            ASSERT_TRUE(QTest::qWaitFor([&] { return AllLines(logs).size() == burst * Burst + records; }, 5000));
+        }
+    }
+    const QFileInfoList files = QDir(logs).entryInfoList({"*.log"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_EQ(files[0].fileName(), seconds[0] + ".log");
+    EXPECT_EQ(files[1].fileName(), seconds[1] + ".log");
+    EXPECT_LE(files[0].size(), static_cast<qint64>(RotationSize));
+    EXPECT_GT(files[0].size() + 200, static_cast<qint64>(RotationSize)); // closed only near the size
+    const QStringList lines = AllLines(logs);
+    ASSERT_EQ(lines.size(), 2 * Burst + 1);
+    EXPECT_TRUE(lines.last().endsWith(" | record 2.0"));
+    EXPECT_TRUE(lines[Burst].endsWith(" | record 1.0"));
 }

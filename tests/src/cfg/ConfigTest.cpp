@@ -82,6 +82,13 @@ TEST_F(ConfigFile, UnreadableAndUnwritableFileLeavesTheValuesInMemory)
     EXPECT_EQ(Config(dir.path()).updateSource, ProductionEnvironment().baseUrl);
 }
 
+// A file nested past any genuine one is refused before the reader recurses off the stack.
+TEST_F(ConfigFile, DeeplyNestedFileIsUnreadable)
+{
+    Write(R"({ "FullMapUpdate": { "UpdateSource": "https://127.0.0.1:3/brel/v1", "x": )" + QByteArray(200000, '['));
+    EXPECT_EQ(Config(dir.path()).updateSource, ProductionEnvironment().baseUrl);
+}
+
 TEST_F(ConfigFile, FindsTheLastTranslationOfTheSameLanguage)
 {
     Config config(dir.path());

@@ -15,6 +15,7 @@
 #include "ThreadWarnings.h"
 #include "UsbManager.h"
 #include "UsbStorage.h"
+#include "Utf8Locale.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -25,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/mount.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
@@ -32,6 +34,7 @@
 namespace {
 
 constexpr int kWaitMs = 30000;
+
 const MapInfo::Id kMap = "EU_2024_05";
 const QString kArchivePath = "/files/EU_2024_05.tar";
 
@@ -125,6 +128,28 @@ protected:
     {
         UsbStorage::Instance().UpdateUsb({9, StickPath::ToWide(root.toStdString()), 0, 0, UsbInfo::NoMetadata, true});
     }
+    // The stick's installed map and subscription, listed in its checksums.
+    static void WriteInstalledMap(const QString& root)
+    {
+        StickContent::WriteFile(root, "VexmarNDSUpdate/meta_data/GENERAL.JSON",
+            R"({"subscription_end_date": "2099-12-31", "available_map_space": 8000000, "used_map_space": 2000})");
+        StickContent::WriteFile(root, "VexmarNDSUpdate/meta_data/R_EU.xml",
+            QByteArray::fromStdString(ServiceDocuments::Package({"R_EU", "EUR", "2023.05", "EU-1"})));
+        StickContent::WriteChecksums(root);
+    }
+    // Starts discovery directly, from the GUI thread, as after the first root check; the stick found must check
+    // as valid, and is then selected as the state machine selects it.
+    UsbInfo DiscoverAndSelect()
+    {
+        usbManager->StartUsbDiscovery();
+        const QString checked = QString::fromStdString(Await("UsbCheckComplete"));
+        EXPECT_TRUE(checked.startsWith("UsbCheckStarted, UsbCheckComplete ")) << checked.toStdString();
+        UsbInfo usb = UsbStorage::Instance().GetUsb(checked.section(' ', -1).toULongLong());
+        EXPECT_EQ(UsbInfo::ValidMetadata, usb.state);
+        usb.selected = true;
+        UsbStorage::Instance().UpdateUsb(usb);
+        return usb;
+    }
     // Waits until the download has written something.
     void AwaitProgress()
     {
@@ -175,28 +200,41 @@ TEST_F(ManagersOnThreadsTest, RootCheckThenDownload)
 // its installed map leads to a related check.
 TEST_F(ManagersOnThreadsTest, DiscoveredStickThenRelatedCheck)
 {
-    StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/GENERAL.JSON",
-        R"({"subscription_end_date": "2099-12-31", "available_map_space": 8000000, "used_map_space": 2000})");
-    StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/R_EU.xml",
-        QByteArray::fromStdString(ServiceDocuments::Package({"R_EU", "EUR", "2023.05", "EU-1"})));
-    StickContent::WriteChecksums(stick.path());
+    WriteInstalledMap(stick.path());
     FakeSticks sticks;
     sticks.Insert({stick.path()});
-    usbManager->StartUsbDiscovery(); // directly, from the GUI thread, as after the first root check
+    DiscoverAndSelect();
 
-    const QString checked = QString::fromStdString(Await("UsbCheckComplete"));
-    ASSERT_TRUE(checked.startsWith("UsbCheckStarted, UsbCheckComplete ")) << checked.toStdString();
-    UsbInfo usb = UsbStorage::Instance().GetUsb(checked.section(' ', -1).toULongLong());
-    ASSERT_EQ(UsbInfo::ValidMetadata, usb.state);
-    usb.selected = true;
-    UsbStorage::Instance().UpdateUsb(usb);
-
-    events.clear();
     Invoke("CheckMapUpdates");
     EXPECT_EQ("RelatedUpdatesChecked 0", Await("RelatedUpdatesChecked 0"));
     EXPECT_EQ(MapInfo::Installed, MapStorage::Instance().FindMap("R_EU").type);
     EXPECT_EQ(MapInfo::Optional, MapStorage::Instance().FindMap(kMap).type);
     EXPECT_FALSE(MapStorage::Instance().FindMap("R_NAMELESS").IsValid());
+}
+
+// A stick mounted at a name that is not valid UTF-8 in a UTF-8 locale (formatted elsewhere): every step finds it
+// where it is mounted: its check, the metadata read from it, and the download written onto it.
+TEST_F(ManagersOnThreadsTest, StickMountedAtANameInvalidInTheLocale)
+{
+    const Utf8Locale locale;
+    const QByteArray mounted = QFile::encodeName(stick.path()) + "/K\xe9ln \xff\xfe";
+    WriteInstalledMap(stick.path() + "/written");
+    ASSERT_EQ(0, ::rename(QFile::encodeName(stick.path() + "/written").constData(), mounted.constData()));
+    FakeSticks sticks;
+    FakeSticks::Disk disk;
+    disk.nativeMountDir = mounted;
+    sticks.Insert(disk);
+    const UsbInfo usb = DiscoverAndSelect();
+    EXPECT_EQ(mounted.toStdString(), StickPath::ToNative(usb.path).string());
+
+    Invoke("CheckMapUpdates");
+    EXPECT_EQ("RelatedUpdatesChecked 0", Await("RelatedUpdatesChecked"));
+    EXPECT_EQ(MapInfo::Installed, MapStorage::Instance().FindMap("R_EU").type);
+    Download(kMap);
+    EXPECT_EQ("OperationStarted, OperationFinished 0", Await("OperationFinished"));
+    struct stat written { };
+    EXPECT_EQ(0, ::stat((mounted + "/VexmarNDSFull/EU_2024_05/DATA/ROUTING.NDS").constData(), &written));
+    EXPECT_EQ(2097152, written.st_size);
 }
 
 // Quitting while the transfer hangs: the teardown neither waits for it nor hears from it.

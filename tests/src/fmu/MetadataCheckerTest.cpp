@@ -7,12 +7,15 @@
 #include "StickPath.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <boost/filesystem/operations.hpp>
 
 #include <atomic>
 #include <thread>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -120,6 +123,8 @@ TEST_F(MetadataCheckerTest, FailedOrUnusableListsEndTheCheck)
         {"AllRoots", IResponse::Ok, Docs::PackageList({"", ""}), MetadataChecker::ServerError},
         {"AllRoots", IResponse::ContentError, "", MetadataChecker::InvalidMetadata},
         {"AllRoots", IResponse::NoConnection, "", MetadataChecker::NoConnection},
+        // Nested past any genuine answer: refused before the reader recurses off the thread's stack.
+        {"AllRoots", IResponse::Ok, "<list>" + std::string(40000, '<') + "x", MetadataChecker::ServerError},
         // The installed map is missing from its own related list.
         {"AllRelated", IResponse::Ok, Docs::PackageList({"x", "y"}), MetadataChecker::ServerError},
         {"AllRelated", IResponse::ServerError, "", MetadataChecker::ServerError},
@@ -230,6 +235,7 @@ TEST_F(StickMetadataReaderTest, SubscriptionFilesEndTheCheck)
         {R"({"subscription_end_date": "2024-06-30", "available_map_space": 1, "used_map_space": -1})", bad},
         {R"({"subscription_end_date":"2024-06-30","available_map_space":1,"used_map_space":9223372036854775807})", bad},
         {R"({"subscription_end_date": "2024-06-30", "used_map_space": 1})", bad},
+        {R"({"subscription_end_date": "2024-06-30", "x": )" + std::string(200000, '['), bad},
     };
     Write("EP_1.xml", Docs::Package(kInstalled));
     for (const auto& [file, expected] : files) {
@@ -249,6 +255,20 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
     Write("b.xml", "<tns:metadata><tns:package identifier=\"EP_B\"/></tns:metadata>");
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
     EXPECT_EQ("EP_A", installed.id);
+    // Nested past any genuine document, or not a file to read at all: at once, on a thread with a normal stack.
+    std::string nested = "<tns:metadata>";
+    for (int i = 0; i < 40000; ++i)
+        nested += "<a>";
+    Write("b.xml", nested);
+    EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
+    for (const char* name : {"b.xml", "GENERAL.JSON"}) {
+        const QString path = stick.path() + "/VexmarNDSUpdate/meta_data/" + name;
+        QFile::remove(path);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        EXPECT_EQ(MetadataChecker::InvalidMetadata, Read()) << name;
+        QFile::remove(path);
+        WriteGeneral("2024-06-30");
+    }
     QDir(stick.path() + "/VexmarNDSUpdate").removeRecursively();
     EXPECT_EQ(MetadataChecker::NoMetadata, Read());
     stick.remove();

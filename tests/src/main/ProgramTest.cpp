@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <utility>
+
 // Runs the built program; it inherits the test process's own HOME and XDG folders.
 namespace {
 
@@ -119,4 +122,24 @@ TEST(Program, AnErrorEscapingAnEventHandlerEndsWithCodeOne)
     EXPECT_EQ(Records("Caught unhandled error: broken handler"), 1);
     EXPECT_EQ(Records("Caught unknown unhandled error"), 1);
     EXPECT_EQ(Records("Event loop left with 1"), 2);
+}
+
+// The first signal asks for a clean exit; a second one, of any of the three
+// kinds, ends a teardown that has stalled.
+TEST(ProgramSignals, ASecondDifferentSignalEndsAStalledTeardown)
+{
+    for (const auto& [first, second] : {std::pair {SIGTERM, SIGINT}, {SIGINT, SIGHUP}, {SIGHUP, SIGTERM}}) {
+        QProcess process;
+        process.start(TestEnv::BinaryDir() + "/bin/StalledTeardown", QStringList());
+        ASSERT_TRUE(process.waitForReadyRead(10000));
+        ::kill(static_cast<pid_t>(process.processId()), first);
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] {
+                return process.readAllStandardOutput().contains("stalled") || process.state() == QProcess::NotRunning;
+            },
+            10000));
+        ::kill(static_cast<pid_t>(process.processId()), second);
+        ASSERT_TRUE(process.waitForFinished(5000)) << "signal " << second << " after " << first << " was swallowed";
+        EXPECT_EQ(process.exitStatus(), QProcess::CrashExit);
+    }
 }

@@ -1,4 +1,5 @@
 #include "ApplicationGuard.h"
+#include "LogCapture.h"
 
 #include <QFile>
 #include <QSignalSpy>
@@ -90,6 +91,33 @@ TEST_F(Guards, SimultaneousStartsGiveExactlyOneFirstInstance)
     for (auto& report : reports)
         starts += report->WaitFor(1).at(0) == ApplicationGuard::StartUp;
     EXPECT_EQ(starts, 1);
+}
+
+// Only the first instance holds the event: its stop is recorded as such, and is never taken for an activation; a
+// later instance's guard, which holds nothing, stops without a record.
+TEST_F(Guards, OnlyTheFirstInstanceRecordsItsStop)
+{
+    const LogCapture log;
+    const auto messages = [&log] {
+        std::vector<std::string> texts;
+        for (const auto& record : log.Records())
+            texts.push_back(record.message);
+        return texts;
+    };
+    auto first = Make();
+    Reports firstReports(*first);
+    first->Start();
+    ASSERT_EQ(firstReports.WaitFor(1).size(), 1u);
+    EXPECT_EQ(StartAndReport(*Make()), ApplicationGuard::Quit);
+    ASSERT_EQ(firstReports.WaitFor(2).size(), 2u);
+    EXPECT_EQ(log.Count(Log::Debug, "Stopping application guard"), 0);
+
+    const std::size_t beforeStop = messages().size();
+    first.reset();
+    const std::vector<std::string> all = messages();
+    const std::vector<std::string> stop(all.begin() + static_cast<long>(beforeStop), all.end());
+    EXPECT_EQ(stop, (std::vector<std::string> {"Stopping application guard", "Application guard stopped"}));
+    EXPECT_EQ(log.Count(Log::Debug, "System event signalled"), 1);
 }
 
 TEST_F(Guards, AnEventThatCannotBeCreatedMeansQuit)

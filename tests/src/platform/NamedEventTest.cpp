@@ -7,6 +7,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 #include <csignal>
 #include <pthread.h>
@@ -34,4 +35,31 @@ TEST(NamedEvent, AnInterruptedWaitGoesOn)
     other.Pulse();
     waiter.join();
     EXPECT_EQ(result.load(), 1);
+}
+
+// Owners that come and go while another process signals them: a reader that
+// closes between the signaller's open and its write must not kill the
+// signaller with SIGPIPE (the test process would die).
+TEST(NamedEvent, SignallingAnOwnerThatJustQuitNeverRaisesSigpipe)
+{
+    QTemporaryDir dir;
+    std::atomic<bool> done {false};
+    std::vector<std::thread> pulsers;
+    for (int i = 0; i < 4; ++i) {
+        pulsers.emplace_back([&] {
+            while (!done)
+                NamedEvent(dir.path(), "event").Pulse();
+        });
+    }
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    int owners = 0;
+    while (std::chrono::steady_clock::now() < end) {
+        NamedEvent owner(dir.path(), "event");
+        int error = 0;
+        owners += !owner.Open() && owner.Create(error);
+    }
+    done = true;
+    for (std::thread& pulser : pulsers)
+        pulser.join();
+    EXPECT_GT(owners, 0);
 }

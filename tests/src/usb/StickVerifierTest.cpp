@@ -3,13 +3,23 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLocalServer>
 #include <QTemporaryDir>
 #include <QThread>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <climits>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -47,14 +57,59 @@ void WriteLongPath(const QString& stick)
     StickContent::WriteChecksums(stick);
 }
 
-UsbInfo::State CheckOnThread(const std::string& root)
+// The verdict, or none when the check has not ended by the deadline; a check that hangs on a FIFO is then
+// released by opening the FIFO for writing as well, so that its thread can be joined.
+std::optional<UsbInfo::State> CheckOnThread(
+    const std::string& root, unsigned long deadlineMs = ULONG_MAX, const QStringList& fifos = {})
 {
-    UsbInfo::State state {};
+    std::atomic<UsbInfo::State> state {};
     std::unique_ptr<QThread> thread(QThread::create([&] { state = StickVerifier::Check(root); }));
     thread->setStackSize(StackSize);
     thread->start();
+    if (thread->wait(deadlineMs))
+        return state.load();
+    for (const QString& fifo : fifos)
+        ::close(::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK));
     thread->wait();
-    return state;
+    return std::nullopt;
+}
+
+// A stick whose list names what StickContent wrote, including an empty file and one over several read chunks.
+QString WriteStick(const QTemporaryDir& dir)
+{
+    const QString stick = dir.filePath("STICK");
+    QByteArray large(3 * 256 * 1024 + 17, '\0');
+    for (int i = 0; i < large.size(); ++i)
+        large[i] = static_cast<char>(i * 7 % 251);
+    StickContent::WriteFile(stick, "VexmarNDSUpdate/meta_data/GENERAL.JSON", "{}");
+    StickContent::WriteFile(stick, "VexmarNDSUpdate/maps/e/empty", "");
+    StickContent::WriteFile(stick, "VexmarNDSUpdate/maps/e/part 1.bin ", large);
+    StickContent::WriteChecksums(stick);
+    return stick;
+}
+
+QByteArray ReadList(const QString& stick)
+{
+    QFile list(stick + "/" + List);
+    return list.open(QIODevice::ReadOnly) ? list.readAll() : QByteArray();
+}
+
+// The peak resident memory of this process so far, in KiB.
+long PeakMemoryKiB()
+{
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmHWM:", 0) == 0)
+            return std::stol(line.substr(6));
+    }
+    return -1;
+}
+
+// Lowers the peak to the present use, where the kernel allows it; otherwise the peak of the earlier tests
+// stays as the base, which is still far below the list's size.
+void ResetPeakMemory()
+{
+    std::ofstream("/proc/self/clear_refs") << "5";
 }
 
 } // namespace
@@ -74,6 +129,11 @@ TEST(StickVerifierTest, ChecksStickContentAgainstItsList)
         {"CRLF", [](auto& s, auto& l) { WriteList(s, QByteArray(l).replace("\n", "\r\n")); }, UsbInfo::ValidMetadata},
         {"backslashes", [](auto& s, auto& l) { WriteList(s, QByteArray(l).replace("/", "\\")); },
             UsbInfo::ValidMetadata},
+        {"list over several read chunks, each path listed again and again",
+            [](auto& s, auto& l) { WriteList(s, l.repeated(1500)); }, UsbInfo::ValidMetadata},
+        {"CRLF over several read chunks",
+            [](auto& s, auto& l) { WriteList(s, QByteArray(l).replace("\n", "\r\n").repeated(1500)); },
+            UsbInfo::ValidMetadata},
         {"missing list", [](auto& s, auto&) { QFile::remove(s + "/" + List); }, UsbInfo::InvalidMetadata},
         {"empty list", [](auto& s, auto&) { WriteList(s, ""); }, UsbInfo::InvalidMetadata},
         {"hash one short", [](auto& s, auto& l) { WriteList(s, l.mid(1)); }, UsbInfo::InvalidMetadata},
@@ -92,19 +152,61 @@ TEST(StickVerifierTest, ChecksStickContentAgainstItsList)
         {"changed file", [](auto& s, auto&) { StickContent::WriteFile(s, "VexmarNDSUpdate/maps/e/empty", "x"); },
             UsbInfo::InvalidMetadata},
     };
-    QByteArray large(3 * 256 * 1024 + 17, '\0');
-    for (int i = 0; i < large.size(); ++i)
-        large[i] = static_cast<char>(i * 7 % 251);
     for (const Case& c : cases) {
         QTemporaryDir dir;
-        const QString stick = dir.filePath("STICK");
-        StickContent::WriteFile(stick, "VexmarNDSUpdate/meta_data/GENERAL.JSON", "{}");
-        StickContent::WriteFile(stick, "VexmarNDSUpdate/maps/e/empty", "");
-        StickContent::WriteFile(stick, "VexmarNDSUpdate/maps/e/part 1.bin ", large);
-        StickContent::WriteChecksums(stick);
-        QFile list(stick + "/" + List);
-        ASSERT_TRUE(list.open(QIODevice::ReadOnly));
-        c.change(stick, list.readAll());
+        const QString stick = WriteStick(dir);
+        c.change(stick, ReadList(stick));
         EXPECT_EQ(CheckOnThread(QFile::encodeName(dir.filePath(c.root)).toStdString()), c.expected) << c.what;
     }
+}
+
+// Only regular files are hashed: anything else listed, or in place of the list, makes the metadata invalid at
+// once. A FIFO would otherwise hold the check (and the USB thread) until a writer came.
+TEST(StickVerifierTest, WhatIsNotARegularFileFailsAtOnce)
+{
+    const QByteArray zeros(32, '0');
+    struct Row {
+        const char* what;
+        const char* name; // made below the update folder
+        std::function<bool(const QString& path)> make;
+        bool listed;
+    };
+    const auto fifo = [](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; };
+    QLocalServer server;
+    const std::vector<Row> rows = {
+        {"FIFO listed", "maps/pipe", fifo, true},
+        {"FIFO not listed", "maps/pipe", fifo, false},
+        {"FIFO in place of the list", "CHECKSUMS.MD5", [&](auto& p) { return QFile::remove(p) && fifo(p); }, false},
+        {"folder listed", "maps/e", [](auto&) { return true; }, true},
+        {"socket listed", "maps/socket", [&](auto& p) { return server.listen(p); }, true},
+    };
+    for (const Row& row : rows) {
+        QTemporaryDir dir;
+        const QString stick = WriteStick(dir);
+        const QString path = stick + "/VexmarNDSUpdate/" + row.name;
+        if (row.listed)
+            WriteList(stick, ReadList(stick) + zeros + "  " + row.name + "\n");
+        ASSERT_TRUE(row.make(path)) << row.what;
+        const auto verdict = CheckOnThread(QFile::encodeName(stick).toStdString(), 1000, {path});
+        EXPECT_EQ(verdict, std::optional(UsbInfo::InvalidMetadata)) << row.what;
+        server.close();
+    }
+}
+
+// A list without a single line break, hundreds of MiB long (sparse, so it costs no disk): the check ends at
+// the first line's bound, and the process's peak memory stays far below the list's size.
+TEST(StickVerifierTest, ListWithoutLineBreaksIsRejectedInFlatMemory)
+{
+    constexpr qint64 ListSize = 512LL << 20;
+    QTemporaryDir dir;
+    const QString stick = WriteStick(dir);
+    QFile list(stick + "/" + List);
+    ASSERT_TRUE(list.resize(ListSize));
+    ResetPeakMemory();
+    const long before = PeakMemoryKiB();
+
+    EXPECT_EQ(StickVerifier::Check(QFile::encodeName(stick).toStdString()), UsbInfo::InvalidMetadata);
+    const long grown = PeakMemoryKiB() - before;
+    std::printf("peak memory grew by %ld KiB while checking a %lld MiB list\n", grown, ListSize >> 20);
+    EXPECT_LT(grown, 16 * 1024);
 }

@@ -10,9 +10,12 @@
 
 TEST(FormatSize, PicksTheLargestUnitReached)
 {
+    EXPECT_EQ(FormatSize(0, 0), "0 B"); // no unit is reached: bytes all the same
+    EXPECT_EQ(FormatSize(0, 2), "0.00 B");
     EXPECT_EQ(FormatSize(1023, 2), "1023.00 B");
     EXPECT_EQ(FormatSize(1024, 1), "1.0 KB");
     EXPECT_EQ(FormatSize(1536, 0), "2 KB");
+    EXPECT_EQ(FormatSize(std::uint64_t(1) << 40, 0), "1 TB");
     EXPECT_EQ(FormatSize(std::uint64_t(1) << 50, 0), "1024 TB");
 }
 

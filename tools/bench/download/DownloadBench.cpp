@@ -12,10 +12,14 @@
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMap>
 #include <QNetworkAccessManager>
 #include <QTimer>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <iostream>
@@ -36,6 +40,58 @@ qint64 BytesRead()
     return -1;
 }
 
+struct ThreadCpu {
+    QByteArray name;
+    double seconds = 0;
+};
+
+// The thread's role: the request's event loop, Qt's HTTP thread (TLS and
+// sockets), the writer (the only QThread the download starts) and the MD5
+// worker (a plain thread, so it carries the program's name).
+QByteArray Role(int tid, const QByteArray& name)
+{
+    if (tid == getpid())
+        return "main";
+    if (name.startsWith("QNetworkAccess"))
+        return "network";
+    if (name == "QThread")
+        return "writer";
+    if (name == QFile::encodeName(QCoreApplication::applicationName()).left(15))
+        return "md5";
+    return name;
+}
+
+// Adds the user and system CPU time of every thread alive now; a thread that
+// ended keeps the time of the last sample.
+void SampleThreads(QMap<int, ThreadCpu>& threads)
+{
+    const double tick = 1.0 / sysconf(_SC_CLK_TCK);
+    for (const QString& tid : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile file("/proc/self/task/" + tid + "/stat");
+        if (!file.open(QIODevice::ReadOnly))
+            continue;
+        const QByteArray stat = file.readAll();
+        const int open = stat.indexOf('('), close = stat.lastIndexOf(')');
+        const QList<QByteArray> fields = stat.mid(close + 2).split(' '); // from the state, field 3
+        ThreadCpu& thread = threads[tid.toInt()];
+        thread.name = stat.mid(open + 1, close - open - 1);
+        thread.seconds = (fields.value(11).toLongLong() + fields.value(12).toLongLong()) * tick;
+    }
+}
+
+// {"main": s, "network": s, ...}, threads of one role added up.
+std::string ThreadsJson(const QMap<int, ThreadCpu>& threads)
+{
+    QMap<QByteArray, double> roles;
+    for (auto it = threads.cbegin(); it != threads.cend(); ++it)
+        roles[Role(it.key(), it->name)] += it->seconds;
+    std::string json = "{";
+    for (auto it = roles.cbegin(); it != roles.cend(); ++it)
+        json += (json.size() > 1 ? ", \"" : "\"") + it.key().toStdString()
+            + "\": " + QByteArray::number(*it, 'f', 3).toStdString();
+    return json + "}";
+}
+
 int Download(const QString& url, const std::string& folder, double writerRate, qint64 bufferLimit)
 {
     Brel::Tar::Stream tar(folder);
@@ -43,6 +99,7 @@ int Download(const QString& url, const std::string& folder, double writerRate, q
     ThrottledStream out(&tar, writerRate);
     QNetworkAccessManager manager;
     BenchResponse response([] { QCoreApplication::exit(0); });
+    QMap<int, ThreadCpu> threads;
     QElapsedTimer clock;
     clock.start();
     {
@@ -52,13 +109,15 @@ int Download(const QString& url, const std::string& folder, double writerRate, q
             request.SetBufferLimit(bufferLimit);
         request.Send();
         QCoreApplication::exec();
+        SampleThreads(threads); // before the writer's thread ends
     }
     tar.Finish();
     const double seconds = clock.nsecsElapsed() / 1e9;
+    SampleThreads(threads);
     std::printf("{\"result\": %d, \"md5\": \"%s\", \"written\": %lld, \"received\": %lld, "
-                "\"seconds\": %.3f, \"writer_busy\": %.3f}\n",
+                "\"seconds\": %.3f, \"writer_busy\": %.3f, \"threads\": %s}\n",
         static_cast<int>(response.LastResult()), tar.GetMd5().c_str(), response.Written(), BytesRead(), seconds,
-        out.BusySeconds());
+        out.BusySeconds(), ThreadsJson(threads).c_str());
     return response.LastResult() == Brel::IResponse::Ok ? 0 : 1;
 }
 

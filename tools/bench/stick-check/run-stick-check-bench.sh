@@ -3,7 +3,8 @@
 # ones) with the program's stick check (alone, and through the USB manager on
 # its thread, in turns) and with md5sum -c on the same files, alternating, warm
 # cache; prints the median of 5 runs of each and the ratios, then how long
-# stopping the manager takes in the middle of a check.
+# stopping the manager takes in the middle of a check, and in the middle of
+# reading a list of a million lines.
 # Usage: run-stick-check-bench.sh [BUILD_DIR] (default: build-bench in the source tree)
 set -euo pipefail
 
@@ -75,3 +76,13 @@ echo "median of $runs: stick check $ours_median s, through the manager $managed_
 echo "ratios: stick check / md5sum -c $(ratio "$ours_median" "$theirs_median")," \
     "through the manager / stick check $(ratio "$managed_median" "$ours_median")"
 echo "Stop 0.5 s into a check returned after $("$bench" "$stick" stop | awk '{ print $2 }') s"
+
+# A list of a million lines, every one naming the same small file: the list is read a line at a time, so a stop
+# does not wait for the rest of it.
+long=$work/LONG/VexmarNDSUpdate
+mkdir -p "$long"
+printf 'x' >"$long/a"
+awk -v line="$(md5sum <"$long/a" | cut -d' ' -f1)  a" 'BEGIN { for (i = 0; i < 1000000; i++) print line }' \
+    >"$long/CHECKSUMS.MD5"
+echo "A list of a million lines: checked in $("$bench" "$work/LONG" | awk '{ print $2 }') s;" \
+    "Stop 0.5 s into it returned after $("$bench" "$work/LONG" stop | awk '{ print $2 }') s"

@@ -1,0 +1,84 @@
+#include "Documents.h"
+
+#include <QTemporaryDir>
+
+#include <boost/property_tree/ptree.hpp>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+#include <sys/stat.h>
+
+namespace {
+
+std::string NestedJson(int depth)
+{
+    return std::string(depth, '[') + std::string(depth, ']');
+}
+
+std::string NestedXml(int depth)
+{
+    std::string text;
+    for (int i = 0; i < depth; ++i)
+        text += "<a>";
+    for (int i = 0; i < depth; ++i)
+        text += "</a>";
+    return text;
+}
+
+bool Parses(const std::function<void()>& read)
+{
+    try {
+        read();
+        return true;
+    } catch (const std::runtime_error&) {
+        return false;
+    }
+}
+
+} // namespace
+
+// The readers recurse per level: what is parsed is bounded first, and what
+// opens no level (strings, comments, character data, empty elements) is not
+// counted against the bound.
+TEST(Documents, NestingAndSizeAreBoundedBeforeParsing)
+{
+    const int bound = Documents::kMaxDepth;
+    const std::string quotedBrackets = "{\"a\": \"" + std::string(1000, '[') + "\\\"[\"}";
+    const std::string quietMarkup = "<?xml version=\"1.0\"?><!-- <a><a> --><r x=\"<\"><![CDATA[<a><a>]]>"
+        + std::string(3000, ' ') + "<e/><e/></r>";
+    const struct {
+        std::string name;
+        std::function<void()> read;
+        bool parses;
+    } cases[] = {
+        {"json at the bound", [&] { Documents::ReadJson(NestedJson(bound)); }, true},
+        {"json one over", [&] { Documents::ReadJson(NestedJson(bound + 1)); }, false},
+        {"json far over", [&] { Documents::ReadJson(NestedJson(200000)); }, false},
+        {"json brackets in strings", [&] { Documents::ReadJson(quotedBrackets); }, true},
+        {"xml at the bound", [&] { Documents::ReadXml(NestedXml(bound)); }, true},
+        {"xml one over", [&] { Documents::ReadXml(NestedXml(bound + 1)); }, false},
+        {"xml far over", [&] { Documents::ReadXml(NestedXml(40000)); }, false},
+        {"xml markup that opens nothing", [&] { Documents::ReadXml(quietMarkup); }, true},
+        {"over the size", [&] { Documents::ReadJson("\"" + std::string(Documents::kMaxSize, 'x') + "\""); }, false},
+    };
+    for (const auto& row : cases)
+        EXPECT_EQ(Parses(row.read), row.parses) << row.name;
+}
+
+// Only regular files are read: a FIFO would block until a writer came.
+TEST(Documents, OnlyRegularFilesAreReadAndAFifoFailsAtOnce)
+{
+    QTemporaryDir dir;
+    const std::string fifo = dir.filePath("GENERAL.JSON").toStdString();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(Parses([&] { Documents::ReadJsonFile(fifo); }));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    EXPECT_FALSE(Parses([&] { Documents::ReadRegularFile(dir.path().toStdString()); }));
+    EXPECT_FALSE(Parses([&] { Documents::ReadRegularFile(dir.filePath("missing").toStdString()); }));
+}
