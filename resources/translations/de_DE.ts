@@ -52,7 +52,7 @@
     </message>
     <message>
         <source>Map updates</source>
-        <translation>Karten-Updates</translation>
+        <translation>Kartenaktualisierungen</translation>
     </message>
     <message>
         <source>Available maps</source>

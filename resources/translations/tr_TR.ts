@@ -180,7 +180,7 @@
     </message>
     <message>
         <source>Continue</source>
-        <translation>Devam</translation>
+        <translation>Devam et</translation>
     </message>
     <message>
         <source>Insufficient memory space available on the USB stick. Please use another USB stick with more free memory.</source>
