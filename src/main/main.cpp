@@ -54,7 +54,12 @@ int RunEventLoop()
 
 int main(int argc, char** argv)
 {
+    // Qt's own event dispatcher merges cross-thread wake-ups that the GLib one
+    // turns into one eventfd write each: a download of many small files posts
+    // a hundred thousand of them. Programs we start (the browser) keep theirs.
+    qputenv("QT_NO_GLIB", "1");
     Application app(argc, argv);
+    qunsetenv("QT_NO_GLIB");
     QCoreApplication::setOrganizationName("Dravo");
     QCoreApplication::setApplicationName("Tessaly");
     QApplication::setQuitOnLastWindowClosed(false);

@@ -63,6 +63,7 @@ int main(int argc, char** argv)
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
 
+    ::setenv("QT_NO_GLIB", "1", 1); // the program's own event dispatcher
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName("Dravo");
     QCoreApplication::setApplicationName("Tessaly");

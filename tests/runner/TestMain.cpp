@@ -19,6 +19,7 @@ int main(int argc, char** argv)
     TestHome::PointAt(root.path());
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
 
+    ::setenv("QT_NO_GLIB", "1", 1); // the program's own event dispatcher
     QApplication app(argc, argv);
     QCoreApplication::setOrganizationName("Dravo");
     QCoreApplication::setApplicationName("Tessaly");

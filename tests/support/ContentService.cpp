@@ -1,6 +1,7 @@
 #include "ContentService.h"
 
 #include "TestEnv.h"
+#include "TestHome.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -86,6 +87,8 @@ bool ContentService::Start(const QString& catalogueFile, Certificate certificate
             stateDir->path(), "--port", "0", "--exit-with-stdin"});
     if (!process.waitForStarted() || !WaitForReady())
         return false;
+    TestHome::ClearProxies(); // the service is reached directly
+
     if (shared) {
         CopyCertificate(stateDir->path(), SharedCertificateDir().path());
         ::setenv("SSL_CERT_FILE", QFile::encodeName(SharedCertificateDir().filePath("cert.pem")).constData(), 1);

@@ -8,4 +8,7 @@ namespace TestHome {
 // set up, so that no test touches the real user's files.
 void PointAt(const QString& root);
 
+// Lets requests go straight to their host again (the local content service).
+void ClearProxies();
+
 } // namespace TestHome

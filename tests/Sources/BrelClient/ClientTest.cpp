@@ -4,6 +4,7 @@
 #include "ContentService.h"
 #include "LogCapture.h"
 #include "RequestTestNetwork.h"
+#include "TestHome.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -75,7 +76,7 @@ class ClientTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ClearProxyEnvironment();
+        TestHome::ClearProxies();
         ASSERT_TRUE(service.Start());
         key = QString::fromStdString(service.Key());
         Connect(service.BaseUrl());

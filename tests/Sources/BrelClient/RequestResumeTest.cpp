@@ -3,6 +3,7 @@
 #include "ContentService.h"
 #include "Request.h"
 #include "RequestTestNetwork.h"
+#include "TestHome.h"
 
 #include <QFile>
 #include <QJsonObject>
@@ -42,7 +43,7 @@ class RequestResumeTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ClearProxyEnvironment();
+        TestHome::ClearProxies();
         ASSERT_TRUE(service.Start());
         QFile file(service.ArchivePath("EU1_2023_11.tar"));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));

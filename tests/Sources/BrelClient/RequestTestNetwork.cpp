@@ -79,12 +79,6 @@ Brel::IResponse::Result FirstResult(const RecordingResponse& response)
     return response.results.front();
 }
 
-void ClearProxyEnvironment()
-{
-    for (const char* name : {"https_proxy", "http_proxy", "all_proxy", "HTTPS_PROXY", "HTTP_PROXY", "ALL_PROXY"})
-        ::unsetenv(name);
-}
-
 bool WaitFor(const std::function<bool()>& done, int limitMs)
 {
     QEventLoop loop;

@@ -66,8 +66,6 @@ Brel::IResponse::Result RunRequest(
     Brel::IRequest& request, const RecordingResponse& response, int timeoutMs = 5000, int windowMs = 500);
 // The response's first result; 7 when none came in time.
 Brel::IResponse::Result FirstResult(const RecordingResponse& response);
-// Unsets every proxy variable, so requests go straight to 127.0.0.1.
-void ClearProxyEnvironment();
 
 // Runs the event loop until the predicate holds or the limit passes.
 bool WaitFor(const std::function<bool()>& done, int limitMs = 10000);
