@@ -2,8 +2,8 @@
 """Completes the catalogues that need no translator (see update-translations.sh).
 
 en_GB and en_US: every unfinished entry becomes its own source text.
-fr_CA and es_MX: every unfinished entry takes the finished translation of the
-same text in fr_FR and es_ES.
+fr_CA and es_MX: every entry takes the finished translation of the same text
+in fr_FR and es_ES, so a translation changed there changes here too.
 """
 import os
 import sys
@@ -23,7 +23,7 @@ def unfinished(message):
 
 def finish(message, forms):
     translation = message.find("translation")
-    del translation.attrib["type"]
+    translation.attrib.pop("type", None)
     if message.get("numerus") == "yes":
         for form, text in zip(translation.findall("numerusform"), forms):
             form.text = text
@@ -44,13 +44,13 @@ def messages(root):
             yield context, message
 
 
-def fill(path, lookup):
+def fill(path, lookup, every=False):
     tree = ET.parse(path)
     changed = False
     for context, message in messages(tree.getroot()):
-        if unfinished(message):
+        if unfinished(message) or (every and message.find("translation").get("type") is None):
             forms = lookup(context, message)
-            if forms is not None:
+            if forms is not None and (unfinished(message) or forms != forms_of(message)):
                 finish(message, forms)
                 changed = True
     if changed:
@@ -79,7 +79,7 @@ def main():
         fill(os.path.join(folder, locale + ".ts"), identity)
     for follower, leader in FOLLOWERS.items():
         known = finished_translations(os.path.join(folder, leader + ".ts"))
-        fill(os.path.join(folder, follower + ".ts"), lambda context, message: known.get(key(context, message)))
+        fill(os.path.join(folder, follower + ".ts"), lambda context, message: known.get(key(context, message)), every=True)
 
 
 if __name__ == "__main__":

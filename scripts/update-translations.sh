@@ -18,5 +18,7 @@ for locale in "${locales[@]}"; do
   catalogues+=("$catalogue")
 done
 
-lupdate -silent -locations none -extensions cpp,h,ui src Sources devicediscovery -ts "${catalogues[@]}"
+update() { lupdate -silent -locations none -extensions cpp,h,ui src Sources devicediscovery -ts "${catalogues[@]}"; }
+update
 python3 scripts/fill-translations.py resources/translations
+update # back to lupdate's own layout, so a refresh changes only what changed

@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>SettingsScreenWidget</name>
+    <message>
+        <source>Report Map Errors</source>
+        <translation>Kartenfehler melden</translation>
+    </message>
+</context>
+<context>
     <name>global</name>
     <message>
         <source>B</source>
@@ -25,23 +32,435 @@
     </message>
     <message>
         <source>Open application</source>
-        <translation type="vanished">Anwendung öffnen</translation>
+        <translation>Anwendung öffnen</translation>
     </message>
     <message>
         <source>Settings</source>
-        <translation type="vanished">Einstellungen</translation>
+        <translation>Einstellungen</translation>
     </message>
     <message>
         <source>Quit</source>
-        <translation type="vanished">Beenden</translation>
+        <translation>Beenden</translation>
     </message>
     <message>
         <source>%1 free of %2</source>
-        <translation type="vanished">%1 frei von %2</translation>
+        <translation>%1 von %2 frei</translation>
     </message>
     <message>
         <source>Navigation System</source>
-        <translation type="vanished">Navigationssystem</translation>
+        <translation>Navigationssystem</translation>
+    </message>
+    <message>
+        <source>Map updates</source>
+        <translation>Kartenaktualisierungen</translation>
+    </message>
+    <message>
+        <source>Available maps</source>
+        <translation>Verfügbare Karten</translation>
+    </message>
+    <message>
+        <source>No maps available</source>
+        <translation>Keine Karten verfügbar</translation>
+    </message>
+    <message>
+        <source>Available map updates already downloaded.</source>
+        <translation>Die verfügbaren Kartenaktualisierungen wurden bereits heruntergeladen.</translation>
+    </message>
+    <message>
+        <source>Optional map updates</source>
+        <translation>Optionale Kartenaktualisierungen</translation>
+    </message>
+    <message>
+        <source>Pending map updates</source>
+        <translation>Ausstehende Kartenaktualisierungen</translation>
+    </message>
+    <message>
+        <source>Accessing information on the USB stick</source>
+        <translation>Zugriff auf die Daten des USB-Sticks</translation>
+    </message>
+    <message>
+        <source>Please do not disconnect the USB stick from the computer</source>
+        <translation>Bitte trennen Sie den USB-Stick nicht vom Computer</translation>
+    </message>
+    <message>
+        <source>Map updates ready to be installed on your vehicle&apos;s navigation system</source>
+        <translation>Kartenaktualisierungen bereit zur Installation im Navigationssystem Ihres Fahrzeugs</translation>
+    </message>
+    <message>
+        <source>To complete installation of map updates, connect the USB stick to your vehicle&apos;s navigation system and follow the instructions on the display.</source>
+        <translation>Um die Installation der Kartenaktualisierungen abzuschließen, verbinden Sie den USB-Stick mit dem Navigationssystem Ihres Fahrzeugs und folgen Sie den Anweisungen auf dem Display.</translation>
+    </message>
+    <message>
+        <source>Cancelling download</source>
+        <translation>Download wird abgebrochen</translation>
+    </message>
+    <message>
+        <source>Map update required</source>
+        <translation>Kartenaktualisierung erforderlich</translation>
+    </message>
+    <message>
+        <source>Update map</source>
+        <translation>Karte aktualisieren</translation>
+    </message>
+    <message>
+        <source>Downloading map</source>
+        <translation>Karte wird heruntergeladen</translation>
+    </message>
+    <message>
+        <source>Manage maps</source>
+        <translation>Karten verwalten</translation>
+    </message>
+    <message>
+        <source>Checking for map updates. Please do not disconnect the USB stick.</source>
+        <translation>Suche nach Kartenaktualisierungen. Bitte trennen Sie den USB-Stick nicht.</translation>
+    </message>
+    <message>
+        <source>Something has gone wrong. Please connect the USB stick to your vehicle again.</source>
+        <translation>Etwas ist schiefgelaufen. Bitte verbinden Sie den USB-Stick erneut mit Ihrem Fahrzeug.</translation>
+    </message>
+    <message>
+        <source>See help</source>
+        <translation>Hilfe anzeigen</translation>
+    </message>
+    <message>
+        <source>Checking for map updates requires an internet connection. Please check if the computer is connected to the internet.</source>
+        <translation>Für die Suche nach Kartenaktualisierungen ist eine Internetverbindung erforderlich. Bitte prüfen Sie, ob der Computer mit dem Internet verbunden ist.</translation>
+    </message>
+    <message>
+        <source>Retry</source>
+        <translation>Erneut versuchen</translation>
+    </message>
+    <message>
+        <source>Vehicle&apos;s navigation device not registered yet</source>
+        <translation>Navigationsgerät des Fahrzeugs noch nicht registriert</translation>
+    </message>
+    <message>
+        <source>Your vehicle&apos;s navigation device is not registered yet to receive map updates.</source>
+        <translation>Das Navigationsgerät Ihres Fahrzeugs ist noch nicht für den Empfang von Kartenaktualisierungen registriert.</translation>
+    </message>
+    <message>
+        <source>Update available</source>
+        <translation>Aktualisierung verfügbar</translation>
+    </message>
+    <message>
+        <source>Update maps</source>
+        <translation>Karten aktualisieren</translation>
+    </message>
+    <message>
+        <source>This USB stick already contains map updates. Please connect it to your vehicle to transfer the map updates to your navigation system.</source>
+        <translation>Dieser USB-Stick enthält bereits Kartenaktualisierungen. Bitte verbinden Sie ihn mit Ihrem Fahrzeug, um die Kartenaktualisierungen auf Ihr Navigationssystem zu übertragen.</translation>
+    </message>
+    <message>
+        <source>Open the main application to download maps for your vehicle&apos;s navigation system.</source>
+        <translation>Öffnen Sie die Hauptanwendung, um Karten für das Navigationssystem Ihres Fahrzeugs herunterzuladen.</translation>
+    </message>
+    <message>
+        <source>Map update server not available</source>
+        <translation>Server für Kartenaktualisierungen nicht erreichbar</translation>
+    </message>
+    <message>
+        <source>Something has gone wrong.</source>
+        <translation>Etwas ist schiefgelaufen.</translation>
+    </message>
+    <message>
+        <source>Map update subscription expired</source>
+        <translation>Abonnement für Kartenaktualisierungen abgelaufen</translation>
+    </message>
+    <message>
+        <source>Restore map</source>
+        <translation>Karte wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Your navigation system is up to date</source>
+        <translation>Ihr Navigationssystem ist auf dem neuesten Stand</translation>
+    </message>
+    <message>
+        <source>Map update download failed</source>
+        <translation>Download der Kartenaktualisierung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>Dismiss</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Checking your USB stick. Please wait. Please do not disconnect your USB stick.</source>
+        <translation>Ihr USB-Stick wird geprüft. Bitte warten. Bitte trennen Sie den USB-Stick nicht.</translation>
+    </message>
+    <message>
+        <source>Insufficient memory space available on the USB stick. Please create some free memory space.</source>
+        <translation>Nicht genügend Speicherplatz auf dem USB-Stick. Bitte geben Sie Speicherplatz frei.</translation>
+    </message>
+    <message>
+        <source>The USB stick has been removed while the system was still accessing it. Please reconnect the USB stick</source>
+        <translation>Der USB-Stick wurde entfernt, während das System noch darauf zugriff. Bitte schließen Sie den USB-Stick wieder an</translation>
+    </message>
+    <message>
+        <source>Continue</source>
+        <translation>Weiter</translation>
+    </message>
+    <message>
+        <source>Insufficient memory space available on the USB stick. Please use another USB stick with more free memory.</source>
+        <translation>Nicht genügend Speicherplatz auf dem USB-Stick. Bitte verwenden Sie einen anderen USB-Stick mit mehr freiem Speicher.</translation>
+    </message>
+    <message>
+        <source>USB stick</source>
+        <translation>USB-Stick</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>Fehler</translation>
+    </message>
+    <message>
+        <source>Cannot write to USB stick</source>
+        <translation>Schreiben auf den USB-Stick nicht möglich</translation>
+    </message>
+    <message>
+        <source>Map updates available</source>
+        <translation>Kartenaktualisierungen verfügbar</translation>
+    </message>
+    <message>
+        <source>Checking for map updates</source>
+        <translation>Suche nach Kartenaktualisierungen</translation>
+    </message>
+    <message>
+        <source>Cannot read from USB stick</source>
+        <translation>Lesen vom USB-Stick nicht möglich</translation>
+    </message>
+    <message>
+        <source>Please check your internet connection</source>
+        <translation>Bitte prüfen Sie Ihre Internetverbindung</translation>
+    </message>
+    <message>
+        <source>Map updates ready</source>
+        <translation>Kartenaktualisierungen bereit</translation>
+    </message>
+    <message>
+        <source>Map update server error</source>
+        <translation>Fehler des Servers für Kartenaktualisierungen</translation>
+    </message>
+    <message>
+        <source>Your vehicle&apos;s navigation system is up to date</source>
+        <translation>Das Navigationssystem Ihres Fahrzeugs ist auf dem neuesten Stand</translation>
+    </message>
+    <message>
+        <source>Checking data on USB stick</source>
+        <translation>Daten auf dem USB-Stick werden geprüft</translation>
+    </message>
+    <message>
+        <source>The USB stick was removed while the application was accessing it</source>
+        <translation>Der USB-Stick wurde entfernt, während die Anwendung darauf zugriff</translation>
+    </message>
+    <message>
+        <source>Cancel map update?</source>
+        <translation>Kartenaktualisierung abbrechen?</translation>
+    </message>
+    <message>
+        <source>Cancelling the map update will delete the map update from the USB stick. For future installation on your vehicle&apos;s navigation system, the map update needs to be downloaded to the USB stick again. Please confirm cancelling this map update.</source>
+        <translation>Wenn Sie die Kartenaktualisierung abbrechen, wird sie vom USB-Stick gelöscht. Für eine spätere Installation im Navigationssystem Ihres Fahrzeugs muss die Kartenaktualisierung erneut auf den USB-Stick heruntergeladen werden. Bitte bestätigen Sie den Abbruch dieser Kartenaktualisierung.</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>Ja</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>Nein</translation>
+    </message>
+    <message>
+        <source>Unsaved changes detected</source>
+        <translation>Nicht gespeicherte Änderungen</translation>
+    </message>
+    <message>
+        <source>Unsaved changes detected. Closing this settings window will discard the changes.</source>
+        <translation>Es gibt nicht gespeicherte Änderungen. Wenn Sie die Einstellungen schließen, werden die Änderungen verworfen.</translation>
+    </message>
+    <message>
+        <source>Yes, discard</source>
+        <translation>Ja, verwerfen</translation>
+    </message>
+    <message>
+        <source>No, go back</source>
+        <translation>Nein, zurück</translation>
+    </message>
+    <message>
+        <source>Insufficient memory space available on your vehicle&apos;s navigation system</source>
+        <translation>Nicht genügend Speicherplatz im Navigationssystem Ihres Fahrzeugs</translation>
+    </message>
+    <message>
+        <source>Please contact your dealer.</source>
+        <translation>Bitte wenden Sie sich an Ihren Händler.</translation>
+    </message>
+    <message>
+        <source>No internet connection</source>
+        <translation>Keine Internetverbindung</translation>
+    </message>
+    <message>
+        <source>Downloading map updates requires an internet connection. Please check if the computer is connected to the internet.</source>
+        <translation>Zum Herunterladen von Kartenaktualisierungen ist eine Internetverbindung erforderlich. Bitte prüfen Sie, ob der Computer mit dem Internet verbunden ist.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>No USB stick found</source>
+        <translation>Kein USB-Stick gefunden</translation>
+    </message>
+    <message>
+        <source>Connect a USB stick to the computer</source>
+        <translation>Schließen Sie einen USB-Stick an den Computer an</translation>
+    </message>
+    <message>
+        <source>Quit application</source>
+        <translation>Anwendung beenden</translation>
+    </message>
+    <message>
+        <source>The USB stick is in use. Quitting the application results in losing your vehicle&apos;s navigation system map information. To return to the application click No.</source>
+        <translation>Der USB-Stick wird gerade verwendet. Wenn Sie die Anwendung beenden, gehen die Karteninformationen für das Navigationssystem Ihres Fahrzeugs verloren. Um zur Anwendung zurückzukehren, klicken Sie auf „Nein“.</translation>
+    </message>
+    <message>
+        <source>Please try again later.</source>
+        <translation>Bitte versuchen Sie es später erneut.</translation>
+    </message>
+    <message>
+        <source>Cancel map update download?</source>
+        <translation>Download der Kartenaktualisierung abbrechen?</translation>
+    </message>
+    <message>
+        <source>Are you sure you want to cancel the map update download?</source>
+        <translation>Möchten Sie den Download der Kartenaktualisierung wirklich abbrechen?</translation>
+    </message>
+    <message>
+        <source>You can still download a map to restore your system to the latest version you were entitled to. To restore the latest entitled map version click below.</source>
+        <translation>Sie können weiterhin eine Karte herunterladen, um Ihr System auf die letzte Version zurückzusetzen, auf die Sie Anspruch hatten. Klicken Sie dazu unten.</translation>
+    </message>
+    <message>
+        <source>Map update download failed due to a device access operation. Please check if all files on the USB stick can be accessed.</source>
+        <translation>Der Download der Kartenaktualisierung ist bei einem Zugriff auf das Gerät fehlgeschlagen. Bitte prüfen Sie, ob auf alle Dateien des USB-Sticks zugegriffen werden kann.</translation>
+    </message>
+    <message>
+        <source>Insufficient memory space available</source>
+        <translation>Nicht genügend Speicherplatz</translation>
+    </message>
+    <message>
+        <source>There is insufficient memory space available on the USB stick. Please create some free memory space.</source>
+        <translation>Auf dem USB-Stick ist nicht genügend Speicherplatz verfügbar. Bitte geben Sie Speicherplatz frei.</translation>
+    </message>
+    <message>
+        <source>%1
+Downloading - %2 %
+%3 of %4</source>
+        <translation>%1
+Download läuft - %2 %
+%3 von %4</translation>
+    </message>
+    <message>
+        <source>Map update</source>
+        <translation>Kartenaktualisierung</translation>
+    </message>
+    <message>
+        <source>%1
+Cancelling download - %2 %
+%3 of %4</source>
+        <translation>%1
+Download wird abgebrochen - %2 %
+%3 von %4</translation>
+    </message>
+    <message>
+        <source>Deleting downloaded map update.</source>
+        <translation>Heruntergeladene Kartenaktualisierung wird gelöscht.</translation>
+    </message>
+    <message>
+        <source>Confirm map download</source>
+        <translation>Karten-Download bestätigen</translation>
+    </message>
+    <message>
+        <source>This map download of %1 will restore the current map.</source>
+        <translation>Dieser Karten-Download (%1) stellt die aktuelle Karte wieder her.</translation>
+    </message>
+    <message>
+        <source>Confirm optional map update</source>
+        <translation>Optionale Kartenaktualisierung bestätigen</translation>
+    </message>
+    <message>
+        <source>This map update download of %1 will refresh the current map with the latest updates.</source>
+        <translation>Dieser Download (%1) bringt die aktuelle Karte auf den neuesten Stand.</translation>
+    </message>
+    <message>
+        <source>Confirm mandatory map update</source>
+        <translation>Erforderliche Kartenaktualisierung bestätigen</translation>
+    </message>
+    <message>
+        <source>There is insufficient memory space available on the USB stick. Please reconnect an USB stick with at least %1 of free memory space to the vehicle&apos;s navigation system.</source>
+        <translation>Auf dem USB-Stick ist nicht genügend Speicherplatz verfügbar. Bitte verbinden Sie einen USB-Stick mit mindestens %1 freiem Speicherplatz mit dem Navigationssystem des Fahrzeugs.</translation>
+    </message>
+    <message>
+        <source>General</source>
+        <translation>Allgemein</translation>
+    </message>
+    <message>
+        <source>Subscription</source>
+        <translation>Abonnement</translation>
+    </message>
+    <message>
+        <source>About</source>
+        <translation>Info</translation>
+    </message>
+    <message>
+        <source>Language:</source>
+        <translation>Sprache:</translation>
+    </message>
+    <message>
+        <source>Save settings</source>
+        <translation>Einstellungen speichern</translation>
+    </message>
+    <message>
+        <source>Terms and Conditions</source>
+        <translation>Nutzungsbedingungen</translation>
+    </message>
+    <message>
+        <source>Copyright notices applicable to the use of Vexmar&apos;s map data</source>
+        <translation>Urheberrechtshinweise zur Nutzung der Kartendaten von Vexmar</translation>
+    </message>
+    <message>
+        <source>Report Map Errors</source>
+        <translation>Kartenfehler melden</translation>
+    </message>
+    <message>
+        <source>Start %APPNAME% when the computer starts (recommended)</source>
+        <translation>%APPNAME% beim Start des Computers starten (empfohlen)</translation>
+    </message>
+    <message>
+        <source>Version %1</source>
+        <translation>Version %1</translation>
+    </message>
+    <message>
+        <source>This vehicle is entitled to receive map updates until:</source>
+        <translation>Dieses Fahrzeug erhält Kartenaktualisierungen bis:</translation>
+    </message>
+    <message>
+        <source>This vehicle is not yet entitled to receive map updates.</source>
+        <translation>Dieses Fahrzeug hat noch keinen Anspruch auf Kartenaktualisierungen.</translation>
+    </message>
+    <message>
+        <source>Map update downloading completed</source>
+        <translation>Download der Kartenaktualisierung abgeschlossen</translation>
+    </message>
+    <message>
+        <source>Cancel map update</source>
+        <translation>Aktualisierung abbrechen</translation>
+    </message>
+    <message>
+        <source>Version %1   |   %2</source>
+        <translation>Version %1   |   %2</translation>
+    </message>
+    <message>
+        <source>Download map</source>
+        <translation>Karte herunterladen</translation>
     </message>
 </context>
 </TS>

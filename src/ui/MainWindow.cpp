@@ -11,6 +11,7 @@
 #include "ui_MainWindowDialog.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 namespace Ui {
 
@@ -257,7 +258,8 @@ void MainWindow::ShowMapUpdatesScreen()
 void MainWindow::RetranslateUi()
 {
     LOG(Debug) << "Retranslating widget's strings";
-    form->pushButtonMapUpdates->setText(QCoreApplication::translate("global", "Map updates").toUpper());
+    // Capitals by the language's own rules (Turkish "i" becomes a dotted capital).
+    form->pushButtonMapUpdates->setText(QLocale().toUpper(QCoreApplication::translate("global", "Map updates")));
     form->widgetFooter->RetranslateUi();
     SetState(state);
 }

@@ -146,6 +146,9 @@ void Popup::UpdateStatus()
         form->widgetStatus->setVisible(false);
     }
     adjustSize();
+    // adjustSize measures the height at the preferred width, which the fixed
+    // width can cut, so a long wrapped text would lose its last line.
+    resize(width(), heightForWidth(width()));
     updateGeometry();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTranslator>
@@ -11,7 +12,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -23,44 +26,76 @@ protected:
     const Config config {dir.path()};
 };
 
-// The placeholders of a text, sorted ("%1", "%L2", "%n"): a translation that
-// drops or adds one shows a wrong or unfilled text.
-QStringList Markers(const QString& text)
+// The markup of a text, sorted: its placeholders ("%1", "%L2", "%n", the
+// application name's "%APPNAME%") and its HTML tags. A translation that drops
+// or adds one shows a wrong or unfilled text, or breaks the rich text.
+QStringList Markup(const QString& text)
 {
-    QStringList markers;
-    auto it = QRegularExpression("%(n|L?[0-9]+)").globalMatch(text);
+    static const QRegularExpression markup("%(?:n|L?[0-9]+|[A-Z]+%)|</?[A-Za-z][A-Za-z0-9]*");
+    QStringList found;
+    auto it = markup.globalMatch(text);
     while (it.hasNext())
-        markers << it.next().captured(0);
-    markers.sort();
-    return markers;
+        found << it.next().captured(0);
+    found.sort();
+    return found;
 }
 
 struct Entry {
+    QString context;
     QString source;
+    bool finished = false; // neither unfinished nor left behind by the sources
     QStringList translations; // one, or one per plural form
 };
 
-// Every entry of a catalogue with its translated texts (empty when unfinished).
+// Every entry of a catalogue with its translated texts.
 std::vector<Entry> Entries(const QString& path)
 {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     QXmlStreamReader xml(&file);
     std::vector<Entry> entries;
+    QString context;
     bool numerus = false;
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
-        if (xml.name() == QLatin1String("message"))
+        if (xml.name() == QLatin1String("name")) {
+            context = xml.readElementText();
+        } else if (xml.name() == QLatin1String("message")) {
             numerus = xml.attributes().value("numerus") == QLatin1String("yes");
-        else if (xml.name() == QLatin1String("source"))
-            entries.push_back(Entry {xml.readElementText(), {}});
-        else if (!entries.empty()
-            && (xml.name() == QLatin1String("numerusform") || (xml.name() == QLatin1String("translation") && !numerus)))
+        } else if (xml.name() == QLatin1String("source")) {
+            entries.push_back(Entry {context, xml.readElementText(), false, {}});
+        } else if (!entries.empty() && xml.name() == QLatin1String("translation")) {
+            entries.back().finished = xml.attributes().value("type").isEmpty();
+            if (!numerus)
+                entries.back().translations << xml.readElementText();
+        } else if (!entries.empty() && xml.name() == QLatin1String("numerusform")) {
             entries.back().translations << xml.readElementText();
+        }
     }
     EXPECT_FALSE(xml.hasError()) << path.toStdString() << ": " << xml.errorString().toStdString();
     return entries;
+}
+
+// The texts the program shows, read from the sources afresh the way the update
+// script reads them, so a text added without running the script is caught too.
+const std::vector<Entry>& TextsOfTheSources()
+{
+    static const std::vector<Entry> texts = [] {
+        QTemporaryDir dir;
+        const QString output = dir.filePath("sources.ts");
+        QProcess lupdate;
+        lupdate.setWorkingDirectory(TESSALY_SOURCE_DIR);
+        lupdate.setProcessChannelMode(QProcess::ForwardedChannels);
+        lupdate.start(TESSALY_LUPDATE,
+            {"-silent", "-locations", "none", "-extensions", "cpp,h,ui", "src", "Sources", "devicediscovery", "-ts",
+                output});
+        EXPECT_TRUE(lupdate.waitForFinished(60000));
+        EXPECT_EQ(lupdate.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(lupdate.exitCode(), 0);
+        return Entries(output);
+    }();
+    return texts;
 }
 
 QString Catalogue(const QString& locale)
@@ -93,17 +128,27 @@ TEST_P(Translation, SettingsSwitchToIt)
     EXPECT_EQ(settings.GetLanguage(), GetParam());
 }
 
-// Every translated text keeps the placeholders of its source.
-TEST_P(Translation, KeepsThePlaceholders)
+// Every text of the sources has a finished, non-empty translation in its
+// context, with the markup of its source.
+TEST_P(Translation, TranslatesEveryTextOfTheSources)
 {
-    const std::vector<Entry> entries = Entries(Catalogue(GetParam()));
-    EXPECT_FALSE(entries.empty());
-    for (const Entry& entry : entries) {
-        for (const QString& translation : entry.translations) {
-            if (!translation.isEmpty()) {
-                EXPECT_EQ(Markers(translation), Markers(entry.source))
-                    << entry.source.toStdString() << " -> " << translation.toStdString();
-            }
+    std::map<std::pair<QString, QString>, Entry> catalogue;
+    for (Entry& entry : Entries(Catalogue(GetParam())))
+        catalogue[{entry.context, entry.source}] = std::move(entry);
+    const std::vector<Entry>& texts = TextsOfTheSources();
+    ASSERT_FALSE(texts.empty());
+    for (const Entry& text : texts) {
+        const std::string where = text.context.toStdString() + ": " + text.source.toStdString();
+        const auto found = catalogue.find({text.context, text.source});
+        if (found == catalogue.end()) {
+            ADD_FAILURE() << "no entry for " << where;
+            continue;
+        }
+        EXPECT_TRUE(found->second.finished) << where;
+        EXPECT_FALSE(found->second.translations.isEmpty()) << where;
+        for (const QString& translation : found->second.translations) {
+            EXPECT_FALSE(translation.isEmpty()) << where;
+            EXPECT_EQ(Markup(translation), Markup(text.source)) << where << " -> " << translation.toStdString();
         }
     }
 }
