@@ -2,15 +2,12 @@
 // starts a private X desktop with a window manager and a tray host, so that Qt
 // runs on xcb with the XEmbed tray. Where no desktop can be made the tests are
 // skipped with the reason (DesktopTest.h).
+#include "RunTests.h"
 #include "TestHome.h"
 #include "XDesktop.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -63,10 +60,5 @@ int main(int argc, char** argv)
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
 
-    ::setenv("QT_NO_GLIB", "1", 1); // the program's own event dispatcher
-    QApplication app(argc, argv);
-    QCoreApplication::setOrganizationName("Dravo");
-    QCoreApplication::setApplicationName("Tessaly");
-    ::testing::InitGoogleMock(&argc, argv);
-    return RUN_ALL_TESTS();
+    return RunTests(argc, argv);
 }
