@@ -1,6 +1,7 @@
 #include "Application.h"
 #include "Config.h"
 #include "Log.h"
+#include "MemoryArenas.h"
 #include "ProductionCollaborators.h"
 #include "Resources.h"
 #include "Settings.h"
@@ -60,6 +61,7 @@ int main(int argc, char** argv)
     // turns into one eventfd write each: a download of many small files posts
     // a hundred thousand of them. Programs we start (the browser) keep theirs.
     qputenv("QT_NO_GLIB", "1");
+    LimitMemoryArenas();
     Application app(argc, argv);
     qunsetenv("QT_NO_GLIB");
     QCoreApplication::setOrganizationName("Dravo");

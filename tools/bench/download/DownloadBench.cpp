@@ -7,6 +7,7 @@
 #include "AsyncRequest.h"
 #include "BenchResponse.h"
 #include "Md5.h"
+#include "MemoryArenas.h"
 #include "Stream.h"
 #include "ThrottledStream.h"
 
@@ -145,6 +146,7 @@ int CompareMd5(int mebibytes)
 
 int main(int argc, char** argv)
 {
+    LimitMemoryArenas(); // as the program does
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     try {
