@@ -1,10 +1,10 @@
 #include "StickContent.h"
+#include "TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
 #include <QStringList>
 
 #include <stdexcept>
@@ -55,10 +55,6 @@ void StickContent::WriteChecksums(const QString& root)
 
 void StickContent::WriteFile(const QString& root, const QString& relativePath, const QByteArray& bytes)
 {
-    const QString path = root + "/" + relativePath;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
-        Fail("cannot create the folder of", path);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        Fail("cannot write", path);
+    if (!TestFiles::Write(root + "/" + relativePath, bytes))
+        Fail("cannot write", root + "/" + relativePath);
 }

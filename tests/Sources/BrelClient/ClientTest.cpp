@@ -4,9 +4,9 @@
 #include "ContentService.h"
 #include "LogCapture.h"
 #include "RequestTestNetwork.h"
+#include "TestFiles.h"
 #include "TestHome.h"
 
-#include <QFile>
 #include <QJsonObject>
 #include <QSslKey>
 #include <QSslSocket>
@@ -53,9 +53,7 @@ protected:
         });
         if (!tls_)
             return;
-        QFile key(tls_->StateDir() + "/key.pem");
-        key.open(QIODevice::ReadOnly);
-        socket->setPrivateKey(QSslKey(key.readAll(), QSsl::Ec));
+        socket->setPrivateKey(QSslKey(TestFiles::Read(tls_->StateDir() + "/key.pem"), QSsl::Ec));
         socket->setLocalCertificateChain(QSslCertificate::fromPath(tls_->CertificatePath()));
         socket->setProtocol(protocol_);
         socket->startServerEncryption();

@@ -3,9 +3,9 @@
 #include "ContentService.h"
 #include "Request.h"
 #include "RequestTestNetwork.h"
+#include "TestFiles.h"
 #include "TestHome.h"
 
-#include <QFile>
 #include <QJsonObject>
 #include <QNetworkReply>
 
@@ -45,9 +45,8 @@ protected:
     {
         TestHome::ClearProxies();
         ASSERT_TRUE(service.Start());
-        QFile file(service.ArchivePath("EU1_2023_11.tar"));
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        archive = file.readAll().toStdString();
+        archive = TestFiles::Read(service.ArchivePath("EU1_2023_11.tar")).toStdString();
+        ASSERT_FALSE(archive.empty());
         request = std::make_unique<StreamingRequest>(&manager, service.ArchiveUrl("EU1_2023_11.tar").toString(),
             QMap<QString, QString> {}, QMap<QString, QString> {}, &response, &out);
     }

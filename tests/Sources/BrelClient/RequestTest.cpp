@@ -3,8 +3,7 @@
 #include "Config.h"
 #include "LogCapture.h"
 #include "RequestTestNetwork.h"
-
-#include <QFile>
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -132,10 +131,9 @@ TEST(RequestRetryDuration, WholeMinutesFromOneToTenElseThree)
     const QString path = Config::Instance().ConfigFilePath();
     for (const auto& [value, window] : table) {
         QFile::remove(path);
-        QFile file(path);
-        if (!value.isEmpty() && file.open(QIODevice::WriteOnly))
-            file.write(R"({"MapDownload":{"RetryDuration":)" + value + "}}");
-        file.close();
+        if (!value.isEmpty()) {
+            ASSERT_TRUE(TestFiles::Write(path, R"({"MapDownload":{"RetryDuration":)" + value + "}}"));
+        }
         FakeNetwork network;
         RecordingResponse response;
         Brel::Request request(&network, "https://service.invalid/a.tar", {}, {}, &response, nullptr);

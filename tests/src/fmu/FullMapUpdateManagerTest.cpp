@@ -6,7 +6,7 @@
 #include "ServiceDocuments.h"
 #include "StickContent.h"
 #include "StickPath.h"
-#include "TarArchive.h"
+#include "TarTestArchive.h"
 #include "TestEnv.h"
 #include "TestFiles.h"
 #include "UsbStorage.h"
@@ -24,9 +24,9 @@ using Results = std::vector<MapDownloader::Result>;
 constexpr std::int64_t kSpace = 1000000;
 const std::string kUrl = "https://127.0.0.1/files/EUR.tar";
 
-using TarArchive::Entries;
-using TarArchive::Md5;
-using TarArchive::Tar;
+using Entries = TarTestArchive::Entries;
+const auto Tar = TarTestArchive::Of;
+const auto Md5 = TarTestArchive::Md5;
 
 void SelectStick(const QString& root)
 {

@@ -150,14 +150,16 @@ protected:
         UsbStorage::Instance().UpdateUsb(usb);
         return usb;
     }
-    // Waits until the download has written something.
-    void AwaitProgress()
+    // After a root check, a download onto the selected stick that hangs for the seconds once it has written
+    // something.
+    void StallADownload(int seconds)
     {
-        ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().FindMap(kMap).downloaded > 0; }, kWaitMs));
-    }
-    void Stall(int seconds)
-    {
+        SelectStick(stick.path());
+        Invoke("CheckMapUpdates");
+        Await("RootUpdatesChecked 0");
         service.SetFault({{"path", kArchivePath}, {"kind", "stall"}, {"bytes", 300000}, {"seconds", seconds}});
+        Download(kMap);
+        ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().FindMap(kMap).downloaded > 0; }, kWaitMs));
     }
     static std::vector<std::wstring> Names()
     {
@@ -240,12 +242,7 @@ TEST_F(ManagersOnThreadsTest, StickMountedAtANameInvalidInTheLocale)
 // Quitting while the transfer hangs: the teardown neither waits for it nor hears from it.
 TEST_F(ManagersOnThreadsTest, TeardownDuringADownload)
 {
-    SelectStick(stick.path());
-    Invoke("CheckMapUpdates");
-    Await("RootUpdatesChecked 0");
-    Stall(30);
-    Download(kMap);
-    AwaitProgress();
+    StallADownload(30);
     StopManagers();
     QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(events.join(",").contains("OperationFinished")) << events.join(",").toStdString();
@@ -255,12 +252,7 @@ TEST_F(ManagersOnThreadsTest, TeardownDuringADownload)
 // (the hang ends with the connection closed while the new check is over), nor touch the space figures it reads.
 TEST_F(ManagersOnThreadsTest, StickPulledDuringAStallThenANewCheck)
 {
-    SelectStick(stick.path());
-    Invoke("CheckMapUpdates");
-    Await("RootUpdatesChecked 0");
-    Stall(3);
-    Download(kMap);
-    AwaitProgress();
+    StallADownload(3);
     QDir(stick.path()).removeRecursively();
     UsbStorage::Instance().RemoveUsb(9);
     Invoke("CheckMapUpdates");

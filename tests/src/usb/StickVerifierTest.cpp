@@ -1,5 +1,6 @@
 #include "StickVerifier.h"
 #include "StickContent.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -88,12 +89,6 @@ QString WriteStick(const QTemporaryDir& dir)
     return stick;
 }
 
-QByteArray ReadList(const QString& stick)
-{
-    QFile list(stick + "/" + List);
-    return list.open(QIODevice::ReadOnly) ? list.readAll() : QByteArray();
-}
-
 // The peak resident memory of this process so far, in KiB.
 long PeakMemoryKiB()
 {
@@ -155,7 +150,7 @@ TEST(StickVerifierTest, ChecksStickContentAgainstItsList)
     for (const Case& c : cases) {
         QTemporaryDir dir;
         const QString stick = WriteStick(dir);
-        c.change(stick, ReadList(stick));
+        c.change(stick, TestFiles::Read(stick + "/" + List));
         EXPECT_EQ(CheckOnThread(QFile::encodeName(dir.filePath(c.root)).toStdString()), c.expected) << c.what;
     }
 }
@@ -185,7 +180,7 @@ TEST(StickVerifierTest, WhatIsNotARegularFileFailsAtOnce)
         const QString stick = WriteStick(dir);
         const QString path = stick + "/VexmarNDSUpdate/" + row.name;
         if (row.listed)
-            WriteList(stick, ReadList(stick) + zeros + "  " + row.name + "\n");
+            WriteList(stick, TestFiles::Read(stick + "/" + List) + zeros + "  " + row.name + "\n");
         ASSERT_TRUE(row.make(path)) << row.what;
         const auto verdict = CheckOnThread(QFile::encodeName(stick).toStdString(), 1000, {path});
         EXPECT_EQ(verdict, std::optional(UsbInfo::InvalidMetadata)) << row.what;

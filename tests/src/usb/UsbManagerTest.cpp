@@ -33,6 +33,14 @@ auto Verdict(UsbInfo::Id id)
     return std::make_tuple(usb.state, usb.totalSpace, usb.availableSpace, usb.selected);
 }
 
+DeviceDiscovery::DeviceProperties Drive(UsbInfo::Id id, const QString& root)
+{
+    DeviceDiscovery::DeviceProperties drive;
+    drive.uid = id;
+    drive.path = QFile::encodeName(root).toStdString();
+    return drive;
+}
+
 class UsbManagerTest : public ::testing::Test {
 protected:
     void SetUp() override { UsbStorage::Instance().Clear(); }
@@ -80,10 +88,7 @@ TEST_F(UsbManagerTest, CheckFailingOnTheFileSystemStoresInvalidMetadataAndComple
     ASSERT_TRUE(QFile::link("loop", looped + "/VexmarNDSUpdate/loop"));
     UsbManager manager(nullptr, FixedSpace);
     QSignalSpy complete(&manager, &UsbManager::UsbCheckComplete);
-    DeviceDiscovery::DeviceProperties drive;
-    drive.uid = 5;
-    drive.path = QFile::encodeName(looped).toStdString();
-    manager.MassStorageCome(drive);
+    manager.MassStorageCome(Drive(5, looped));
 
     ASSERT_TRUE(complete.wait(WaitMs));
     EXPECT_EQ(Verdict(5), std::make_tuple(UsbInfo::InvalidMetadata, 64000u, 32000u, false));
@@ -100,10 +105,7 @@ TEST_F(UsbManagerTest, RemovalQueuedBehindAPendingCheckIsReportedAfterIt)
         &manager, &UsbManager::UsbCheckComplete, [&](UsbInfo::Id id) { order << "complete " + QString::number(id); });
     QObject::connect(
         &manager, &UsbManager::UsbRemoved, [&](UsbInfo::Id id) { order << "removed " + QString::number(id); });
-    DeviceDiscovery::DeviceProperties drive;
-    drive.uid = 7;
-    drive.path = QFile::encodeName(dir.filePath("PULLED")).toStdString();
-    manager.MassStorageCome(drive);
+    manager.MassStorageCome(Drive(7, dir.filePath("PULLED")));
     manager.MassStorageGo(7);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return order.size() == 3; }, WaitMs));
@@ -171,11 +173,8 @@ TEST_F(UsbManagerTest, StopEndsACheckThatWouldNeverFinish)
         manager, &UsbManager::UsbCheckComplete, manager, [&] { ++completed; }, Qt::DirectConnection);
     manager->moveToThread(&usbThread);
     usbThread.start();
-    DeviceDiscovery::DeviceProperties drive;
-    drive.uid = 3;
-    drive.path = QFile::encodeName(root).toStdString();
-    QMetaObject::invokeMethod(
-        manager, "MassStorageCome", Qt::QueuedConnection, Q_ARG(const DeviceDiscovery::DeviceProperties&, drive));
+    QMetaObject::invokeMethod(manager, "MassStorageCome", Qt::QueuedConnection,
+        Q_ARG(const DeviceDiscovery::DeviceProperties&, Drive(3, root)));
     ASSERT_TRUE(QTest::qWaitFor([&] { return started == 1; }, WaitMs));
     QTest::qWait(100); // well into the huge file
 

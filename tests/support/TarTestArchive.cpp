@@ -1,5 +1,6 @@
 #include "TarTestArchive.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -63,6 +64,19 @@ TarTestArchive& TarTestArchive::End()
 {
     bytes_ += QByteArray(1024, '\0');
     return *this;
+}
+
+QByteArray TarTestArchive::Of(const Entries& entries)
+{
+    TarTestArchive archive;
+    for (const auto& [name, data] : entries)
+        name.endsWith('/') ? archive.Folder(name) : archive.File(name, data);
+    return archive.End().Bytes();
+}
+
+std::string TarTestArchive::Md5(const QByteArray& bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toStdString();
 }
 
 QByteArray TarTestArchive::Header(const Entry& entry)

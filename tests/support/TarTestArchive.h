@@ -5,6 +5,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 // Builds tar archives block by block, including malformed and hostile ones,
 // and lists unpacked trees for comparison.
@@ -40,6 +43,10 @@ public:
     TarTestArchive& End();
     QByteArray Bytes() const { return bytes_; }
 
+    // A whole archive of folders (names ending in "/") and files, as map packages arrive.
+    using Entries = std::vector<std::pair<QByteArray, QByteArray>>;
+    static QByteArray Of(const Entries& entries);
+    static std::string Md5(const QByteArray& bytes);
     static QByteArray Header(const Entry& entry);
     // Every file and folder below root: relative path -> contents ("<folder>" for folders).
     static QMap<QString, QByteArray> Tree(const QString& root);
