@@ -113,41 +113,6 @@ bool ContentService::WaitForReady()
     return false;
 }
 
-QString ContentService::Origin() const
-{
-    return QString("https://127.0.0.1:%1").arg(port);
-}
-
-QString ContentService::BaseUrl() const
-{
-    return Origin() + basePath;
-}
-
-std::string ContentService::Key() const
-{
-    return key;
-}
-
-QString ContentService::StateDir() const
-{
-    return stateDir ? stateDir->path() : QString();
-}
-
-QString ContentService::CertificatePath() const
-{
-    return StateDir() + "/cert.pem";
-}
-
-QString ContentService::ArchivePath(const QString& name) const
-{
-    return StateDir() + "/archives/" + name;
-}
-
-QUrl ContentService::ArchiveUrl(const QString& name) const
-{
-    return QUrl(Origin() + "/files/" + name);
-}
-
 void ContentService::SetFault(const QJsonObject& fault)
 {
     if (!Control("POST", QJsonDocument(fault).toJson(QJsonDocument::Compact)))

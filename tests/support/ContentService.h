@@ -27,22 +27,23 @@ public:
     // waits until it serves; with the shared certificate it points SSL_CERT_FILE at it. Returns false on failure.
     bool Start(const QString& catalogueFile = QString(), Certificate certificate = Certificate::Shared);
 
-    QString BaseUrl() const; // "https://127.0.0.1:<port>/brel/v1"
-    std::string Key() const; // the key the service accepts
-    QString CertificatePath() const; // PEM of its certificate
-    QString ArchivePath(const QString& name) const; // the tar file served under that file name
-    QUrl ArchiveUrl(const QString& name) const; // its https URL
+    QString BaseUrl() const { return Origin() + basePath; } // "https://127.0.0.1:<port>/brel/v1"
+    std::string Key() const { return key; } // the key the service accepts
+    QString CertificatePath() const { return StateDir() + "/cert.pem"; }
+    // The tar file served under that file name, and its https URL.
+    QString ArchivePath(const QString& name) const { return StateDir() + "/archives/" + name; }
+    QUrl ArchiveUrl(const QString& name) const { return QUrl(Origin() + "/files/" + name); }
     void SetFault(const QJsonObject& fault); // adds one fault rule (see the service's README.md)
     void ClearFaults();
     QJsonArray RequestLog() const; // {"method","path","query" (raw),"headers":{...}} each
 
-    QString StateDir() const;
+    QString StateDir() const { return stateDir ? stateDir->path() : QString(); }
     quint16 Port() const { return port; }
 
 private:
     bool WaitForReady();
     bool Control(const QByteArray& method, const QByteArray& body);
-    QString Origin() const;
+    QString Origin() const { return QString("https://127.0.0.1:%1").arg(port); }
 
     std::unique_ptr<QTemporaryDir> stateDir;
     QProcess process;

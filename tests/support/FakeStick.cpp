@@ -55,11 +55,6 @@ void MakeDir(const QByteArray& path)
         throw std::runtime_error("FakeSticks: cannot create " + path.toStdString());
 }
 
-void MakeDir(const QString& path)
-{
-    MakeDir(QFile::encodeName(path));
-}
-
 } // namespace
 
 FakeSticks::FakeSticks()
@@ -67,7 +62,7 @@ FakeSticks::FakeSticks()
 {
     if (!m_root.isValid())
         throw std::runtime_error("FakeSticks: cannot create a temporary folder");
-    MakeDir(SysfsRoot() + "/block");
+    MakeDir(QFile::encodeName(SysfsRoot() + "/block"));
     WriteMountInfo();
     m_previousSysfsRoot = SaveVariable(kSysfsVariable, SysfsRoot());
     m_previousMountInfo = SaveVariable(kMountInfoVariable, MountInfoPath());
@@ -108,25 +103,25 @@ QString FakeSticks::CreateDeviceTree(const Disk& disk, int index, const QString&
     if (disk.usb) {
         const QString usbDevice = SysfsRoot() + QString("/devices/pci0000:00/0000:00:14.0/usb1/1-%1").arg(index);
         deviceDir = usbDevice + QString("/1-%1:1.0").arg(index) + scsi;
-        MakeDir(deviceDir);
+        MakeDir(QFile::encodeName(deviceDir));
         WriteAttribute(usbDevice, "idVendor", disk.vendorId);
         WriteAttribute(usbDevice, "idProduct", disk.productId);
         if (!disk.serial.isEmpty())
             WriteAttribute(usbDevice, "serial", disk.serial);
     } else {
         deviceDir = SysfsRoot() + QString("/devices/pci0000:00/0000:00:17.0/ata%1").arg(index) + scsi;
-        MakeDir(deviceDir);
+        MakeDir(QFile::encodeName(deviceDir));
     }
     WriteAttribute(deviceDir, "removable", disk.removable ? "1" : "0");
     WriteAttribute(deviceDir, "size", disk.media ? "60063744" : "0");
     WriteAttribute(deviceDir, "dev", QString("8:%1").arg(index * 16));
     if (disk.partitioned) {
         const QString partition = deviceDir + "/" + name + "1";
-        MakeDir(partition);
+        MakeDir(QFile::encodeName(partition));
         WriteAttribute(partition, "partition", "1");
         WriteAttribute(partition, "dev", QString("8:%1").arg(index * 16 + 1));
     }
-    MakeDir(deviceDir + "/queue"); // a sub-folder that is not a partition
+    MakeDir(QFile::encodeName(deviceDir + "/queue")); // a sub-folder that is not a partition
     return deviceDir;
 }
 
@@ -149,21 +144,6 @@ void FakeSticks::Remove(const QString& blockName)
                        [&blockName](const MountLine& m) { return m.blockName == blockName; }),
         m_mounts.end());
     WriteMountInfo();
-}
-
-QString FakeSticks::MountDir(const QString& name) const
-{
-    return m_root.path() + "/media/" + name;
-}
-
-QString FakeSticks::SysfsRoot() const
-{
-    return m_root.path() + "/sys";
-}
-
-QString FakeSticks::MountInfoPath() const
-{
-    return m_root.path() + "/mountinfo";
 }
 
 void FakeSticks::WriteAttribute(const QString& dir, const QString& name, const QString& value) const

@@ -34,7 +34,7 @@ public:
     void Remove(const QString& blockName);
 
     // A folder below the fake's own root to mount a stick at (removed with the fake).
-    QString MountDir(const QString& name) const;
+    QString MountDir(const QString& name) const { return m_root.path() + "/media/" + name; }
 
 private:
     struct MountLine {
@@ -47,8 +47,8 @@ private:
         QString fileSystemName; // its name under /dev
     };
 
-    QString SysfsRoot() const;
-    QString MountInfoPath() const;
+    QString SysfsRoot() const { return m_root.path() + "/sys"; }
+    QString MountInfoPath() const { return m_root.path() + "/mountinfo"; }
     void Mount(const BlockDevice& device, const QByteArray& mountDir);
     QString CreateDeviceTree(const Disk& disk, int index, const QString& name) const;
     void WriteAttribute(const QString& dir, const QString& name, const QString& value) const;
