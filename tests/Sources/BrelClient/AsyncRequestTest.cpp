@@ -40,16 +40,15 @@ protected:
     QString Root() const { return folder_.path() + "/root"; }
     qint64 ArchiveSize() const { return QFileInfo(service_.ArchivePath(kArchive)).size(); }
 
-    std::unique_ptr<AsyncRequest> Make(QNetworkAccessManager* manager, const QString& url)
+    std::unique_ptr<AsyncRequest> Make()
     {
-        auto request
-            = std::make_unique<AsyncRequest>(manager, url, QMap<QString, QString> {{"Accept", "application/x-tar"}},
-                QMap<QString, QString> {}, &response_, out_.get());
+        auto request = std::make_unique<AsyncRequest>(&manager_, service_.ArchiveUrl(kArchive).toString(),
+            QMap<QString, QString> {{"Accept", "application/x-tar"}}, QMap<QString, QString> {}, &response_,
+            out_.get());
         request->SetTimeout(10000);
         request->SetRetryPause(0);
         return request;
     }
-    std::unique_ptr<AsyncRequest> Make() { return Make(&manager_, service_.ArchiveUrl(kArchive).toString()); }
 
     bool RunToResult(AsyncRequest& request, int limitMs = 60000)
     {

@@ -96,8 +96,10 @@ using StickMetadataReaderTest = MetadataCheckerTest;
 
 TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackagesWithBadAnswers)
 {
-    AnswerRoots({{"a", "", "b", ""}, {"c"}, {"meta"}, {"type"}, {"sum"}, {"name"}});
+    AnswerRoots({{"a", "", "b", ""}, {"c"}, {"meta"}, {"type"}, {"sum"}, {"name"}, {"m"}});
     AnswerMap({"b", "NAM", "2020.01", "LINE_B"});
+    // Metadata naming another package completes the requested record.
+    service->Answer("Metadata", "m", Docs::Package({"other", "EUR", "2024.01"}));
     service->Answer("Metadata", "meta", "", IResponse::ContentError);
     service->Answer("DownloadInfo", "type", Docs::DownloadInfo("https://maps/t.tar", "00", "md5"));
     // Without a checksum the download could never be verified.
@@ -106,8 +108,8 @@ TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackage
     CheckRoot();
 
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name"}), service->Ids("Metadata"));
-    ASSERT_EQ(2u, MapCount());
+    EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name", "m"}), service->Ids("Metadata"));
+    ASSERT_EQ(3u, MapCount());
     const MapInfo b = Find("b");
     EXPECT_TRUE(b.root && Find("c").root);
     EXPECT_EQ(MapInfo::Optional, b.type);
@@ -115,6 +117,8 @@ TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackage
         "NAM 2020.01 LINE_B 1048576", b.region + " " + b.release + " " + b.mapLineId + " " + std::to_string(b.size));
     EXPECT_EQ("https://maps/b.tar 0a", b.url + " " + b.checksum);
     EXPECT_EQ(L"Name of b", b.name);
+    EXPECT_EQ("2024.01 https://maps/m.tar", Find("m").release + " " + Find("m").url);
+    EXPECT_EQ(L"Name of m", Find("m").name);
 }
 
 TEST_F(MetadataCheckerTest, FailedOrUnusableListsEndTheCheck)
@@ -183,17 +187,6 @@ TEST_F(MetadataCheckerTest, OneNoConnectionAmongManyAnswersReportsOnce)
     EXPECT_TRUE(service->pending.empty());
 }
 
-TEST_F(MetadataCheckerTest, MetadataNamingAnotherPackageCompletesTheRequestedRecord)
-{
-    AnswerRoots({{"m"}});
-    service->Answer("Metadata", "m", Docs::Package({"other", "EUR", "2024.01"}));
-    CheckRoot();
-
-    EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    EXPECT_EQ("2024.01 https://maps/m.tar", Find("m").release + " " + Find("m").url);
-    EXPECT_EQ(L"Name of m", Find("m").name);
-}
-
 TEST_F(MetadataCheckerTest, LanguageChangeRenamesAndReportsOnceMoreKeepingMapsWhoseRenameFails)
 {
     AnswerRoots({{"b"}, {"c"}});
@@ -246,6 +239,15 @@ TEST_F(StickMetadataReaderTest, SubscriptionFilesEndTheCheck)
     EXPECT_FALSE(installed.IsValid());
 }
 
+class FailingListReader : public StickMetadataReader {
+public:
+    using StickMetadataReader::StickMetadataReader;
+    std::vector<boost::filesystem::path> ListMetadataFiles() const override
+    {
+        throw boost::filesystem::filesystem_error("listing failed", make_error_code(boost::system::errc::io_error));
+    }
+};
+
 TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
 {
     QDir(stick.path()).mkpath("VexmarNDSUpdate/meta_data");
@@ -269,26 +271,12 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
         QFile::remove(path);
         WriteGeneral("2024-06-30");
     }
+    // The metadata folder fails while it is listed.
+    EXPECT_EQ(MetadataChecker::InvalidMetadata, FailingListReader(stick.path().toStdString()).Read(installed).value());
     QDir(stick.path() + "/VexmarNDSUpdate").removeRecursively();
     EXPECT_EQ(MetadataChecker::NoMetadata, Read());
     stick.remove();
     EXPECT_EQ(MetadataChecker::UsbRemoved, Read());
-}
-
-// The metadata folder fails while it is listed.
-class FailingListReader : public StickMetadataReader {
-public:
-    using StickMetadataReader::StickMetadataReader;
-    std::vector<boost::filesystem::path> ListMetadataFiles() const override
-    {
-        throw boost::filesystem::filesystem_error("listing failed", make_error_code(boost::system::errc::io_error));
-    }
-};
-
-TEST_F(StickMetadataReaderTest, FailedListingIsJudgedLikeAFailedFile)
-{
-    WriteGeneral("2024-06-30");
-    EXPECT_EQ(MetadataChecker::InvalidMetadata, FailingListReader(stick.path().toStdString()).Read(installed).value());
 }
 
 TEST(MapStorageTest, NewestOfATypeSkipsUnparsableReleasesAndKeepsTheFirstMetOnTies)
