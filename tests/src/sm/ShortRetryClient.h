@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FullMapUpdateManager.h"
 #include "IClient.h"
 #include "Request.h"
 
@@ -81,3 +82,12 @@ private:
 
     std::unique_ptr<Brel::IClient> inner;
 };
+
+// The program's map update manager, its downloads on that client.
+inline std::unique_ptr<QObject> ShortRetryManager()
+{
+    auto manager = std::make_unique<FullMapUpdateManager>();
+    manager->Downloader().SetClientFactory(
+        [](const std::string& url) { return std::make_unique<ShortRetryClient>(url); });
+    return manager;
+}

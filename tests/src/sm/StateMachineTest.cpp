@@ -6,7 +6,6 @@
 #include "States/MapUpdateCheck.h"
 #include "States/StartUp.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -80,31 +79,11 @@ TEST(StateMachine, GuardStartEntersCommonOnceTheLoopRunsAndUnhandledEventsAreDro
     EXPECT_EQ(log.Records().size(), before);
 }
 
-TEST(StateMachine, SecondInstanceQuitsWithoutShowingAnythingAndActivatesTheFirst)
-{
-    LogCapture log;
-    StateMachine first(Fakes());
-    first.initiate();
-    ASSERT_TRUE(Started(first));
-    StateMachine second(Fakes());
-    second.initiate();
-    EXPECT_TRUE(LoopQuits());
-    EXPECT_TRUE(second.terminated());
-    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
-    EXPECT_TRUE(QTest::qWaitFor([&log] { return log.Count(Log::Info, "Got Activate event") == 1; }));
-    EXPECT_EQ(log.Count(Log::Info, "Entered Common state"), 1);
-}
-
 TEST(StateMachine, UnknownGuardReportIsAProgrammingError)
 {
     StateMachine machine(Fakes());
     machine.initiate();
-    try {
-        machine.HandleApplicationEvent(static_cast<ApplicationGuard::Event>(3));
-        FAIL() << "no error raised";
-    } catch (const std::logic_error& error) {
-        EXPECT_STREQ(error.what(), "Failed to handle application event: event is not supported");
-    }
+    EXPECT_THROW(machine.HandleApplicationEvent(static_cast<ApplicationGuard::Event>(3)), std::logic_error);
 }
 
 TEST(StateMachine, EventRaisedWhileAnotherIsProcessedIsRefused)
