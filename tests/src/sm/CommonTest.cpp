@@ -16,9 +16,9 @@ using Operation = MapDownloader::Result;
 
 } // namespace
 
-// Before the guard's report nothing is made, and the user's events go nowhere.
-// A manager without one of the names the machine uses stops the start, rather
-// than failing later with a warning nobody reads.
+// Before the guard's report nothing is made, and the user's events go nowhere;
+// a report the guard never makes is a programming error. A manager without one of the names the machine uses stops the
+// start, rather than failing later with a warning nobody reads.
 TEST(StartUp, EventsBeforeTheStartAreDroppedAndAManagerWithoutTheExpectedNamesStopsIt)
 {
     auto journal = std::make_shared<Journal>();
@@ -28,6 +28,8 @@ TEST(StartUp, EventsBeforeTheStartAreDroppedAndAManagerWithoutTheExpectedNamesSt
     collaborators.quit = [journal] { journal->push_back("quit"); };
     StateMachine quitting(collaborators);
     quitting.initiate();
+    EXPECT_EQ("StartUp", ActiveLeaf(quitting));
+    EXPECT_THROW(quitting.HandleApplicationEvent(static_cast<ApplicationGuard::Event>(3)), std::logic_error);
     quitting.process_event(Events::Quit());
     quitting.process_event(Events::Activate());
     EXPECT_TRUE(journal->empty());
@@ -42,10 +44,15 @@ TEST(StartUp, EventsBeforeTheStartAreDroppedAndAManagerWithoutTheExpectedNamesSt
     EXPECT_THROW(starting.HandleApplicationEvent(ApplicationGuard::StartUp), std::logic_error);
 }
 
+// An event that no state reacts to is dropped without a record.
 TEST_F(MachineTest, StartShowsTheCheckAndAsksForOneCheckThenTearsDownInOrder)
 {
     EXPECT_EQ(NewCheck, Take());
     EXPECT_EQ(1, log.Count(Log::Info, "Entered Common state"));
+    const auto records = log.Records().size();
+    machine->process_event(Events::Retry());
+    EXPECT_EQ("MapUpdateCheck", Leaf());
+    EXPECT_EQ(records, log.Records().size());
     machine->process_event(Events::Activate());
     EXPECT_EQ(Journal {"Activate"}, Take());
 
