@@ -39,8 +39,10 @@ protected:
     {
         DesktopRoad::SetUp();
         threadsBefore = ProgramThreads();
-        if (!IsSkipped() && !HasFatalFailure())
-            Start(MakeCollaborators());
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        Start(MakeCollaborators());
+        ASSERT_TRUE(WaitShown("RootUpdate"));
     }
 
     QString PopupText(const char* name) const { return Find<QLabel>(Popup(), name)->text(); }
@@ -121,7 +123,6 @@ protected:
 // The first check finds the root maps; discovery starts only after it.
 TEST_F(RoadOnDesktop, StartOffersTheRootMapsFromTheTray)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     EXPECT_EQ(1, Requests("/package/allroots").size());
     EXPECT_EQ(1, log.Count(Log::Info, "Starting USB discovery"));
     EXPECT_TRUE(Tray()->isVisible());
@@ -154,7 +155,6 @@ TEST_F(RoadOnDesktop, StartOffersTheRootMapsFromTheTray)
 // time behind what is on the stick, verified and completed.
 TEST_F(RoadOnDesktop, MandatoryUpdateDownloadsOntoTheStickThroughDroppedConnections)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     ReachMandatoryOffer();
     service.SetFault(
         {{"path", QString("/files/") + Mandatory}, {"kind", "drop_after"}, {"bytes", 6000000}, {"times", 3}});
@@ -184,7 +184,6 @@ TEST_F(RoadOnDesktop, MandatoryUpdateDownloadsOntoTheStickThroughDroppedConnecti
 // Cancelling the pending map deletes it from the stick and offers it again.
 TEST_F(RoadOnDesktop, CancelOfThePendingMapRemovesItAndOffersItAgain)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     ReachMandatoryOffer();
     Click(MessageButton(true));
     RunToPending();
@@ -209,7 +208,6 @@ TEST_F(RoadOnDesktop, CancelOfThePendingMapRemovesItAndOffersItAgain)
 // "Continue", a new check finds no stick, the roots are offered again.
 TEST_F(RoadOnDesktop, StickPulledMidDownloadIsShownAndTheRootsOfferedAgain)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     ReachMandatoryOffer();
     StartHeldDownload();
     RemoveStick();
@@ -229,7 +227,6 @@ TEST_F(RoadOnDesktop, StickPulledMidDownloadIsShownAndTheRootsOfferedAgain)
 // A stick whose checksum list does not match its files is not trusted.
 TEST_F(RoadOnDesktop, StickWithACorruptChecksumListIsRefused)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     QFile list(StickRoot() + "/VexmarNDSUpdate/CHECKSUMS.MD5");
     ASSERT_TRUE(list.open(QIODevice::ReadWrite));
     QByteArray lines = list.readAll();
@@ -249,7 +246,6 @@ TEST_F(RoadOnDesktop, StickWithACorruptChecksumListIsRefused)
 // which goes on; "Yes" ends the program, every thread joined.
 TEST_F(RoadOnDesktop, QuitWhileDownloadingAsksFirst)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     ReachMandatoryOffer();
     StartHeldDownload();
     ChooseTrayMenu("Quit");
@@ -280,7 +276,6 @@ TEST_F(RoadOnDesktop, QuitWhileDownloadingAsksFirst)
 // connection-lost page; "Retry" resumes behind what is on the stick.
 TEST_F(ShortRetryRoad, RetryAfterTheRetryWindowResumesTheDownload)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     ReachMandatoryOffer();
     const QString archive = QString("/files/") + Mandatory;
     service.SetFault({{"path", archive}, {"kind", "drop_after"}, {"bytes", 5000000}});
