@@ -17,8 +17,9 @@ using Operation = MapDownloader::Result;
 } // namespace
 
 // Before the guard's report nothing is made, and the user's events go nowhere;
-// a report the guard never makes is a programming error. A manager without one of the names the machine uses stops the
-// start, rather than failing later with a warning nobody reads.
+// a report the guard never makes is a programming error. A manager without
+// one of the names the machine uses stops the start, rather than failing
+// later with a warning nobody reads.
 TEST(StartUp, EventsBeforeTheStartAreDroppedAndAManagerWithoutTheExpectedNamesStopsIt)
 {
     auto journal = std::make_shared<Journal>();
