@@ -1,5 +1,6 @@
 #include "StyleSheetForms.h"
 
+#include "../QtWarnings.h"
 #include "LogCapture.h"
 #include "QtPrinters.h"
 #include "Resources.h"
@@ -16,39 +17,14 @@
 
 namespace {
 
-// Collects Qt's style sheet parse warnings while it lives.
-class ParseWarnings {
-public:
-    ParseWarnings() { previous = qInstallMessageHandler(&ParseWarnings::Handle); }
-    ~ParseWarnings() { qInstallMessageHandler(previous); }
-    ParseWarnings(const ParseWarnings&) = delete;
-    ParseWarnings& operator=(const ParseWarnings&) = delete;
-
-    static QStringList& Found()
-    {
-        static QStringList found;
-        return found;
-    }
-
-private:
-    static void Handle(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        if (message.contains("Could not parse"))
-            Found() << message;
-    }
-
-    QtMessageHandler previous;
-};
-
 // Applies the sheet the way the forms do and returns the parse warnings.
 QStringList Apply(const QString& path, QWidget& widget)
 {
-    ParseWarnings::Found().clear();
-    const ParseWarnings warnings;
+    const QtWarnings warnings("Could not parse");
     LoadStylesheet(path, &widget);
     widget.ensurePolished();
     widget.grab(); // styles every child as it is drawn
-    return ParseWarnings::Found();
+    return warnings.Found();
 }
 
 // The "#name" parts of the sheet's selectors (declarations and comments are

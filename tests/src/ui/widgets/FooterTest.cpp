@@ -1,7 +1,6 @@
 #include "Footer.h"
+#include "../CleanStores.h"
 #include "Filesystem.h"
-#include "MapStorage.h"
-#include "UsbStorage.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -24,8 +23,6 @@ class FooterTest : public ::testing::Test {
 protected:
     FooterTest()
     {
-        UsbStorage::Instance().Clear();
-        MapStorage::Instance().Clear();
         window.resize(800, 600);
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -36,12 +33,6 @@ protected:
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
-    ~FooterTest() override
-    {
-        UsbStorage::Instance().Clear();
-        MapStorage::Instance().Clear();
-    }
-
     template <typename T> T* Child(const char* name) const { return footer->findChild<T*>(name); }
     QListWidget* List() const { return window.findChild<QListWidget*>(); }
     QStringList Items() const
@@ -66,6 +57,7 @@ protected:
         footer->UpdateState();
     }
 
+    CleanStores stores;
     QWidget window;
     QWidget* content;
     Ui::Footer* footer;

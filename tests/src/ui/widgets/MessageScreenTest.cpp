@@ -1,7 +1,7 @@
 #include "MessageScreen.h"
+#include "../CleanStores.h"
 #include "Filesystem.h"
 #include "LogCapture.h"
-#include "MapStorage.h"
 #include "SilentUi.h"
 
 #include <QLabel>
@@ -29,9 +29,6 @@ MapInfo Map(MapInfo::State state, std::int64_t downloaded, std::int64_t size, Ma
 
 class MessageScreenTest : public ::testing::Test {
 protected:
-    MessageScreenTest() { MapStorage::Instance().Clear(); }
-    ~MessageScreenTest() override { MapStorage::Instance().Clear(); }
-
     QString Title() const { return screen.findChild<QLabel*>("labelMessageTitle")->text(); }
     QString Description() const { return screen.findChild<QLabel*>("labelMessageDescription")->text(); }
     QPushButton* Primary() const { return screen.findChild<QPushButton*>("pushButtonPrimary"); }
@@ -43,6 +40,7 @@ protected:
         return log.Count(Log::Debug, "Loading icon from: " + path.toStdString()) > 0;
     }
 
+    CleanStores stores;
     LogCapture log;
     SilentUi ui;
     Ui::MessageScreen screen {&ui};
