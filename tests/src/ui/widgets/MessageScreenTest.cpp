@@ -52,24 +52,12 @@ TEST_F(MessageScreenTest, ShowBuildsOnlyTheKindsThatNeedNoMap)
         int type;
         const char* title; // nullptr: the page keeps what it showed
         bool second;
-    } cases[] = {
-        {1, "Cancel map update?", true},
-        {2, "Unsaved changes detected", true},
-        {5, "No internet connection", true},
-        {6, "No USB stick found", false},
-        {7, "Quit application", true},
-        {8, "Map update server not available", true},
-        {9, "Cancel map update download?", true},
-        {10, "Map update subscription expired", false},
-        {13, "Map update download failed", false},
-        {14, "Insufficient memory space available", false},
-        {4, nullptr, false},
-        {11, nullptr, false},
-        {12, nullptr, false},
-        {15, nullptr, false},
-        {16, nullptr, false},
-        {-1, nullptr, false},
-    };
+    } cases[] = {{1, "Cancel map update?", true}, {2, "Unsaved changes detected", true},
+        {5, "No internet connection", true}, {6, "No USB stick found", false}, {7, "Quit application", true},
+        {8, "Map update server not available", true}, {9, "Cancel map update download?", true},
+        {10, "Map update subscription expired", false}, {13, "Map update download failed", false},
+        {14, "Insufficient memory space available", false}, {4, nullptr, false}, {11, nullptr, false},
+        {12, nullptr, false}, {15, nullptr, false}, {16, nullptr, false}, {-1, nullptr, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
         screen.Show(MessageType::NoUsb);

@@ -97,16 +97,10 @@ TEST(TableRow, OnlyPlainRegionCodesReachTheIconSheet)
     const struct {
         std::string region;
         QString expected;
-    } cases[] = {
-        {"EUR", "url(:/icons/ic_map_optional_EUR.png);"},
-        {"NAM", "url(:/icons/ic_map_optional_NAM.png);"},
+    } cases[] = {{"EUR", "url(:/icons/ic_map_optional_EUR.png);"}, {"NAM", "url(:/icons/ic_map_optional_NAM.png);"},
         {"AS1", ""}, // no such pictures
-        {"", ""},
-        {"eur", ""},
-        {"EUR.png); } QWidget { background: red; } x { a: url(x", ""},
-        {"EUR\n", ""},
-        {"../EUR", ""},
-    };
+        {"", ""}, {"eur", ""}, {"EUR.png); } QWidget { background: red; } x { a: url(x", ""}, {"EUR\n", ""},
+        {"../EUR", ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.region);
         const RowView view(Map(MapInfo::Optional, MapInfo::Available, false, c.region));
