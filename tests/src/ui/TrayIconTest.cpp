@@ -62,31 +62,14 @@ TEST_F(TrayIconTest, NetworkErrorsOfferTheWindowExactlyWhileADownloadIsHeld)
     }
 }
 
-// Quit is always offered and reaches the facade (the other two entries are
-// followed through the facade's tests).
-TEST_F(TrayIconTest, QuitStaysEnabledAndACheckLocksTheOtherEntries)
-{
-    ASSERT_EQ(Icon()->contextMenu()->actions().size(), 3);
-    for (int value = 0; value <= kLastState; ++value) {
-        SCOPED_TRACE(value);
-        const auto state = static_cast<State>(value);
-        tray.SetState(state);
-        EXPECT_TRUE(Entry(2)->isEnabled());
-        if (state == State::MapUpdateCheck) {
-            EXPECT_FALSE(OpenEnabled());
-            EXPECT_FALSE(SettingsEnabled());
-        }
-    }
-    QSignalSpy quit(&ui, &Ui::IUi::Quit);
-    Entry(2)->trigger();
-    EXPECT_EQ(quit.count(), 1);
-}
-
 // Every state but Unknown shows a picture that loads and a status line under
-// the application's name; the icon waits for the first state.
-TEST_F(TrayIconTest, EveryStateShowsAPictureAndAStatusLine)
+// the application's name; the icon waits for the first state. Quit is always
+// offered and reaches the facade (the other two entries are followed through
+// the facade's tests); a check locks the other two.
+TEST_F(TrayIconTest, EveryStateShowsAPictureAndAStatusLineAndOffersQuit)
 {
     EXPECT_FALSE(Icon()->isVisible());
+    ASSERT_EQ(Icon()->contextMenu()->actions().size(), 3);
     for (int value = 0; value <= kLastState; ++value) {
         SCOPED_TRACE(value);
         const auto state = static_cast<State>(value);
@@ -97,7 +80,15 @@ TEST_F(TrayIconTest, EveryStateShowsAPictureAndAStatusLine)
         EXPECT_EQ(lines[0], "Tessaly");
         EXPECT_EQ(lines[1].isEmpty(), state == State::Unknown);
         EXPECT_EQ(Icon()->icon().pixmap(32).isNull(), state == State::Unknown);
+        EXPECT_TRUE(Entry(2)->isEnabled());
+        if (state == State::MapUpdateCheck) {
+            EXPECT_FALSE(OpenEnabled());
+            EXPECT_FALSE(SettingsEnabled());
+        }
     }
+    QSignalSpy quit(&ui, &Ui::IUi::Quit);
+    Entry(2)->trigger();
+    EXPECT_EQ(quit.count(), 1);
 }
 
 TEST_F(TrayIconTest, OnlyASingleClickCountsAsClick)

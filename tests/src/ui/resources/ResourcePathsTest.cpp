@@ -1,5 +1,3 @@
-#include "QtPrinters.h"
-
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -10,8 +8,7 @@
 
 #include <vector>
 
-// Every compiled-in file the program loads by path. The test names carry the
-// folder, so what is missing can be told apart at a glance.
+// Every compiled-in file the program loads by path.
 
 namespace {
 
@@ -45,38 +42,23 @@ std::vector<QString> IconPaths()
     return paths;
 }
 
-// Fonts and style sheets are checked by what loads them; the legal page is
-// only read by path.
-const std::vector<QString> legalPaths = {":/legal/license_win.htm"};
-
-class Resource : public ::testing::TestWithParam<QString> { };
-
-std::string TestName(const ::testing::TestParamInfo<QString>& info)
-{
-    std::string name = info.param.mid(2).toStdString();
-    for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    }
-    return name;
-}
-
 } // namespace
 
 // Present and not empty; a picture must also decode (a truncated or
-// mis-named file would show nothing without a word).
-TEST_P(Resource, IsCompiledIn)
+// mis-named file would show nothing without a word). Fonts and style sheets
+// are checked by what loads them; the legal page is only read by path.
+TEST(Resources, EveryFileLoadedByPathIsCompiledIn)
 {
-    QFile file(GetParam());
-    ASSERT_TRUE(file.exists()) << "missing: " << GetParam().toStdString();
-    EXPECT_GT(file.size(), 0);
-    if (GetParam().endsWith(".png")) {
-        EXPECT_FALSE(QImage(GetParam()).isNull());
+    std::vector<QString> paths = IconPaths();
+    paths.push_back(":/legal/license_win.htm");
+    for (const QString& path : paths) {
+        QFile file(path);
+        EXPECT_GT(file.size(), 0) << "missing or empty: " << path.toStdString();
+        if (path.endsWith(".png")) {
+            EXPECT_FALSE(QImage(path).isNull()) << path.toStdString();
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Icons, Resource, ::testing::ValuesIn(IconPaths()), TestName);
-INSTANTIATE_TEST_SUITE_P(Legal, Resource, ::testing::ValuesIn(legalPaths), TestName);
 
 // The spinner animation plays as a movie of several frames, each of which decodes.
 TEST(IconsMovie, SpinnerGifIsAnAnimation)
