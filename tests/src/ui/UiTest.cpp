@@ -39,18 +39,6 @@ protected:
         tray = facade->findChild<Ui::TrayIcon*>();
         icon = tray->findChild<QSystemTrayIcon*>();
     }
-    static void StoreMap(const std::string& id, MapInfo::State state)
-    {
-        MapInfo map;
-        map.id = id;
-        map.name = L"Europe";
-        map.region = "EUR";
-        map.type = MapInfo::Optional;
-        map.state = state;
-        map.root = true;
-        MapStorage::Instance().UpdateMap(map);
-    }
-
     QString PopupText() { return popup->findChild<QLabel*>("labelContentText")->text(); }
     int PageIndex() { return window->findChild<QStackedWidget*>("stackedWidgetMainWindow")->currentIndex(); }
     void ClickTray() { emit icon->activated(QSystemTrayIcon::Trigger); }
@@ -86,7 +74,12 @@ protected:
 TEST_F(UiTest, SameStateIsAppliedAgainByAllThreeInOrder)
 {
     SelectStick();
-    StoreMap("first", MapInfo::Available);
+    MapInfo map;
+    map.id = "first";
+    map.type = MapInfo::Optional;
+    map.state = MapInfo::Available;
+    map.root = true;
+    MapStorage::Instance().UpdateMap(map);
     facade->SetState(State::RootUpdate);
     facade->SetState(State::OptionalUpdate);
     popup->hide();
