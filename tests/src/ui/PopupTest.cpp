@@ -135,38 +135,34 @@ TEST_F(PopupTest, StatusStripFollowsTheSelectedStick)
         const char* name;
         std::optional<UsbInfo::State> stick;
         State state;
-        bool strip;
-        const char* text;
+        const char* text; // empty: no strip
         const char* color;
         const char* icon;
     } cases[] = {
-        {"no stick", std::nullopt, State::UpToDate, false, "", "", ""},
-        {"stick", UsbInfo::ValidMetadata, State::UpToDate, true, "Connected", "#78BE20", ":/icons/ic_connected.png"},
-        {"no stick, stick removed", std::nullopt, State::UsbRemoved, true, "Error", "#EA0016",
+        {"no stick", std::nullopt, State::UpToDate, "", "", ""},
+        {"stick", UsbInfo::ValidMetadata, State::UpToDate, "Connected", "#78BE20", ":/icons/ic_connected.png"},
+        {"no stick, stick removed", std::nullopt, State::UsbRemoved, "Error", "#EA0016",
             ":/icons/ic_device_notification.png"},
-        {"unreadable stick", UsbInfo::InvalidMetadata, State::MetadataCorrupt, true, "Error", "#EA0016",
+        {"unreadable stick", UsbInfo::InvalidMetadata, State::MetadataCorrupt, "Error", "#EA0016",
             ":/icons/ic_device_notification.png"},
-        {"stick being checked", UsbInfo::NoMetadata, State::UsbCheck, true, "Connected", "#78BE20",
+        {"stick being checked", UsbInfo::NoMetadata, State::UsbCheck, "Connected", "#78BE20",
             ":/icons/ic_spinner_1414/ic_spinner_1.png"},
     };
+    const auto argb = [](const QImage& image) { return image.convertToFormat(QImage::Format_ARGB32); };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Clear();
         if (c.stick)
             SelectStick(*c.stick);
         popup.SetState(c.state);
-        EXPECT_EQ(Shows("widgetStatus"), c.strip);
-        if (!c.strip)
-            continue;
-        EXPECT_EQ(Text("labelStatusTitle"), "USB stick");
-        EXPECT_EQ(Text("labelStatusText"), c.text);
-        EXPECT_TRUE(Child<QLabel>("labelStatusText")->styleSheet().contains(c.color));
-        EXPECT_TRUE(Shows("labelStatusIcon"));
-        EXPECT_EQ(Child<QLabel>("labelStatusIcon")
-                      ->pixmap(Qt::ReturnByValue)
-                      .toImage()
-                      .convertToFormat(QImage::Format_ARGB32),
-            QImage(c.icon).convertToFormat(QImage::Format_ARGB32));
+        EXPECT_EQ(Shows("widgetStatus"), *c.text != '\0');
+        if (*c.text != '\0') {
+            EXPECT_EQ(Text("labelStatusText"), c.text);
+            EXPECT_TRUE(Child<QLabel>("labelStatusText")->styleSheet().contains(c.color));
+            EXPECT_TRUE(Shows("labelStatusIcon"));
+            EXPECT_EQ(
+                argb(Child<QLabel>("labelStatusIcon")->pixmap(Qt::ReturnByValue).toImage()), argb(QImage(c.icon)));
+        }
         popup.SetState(State::MapDownload); // leaves the hold for the next case
     }
 }

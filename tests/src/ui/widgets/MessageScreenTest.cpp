@@ -144,7 +144,6 @@ TEST_F(MessageScreenTest, MapUpdateTextsFollowTheMapType)
         screen.Init(MessageType::MapUpdate, Map(MapInfo::Available, 0, 3 * 1024 * 1024, c.type));
         EXPECT_EQ(Title(), c.title);
         EXPECT_TRUE(Description().contains("3.00 MB"));
-        EXPECT_EQ(Primary()->text(), "Continue");
         EXPECT_EQ(Offered(Secondary()), c.cancel);
     }
     screen.Init(MessageType::UsbTooSmall, Map(MapInfo::Available, 0, 2048));
