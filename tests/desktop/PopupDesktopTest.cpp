@@ -99,38 +99,29 @@ class PopupOnEdgeTest : public DesktopUiTest { };
 TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
 {
     ShowDocked(State::UpToDate);
+    // Per panel edge, in XDesktop's order: the edge to find, the popup's side against it, the picture's name.
+    const struct {
+        int edge;
+        int (QRect::*side)() const;
+        const char* name;
+    } edges[] = {{TaskbarEdge::Bottom, &QRect::bottom, "bottom"}, {TaskbarEdge::Top, &QRect::top, "top"},
+        {TaskbarEdge::Left, &QRect::left, "left"}, {TaskbarEdge::Right, &QRect::right, "right"}};
     const auto panel = XDesktop::EdgeFromEnvironment();
-    const bool horizontal = panel == XDesktop::Edge::Bottom || panel == XDesktop::Edge::Top;
+    const auto& expected = edges[static_cast<int>(panel)];
     int edge = TaskbarEdge::Unknown;
     GetTaskbarGeometry(edge);
     const QRect placed = popup->frameGeometry();
     const QRect icon = tray->GetGeometry();
     EXPECT_TRUE(area.contains(placed)) << "popup at " << placed.x() << "," << placed.y();
-    switch (panel) {
-    case XDesktop::Edge::Bottom:
-        EXPECT_EQ(edge, TaskbarEdge::Bottom);
-        EXPECT_EQ(placed.bottom(), area.bottom());
-        break;
-    case XDesktop::Edge::Top:
-        EXPECT_EQ(edge, TaskbarEdge::Top);
-        EXPECT_EQ(placed.top(), area.top());
-        break;
-    case XDesktop::Edge::Left:
-        EXPECT_EQ(edge, TaskbarEdge::Left);
-        EXPECT_EQ(placed.left(), area.left());
-        break;
-    case XDesktop::Edge::Right:
-        EXPECT_EQ(edge, TaskbarEdge::Right);
-        EXPECT_EQ(placed.right(), area.right());
-    }
-    if (horizontal) {
+    EXPECT_EQ(edge, expected.edge);
+    EXPECT_EQ((placed.*expected.side)(), (area.*expected.side)());
+    if (panel == XDesktop::Edge::Bottom || panel == XDesktop::Edge::Top) {
         const bool overIcon = placed.left() <= icon.center().x() && icon.center().x() <= placed.right() + 1;
         EXPECT_TRUE(overIcon || placed.right() == area.right());
     } else {
         EXPECT_TRUE(placed.bottom() == icon.bottom() || placed.bottom() == area.bottom());
     }
-    const char* const names[] = {"bottom", "top", "left", "right"};
-    Screenshot(QString("desktop-popup-%1").arg(names[static_cast<int>(panel)]));
+    Screenshot(QString("desktop-popup-%1").arg(expected.name));
 }
 
 class PopupDesktopTest : public DesktopUiTest { };

@@ -7,14 +7,16 @@
 #include <QSystemTrayIcon>
 #include <QTest>
 
-// On a real desktop the panel's strut reaches Qt as the screen's available
-// area: the panel at the bottom is found with its full strip, and the docked
-// tray icon lies inside it.
-TEST(TaskbarGeometryTest, FindsThePanelOfTheDesktop)
+// The desktop the other desktop tests rely on, and what the taskbar layer
+// makes of it: the panel's strut reaches Qt as the screen's available area,
+// the panel at the bottom is found with its full strip, and a tray inside it
+// reports where a docked icon sits.
+TEST(TaskbarGeometryTest, FindsThePanelOfTheDesktopAndTheIconInsideIt)
 {
     REQUIRE_DESKTOP();
     const QScreen* screen = QGuiApplication::primaryScreen();
     ASSERT_NE(screen, nullptr);
+    ASSERT_LT(screen->availableGeometry().height(), screen->geometry().height()) << "the panel reserved no strip";
     int edge = TaskbarEdge::Unknown;
     const QRect panel = GetTaskbarGeometry(edge);
     EXPECT_EQ(edge, TaskbarEdge::Bottom);
@@ -22,11 +24,14 @@ TEST(TaskbarGeometryTest, FindsThePanelOfTheDesktop)
     EXPECT_EQ(panel.bottom(), screen->geometry().bottom());
     EXPECT_EQ(panel.top(), screen->availableGeometry().bottom() + 1);
 
+    ASSERT_TRUE(QSystemTrayIcon::isSystemTrayAvailable());
     QPixmap pixmap(22, 22);
     pixmap.fill(Qt::darkCyan);
     QSystemTrayIcon icon {QIcon(pixmap)};
     icon.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.contains(icon.geometry().center()); }, 5000));
+    // The icon docks a little after it is shown; its first geometry may be the undocked one.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.contains(icon.geometry().center()); }, 5000))
+        << "icon at " << icon.geometry().x() << "," << icon.geometry().y();
     int trayEdge = TaskbarEdge::Unknown;
     EXPECT_EQ(GetTaskbarGeometry(trayEdge, icon.geometry()), panel);
     EXPECT_EQ(trayEdge, TaskbarEdge::Bottom);

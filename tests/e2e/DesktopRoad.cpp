@@ -111,12 +111,6 @@ std::vector<std::string> DesktopRoad::Journey() const
     return journey;
 }
 
-std::string DesktopRoad::Shown() const
-{
-    const std::vector<std::string> journey = Journey();
-    return journey.empty() ? std::string() : journey.back();
-}
-
 ::testing::AssertionResult DesktopRoad::WaitShown(const std::string& state, int ms) const
 {
     if (QTest::qWaitFor([&] { return Shown() == state; }, ms))
@@ -134,16 +128,6 @@ Ui::MainWindow* DesktopRoad::Window() const
         if (auto* window = qobject_cast<Ui::MainWindow*>(widget))
             return window;
     return nullptr;
-}
-
-Ui::Popup* DesktopRoad::Popup() const
-{
-    return Window()->findChild<Ui::Popup*>();
-}
-
-QSystemTrayIcon* DesktopRoad::Tray() const
-{
-    return ui->findChild<QSystemTrayIcon*>();
 }
 
 QWidget* DesktopRoad::MessagePage() const
@@ -219,21 +203,6 @@ void DesktopRoad::ClickPopupLink()
     Click(Find(Popup(), "pushButtonContentLink"));
 }
 
-QString DesktopRoad::StickRoot() const
-{
-    return demoRoot.filePath("stick");
-}
-
-void DesktopRoad::InsertStick()
-{
-    Demo({"insert"});
-}
-
-void DesktopRoad::RemoveStick()
-{
-    Demo({"remove"});
-}
-
 QProcess& DesktopRoad::StartProgram()
 {
     program = std::make_unique<QProcess>();
@@ -249,19 +218,12 @@ int DesktopRoad::ProgramExit()
     return ended ? program->exitCode() : -1;
 }
 
-QString DesktopRoad::DataDir()
-{
-    return qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly";
-}
-
 QStringList DesktopRoad::Faults() const
 {
     QStringList faults;
-    for (const LogCapture::Record& record : log.Records()) {
-        const QString message = QString::fromStdString(record.message);
+    for (const LogCapture::Record& record : log.Records())
         if (record.severity == Log::Error)
-            faults << message;
-    }
+            faults << QString::fromStdString(record.message);
     return faults;
 }
 
@@ -316,15 +278,6 @@ QStringList DesktopRoad::Requests(const QString& path) const
         if (request["path"].toString() == wanted)
             queries << request["query"].toString();
     return queries;
-}
-
-QStringList DesktopRoad::ArchiveRanges() const
-{
-    QStringList ranges;
-    for (const QJsonValue& request : service.RequestLog())
-        if (request["path"].toString().startsWith("/files/"))
-            ranges << request["headers"]["Range"].toString();
-    return ranges;
 }
 
 bool DesktopRoad::StickHoldsArchive(const QString& mapId) const

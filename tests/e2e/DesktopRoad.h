@@ -4,12 +4,15 @@
 #include "LogCapture.h"
 
 #include "Collaborators.h"
+#include "MainWindow.h"
+#include "Popup.h"
 #include "State.h"
 #include "StateMachine.h"
 
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QSystemTrayIcon>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -20,12 +23,6 @@
 #include <vector>
 
 class QPushButton;
-class QSystemTrayIcon;
-
-namespace Ui {
-class MainWindow;
-class Popup;
-} // namespace Ui
 
 // The whole program in the test process as a user meets it: the machine with
 // the real user interface and the real managers on their threads, on a private
@@ -47,13 +44,13 @@ protected:
 
     // The states the user interface was given, in order, e.g. "RootUpdate".
     std::vector<std::string> Journey() const;
-    std::string Shown() const;
+    std::string Shown() const { return Journey().empty() ? std::string() : Journey().back(); }
     // Fails with the journey when the state is not reached in time.
     ::testing::AssertionResult WaitShown(const std::string& state, int ms = WaitMs) const;
 
     Ui::MainWindow* Window() const;
-    Ui::Popup* Popup() const;
-    QSystemTrayIcon* Tray() const;
+    Ui::Popup* Popup() const { return Window()->findChild<Ui::Popup*>(); }
+    QSystemTrayIcon* Tray() const { return ui->findChild<QSystemTrayIcon*>(); }
     // A widget of the window or the popup by its object name.
     template <class Widget = QWidget> Widget* Find(QWidget* parent, const char* name) const
     {
@@ -75,12 +72,12 @@ protected:
     void ClickPopupLink();
 
     // The demo stick, as the head unit wrote it, and its insertion.
-    QString StickRoot() const;
-    void InsertStick();
-    void RemoveStick();
+    QString StickRoot() const { return demoRoot.filePath("stick"); }
+    void InsertStick() { Demo({"insert"}); }
+    void RemoveStick() { Demo({"remove"}); }
 
     // The program's data folder (config.json, settings.json, Logs).
-    static QString DataDir();
+    static QString DataDir() { return qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly"; }
     // The error records of the test process that tell of faults.
     QStringList Faults() const;
 
@@ -99,8 +96,6 @@ protected:
     // The service's requests of that path below its base, e.g. "/package/allroots":
     // their query items, in order.
     QStringList Requests(const QString& path) const;
-    // The archive requests' "Range" headers, in order ("" for none).
-    QStringList ArchiveRanges() const;
     // Whether the unpacked map on the stick holds exactly the archive's files.
     bool StickHoldsArchive(const QString& mapId) const;
 

@@ -48,21 +48,6 @@ protected:
     }
 };
 
-// What the de_DE catalogue makes of a text, the text itself where it has no entry.
-class German {
-public:
-    German() { loaded = catalogue.load(Config::Instance().GetTranslationFilePath("de_DE")); }
-    QString operator()(const char* text) const
-    {
-        const QString translated = catalogue.translate("global", text);
-        return translated.isEmpty() ? QString(text) : translated;
-    }
-    bool loaded = false;
-
-private:
-    QTranslator catalogue;
-};
-
 } // namespace
 
 // The built program on the demo's folders: the root offer, the demo stick's
@@ -101,8 +86,13 @@ TEST_F(ProgramOnDesktop, SecondStartActivatesTheRunningProgram)
 // read German at once, and the next start of the program keeps it.
 TEST_F(ProgramOnDesktop, GermanChosenInTheSettingsHoldsAfterARestart)
 {
-    const German german;
-    ASSERT_TRUE(german.loaded);
+    // What the de_DE catalogue makes of a text, the text itself where it has no entry.
+    QTranslator catalogue;
+    ASSERT_TRUE(catalogue.load(Config::Instance().GetTranslationFilePath("de_DE")));
+    const auto german = [&catalogue](const char* text) {
+        const QString translated = catalogue.translate("global", text);
+        return translated.isEmpty() ? QString(text) : translated;
+    };
     Start(MakeCollaborators());
     ASSERT_TRUE(WaitShown("RootUpdate"));
     ChooseTrayMenu("Settings");

@@ -4,7 +4,6 @@
 
 #include "../src/sm/ShortRetryClient.h"
 
-#include "FullMapUpdateManager.h"
 #include "MainWindow.h"
 #include "MapStorage.h"
 #include "Popup.h"
@@ -40,8 +39,10 @@ protected:
     {
         DesktopRoad::SetUp();
         threadsBefore = ProgramThreads();
-        if (!IsSkipped() && !HasFatalFailure())
-            Start(MakeCollaborators());
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        Start(MakeCollaborators());
+        ASSERT_TRUE(WaitShown("RootUpdate"));
     }
 
     QString PopupText(const char* name) const { return Find<QLabel>(Popup(), name)->text(); }
@@ -112,12 +113,7 @@ protected:
     Collaborators MakeCollaborators() override
     {
         Collaborators collaborators = RoadOnDesktop::MakeCollaborators();
-        collaborators.makeMapUpdateManager = [] {
-            auto manager = std::make_unique<FullMapUpdateManager>();
-            manager->Downloader().SetClientFactory(
-                [](const std::string& url) { return std::make_unique<ShortRetryClient>(url); });
-            return manager;
-        };
+        collaborators.makeMapUpdateManager = ShortRetryManager;
         return collaborators;
     }
 };
@@ -127,7 +123,6 @@ protected:
 // The first check finds the root maps; discovery starts only after it.
 TEST_F(RoadOnDesktop, StartOffersTheRootMapsFromTheTray)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     EXPECT_EQ(1, Requests("/package/allroots").size());
     EXPECT_EQ(1, log.Count(Log::Info, "Starting USB discovery"));
     EXPECT_TRUE(Tray()->isVisible());
@@ -160,7 +155,6 @@ TEST_F(RoadOnDesktop, StartOffersTheRootMapsFromTheTray)
 // time behind what is on the stick, verified and completed.
 TEST_F(RoadOnDesktop, MandatoryUpdateDownloadsOntoTheStickThroughDroppedConnections)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     ReachMandatoryOffer();
     service.SetFault(
         {{"path", QString("/files/") + Mandatory}, {"kind", "drop_after"}, {"bytes", 6000000}, {"times", 3}});
@@ -178,13 +172,8 @@ TEST_F(RoadOnDesktop, MandatoryUpdateDownloadsOntoTheStickThroughDroppedConnecti
     Screenshot("download-progress");
 
     RunToPending();
-    const QStringList ranges = ArchiveRanges();
-    ASSERT_EQ(5, ranges.size()) << ranges.join(',').toStdString();
-    EXPECT_EQ("", ranges[0]);
-    EXPECT_EQ("bytes=6000000-", ranges[1]);
-    EXPECT_EQ("bytes=12000000-", ranges[2]);
-    EXPECT_EQ("bytes=18000000-", ranges[3]);
-    EXPECT_EQ("bytes=20000000-", ranges[4]);
+    EXPECT_EQ((QStringList {"", "bytes=6000000-", "bytes=12000000-", "bytes=18000000-", "bytes=20000000-"}),
+        service.ArchiveRanges());
     EXPECT_EQ(1, log.Count(Log::Info, "Changing state from: MapDownload to: PendingUpdate"));
     EXPECT_TRUE(Faults().isEmpty()) << "a dropped connection is resumed, not a fault: "
                                     << Faults().join("\n").toStdString();
@@ -195,7 +184,6 @@ TEST_F(RoadOnDesktop, MandatoryUpdateDownloadsOntoTheStickThroughDroppedConnecti
 // Cancelling the pending map deletes it from the stick and offers it again.
 TEST_F(RoadOnDesktop, CancelOfThePendingMapRemovesItAndOffersItAgain)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     ReachMandatoryOffer();
     Click(MessageButton(true));
     RunToPending();
@@ -220,7 +208,6 @@ TEST_F(RoadOnDesktop, CancelOfThePendingMapRemovesItAndOffersItAgain)
 // "Continue", a new check finds no stick, the roots are offered again.
 TEST_F(RoadOnDesktop, StickPulledMidDownloadIsShownAndTheRootsOfferedAgain)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     ReachMandatoryOffer();
     StartHeldDownload();
     RemoveStick();
@@ -240,7 +227,6 @@ TEST_F(RoadOnDesktop, StickPulledMidDownloadIsShownAndTheRootsOfferedAgain)
 // A stick whose checksum list does not match its files is not trusted.
 TEST_F(RoadOnDesktop, StickWithACorruptChecksumListIsRefused)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     QFile list(StickRoot() + "/VexmarNDSUpdate/CHECKSUMS.MD5");
     ASSERT_TRUE(list.open(QIODevice::ReadWrite));
     QByteArray lines = list.readAll();
@@ -260,7 +246,6 @@ TEST_F(RoadOnDesktop, StickWithACorruptChecksumListIsRefused)
 // which goes on; "Yes" ends the program, every thread joined.
 TEST_F(RoadOnDesktop, QuitWhileDownloadingAsksFirst)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     ReachMandatoryOffer();
     StartHeldDownload();
     ChooseTrayMenu("Quit");
@@ -291,7 +276,6 @@ TEST_F(RoadOnDesktop, QuitWhileDownloadingAsksFirst)
 // connection-lost page; "Retry" resumes behind what is on the stick.
 TEST_F(ShortRetryRoad, RetryAfterTheRetryWindowResumesTheDownload)
 {
-    ASSERT_TRUE(WaitShown("RootUpdate"));
     ReachMandatoryOffer();
     const QString archive = QString("/files/") + Mandatory;
     service.SetFault({{"path", archive}, {"kind", "drop_after"}, {"bytes", 5000000}});
@@ -307,7 +291,7 @@ TEST_F(ShortRetryRoad, RetryAfterTheRetryWindowResumesTheDownload)
     service.ClearFaults();
     Click(MessageButton(true));
     RunToPending();
-    const QStringList ranges = ArchiveRanges();
+    const QStringList ranges = service.ArchiveRanges();
     ASSERT_GE(ranges.size(), 3);
     EXPECT_EQ("bytes=5000000-", ranges.back());
 }

@@ -159,3 +159,12 @@ QJsonArray ContentService::RequestLog() const
     }
     return records;
 }
+
+QStringList ContentService::ArchiveRanges() const
+{
+    QStringList ranges;
+    for (const QJsonValue& request : RequestLog())
+        if (request["path"].toString().startsWith("/files/"))
+            ranges << request["headers"]["Range"].toString();
+    return ranges;
+}

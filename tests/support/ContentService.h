@@ -4,6 +4,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -36,6 +37,7 @@ public:
     void SetFault(const QJsonObject& fault); // adds one fault rule (see the service's README.md)
     void ClearFaults();
     QJsonArray RequestLog() const; // {"method","path","query" (raw),"headers":{...}} each
+    QStringList ArchiveRanges() const; // the "Range" headers of the archive requests, in order ("" for none)
 
     QString StateDir() const { return stateDir ? stateDir->path() : QString(); }
     quint16 Port() const { return port; }

@@ -14,56 +14,46 @@ namespace {
 using Result = MetadataChecker::Result;
 using Operation = MapDownloader::Result;
 
-const Journal NewCheck = {"SetState MapUpdateCheck", "CheckMapUpdates"};
-const Journal RemovedAndNewCheck = {"SetState UsbRemoved", "SetState MapUpdateCheck", "CheckMapUpdates"};
-
-Journal Join(Journal first, const Journal& second)
-{
-    first.insert(first.end(), second.begin(), second.end());
-    return first;
-}
-
 } // namespace
 
-// Before the guard's report nothing is made, and the user's events go nowhere.
-TEST(StartUp, QuitAndActivateBeforeTheStartAreDroppedAndAGuardQuitMakesNothing)
+// Before the guard's report nothing is made, and the user's events go nowhere;
+// a report the guard never makes is a programming error. A manager without
+// one of the names the machine uses stops the start, rather than failing
+// later with a warning nobody reads.
+TEST(StartUp, EventsBeforeTheStartAreDroppedAndAManagerWithoutTheExpectedNamesStopsIt)
 {
     auto journal = std::make_shared<Journal>();
     int made = 0;
-    Collaborators collaborators;
+    Collaborators collaborators = FakeCollaborators(journal);
     collaborators.makeUi = [&made, journal] { return ++made, std::make_unique<FakeUi>(journal); };
     collaborators.quit = [journal] { journal->push_back("quit"); };
-    StateMachine machine(collaborators);
-    machine.initiate();
-    machine.process_event(Events::Quit());
-    machine.process_event(Events::Activate());
+    StateMachine quitting(collaborators);
+    quitting.initiate();
+    EXPECT_EQ("StartUp", ActiveLeaf(quitting));
+    EXPECT_THROW(quitting.HandleApplicationEvent(static_cast<ApplicationGuard::Event>(3)), std::logic_error);
+    quitting.process_event(Events::Quit());
+    quitting.process_event(Events::Activate());
     EXPECT_TRUE(journal->empty());
-
-    machine.HandleApplicationEvent(ApplicationGuard::Quit);
-    EXPECT_TRUE(machine.terminated());
+    quitting.HandleApplicationEvent(ApplicationGuard::Quit);
+    EXPECT_TRUE(quitting.terminated());
     EXPECT_EQ(Journal {"quit"}, *journal);
     EXPECT_EQ(0, made);
-}
 
-// A manager without one of the names the machine uses stops the start, rather
-// than failing later with a warning nobody reads.
-TEST(StartUp, AManagerWithoutTheExpectedNamesStopsTheStart)
-{
-    auto journal = std::make_shared<Journal>();
-    Collaborators collaborators;
-    collaborators.makeUi = [journal] { return std::make_unique<FakeUi>(journal); };
     collaborators.makeUsbManager = [] { return std::make_unique<QObject>(); };
-    collaborators.makeMapUpdateManager = [journal] { return std::make_unique<FakeMapUpdateManager>(journal); };
-    collaborators.managersOnThreads = false;
-    StateMachine machine(collaborators);
-    machine.initiate();
-    EXPECT_THROW(machine.HandleApplicationEvent(ApplicationGuard::StartUp), std::logic_error);
+    StateMachine starting(collaborators);
+    starting.initiate();
+    EXPECT_THROW(starting.HandleApplicationEvent(ApplicationGuard::StartUp), std::logic_error);
 }
 
+// An event that no state reacts to is dropped without a record.
 TEST_F(MachineTest, StartShowsTheCheckAndAsksForOneCheckThenTearsDownInOrder)
 {
     EXPECT_EQ(NewCheck, Take());
     EXPECT_EQ(1, log.Count(Log::Info, "Entered Common state"));
+    const auto records = log.Records().size();
+    machine->process_event(Events::Retry());
+    EXPECT_EQ("MapUpdateCheck", Leaf());
+    EXPECT_EQ(records, log.Records().size());
     machine->process_event(Events::Activate());
     EXPECT_EQ(Journal {"Activate"}, Take());
 
@@ -236,7 +226,7 @@ TEST_F(MachineTest, RemovingTheSelectedStickSelectsAReplacementByMetadata)
         EXPECT_EQ(row.replacement, Selected().id);
         EXPECT_FALSE(UsbStorage::Instance().GetUsb(1).IsValid());
         // The removal is still reported when no stick is left.
-        EXPECT_EQ(Join({"UpdateUsbs"}, NewCheck), Take());
+        EXPECT_EQ((Journal {"UpdateUsbs", NewCheck[0], NewCheck[1]}), Take());
     }
 }
 
@@ -258,30 +248,28 @@ TEST_F(MachineTest, RemovingAnotherOrAnUnknownStickOnlyRefreshesTheList)
 // without leaving it (no new check); SubscriptionExpired drops it.
 TEST_F(MachineTest, LocaleUpdateAsksForNewNamesAndTheRepeatedResultRefreshesTheOffer)
 {
+    const auto rootOk = [](MachineTest& test) { test.Root(MetadataChecker::Ok); };
+    const auto relatedOk = RelatedResult<MetadataChecker::Ok>;
     const struct {
         const char* leaf;
         Way way;
+        std::function<void(MachineTest&)> repeat;
         Journal repeated;
     } rows[] = {
-        {"OptionalUpdate", {ToOptional}, {"SetState OptionalUpdate"}},
-        {"MandatoryUpdate", {ToMandatory}, {"SetState MandatoryUpdate"}},
-        {"UpToDate", {ToUpToDate}, {"SetState UpToDate"}},
-        {"SubscriptionExpired", {ToExpired}, {}},
-        {"RootUpdate", {ToRoot}, {"SetState RootUpdate", "StartUsbDiscovery"}},
-        {"MapDownload", {ToOptional, Download}, {}},
-        {"NoConnection", {SelectValid, RelatedResult<MetadataChecker::NoConnection>}, {}},
+        {"OptionalUpdate", {ToOptional}, relatedOk, {"SetState OptionalUpdate"}},
+        {"MandatoryUpdate", {ToMandatory}, relatedOk, {"SetState MandatoryUpdate"}},
+        {"UpToDate", {ToUpToDate}, relatedOk, {"SetState UpToDate"}},
+        {"SubscriptionExpired", {ToExpired}, RelatedResult<MetadataChecker::SubscriptionExpired>, {}},
+        {"RootUpdate", {ToRoot}, rootOk, {"SetState RootUpdate", "StartUsbDiscovery"}},
+        {"MapDownload", {ToOptional, Download}, relatedOk, {}},
+        {"NoConnection", {SelectValid, RelatedResult<MetadataChecker::NoConnection>}, relatedOk, {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.leaf);
         Restart(row.way);
         User(&Ui::IUi::UpdateLocale);
         EXPECT_EQ(Journal {"UpdateLocale"}, Take());
-        if (std::string(row.leaf) == "RootUpdate")
-            Root(MetadataChecker::Ok);
-        else if (std::string(row.leaf) == "SubscriptionExpired")
-            Related(MetadataChecker::SubscriptionExpired);
-        else
-            Related(MetadataChecker::Ok);
+        row.repeat(*this);
         EXPECT_EQ(row.leaf, Leaf());
         EXPECT_EQ(row.repeated, Take());
     }

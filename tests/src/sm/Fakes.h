@@ -96,13 +96,25 @@ private:
     std::shared_ptr<Journal> journal;
 };
 
-// The three fakes, the managers kept on the GUI thread; the program's quit.
-inline Collaborators FakeCollaborators(const std::shared_ptr<Journal>& journal)
+// Makes a fake on the journal and, when asked, points `made` at it.
+template <class Fake> auto FakeMaker(const std::shared_ptr<Journal>& journal, Fake** made = nullptr)
+{
+    return [journal, made] {
+        auto fake = std::make_unique<Fake>(journal);
+        if (made)
+            *made = fake.get();
+        return fake;
+    };
+}
+
+// The three fakes, the managers kept on the GUI thread.
+inline Collaborators FakeCollaborators(const std::shared_ptr<Journal>& journal, FakeUi** ui = nullptr,
+    FakeUsbManager** usb = nullptr, FakeMapUpdateManager** maps = nullptr)
 {
     Collaborators collaborators;
-    collaborators.makeUi = [journal] { return std::make_unique<FakeUi>(journal); };
-    collaborators.makeUsbManager = [journal] { return std::make_unique<FakeUsbManager>(journal); };
-    collaborators.makeMapUpdateManager = [journal] { return std::make_unique<FakeMapUpdateManager>(journal); };
+    collaborators.makeUi = FakeMaker(journal, ui);
+    collaborators.makeUsbManager = FakeMaker(journal, usb);
+    collaborators.makeMapUpdateManager = FakeMaker(journal, maps);
     collaborators.managersOnThreads = false;
     return collaborators;
 }

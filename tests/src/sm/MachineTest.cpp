@@ -12,11 +12,6 @@
 
 #include <typeinfo>
 
-MachineTest::MachineTest()
-{
-    Restart();
-}
-
 // No path of these tests may make the machine refuse an event.
 MachineTest::~MachineTest()
 {
@@ -30,24 +25,8 @@ void MachineTest::Restart()
     UsbStorage::Instance().Clear();
     MapStorage::Instance().Clear();
     journal->clear();
-    Collaborators collaborators;
-    collaborators.makeUi = [this] {
-        auto made = std::make_unique<FakeUi>(journal);
-        ui = made.get();
-        return made;
-    };
-    collaborators.makeUsbManager = [this] {
-        auto made = std::make_unique<FakeUsbManager>(journal);
-        usb = made.get();
-        return made;
-    };
-    collaborators.makeMapUpdateManager = [this] {
-        auto made = std::make_unique<FakeMapUpdateManager>(journal);
-        maps = made.get();
-        return made;
-    };
+    Collaborators collaborators = FakeCollaborators(journal, &ui, &usb, &maps);
     collaborators.quit = [this] { journal->push_back("quit"); };
-    collaborators.managersOnThreads = false;
     machine = std::make_unique<StateMachine>(std::move(collaborators));
     machine->initiate();
     // The guard reports this only instance once the loop runs.
@@ -61,14 +40,6 @@ void MachineTest::Restart(const Way& way)
     for (const auto& step : way)
         step(*this);
     Take();
-}
-
-void MachineTest::Stop()
-{
-    machine.reset();
-    ui = nullptr;
-    usb = nullptr;
-    maps = nullptr;
 }
 
 void MachineTest::Pump()
@@ -91,11 +62,6 @@ std::string ActiveLeaf(const StateMachine& machine)
         return {};
     const std::string name = boost::core::demangle(typeid(*machine.state_begin()).name());
     return name.substr(name.rfind(':') + 1);
-}
-
-std::string MachineTest::Leaf() const
-{
-    return ActiveLeaf(*machine);
 }
 
 void MachineTest::AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected)
@@ -125,53 +91,10 @@ UsbInfo MachineTest::Selected()
     return UsbStorage::Instance().GetSelectedUsb();
 }
 
-void MachineTest::Root(MetadataChecker::Result result)
-{
-    emit maps->RootUpdatesChecked(result);
-    Pump();
-}
-
-void MachineTest::Related(MetadataChecker::Result result)
-{
-    emit maps->RelatedUpdatesChecked(result);
-    Pump();
-}
-
-void MachineTest::OperationStarted()
-{
-    emit maps->OperationStarted();
-    Pump();
-}
-
-void MachineTest::Finished(MapDownloader::Result result)
-{
-    emit maps->OperationFinished(result);
-    Pump();
-}
-
-void MachineTest::Insert(UsbInfo::Id id, UsbInfo::State state)
-{
-    CheckStarted();
-    Checked(id, state);
-}
-
-void MachineTest::CheckStarted()
-{
-    emit usb->UsbCheckStarted();
-    Pump();
-}
-
 void MachineTest::Checked(UsbInfo::Id id, UsbInfo::State state)
 {
     AddUsb(id, state);
-    emit usb->UsbCheckComplete(id);
-    Pump();
-}
-
-void MachineTest::Pull(UsbInfo::Id id)
-{
-    emit usb->UsbRemoved(id);
-    Pump();
+    Emit(usb, &FakeUsbManager::UsbCheckComplete, id);
 }
 
 void MachineTest::Deliver(const char* slot, QGenericArgument argument)
@@ -180,43 +103,17 @@ void MachineTest::Deliver(const char* slot, QGenericArgument argument)
     QMetaObject::invokeMethod(&common, slot, Qt::DirectConnection, argument);
 }
 
-void MachineTest::SelectValid(MachineTest& test)
-{
-    test.AddUsb(1, UsbInfo::ValidMetadata, true);
-}
-
 void MachineTest::ToRoot(MachineTest& test)
 {
-    test.AddMap("EU", MapInfo::Optional);
+    AddMap("EU", MapInfo::Optional);
     test.Root(MetadataChecker::Ok);
 }
 
-void MachineTest::ToOptional(MachineTest& test)
+void MachineTest::Offer(MapInfo::Type type, MetadataChecker::Result result)
 {
-    SelectValid(test);
-    test.AddMap("EU", MapInfo::Optional);
-    test.Related(MetadataChecker::Ok);
-}
-
-void MachineTest::ToMandatory(MachineTest& test)
-{
-    SelectValid(test);
-    test.AddMap("EU", MapInfo::Mandatory);
-    test.Related(MetadataChecker::Ok);
-}
-
-void MachineTest::ToUpToDate(MachineTest& test)
-{
-    SelectValid(test);
-    test.AddMap("EU", MapInfo::Installed);
-    test.Related(MetadataChecker::Ok);
-}
-
-void MachineTest::ToExpired(MachineTest& test)
-{
-    SelectValid(test);
-    test.AddMap("EU", MapInfo::Installed);
-    test.Related(MetadataChecker::SubscriptionExpired);
+    SelectValid(*this);
+    AddMap("EU", type);
+    Related(result);
 }
 
 // The manager marks the map before it reports the start.

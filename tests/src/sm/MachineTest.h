@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+// What a new check shows and asks for, after the removed-stick screen or not.
+inline const Journal NewCheck = {"SetState MapUpdateCheck", "CheckMapUpdates"};
+inline const Journal RemovedAndNewCheck = {"SetState UsbRemoved", "SetState MapUpdateCheck", "CheckMapUpdates"};
+
 // The active leaf's name, e.g. "OptionalUpdate"; empty once terminated.
 std::string ActiveLeaf(const StateMachine& machine);
 
@@ -23,21 +27,20 @@ class MachineTest : public ::testing::Test {
 public:
     using Way = std::vector<std::function<void(MachineTest&)>>;
 
-    MachineTest();
+    MachineTest() { Restart(); }
     ~MachineTest() override;
 
     // A fresh machine, started (in MapUpdateCheck, its first check asked for).
     void Restart();
     // A fresh machine taken along the way, with an empty journal.
     void Restart(const Way& way);
-    void Stop();
+    void Stop() { machine.reset(); }
 
     // Delivers the queued signals and invocations.
     static void Pump();
     // What the collaborators were asked since the last call.
     Journal Take();
-    // The active leaf's name, e.g. "OptionalUpdate"; empty once terminated.
-    std::string Leaf() const;
+    std::string Leaf() const { return ActiveLeaf(*machine); }
 
     // The registry and the catalogue.
     static void AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected = false);
@@ -46,15 +49,19 @@ public:
     static UsbInfo Selected();
 
     // The managers' reports, each delivered.
-    void Root(MetadataChecker::Result result);
-    void Related(MetadataChecker::Result result);
-    void OperationStarted();
-    void Finished(MapDownloader::Result result);
-    // A stick found and verified: the check's start, its record, its end.
-    void Insert(UsbInfo::Id id, UsbInfo::State state);
-    void CheckStarted();
+    void Root(MetadataChecker::Result result) { Emit(maps, &FakeMapUpdateManager::RootUpdatesChecked, result); }
+    void Related(MetadataChecker::Result result) { Emit(maps, &FakeMapUpdateManager::RelatedUpdatesChecked, result); }
+    void OperationStarted() { Emit(maps, &FakeMapUpdateManager::OperationStarted); }
+    void Finished(MapDownloader::Result result) { Emit(maps, &FakeMapUpdateManager::OperationFinished, result); }
+    void CheckStarted() { Emit(usb, &FakeUsbManager::UsbCheckStarted); }
     void Checked(UsbInfo::Id id, UsbInfo::State state);
-    void Pull(UsbInfo::Id id);
+    void Pull(UsbInfo::Id id) { Emit(usb, &FakeUsbManager::UsbRemoved, id); }
+    // A stick found and verified: the check's start, its record, its end.
+    void Insert(UsbInfo::Id id, UsbInfo::State state)
+    {
+        CheckStarted();
+        Checked(id, state);
+    }
 
     // Raises a signal of the user interface (direct: processed at once).
     template <class Signal, class... Args> void User(Signal signal, Args... args) { (ui->*signal)(args...); }
@@ -63,12 +70,12 @@ public:
 
     // Steps of a way into a leaf. The offers select stick 1 with valid
     // metadata (RootUpdate: without); downloads start on "EU".
-    static void SelectValid(MachineTest& test);
+    static void SelectValid(MachineTest&) { AddUsb(1, UsbInfo::ValidMetadata, true); }
     static void ToRoot(MachineTest& test);
-    static void ToOptional(MachineTest& test);
-    static void ToMandatory(MachineTest& test);
-    static void ToUpToDate(MachineTest& test);
-    static void ToExpired(MachineTest& test);
+    static void ToOptional(MachineTest& test) { test.Offer(MapInfo::Optional); }
+    static void ToMandatory(MachineTest& test) { test.Offer(MapInfo::Mandatory); }
+    static void ToUpToDate(MachineTest& test) { test.Offer(MapInfo::Installed); }
+    static void ToExpired(MachineTest& test) { test.Offer(MapInfo::Installed, MetadataChecker::SubscriptionExpired); }
     static void Download(MachineTest& test);
     static void Cancel(MachineTest& test);
 
@@ -78,6 +85,15 @@ public:
     FakeUsbManager* usb = nullptr;
     FakeMapUpdateManager* maps = nullptr;
     std::unique_ptr<StateMachine> machine;
+
+private:
+    template <class Fake, class Signal, class... Args> static void Emit(Fake* fake, Signal signal, Args... args)
+    {
+        emit(fake->*signal)(args...);
+        Pump();
+    }
+    // Stick 1 selected with valid metadata, "EU" of that type in the catalogue, the related check's result.
+    void Offer(MapInfo::Type type, MetadataChecker::Result result = MetadataChecker::Ok);
 };
 
 // Way steps that end in a manager's report.

@@ -7,7 +7,6 @@
 #include "Config.h"
 #include "ContentService.h"
 #include "FakeStick.h"
-#include "FullMapUpdateManager.h"
 #include "MapStorage.h"
 #include "ProductionCollaborators.h"
 #include "StickContent.h"
@@ -17,7 +16,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
@@ -70,17 +68,8 @@ protected:
 
     Collaborators MakeCollaborators()
     {
-        Collaborators collaborators = ProductionCollaborators([this] {
-            auto made = std::make_unique<FakeUi>(journal);
-            ui = made.get();
-            return made;
-        });
-        collaborators.makeMapUpdateManager = [] {
-            auto manager = std::make_unique<FullMapUpdateManager>();
-            manager->Downloader().SetClientFactory(
-                [](const std::string& url) { return std::make_unique<ShortRetryClient>(url); });
-            return manager;
-        };
+        Collaborators collaborators = ProductionCollaborators(FakeMaker(journal, &ui));
+        collaborators.makeMapUpdateManager = ShortRetryManager;
         collaborators.quit = [this] { journal->push_back("quit"); };
         return collaborators;
     }
@@ -113,13 +102,6 @@ protected:
         return root;
     }
 
-    QString StickWithoutMetadata()
-    {
-        const QString root = sticks.MountDir("PLAIN");
-        QDir().mkpath(root);
-        return root;
-    }
-
     // Starts the download of the offered map, its archive held back after the
     // first bytes, and waits until they are on the stick.
     void StartStalledDownload()
@@ -134,15 +116,6 @@ protected:
             },
             WaitMs));
         EXPECT_EQ("MapDownload", ActiveLeaf(*machine));
-    }
-
-    QStringList ArchiveRanges() const
-    {
-        QStringList ranges;
-        for (const QJsonValue& request : service.RequestLog())
-            if (request["path"].toString().startsWith("/files/"))
-                ranges << request["headers"]["Range"].toString();
-        return ranges;
     }
 
     LogCapture log;
@@ -195,7 +168,7 @@ TEST_F(RoadTest, LostConnectionEndsInNoConnectionAndRetryResumes)
     service.ClearFaults();
     emit ui->Retry();
     ASSERT_TRUE(WaitFor("PendingUpdate"));
-    const QStringList ranges = ArchiveRanges();
+    const QStringList ranges = service.ArchiveRanges();
     ASSERT_FALSE(ranges.isEmpty());
     EXPECT_TRUE(ranges.front().isEmpty());
     EXPECT_TRUE(ranges.back().startsWith("bytes=")) << ranges.back().toStdString();
@@ -207,7 +180,8 @@ TEST_F(RoadTest, LostConnectionEndsInNoConnectionAndRetryResumes)
 // ends there again.
 TEST_F(RoadTest, CancelMidDownloadRemovesTheMapAndGivesTheSpaceBack)
 {
-    const QString root = StickWithoutMetadata();
+    const QString root = sticks.MountDir("PLAIN");
+    QDir().mkpath(root);
     sticks.Insert({root});
     ASSERT_TRUE(QTest::qWaitFor([] { return UsbStorage::Instance().GetSelectedUsb().IsValid(); }, WaitMs));
     ASSERT_TRUE(WaitFor("RootUpdate"));
@@ -254,12 +228,6 @@ TEST_F(RoadTest, QuitWhileBusyAsksAndAForcedQuitLeavesNothingRunning)
     // The discovery thread ends shortly after its last discovery has stopped.
     EXPECT_TRUE(QTest::qWaitFor([this] { return Threads() == threadsBefore; }, 10000))
         << Threads().join(' ').toStdString();
-}
-
-TEST_F(RoadTest, QuitOnAnOfferQuitsAtOnce)
-{
-    emit ui->Quit();
-    EXPECT_EQ("quit", journal->back());
 }
 
 // The second start makes nothing and quits; the first one is brought forward.

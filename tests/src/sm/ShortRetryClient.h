@@ -1,6 +1,7 @@
 #pragma once
 
-#include "IClient.h"
+#include "Client.h"
+#include "FullMapUpdateManager.h"
 #include "Request.h"
 
 #include <memory>
@@ -9,48 +10,18 @@
 // The archive client of the program, whose map downloads give up after a
 // retry window of a moment instead of the configured minutes, so that a test
 // sees a connection lost for good.
-class ShortRetryClient : public Brel::IClient {
+class ShortRetryClient : public Brel::Client {
 public:
     static constexpr int WindowMs = 1500;
 
     explicit ShortRetryClient(const std::string& url)
-        : inner(Brel::CreateClient(url, ""))
+        : Client(url, "")
     {
     }
 
     Brel::IRequest* GetMapContent(std::ostream* out, Brel::IResponse* response) override
     {
-        return new ShortRetryRequest(static_cast<Brel::Request*>(inner->GetMapContent(out, response)));
-    }
-    Brel::IRequest* GetAllNewest(std::ostream* out, const std::string& id, Brel::IResponse* response) override
-    {
-        return inner->GetAllNewest(out, id, response);
-    }
-    Brel::IRequest* GetAllRelated(std::ostream* out, const std::string& id, Brel::IResponse* response) override
-    {
-        return inner->GetAllRelated(out, id, response);
-    }
-    Brel::IRequest* GetAllRoots(std::ostream* out, Brel::IResponse* response) override
-    {
-        return inner->GetAllRoots(out, response);
-    }
-    Brel::IRequest* GetDownloadInfo(std::ostream* out, const std::string& id, Brel::IResponse* response) override
-    {
-        return inner->GetDownloadInfo(out, id, response);
-    }
-    Brel::IRequest* GetLocaleContentData(
-        std::ostream* out, const std::string& id, const std::string& locale, Brel::IResponse* response) override
-    {
-        return inner->GetLocaleContentData(out, id, locale, response);
-    }
-    Brel::IRequest* GetLocaleData(
-        std::ostream* out, const std::string& id, const std::string& locale, Brel::IResponse* response) override
-    {
-        return inner->GetLocaleData(out, id, locale, response);
-    }
-    Brel::IRequest* GetMetadata(std::ostream* out, const std::string& id, Brel::IResponse* response) override
-    {
-        return inner->GetMetadata(out, id, response);
+        return new ShortRetryRequest(static_cast<Brel::Request*>(Client::GetMapContent(out, response)));
     }
 
 private:
@@ -78,6 +49,13 @@ private:
     private:
         std::unique_ptr<Brel::Request> inner;
     };
-
-    std::unique_ptr<Brel::IClient> inner;
 };
+
+// The program's map update manager, its downloads on that client.
+inline std::unique_ptr<QObject> ShortRetryManager()
+{
+    auto manager = std::make_unique<FullMapUpdateManager>();
+    manager->Downloader().SetClientFactory(
+        [](const std::string& url) { return std::make_unique<ShortRetryClient>(url); });
+    return manager;
+}

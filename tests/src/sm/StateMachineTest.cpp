@@ -4,9 +4,7 @@
 #include "Fakes.h"
 #include "StateMachine.h"
 #include "States/MapUpdateCheck.h"
-#include "States/StartUp.h"
 
-#include <QApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <QtTest/QTest>
@@ -19,7 +17,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -43,69 +40,7 @@ void RunOnRecord(std::string message, std::function<void()> action)
         boost::shared_ptr<OnRecord>(new OnRecord {{}, std::move(message), std::move(action)})));
 }
 
-// Runs the event loop until it is told to quit; false when the time ran out.
-bool LoopQuits()
-{
-    QEventLoop loop;
-    QTimer::singleShot(5000, &loop, [&loop] { loop.exit(1); });
-    return loop.exec() == 0;
-}
-
-Collaborators Fakes()
-{
-    return FakeCollaborators(std::make_shared<Journal>());
-}
-
-// The guard reports this (only) instance once the loop runs.
-bool Started(StateMachine& machine)
-{
-    return QTest::qWaitFor([&machine] { return machine.state_cast<const States::MapUpdateCheck*>() != nullptr; });
-}
-
 } // namespace
-
-// An event that no state reacts to is dropped without a record.
-TEST(StateMachine, GuardStartEntersCommonOnceTheLoopRunsAndUnhandledEventsAreDropped)
-{
-    LogCapture log;
-    StateMachine machine(Fakes());
-    machine.initiate();
-    EXPECT_NE(machine.state_cast<const States::StartUp*>(), nullptr);
-    ASSERT_TRUE(Started(machine));
-    EXPECT_EQ(log.Count(Log::Info, "Entered Common state"), 1);
-
-    const auto before = log.Records().size();
-    machine.process_event(Events::Retry());
-    EXPECT_NE(machine.state_cast<const States::MapUpdateCheck*>(), nullptr);
-    EXPECT_EQ(log.Records().size(), before);
-}
-
-TEST(StateMachine, SecondInstanceQuitsWithoutShowingAnythingAndActivatesTheFirst)
-{
-    LogCapture log;
-    StateMachine first(Fakes());
-    first.initiate();
-    ASSERT_TRUE(Started(first));
-    StateMachine second(Fakes());
-    second.initiate();
-    EXPECT_TRUE(LoopQuits());
-    EXPECT_TRUE(second.terminated());
-    EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
-    EXPECT_TRUE(QTest::qWaitFor([&log] { return log.Count(Log::Info, "Got Activate event") == 1; }));
-    EXPECT_EQ(log.Count(Log::Info, "Entered Common state"), 1);
-}
-
-TEST(StateMachine, UnknownGuardReportIsAProgrammingError)
-{
-    StateMachine machine(Fakes());
-    machine.initiate();
-    try {
-        machine.HandleApplicationEvent(static_cast<ApplicationGuard::Event>(3));
-        FAIL() << "no error raised";
-    } catch (const std::logic_error& error) {
-        EXPECT_STREQ(error.what(), "Failed to handle application event: event is not supported");
-    }
-}
 
 TEST(StateMachine, EventRaisedWhileAnotherIsProcessedIsRefused)
 {
@@ -113,14 +48,17 @@ TEST(StateMachine, EventRaisedWhileAnotherIsProcessedIsRefused)
     GTEST_SKIP() << "debug builds stop at the refusal's assertion";
 #endif
     LogCapture log;
-    StateMachine machine(Fakes());
+    StateMachine machine(FakeCollaborators(std::make_shared<Journal>()));
     machine.initiate();
     RunOnRecord("Entered MapUpdateCheck state", [&machine] { machine.process_event(Events::Quit()); });
-    ASSERT_TRUE(Started(machine));
+    // The guard reports this only instance once the loop runs.
+    ASSERT_TRUE(QTest::qWaitFor([&machine] { return machine.state_cast<const States::MapUpdateCheck*>() != nullptr; }));
     EXPECT_EQ(log.Count(Log::Error, "Refused Events::Quit: another event is being processed"), 1);
     EXPECT_EQ(log.Count(Log::Info, "Got Quit event"), 0);
 
     // The refusal leaves the machine able to process the next event.
+    QEventLoop loop;
+    QTimer::singleShot(5000, &loop, [&loop] { loop.exit(1); });
     QTimer::singleShot(0, &machine, [&machine] { machine.process_event(Events::Quit()); });
-    EXPECT_TRUE(LoopQuits());
+    EXPECT_EQ(0, loop.exec()) << "not quit";
 }

@@ -4,22 +4,10 @@
 #include "UsbStorage.h"
 
 #include <algorithm>
-#include <iterator>
 
 namespace {
 
-const Journal NewCheck = {"SetState MapUpdateCheck", "CheckMapUpdates"};
-const Journal RemovedAndNewCheck = {"SetState UsbRemoved", "SetState MapUpdateCheck", "CheckMapUpdates"};
-
-void SelectWithoutMetadata(MachineTest&)
-{
-    MachineTest::AddUsb(1, UsbInfo::NoMetadata, true);
-}
-
-void FindStick(MachineTest& test)
-{
-    test.CheckStarted();
-}
+const auto SelectWithoutMetadata = [](MachineTest&) { MachineTest::AddUsb(1, UsbInfo::NoMetadata, true); };
 
 // What removing the selected stick does in a leaf.
 enum class Removal { Dropped, NewCheck, RemovedAndNewCheck };
@@ -65,7 +53,7 @@ const std::vector<LeafRow>& Leaves()
             Quit::Asks},
         {"UsbTooSmall", {T::ToOptional, T::Download, OperationResult<MapDownloader::UsbTooSmall>}, Removal::Dropped,
             Quit::AtOnce},
-        {"UsbCheck", {SelectWithoutMetadata, T::ToRoot, FindStick}, Removal::Dropped, Quit::Asks},
+        {"UsbCheck", {SelectWithoutMetadata, T::ToRoot, &T::CheckStarted}, Removal::Dropped, Quit::Asks},
     };
     return leaves;
 }
@@ -200,29 +188,32 @@ TEST_F(MachineTest, NoMetadataFromACheckMarksTheSelectedStickAndChecksAgain)
 // check; a second stick is no result of the first one's check.
 TEST_F(MachineTest, SticksVerifiedDuringACheck)
 {
+    const Journal rechecked = {"UpdateUsbs", NewCheck[0], NewCheck[1]};
     const struct {
         const char* name;
         Way way;
+        UsbInfo::State state;
         const char* leaf;
         Journal effects;
         UsbInfo::Id selected;
     } rows[] = {
-        {"no metadata beside the selected stick", {SelectValid}, "MapUpdateCheck", {"UpdateUsbs"}, 1},
-        {"invalid metadata beside the selected stick", {SelectValid}, "MapUpdateCheck", {"UpdateUsbs"}, 1},
-        {"valid metadata during a root check", {}, "MapUpdateCheck", {"UpdateUsbs", NewCheck[0], NewCheck[1]}, 2},
-        {"invalid metadata during a root check", {}, "MetadataCorrupt", {"UpdateUsbs", "SetState MetadataCorrupt"}, 2},
-        {"valid metadata replacing one without", {SelectWithoutMetadata}, "MapUpdateCheck",
-            {"UpdateUsbs", NewCheck[0], NewCheck[1]}, 2},
+        {"no metadata beside the selected stick", {SelectValid}, UsbInfo::NoMetadata, "MapUpdateCheck", {"UpdateUsbs"},
+            1},
+        {"invalid metadata beside the selected stick", {SelectValid}, UsbInfo::InvalidMetadata, "MapUpdateCheck",
+            {"UpdateUsbs"}, 1},
+        {"valid metadata during a root check", {}, UsbInfo::ValidMetadata, "MapUpdateCheck", rechecked, 2},
+        {"invalid metadata during a root check", {}, UsbInfo::InvalidMetadata, "MetadataCorrupt",
+            {"UpdateUsbs", "SetState MetadataCorrupt"}, 2},
+        {"valid metadata replacing one without", {SelectWithoutMetadata}, UsbInfo::ValidMetadata, "MapUpdateCheck",
+            rechecked, 2},
     };
-    const UsbInfo::State states[] = {UsbInfo::NoMetadata, UsbInfo::InvalidMetadata, UsbInfo::ValidMetadata,
-        UsbInfo::InvalidMetadata, UsbInfo::ValidMetadata};
-    for (size_t i = 0; i < std::size(rows); ++i) {
-        SCOPED_TRACE(rows[i].name);
-        Restart(rows[i].way);
-        Insert(2, states[i]);
-        EXPECT_EQ(rows[i].leaf, Leaf());
-        EXPECT_EQ(rows[i].effects, Take());
-        EXPECT_EQ(rows[i].selected, Selected().id);
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Restart(row.way);
+        Insert(2, row.state);
+        EXPECT_EQ(row.leaf, Leaf());
+        EXPECT_EQ(row.effects, Take());
+        EXPECT_EQ(row.selected, Selected().id);
     }
     // The selected stick's own check goes on to its offer.
     Restart({SelectValid});

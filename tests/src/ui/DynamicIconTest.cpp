@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 namespace {
 
 // Frames written as tiny images whose red channel encodes their number, so the
@@ -65,16 +63,10 @@ TEST_F(DynamicIconTest, FramesRunInOrderAndWrapAtTheInterval)
         ASSERT_TRUE(Timer()->isActive());
         EXPECT_TRUE(Timer()->isSingleShot());
         EXPECT_EQ(Timer()->interval(), 1000 / count);
-        std::vector<int> order;
-        for (int tick = 0; tick < count; ++tick) {
+        for (int tick = 1; tick <= count; ++tick) {
             icon.LoadAnimation();
-            order.push_back(Shown());
+            EXPECT_EQ(Shown(), tick % count + 1) << tick;
         }
-        std::vector<int> expected;
-        for (int frame = 2; frame <= count; ++frame)
-            expected.push_back(frame);
-        expected.push_back(1);
-        EXPECT_EQ(order, expected);
     }
 }
 
@@ -88,8 +80,9 @@ TEST_F(DynamicIconTest, TimerAdvancesTheFrames)
     EXPECT_TRUE(QTest::qWaitFor([this] { return Shown() == 1; }, 2000));
 }
 
-// Nothing, a still image, and counts that are neither: no picture, no timer;
-// very many frames still get a timer of at least a millisecond.
+// Nothing, a still image, and counts that are neither: no picture, no timer,
+// and the pending tick of the animation before is cancelled; very many frames
+// still get a timer of at least a millisecond.
 TEST_F(DynamicIconTest, StillImageNothingAndInvalidCounts)
 {
     Write(Still(), 9);
@@ -112,19 +105,6 @@ TEST_F(DynamicIconTest, StillImageNothingAndInvalidCounts)
     }
     icon.Init(Pattern(), 5000); // more than 1000 frames: still no 0 ms timer
     EXPECT_GE(Timer()->interval(), 1);
-}
-
-// A new picture cancels the pending tick of a frame animation.
-TEST_F(DynamicIconTest, InitCancelsThePendingTick)
-{
-    WriteFrames(18);
-    Write(Still(), 9);
-    icon.Init(Pattern(), 18);
-    ASSERT_TRUE(Timer()->isActive());
-    icon.Init(Still(), 1);
-    EXPECT_FALSE(Timer()->isActive());
-    QTest::qWait(150); // more than two ticks of 55 ms
-    EXPECT_EQ(Shown(), 9);
 }
 
 // A movie plays until the next Init, which stops it and takes it off the label.

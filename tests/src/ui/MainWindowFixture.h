@@ -1,11 +1,10 @@
 #pragma once
 
+#include "CleanStores.h"
 #include "IUi.h"
 #include "MainWindow.h"
-#include "MapStorage.h"
 #include "QtPrinters.h"
 #include "SelectedStick.h"
-#include "UsbStorage.h"
 #include "widgets/SilentUi.h"
 
 #include <QLabel>
@@ -28,16 +27,6 @@
 // the real ones do.
 class MainWindowTest : public ::testing::Test {
 protected:
-    struct CleanStores {
-        CleanStores() { Clear(); }
-        ~CleanStores() { Clear(); }
-        static void Clear()
-        {
-            MapStorage::Instance().Clear();
-            UsbStorage::Instance().Clear();
-        }
-    };
-
     static MapInfo Map(const std::string& id, MapInfo::Type type, MapInfo::State state,
         const std::string& region = "EUR", bool root = false)
     {
@@ -54,6 +43,17 @@ protected:
         return map;
     }
 
+    // Every state the state machine sets.
+    static std::vector<Ui::State> AllStates()
+    {
+        std::vector<Ui::State> states;
+        for (int value = 0; value <= static_cast<int>(Ui::State::UsbTooSmall); ++value) {
+            if (static_cast<Ui::State>(value) != Ui::State::Unknown)
+                states.push_back(static_cast<Ui::State>(value));
+        }
+        return states;
+    }
+
     static void Store(const MapInfo& map) { MapStorage::Instance().UpdateMap(map); }
 
     static void InsertStick() { SelectStick(); }
@@ -61,25 +61,19 @@ protected:
     template <typename T> T* Child(const char* name) { return window.findChild<T*>(name); }
     QPushButton* Button(const char* name) { return Child<QPushButton>(name); }
 
-    // The buttons of the message on the maps page and on the message page.
-    QPushButton* MapsMessageButton(bool first)
+    // The buttons and title of the message on the maps page and on the message page.
+    QPushButton* MessageButton(const char* message, bool first)
     {
-        return Child<QWidget>("widgetMapsMessage")
-            ->findChild<QPushButton*>(first ? "pushButtonPrimary" : "pushButtonSecondary");
+        return Child<QWidget>(message)->findChild<QPushButton*>(first ? "pushButtonPrimary" : "pushButtonSecondary");
     }
-    QPushButton* PageMessageButton(bool first)
+    QPushButton* MapsMessageButton(bool first) { return MessageButton("widgetMapsMessage", first); }
+    QPushButton* PageMessageButton(bool first) { return MessageButton("widgetMessage", first); }
+    QString MessageTitle(const char* message)
     {
-        return Child<QWidget>("widgetMessage")
-            ->findChild<QPushButton*>(first ? "pushButtonPrimary" : "pushButtonSecondary");
+        return Child<QWidget>(message)->findChild<QLabel*>("labelMessageTitle")->text();
     }
-    QString MapsMessageTitle()
-    {
-        return Child<QWidget>("widgetMapsMessage")->findChild<QLabel*>("labelMessageTitle")->text();
-    }
-    QString PageMessageTitle()
-    {
-        return Child<QWidget>("widgetMessage")->findChild<QLabel*>("labelMessageTitle")->text();
-    }
+    QString MapsMessageTitle() { return MessageTitle("widgetMapsMessage"); }
+    QString PageMessageTitle() { return MessageTitle("widgetMessage"); }
 
     int PageIndex() { return Child<QStackedWidget>("stackedWidgetMainWindow")->currentIndex(); }
     int ScreenIndex() { return Child<QStackedWidget>("stackedWidgetManageMaps")->currentIndex(); }

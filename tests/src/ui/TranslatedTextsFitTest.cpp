@@ -1,19 +1,16 @@
 // Every text the window and the popup show fits its button or label in every
-// language: a longer translation must not be cut off. With TESSALY_PICTURES
-// set to a folder each scene is written there as "<scene>-<locale>.png" (docs/
-// keeps a few reviewed ones).
+// language: a longer translation must not be cut off. Each scene is kept as a
+// picture "<scene>-<locale>", and in English as "<scene>".
 #include "MainWindowFixture.h"
 
+#include "Pictures.h"
 #include "Popup.h"
 #include "Resources.h"
 #include "Settings.h"
 
 #include <QAbstractButton>
-#include <QDir>
-#include <QImage>
 
 #include <functional>
-#include <sstream>
 
 using Ui::State;
 
@@ -59,14 +56,14 @@ protected:
     {
         QTest::qWait(50); // word-wrapped labels settle their height after a layout pass
         EXPECT_EQ(Clipped(widget), QStringList()) << scene.toStdString();
-        const QString folder = qEnvironmentVariable("TESSALY_PICTURES");
-        if (!folder.isEmpty())
-            widget.grab().save(QDir(folder).filePath(scene + "-" + GetParam() + ".png"));
+        KeepPicture(widget.grab().toImage(), GetParam() == "en_GB" ? scene : scene + "-" + GetParam());
     }
 
+    // One map on offer, and the footer's space figures.
     static void Offer(MapInfo::Type type, MapInfo::State state)
     {
         MapStorage::Instance().Clear();
+        MapStorage::Instance().SetSubscription({QDate(), 6'500'000'000, 16'000'000'000});
         MapInfo map = Map("offer", type, state);
         map.name = L"Europe West 2023.05";
         Store(map);
@@ -77,6 +74,8 @@ protected:
 TEST_P(TranslatedTextsFit, InTheWindow)
 {
     const auto roots = [] {
+        Offer(MapInfo::Optional, MapInfo::Available);
+        MapStorage::Instance().RemoveMap("offer");
         for (const char* id : {"eu-west", "eu-east"})
             Store(Map(id, MapInfo::Optional, MapInfo::Available, "EUR", true));
     };
@@ -140,15 +139,10 @@ TEST_P(TranslatedTextsFit, InThePopup)
 {
     Offer(MapInfo::Optional, MapInfo::Available);
     Ui::Popup popup(&ui);
-    for (State state : {State::CancelDownload, State::MandatoryUpdate, State::MapDownload, State::MapUpdateCheck,
-             State::MetadataCorrupt, State::NoConnection, State::NoSubscription, State::OptionalUpdate,
-             State::PendingUpdate, State::RootUpdate, State::ServerError, State::SubscriptionExpired, State::UpToDate,
-             State::UsbBlocked, State::UsbCheck, State::UsbFull, State::UsbRemoved, State::UsbTooSmall}) {
+    for (State state : AllStates()) {
         popup.SetState(state);
         popup.show();
-        std::ostringstream name;
-        name << "popup-" << state;
-        Check(popup, QString::fromStdString(name.str()));
+        Check(popup, QString::fromStdString("popup-" + testing::PrintToString(state)));
         popup.SetState(State::MapDownload); // releases a held message
     }
 }

@@ -1,12 +1,11 @@
 #include "Ui.h"
+#include "CleanStores.h"
 #include "LogCapture.h"
 #include "MainWindow.h"
-#include "MapStorage.h"
 #include "Popup.h"
 #include "QtPrinters.h"
 #include "SelectedStick.h"
 #include "TrayIcon.h"
-#include "UsbStorage.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -19,9 +18,10 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using Ui::State;
@@ -30,7 +30,6 @@ class UiTest : public ::testing::Test {
 protected:
     UiTest()
     {
-        Clear();
         facade = std::make_unique<Ui::Ui>();
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* found = qobject_cast<Ui::MainWindow*>(widget))
@@ -40,46 +39,29 @@ protected:
         tray = facade->findChild<Ui::TrayIcon*>();
         icon = tray->findChild<QSystemTrayIcon*>();
     }
-    ~UiTest() override
-    {
-        facade.reset();
-        Clear();
-    }
-    static void Clear()
-    {
-        MapStorage::Instance().Clear();
-        UsbStorage::Instance().Clear();
-    }
-
-    static void InsertStick() { SelectStick(); }
-
-    static void StoreMap(const std::string& id, MapInfo::State state)
-    {
-        MapInfo map;
-        map.id = id;
-        map.name = L"Europe";
-        map.region = "EUR";
-        map.type = MapInfo::Optional;
-        map.state = state;
-        map.root = true;
-        MapStorage::Instance().UpdateMap(map);
-    }
-
     QString PopupText() { return popup->findChild<QLabel*>("labelContentText")->text(); }
     int PageIndex() { return window->findChild<QStackedWidget*>("stackedWidgetMainWindow")->currentIndex(); }
     void ClickTray() { emit icon->activated(QSystemTrayIcon::Trigger); }
 
-    // The index of the first record at or after from whose function and message start as given; -1 if none.
-    static int Find(const std::vector<LogCapture::Record>& records, const std::string& function,
-        const std::string& message, int from = 0)
+    // Whether each step, a function and the start of its message, first
+    // appears in the records in the order given.
+    static bool InOrder(const LogCapture& log, const std::vector<std::pair<std::string, std::string>>& steps)
     {
-        for (int i = from; i < static_cast<int>(records.size()); ++i) {
-            if (records[i].function == function && records[i].message.rfind(message, 0) == 0)
-                return i;
+        const auto records = log.Records();
+        int last = -1;
+        for (const auto& [function, message] : steps) {
+            const auto found = std::find_if(records.begin(), records.end(), [&](const LogCapture::Record& record) {
+                return record.function == function && record.message.rfind(message, 0) == 0;
+            });
+            const int at = found == records.end() ? -1 : static_cast<int>(found - records.begin());
+            if (at <= last)
+                return false;
+            last = at;
         }
-        return -1;
+        return true;
     }
 
+    CleanStores stores;
     std::unique_ptr<Ui::Ui> facade;
     Ui::MainWindow* window = nullptr;
     Ui::Popup* popup = nullptr;
@@ -91,8 +73,13 @@ protected:
 // popup each apply it again, in that order, and the popup is placed again.
 TEST_F(UiTest, SameStateIsAppliedAgainByAllThreeInOrder)
 {
-    InsertStick();
-    StoreMap("first", MapInfo::Available);
+    SelectStick();
+    MapInfo map;
+    map.id = "first";
+    map.type = MapInfo::Optional;
+    map.state = MapInfo::Available;
+    map.root = true;
+    MapStorage::Instance().UpdateMap(map);
     facade->SetState(State::RootUpdate);
     facade->SetState(State::OptionalUpdate);
     popup->hide();
@@ -102,24 +89,17 @@ TEST_F(UiTest, SameStateIsAppliedAgainByAllThreeInOrder)
     EXPECT_EQ(log.Count(Log::Info, "Changing state from: "), 0);
     EXPECT_TRUE(popup->isVisible());
     EXPECT_EQ(icon->toolTip(), "Tessaly\r\nMap updates available");
-    const auto records = log.Records();
-    const int windowApplied = Find(records, "Ui::MainWindow::SetOptionalMap", "Setting optional map: ");
-    const int popupShown = Find(records, "Ui::Popup::setVisible", "Setting popup visibility to: true");
-    const int placed = Find(records, "Ui::Popup::SetGeometry", "Updating popup geometry from: ");
-    ASSERT_GE(windowApplied, 0);
-    EXPECT_GT(popupShown, windowApplied);
-    EXPECT_GT(placed, popupShown);
+    EXPECT_TRUE(InOrder(log,
+        {{"Ui::MainWindow::SetOptionalMap", "Setting optional map: "},
+            {"Ui::Popup::setVisible", "Setting popup visibility to: true"},
+            {"Ui::Popup::SetGeometry", "Updating popup geometry from: "}}));
 
     LogCapture change;
     facade->SetState(State::UpToDate);
     EXPECT_EQ(change.Count(Log::Info, "Changing state from: OptionalUpdate to: UpToDate"), 1);
-    const auto changed = change.Records();
-    const int inWindow = Find(changed, "Ui::MainWindow::SetState", "Changing state from: ");
-    const int inTray = Find(changed, "Ui::TrayIcon::SetState", "Changing state from: ");
-    const int inPopup = Find(changed, "Ui::Popup::SetState", "Changing state from: ");
-    ASSERT_GE(inWindow, 0);
-    EXPECT_GT(inTray, inWindow);
-    EXPECT_GT(inPopup, inTray);
+    EXPECT_TRUE(InOrder(change,
+        {{"Ui::MainWindow::SetState", "Changing state from: "}, {"Ui::TrayIcon::SetState", "Changing state from: "},
+            {"Ui::Popup::SetState", "Changing state from: "}}));
 }
 
 // "Continue" on the removed-stick message lets the popup catch up with the
@@ -132,11 +112,9 @@ TEST_F(UiTest, ContinueLinkReappliesTheCurrentStateFirst)
     LogCapture log;
     QTest::mouseClick(popup->findChild<QPushButton*>("pushButtonContentLink"), Qt::LeftButton);
     EXPECT_EQ(PopupText(), "Checking for map updates. Please do not disconnect the USB stick.");
-    const auto records = log.Records();
-    const int caughtUp = Find(records, "Ui::Popup::SetState", "Changing state from: RootUpdate to: MapUpdateCheck");
-    const int relayed = Find(records, "Ui::MainWindow::PopupClicked", "Popup link: Continue clicked");
-    ASSERT_GE(caughtUp, 0);
-    EXPECT_GT(relayed, caughtUp);
+    EXPECT_TRUE(InOrder(log,
+        {{"Ui::Popup::SetState", "Changing state from: RootUpdate to: MapUpdateCheck"},
+            {"Ui::MainWindow::PopupClicked", "Popup link: Continue clicked"}}));
     EXPECT_EQ(log.Count(Log::Info, "Changing state from: "), 0);
 }
 
@@ -207,7 +185,7 @@ TEST_F(UiTest, SticksLanguageAndQuitReachTheirParts)
 {
     facade->SetState(State::UpToDate);
     ASSERT_FALSE(popup->findChild<QWidget*>("widgetStatus")->isVisibleTo(popup));
-    InsertStick();
+    SelectStick();
     LogCapture log;
     facade->UpdateUsbs();
     EXPECT_TRUE(popup->findChild<QWidget*>("widgetStatus")->isVisibleTo(popup));

@@ -43,8 +43,8 @@ int CheckThroughManager(const char* root, bool stopMidway)
     drive.uid = 1;
     drive.path = root;
     const auto start = Clock::now();
-    QMetaObject::invokeMethod(manager, "MassStorageCome", Qt::QueuedConnection,
-        Q_ARG(const DeviceDiscovery::DeviceProperties&, drive));
+    QMetaObject::invokeMethod(
+        manager, "MassStorageCome", Qt::QueuedConnection, Q_ARG(const DeviceDiscovery::DeviceProperties&, drive));
     if (stopMidway) {
         QTimer::singleShot(500, qApp, [&] {
             const auto stopping = Clock::now();

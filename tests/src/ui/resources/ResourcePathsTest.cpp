@@ -1,5 +1,3 @@
-#include "QtPrinters.h"
-
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
@@ -10,9 +8,7 @@
 
 #include <vector>
 
-// Every compiled-in file the program loads by path. The test names carry the
-// folder, so what is missing can be told apart at a glance (icons and style
-// sheets arrive with the work that draws and styles the widgets).
+// Every compiled-in file the program loads by path.
 
 namespace {
 
@@ -46,44 +42,23 @@ std::vector<QString> IconPaths()
     return paths;
 }
 
-const std::vector<QString> fontPaths
-    = {":/fonts/DravoSans-Bold.ttf", ":/fonts/DravoSans-Medium.ttf", ":/fonts/DravoSans-Regular.ttf"};
-const std::vector<QString> stylePaths = {":/styles/FooterWidget.qss", ":/styles/HeaderWidget.qss",
-    ":/styles/MainWindowDialog.qss", ":/styles/MapRowWidget.qss", ":/styles/MessageRowWidget.qss",
-    ":/styles/MessageScreenWidget.qss", ":/styles/PopupDialog.qss", ":/styles/SettingsScreenWidget.qss",
-    ":/styles/TitleRowWidget.qss", ":/styles/UsbListWidget.qss"};
-const std::vector<QString> legalPaths = {":/legal/license_win.htm"};
-
-class Resource : public ::testing::TestWithParam<QString> { };
-
-std::string TestName(const ::testing::TestParamInfo<QString>& info)
-{
-    std::string name = info.param.mid(2).toStdString();
-    for (char& c : name) {
-        if (!std::isalnum(static_cast<unsigned char>(c)))
-            c = '_';
-    }
-    return name;
-}
-
 } // namespace
 
 // Present and not empty; a picture must also decode (a truncated or
-// mis-named file would show nothing without a word).
-TEST_P(Resource, IsCompiledIn)
+// mis-named file would show nothing without a word). Fonts and style sheets
+// are checked by what loads them; the legal page is only read by path.
+TEST(Resources, EveryFileLoadedByPathIsCompiledIn)
 {
-    QFile file(GetParam());
-    ASSERT_TRUE(file.exists()) << "missing: " << GetParam().toStdString();
-    EXPECT_GT(file.size(), 0);
-    if (GetParam().endsWith(".png")) {
-        EXPECT_FALSE(QImage(GetParam()).isNull());
+    std::vector<QString> paths = IconPaths();
+    paths.push_back(":/legal/license_win.htm");
+    for (const QString& path : paths) {
+        QFile file(path);
+        EXPECT_GT(file.size(), 0) << "missing or empty: " << path.toStdString();
+        if (path.endsWith(".png")) {
+            EXPECT_FALSE(QImage(path).isNull()) << path.toStdString();
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Icons, Resource, ::testing::ValuesIn(IconPaths()), TestName);
-INSTANTIATE_TEST_SUITE_P(Fonts, Resource, ::testing::ValuesIn(fontPaths), TestName);
-INSTANTIATE_TEST_SUITE_P(Styles, Resource, ::testing::ValuesIn(stylePaths), TestName);
-INSTANTIATE_TEST_SUITE_P(Legal, Resource, ::testing::ValuesIn(legalPaths), TestName);
 
 // The spinner animation plays as a movie of several frames, each of which decodes.
 TEST(IconsMovie, SpinnerGifIsAnAnimation)

@@ -1,5 +1,6 @@
 #include "StyleSheetForms.h"
 
+#include "../QtWarnings.h"
 #include "LogCapture.h"
 #include "QtPrinters.h"
 #include "Resources.h"
@@ -14,41 +15,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
-
-// Collects Qt's style sheet parse warnings while it lives.
-class ParseWarnings {
-public:
-    ParseWarnings() { previous = qInstallMessageHandler(&ParseWarnings::Handle); }
-    ~ParseWarnings() { qInstallMessageHandler(previous); }
-    ParseWarnings(const ParseWarnings&) = delete;
-    ParseWarnings& operator=(const ParseWarnings&) = delete;
-
-    static QStringList& Found()
-    {
-        static QStringList found;
-        return found;
-    }
-
-private:
-    static void Handle(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        if (message.contains("Could not parse"))
-            Found() << message;
-    }
-
-    QtMessageHandler previous;
-};
 
 // Applies the sheet the way the forms do and returns the parse warnings.
 QStringList Apply(const QString& path, QWidget& widget)
 {
-    ParseWarnings::Found().clear();
-    const ParseWarnings warnings;
+    const QtWarnings warnings("Could not parse");
     LoadStylesheet(path, &widget);
     widget.ensurePolished();
     widget.grab(); // styles every child as it is drawn
-    return ParseWarnings::Found();
+    return warnings.Found();
 }
 
 // The "#name" parts of the sheet's selectors (declarations and comments are
@@ -92,46 +70,30 @@ std::vector<QString> Sheets()
     QDirIterator it(":/styles", {"*.qss"}, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext())
         sheets.push_back(it.next());
-    std::sort(sheets.begin(), sheets.end());
     return sheets;
 }
 
-const StyleSheetForm* FormOf(const QString& sheet)
-{
-    for (const StyleSheetForm& form : StyleSheetForms()) {
-        if (form.sheet == sheet)
-            return &form;
-    }
-    return nullptr;
-}
-
-class StyleSheet : public ::testing::TestWithParam<QString> { };
-
 } // namespace
 
-// Parsed without a warning, on its own form where that exists, and every
-// "#name" selector names an object of that form.
-TEST_P(StyleSheet, AppliesCleanlyToItsForm)
+// Every sheet parses without a warning, on its own form where that exists,
+// and every "#name" selector names an object of that form; every form's row
+// names a sheet that is compiled in.
+TEST(StyleSheet, EachAppliesCleanlyToItsForm)
 {
-    const StyleSheetForm* row = FormOf(GetParam());
-    const std::unique_ptr<QWidget> form = row ? row->make() : std::make_unique<QWidget>();
-    EXPECT_EQ(Apply(GetParam(), *form), QStringList());
-    if (row) {
-        EXPECT_EQ(UnknownNames(Read(GetParam()), *form), QStringList());
+    const std::vector<QString> sheets = Sheets();
+    for (const QString& sheet : sheets) {
+        SCOPED_TRACE(sheet.toStdString());
+        const auto row = std::find_if(StyleSheetForms().begin(), StyleSheetForms().end(),
+            [&](const StyleSheetForm& form) { return form.sheet == sheet; });
+        const bool hasForm = row != StyleSheetForms().end();
+        const std::unique_ptr<QWidget> form = hasForm ? row->make() : std::make_unique<QWidget>();
+        EXPECT_EQ(Apply(sheet, *form), QStringList());
+        if (hasForm) {
+            EXPECT_EQ(UnknownNames(Read(sheet), *form), QStringList());
+        }
     }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Styles, StyleSheet, ::testing::ValuesIn(Sheets()), [](const ::testing::TestParamInfo<QString>& info) {
-        return QString(info.param).remove(QRegularExpression("^.*/|\\.qss$")).toStdString();
-    });
-GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(StyleSheet);
-
-// Every row of the table names a sheet that is compiled in.
-TEST(StyleSheetForms, RowsNameCompiledInSheets)
-{
     for (const StyleSheetForm& form : StyleSheetForms())
-        EXPECT_TRUE(QFile::exists(form.sheet)) << form.sheet.toStdString();
+        EXPECT_NE(std::find(sheets.begin(), sheets.end(), form.sheet), sheets.end()) << form.sheet.toStdString();
 }
 
 // The two checks above see what they are for: a sheet that does not parse, and

@@ -105,8 +105,10 @@ QString Catalogue(const QString& locale)
 
 } // namespace
 
-// The compiled catalogue sits where the configuration looks and installs.
-TEST_P(Translation, Installs)
+// The compiled catalogue sits where the configuration looks and installs, and
+// the user can switch to it (English is the starting language, so switching to
+// en_GB goes through another one first).
+TEST_P(Translation, InstallsAndSettingsSwitchToIt)
 {
     EXPECT_EQ(config.FindTranslation(GetParam()), GetParam());
     QTranslator translator;
@@ -114,12 +116,7 @@ TEST_P(Translation, Installs)
     EXPECT_FALSE(translator.isEmpty());
     EXPECT_TRUE(QCoreApplication::installTranslator(&translator));
     QCoreApplication::removeTranslator(&translator);
-}
 
-// The user can switch to it (English is the starting language, so switching
-// to en_GB goes through another one first).
-TEST_P(Translation, SettingsSwitchToIt)
-{
     Settings settings(dir.filePath("settings.json"), config, Autostart(dir.filePath("autostart"), "tessaly"));
     if (GetParam() == "en_GB") {
         ASSERT_TRUE(settings.SetLocale("de_DE"));

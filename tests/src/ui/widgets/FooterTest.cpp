@@ -1,7 +1,6 @@
 #include "Footer.h"
+#include "../CleanStores.h"
 #include "Filesystem.h"
-#include "MapStorage.h"
-#include "UsbStorage.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -24,8 +23,6 @@ class FooterTest : public ::testing::Test {
 protected:
     FooterTest()
     {
-        UsbStorage::Instance().Clear();
-        MapStorage::Instance().Clear();
         window.resize(800, 600);
         auto* layout = new QVBoxLayout(&window);
         layout->setContentsMargins(0, 0, 0, 0);
@@ -36,12 +33,6 @@ protected:
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
-    ~FooterTest() override
-    {
-        UsbStorage::Instance().Clear();
-        MapStorage::Instance().Clear();
-    }
-
     template <typename T> T* Child(const char* name) const { return footer->findChild<T*>(name); }
     QListWidget* List() const { return window.findChild<QListWidget*>(); }
     QStringList Items() const
@@ -66,6 +57,7 @@ protected:
         footer->UpdateState();
     }
 
+    CleanStores stores;
     QWidget window;
     QWidget* content;
     Ui::Footer* footer;
@@ -182,27 +174,20 @@ TEST_F(FooterTest, ClickingAnItemThroughTheWindowSelectsThatStick)
     EXPECT_EQ(List()->selectedItems().front()->text(), "/media/c");
 }
 
-TEST_F(FooterTest, PressElsewhereOrOnTheButtonClosesTheList)
+// The open list closes on a press on its button (without opening again on the
+// release) or elsewhere, follows updates, and goes with the last stick.
+TEST_F(FooterTest, OpenListClosesOnAPressOutsideAndFollowsUpdates)
 {
     SelectThreeSticksWithoutMetadata();
     auto* button = Child<QPushButton>("pushButtonUsb");
+    for (QWidget* target : {static_cast<QWidget*>(button), content}) {
+        ClickAt(button);
+        ASSERT_TRUE(List()->isVisible());
+        ClickAt(target);
+        EXPECT_FALSE(List()->isVisible());
+        EXPECT_FALSE(button->isChecked());
+    }
     ClickAt(button);
-    ASSERT_TRUE(List()->isVisible());
-    ClickAt(button); // closes, and does not open again on the release
-    EXPECT_FALSE(List()->isVisible());
-    EXPECT_FALSE(button->isChecked());
-
-    ClickAt(button);
-    ASSERT_TRUE(List()->isVisible());
-    ClickAt(content);
-    EXPECT_FALSE(List()->isVisible());
-    EXPECT_FALSE(button->isChecked());
-}
-
-TEST_F(FooterTest, OpenListFollowsUpdatesAndGoesWithTheLastStick)
-{
-    SelectThreeSticksWithoutMetadata();
-    ClickAt(Child<QPushButton>("pushButtonUsb"));
     UsbStorage::Instance().RemoveUsb(3);
     footer->UpdateState();
     EXPECT_TRUE(List()->isVisible());

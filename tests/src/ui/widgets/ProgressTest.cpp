@@ -6,17 +6,13 @@ namespace {
 
 TEST(ProgressTest, PercentAndFrameAreTruncatedAndBounded)
 {
+    // 12 * 32 / 100 = 3.84; 29 / 100 * 100 is 28.999... in floating point; 5 of 0 is an empty map.
     const struct {
         std::int64_t part, whole;
         int percent, frame, deletionFrame;
-    } cases[] = {
-        {123, 1000, 12, 3, 29}, // 12 * 32 / 100 = 3.84
-        {1000, 1000, 100, 32, 0}, {0, 1000, 0, 0, 32},
-        {29, 100, 29, 9, 23}, // 29 / 100 * 100 is 28.999... in floating point
-        {1, 3, 33, 10, 22}, {5, 0, 0, 0, 32}, // an empty map
-        {-5, 100, 0, 0, 32}, {150, 100, 100, 32, 0},
-        {(std::int64_t {1} << 40) - 1, std::int64_t {1} << 40, 99, 31, 1}, // beyond 32-bit sizes
-    };
+    } cases[] = {{123, 1000, 12, 3, 29}, {1000, 1000, 100, 32, 0}, {0, 1000, 0, 0, 32}, {29, 100, 29, 9, 23},
+        {1, 3, 33, 10, 22}, {5, 0, 0, 0, 32}, {-5, 100, 0, 0, 32}, {150, 100, 100, 32, 0},
+        {(std::int64_t {1} << 40) - 1, std::int64_t {1} << 40, 99, 31, 1}}; // beyond 32-bit sizes
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.part) + "/" + std::to_string(c.whole));
         const int percent = Ui::ProgressPercent(c.part, c.whole);
@@ -28,17 +24,12 @@ TEST(ProgressTest, PercentAndFrameAreTruncatedAndBounded)
 
 TEST(ProgressTest, BarFillsWithTheUsedPartRounded)
 {
+    // 66.7 and 66.65 round up; 10 + 7.5 rounded; no total is an empty bar, as is more free than total.
     const struct {
         std::int64_t freeSpace, totalSpace;
         int minimum, maximum, value;
-    } cases[] = {
-        {1000, 4000, 0, 100, 75}, {0, 4000, 0, 100, 100}, {4000, 4000, 0, 100, 0},
-        {333, 1000, 0, 100, 67}, // 66.7 rounds up
-        {3335, 10000, 0, 100, 67}, // 66.65 rounds up
-        {1000, 4000, 10, 20, 18}, // 10 + 7.5 rounded
-        {0, 0, 0, 100, 0}, // no total: an empty bar
-        {5000, 4000, 0, 100, 0}, // more free than total
-    };
+    } cases[] = {{1000, 4000, 0, 100, 75}, {0, 4000, 0, 100, 100}, {4000, 4000, 0, 100, 0}, {333, 1000, 0, 100, 67},
+        {3335, 10000, 0, 100, 67}, {1000, 4000, 10, 20, 18}, {0, 0, 0, 100, 0}, {5000, 4000, 0, 100, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.freeSpace) + "/" + std::to_string(c.totalSpace));
         EXPECT_EQ(Ui::UsedBarValue(c.freeSpace, c.totalSpace, c.minimum, c.maximum), c.value);

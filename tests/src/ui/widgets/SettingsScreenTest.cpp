@@ -1,12 +1,11 @@
 #include "SettingsScreen.h"
 
+#include "../CleanStores.h"
 #include "Config.h"
 #include "LogCapture.h"
-#include "MapStorage.h"
 #include "Settings.h"
 #include "SilentUi.h"
 #include "UrlCatcher.h"
-#include "UsbStorage.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -14,7 +13,6 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
@@ -32,41 +30,37 @@ protected:
     {
         settings.SetLocale("en_GB");
         settings.SetRunAtStartup(false);
-        MapStorage::Instance().Clear();
-        UsbStorage::Instance().Clear();
+        CleanStores::Clear();
     }
 
-    std::unique_ptr<Ui::SettingsScreen> Make() { return std::make_unique<Ui::SettingsScreen>(&ui, nullptr); }
-
-    template <typename T> static T* Find(const Ui::SettingsScreen& page, const char* name)
+    void Make() { page = std::make_unique<Ui::SettingsScreen>(&ui, nullptr); }
+    template <typename T = QWidget> T* Find(const char* name) const { return page->findChild<T*>(name); }
+    QComboBox* Languages() const { return Find<QComboBox>("comboBoxLanguage"); }
+    QString Language() const { return Languages()->currentData().toLocale().name(); }
+    QString Text(const char* name) const { return Find(name)->property("text").toString(); }
+    int PageIndex() const { return Find<QStackedWidget>("stackedWidgetSettings")->currentIndex(); }
+    bool Clean() const
     {
-        return page.findChild<T*>(name);
+        return !page->HasUnsavedChanges() && !Find("pushButtonSaveSettings")->isEnabled()
+            && Find("pushButtonCancel")->isHidden();
     }
-    static QComboBox* Languages(const Ui::SettingsScreen& page) { return Find<QComboBox>(page, "comboBoxLanguage"); }
-    static QString Text(const Ui::SettingsScreen& page, const char* name)
+    void Choose(const QString& localeName) const
     {
-        return Find<QWidget>(page, name)->property("text").toString();
-    }
-    static bool Clean(const Ui::SettingsScreen& page)
-    {
-        return !page.HasUnsavedChanges() && !Find<QPushButton>(page, "pushButtonSaveSettings")->isEnabled()
-            && Find<QPushButton>(page, "pushButtonCancel")->isHidden();
-    }
-    static void Choose(const Ui::SettingsScreen& page, const QString& localeName)
-    {
-        const int index = Languages(page)->findData(QLocale(localeName));
+        const int index = Languages()->findData(QLocale(localeName));
         ASSERT_GE(index, 0) << localeName.toStdString();
-        Languages(page)->setCurrentIndex(index);
+        Languages()->setCurrentIndex(index);
     }
-    static void Save(const Ui::SettingsScreen& page) { Find<QPushButton>(page, "pushButtonSaveSettings")->click(); }
-    static QJsonObject SavedFile()
+    void Click(const char* button) const { Find<QPushButton>(button)->click(); }
+    static QString Saved(const char* key)
     {
         QFile file(Config::Instance().dataDir + "/settings.json");
-        return file.open(QIODevice::ReadOnly) ? QJsonDocument::fromJson(file.readAll()).object() : QJsonObject();
+        file.open(QIODevice::ReadOnly);
+        return QJsonDocument::fromJson(file.readAll()).object()[key].toString();
     }
 
     SilentUi ui;
     Settings& settings = Settings::Instance();
+    std::unique_ptr<Ui::SettingsScreen> page;
 };
 
 } // namespace
@@ -75,16 +69,15 @@ TEST_F(SettingsPage, StartsCleanOnTheGeneralPageShowingTheStoredChoices)
 {
     ASSERT_TRUE(settings.SetLocale("de_DE"));
     settings.SetRunAtStartup(true);
-    const auto page = Make();
-
-    EXPECT_TRUE(Clean(*page));
-    EXPECT_EQ(Find<QStackedWidget>(*page, "stackedWidgetSettings")->currentIndex(), 0);
-    EXPECT_TRUE(Find<QPushButton>(*page, "pushButtonGeneral")->isChecked());
-    EXPECT_EQ(Languages(*page)->currentData().toLocale().name(), "de_DE");
-    EXPECT_TRUE(Find<QCheckBox>(*page, "checkBoxAutoStart")->isChecked());
+    Make();
+    EXPECT_TRUE(Clean());
+    EXPECT_EQ(PageIndex(), 0);
+    EXPECT_TRUE(Find<QPushButton>("pushButtonGeneral")->isChecked());
+    EXPECT_EQ(Language(), "de_DE");
+    EXPECT_TRUE(Find<QCheckBox>("checkBoxAutoStart")->isChecked());
 
     // One item per translation, each carrying its locale, in order of the names.
-    QComboBox* list = Languages(*page);
+    QComboBox* list = Languages();
     ASSERT_EQ(list->count(), Config::Instance().translations.size());
     for (int i = 0; i < list->count(); ++i) {
         EXPECT_TRUE(Config::Instance().translations.contains(list->itemData(i).toLocale()));
@@ -97,20 +90,20 @@ TEST_F(SettingsPage, StartsCleanOnTheGeneralPageShowingTheStoredChoices)
 
 TEST_F(SettingsPage, AnyChangeKeepsThePageChangedUntilDiscarded)
 {
-    const auto page = Make();
-    auto* autostart = Find<QCheckBox>(*page, "checkBoxAutoStart");
+    Make();
+    auto* autostart = Find<QCheckBox>("checkBoxAutoStart");
     autostart->toggle();
     autostart->toggle(); // back to the saved value: still a change until saved or discarded
     EXPECT_TRUE(page->HasUnsavedChanges());
-    EXPECT_TRUE(Find<QPushButton>(*page, "pushButtonSaveSettings")->isEnabled());
-    EXPECT_FALSE(Find<QPushButton>(*page, "pushButtonCancel")->isHidden());
+    EXPECT_TRUE(Find("pushButtonSaveSettings")->isEnabled());
+    EXPECT_FALSE(Find("pushButtonCancel")->isHidden());
 
     autostart->toggle();
-    Choose(*page, "de_DE");
+    Choose("de_DE");
     page->RestoreSettings();
-    EXPECT_TRUE(Clean(*page));
+    EXPECT_TRUE(Clean());
     EXPECT_FALSE(autostart->isChecked());
-    EXPECT_EQ(Languages(*page)->currentData().toLocale().name(), "en_GB");
+    EXPECT_EQ(Language(), "en_GB");
     EXPECT_EQ(settings.GetLanguage(), "en_GB");
 
     LogCapture log;
@@ -124,36 +117,38 @@ TEST_F(SettingsPage, AnyChangeKeepsThePageChangedUntilDiscarded)
 TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
 {
     MapStorage::Instance().SetSubscription({QDate(2025, 12, 31), 0, 0});
-    const auto page = Make();
-    EXPECT_EQ(Text(*page, "labelSubscriptionDate"), "31 December 2025");
+    Make();
+    EXPECT_EQ(Text("labelSubscriptionDate"), "31 December 2025");
     QSignalSpy locale(&ui, &Ui::IUi::UpdateLocale);
     QSignalSpy cancel(page.get(), &Ui::SettingsScreen::CancelButtonClicked);
 
-    Find<QCheckBox>(*page, "checkBoxAutoStart")->toggle();
-    Find<QPushButton>(*page, "pushButtonCancel")->click();
+    Find<QCheckBox>("checkBoxAutoStart")->toggle();
+    Click("pushButtonCancel");
     EXPECT_EQ(cancel.count(), 1);
-    Save(*page);
+    Click("pushButtonSaveSettings");
     EXPECT_EQ(locale.count(), 0);
-    EXPECT_TRUE(Clean(*page));
-    EXPECT_EQ(SavedFile()["run at startup"].toString(), "true");
+    EXPECT_TRUE(Clean());
+    EXPECT_EQ(Saved("run at startup"), "true");
     const QString entry
         = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + "/autostart/Tessaly.desktop";
     EXPECT_TRUE(QFile::exists(entry)) << entry.toStdString();
 
-    Choose(*page, "de_DE");
-    Save(*page);
-    EXPECT_EQ(locale.count(), 1);
-    EXPECT_EQ(settings.GetLanguage(), "de_DE");
-    EXPECT_EQ(SavedFile()["language"].toString(), "de_DE");
-    EXPECT_EQ(Text(*page, "labelSubscriptionDate"), "31 Dezember 2025");
-    EXPECT_EQ(Text(*page, "labelTitle"), QCoreApplication::translate("global", "Settings"));
-
-    Choose(*page, "en_GB");
-    Save(*page);
-    EXPECT_EQ(locale.count(), 2);
-    EXPECT_EQ(Text(*page, "labelSubscriptionDate"), "31 December 2025");
-    EXPECT_EQ(Text(*page, "labelTitle"), "Settings");
-    EXPECT_EQ(SavedFile()["language"].toString(), "en_GB");
+    const struct {
+        const char* language;
+        const char* date;
+    } switches[] = {{"de_DE", "31 Dezember 2025"}, {"en_GB", "31 December 2025"}};
+    for (const auto& to : switches) {
+        SCOPED_TRACE(to.language);
+        locale.clear();
+        Choose(to.language);
+        Click("pushButtonSaveSettings");
+        EXPECT_EQ(locale.count(), 1);
+        EXPECT_EQ(settings.GetLanguage(), to.language);
+        EXPECT_EQ(Saved("language"), to.language);
+        EXPECT_EQ(Text("labelSubscriptionDate"), to.date);
+        EXPECT_EQ(Text("labelTitle"), QCoreApplication::translate("global", "Settings"));
+    }
+    EXPECT_EQ(Text("labelTitle"), "Settings");
 }
 
 // The legal notices are only one part of the About page: without them the
@@ -164,15 +159,15 @@ TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
     LogCapture log;
     Q_CLEANUP_RESOURCE(tessaly);
     const bool gone = !QFile::exists(":/legal/license_win.htm");
-    const auto page = Make();
+    Make();
     Q_INIT_RESOURCE(tessaly);
     ASSERT_TRUE(gone);
     EXPECT_EQ(log.Count(Log::Error, "Unable to open file: :/legal/license_win.htm, :"), 1);
 
-    EXPECT_TRUE(Clean(*page));
-    EXPECT_EQ(Find<QStackedWidget>(*page, "stackedWidgetSettings")->currentIndex(), 0);
-    EXPECT_EQ(Languages(*page)->count(), Config::Instance().translations.size());
-    EXPECT_EQ(Languages(*page)->currentData().toLocale().name(), "de_DE");
+    EXPECT_TRUE(Clean());
+    EXPECT_EQ(PageIndex(), 0);
+    EXPECT_EQ(Languages()->count(), Config::Instance().translations.size());
+    EXPECT_EQ(Language(), "de_DE");
 }
 
 // A language whose translation cannot be loaded stays out of force, and the
@@ -180,14 +175,14 @@ TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
 TEST_F(SettingsPage, AFailedLanguageSwitchShowsTheLanguageInForce)
 {
     Config::Instance().translations.append(QLocale("it_IT")); // listed, but without a file
-    const auto page = Make();
+    Make();
     QSignalSpy locale(&ui, &Ui::IUi::UpdateLocale);
-    Choose(*page, "it_IT");
-    Save(*page);
+    Choose("it_IT");
+    Click("pushButtonSaveSettings");
     EXPECT_EQ(locale.count(), 0);
     EXPECT_EQ(settings.GetLanguage(), "en_GB");
-    EXPECT_EQ(Languages(*page)->currentData().toLocale().name(), "en_GB");
-    EXPECT_TRUE(Clean(*page));
+    EXPECT_EQ(Language(), "en_GB");
+    EXPECT_TRUE(Clean());
 }
 
 TEST_F(SettingsPage, SubscriptionPageFollowsTheEndDateAndTheStick)
@@ -220,19 +215,19 @@ TEST_F(SettingsPage, SubscriptionPageFollowsTheEndDateAndTheStick)
         usb.state = c.stick;
         usb.selected = c.selected;
         UsbStorage::Instance().UpdateUsb(usb);
-        const auto page = Make();
+        Make();
         page->OnSubscriptionButtonClicked();
         page->UpdateSubscription();
 
         if (!c.title.isEmpty()) {
-            EXPECT_EQ(Text(*page, "labelSubscriptionTitle"), c.title);
+            EXPECT_EQ(Text("labelSubscriptionTitle"), c.title);
         }
-        EXPECT_EQ(Text(*page, "labelSubscriptionTitle").isEmpty(), !c.enabled);
-        EXPECT_EQ(Text(*page, "labelSubscriptionDate"), c.date);
-        EXPECT_EQ(Find<QPushButton>(*page, "pushButtonSubscription")->isEnabled(), c.enabled);
+        EXPECT_EQ(Text("labelSubscriptionTitle").isEmpty(), !c.enabled);
+        EXPECT_EQ(Text("labelSubscriptionDate"), c.date);
+        EXPECT_EQ(Find("pushButtonSubscription")->isEnabled(), c.enabled);
         // A page that has nothing to show gives way to General.
-        EXPECT_EQ(Find<QStackedWidget>(*page, "stackedWidgetSettings")->currentIndex(), c.enabled ? 1 : 0);
-        EXPECT_EQ(Find<QPushButton>(*page, "pushButtonGeneral")->isChecked(), !c.enabled);
+        EXPECT_EQ(PageIndex(), c.enabled ? 1 : 0);
+        EXPECT_EQ(Find<QPushButton>("pushButtonGeneral")->isChecked(), !c.enabled);
     }
 }
 
@@ -247,16 +242,14 @@ TEST_F(SettingsPage, LinksOpenTheAddressesOfTheLanguageInForce)
         {"en_US", "pushButtonReportMapError", Config::GetReportMapErrorUrl("en_US")},
         {"tr_TR", "pushButtonCopyrightMapData", Config::GetCopyrightMapDataUrl("tr_TR")},
     };
-    const auto page = Make();
+    Make();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.language);
         ASSERT_TRUE(settings.SetLocale(c.language));
         UrlCatcher browser;
-        Find<QPushButton>(*page, c.button)->click();
+        Click(c.button);
         EXPECT_EQ(browser.urls, QList<QUrl> {QUrl(c.expected)});
     }
-    EXPECT_TRUE(Config::GetReportMapErrorUrl("en_US").endsWith("/en_US/account/login.html"));
-    EXPECT_TRUE(Config::GetTermsAndConditionsUrl("de_DE").endsWith("/de/terms-and-conditions/"));
 }
 
 // The main window has a sheet of its own; the page's sheet must still reach
@@ -265,11 +258,11 @@ TEST_F(SettingsPage, ItsStyleSheetAppliesInsideAStyledWindow)
 {
     QWidget window;
     window.setStyleSheet("QLabel { color: #123456; }");
-    const auto* page = new Ui::SettingsScreen(&ui, &window);
+    new Ui::SettingsScreen(&ui, &window);
     window.show();
-    EXPECT_EQ(Find<QPushButton>(*page, "pushButtonTermsAndConditions")->palette().color(QPalette::ButtonText),
-        QColor("#005691"));
-    EXPECT_EQ(Find<QPushButton>(*page, "pushButtonCancel")->palette().color(QPalette::ButtonText), QColor("#005691"));
+    for (const char* button : {"pushButtonTermsAndConditions", "pushButtonCancel"})
+        EXPECT_EQ(window.findChild<QWidget*>(button)->palette().color(QPalette::ButtonText), QColor("#005691"))
+            << button;
 }
 
 TEST(SettingsScreenLayout, LanguageListRowsCountWholeItemsBelowTheComboBox)

@@ -71,19 +71,12 @@ TEST(TableRow, WhatARowOffersFollowsTheMapsStateTypeAndRootFlag)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const RowView view(c.map);
-        EXPECT_EQ(view.Text("labelMapTitle"), "Europe West");
         EXPECT_EQ(view.Text("labelDescription"), c.description);
         EXPECT_EQ(view.Shown("pushButtonMapAction"), c.download);
         EXPECT_EQ(view.Enabled("pushButtonMapAction"), c.download);
         EXPECT_EQ(view.Shown("pushButtonDiscard"), c.discard);
         EXPECT_EQ(view.Enabled("pushButtonDiscard"), c.discard);
         EXPECT_EQ(view.Shown("labelButtonSeparator"), c.discard);
-        if (c.download) {
-            EXPECT_EQ(view.Text("pushButtonMapAction"), "Download map");
-        }
-        if (c.discard) {
-            EXPECT_EQ(view.Text("pushButtonDiscard"), "Cancel map update");
-        }
         const QString expected = c.icon.isEmpty() ? "" : "url(" + c.icon + ");";
         EXPECT_EQ(view.IconSheet().isEmpty(), expected.isEmpty());
         EXPECT_TRUE(view.IconSheet().contains(expected)) << view.IconSheet().toStdString();
@@ -97,16 +90,10 @@ TEST(TableRow, OnlyPlainRegionCodesReachTheIconSheet)
     const struct {
         std::string region;
         QString expected;
-    } cases[] = {
-        {"EUR", "url(:/icons/ic_map_optional_EUR.png);"},
-        {"NAM", "url(:/icons/ic_map_optional_NAM.png);"},
+    } cases[] = {{"EUR", "url(:/icons/ic_map_optional_EUR.png);"}, {"NAM", "url(:/icons/ic_map_optional_NAM.png);"},
         {"AS1", ""}, // no such pictures
-        {"", ""},
-        {"eur", ""},
-        {"EUR.png); } QWidget { background: red; } x { a: url(x", ""},
-        {"EUR\n", ""},
-        {"../EUR", ""},
-    };
+        {"", ""}, {"eur", ""}, {"EUR.png); } QWidget { background: red; } x { a: url(x", ""}, {"EUR\n", ""},
+        {"../EUR", ""}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.region);
         const RowView view(Map(MapInfo::Optional, MapInfo::Available, false, c.region));
