@@ -1,5 +1,6 @@
 #pragma once
 
+#include "DeviceDiscoveryImpl/Callbacks.h"
 #include "DeviceDiscoveryImpl/PlatformVisitor.h"
 
 #include <QSemaphore>
@@ -7,8 +8,11 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
-// Reports the uids the test put on its script; the script outlives the visitor, which the worker owns.
+// Reports the uids the test put on its script; the script outlives the visitor, which the worker owns, and records
+// the discovery's callbacks as "arrival <uid>", "removal <uid>" and "no device", from any thread.
 class ScriptedVisitor : public DeviceDiscoveryImpl::PlatformVisitor {
 public:
     struct Script {
@@ -18,6 +22,22 @@ public:
             present.clear();
             for (const std::uint64_t uid : uids)
                 present.push_back({uid, 0, 0, 0, "", "/media/stick" + std::to_string(uid)});
+        }
+        DeviceDiscoveryImpl::Callbacks Callbacks()
+        {
+            return {[this](const DeviceDiscovery::DeviceProperties& d) { Record("arrival " + std::to_string(d.uid)); },
+                [this](std::uint64_t uid) { Record("removal " + std::to_string(uid)); },
+                [this] { Record("no device"); }};
+        }
+        std::vector<std::string> Events()
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            return events;
+        }
+        void Record(const std::string& event)
+        {
+            const std::lock_guard<std::mutex> lock(mutex);
+            events.push_back(event);
         }
 
         std::atomic<int> visits {0};
@@ -29,6 +49,7 @@ public:
         QSemaphore visitResumed;
         std::mutex mutex;
         std::vector<DeviceDiscovery::DeviceProperties> present;
+        std::vector<std::string> events;
     };
 
     explicit ScriptedVisitor(std::shared_ptr<Script> script)
