@@ -38,8 +38,9 @@ public:
 
     // Delivers the queued signals and invocations.
     static void Pump();
-    // Between the two the managers' signals queue up undelivered, as those sent
-    // before the machine's requests of the meantime reach the manager.
+    // Between the two the fakes' signals stay queued, so they arrive behind the
+    // requests the machine makes meanwhile, as a manager's results do that it
+    // sent before those requests reached it.
     void Hold() { holding = true; }
     void Release()
     {

@@ -211,7 +211,10 @@ TEST_F(RoadTest, StickPulledMidDownloadShowsItOnceAndChecksAgain)
         Screens();
         const int checks = log.Count(Log::Info, "Checking ");
         if (vanishesFirst) {
-            ASSERT_TRUE(QDir(disk.mountDir).removeRecursively());
+            // Again while the writer still adds to it.
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&disk] { return QDir(disk.mountDir).removeRecursively() && !QFileInfo::exists(disk.mountDir); },
+                WaitMs));
             ASSERT_TRUE(WaitFor("RootUpdate"));
             QTest::qWait(1000);
         }
