@@ -43,6 +43,8 @@ void FullMapUpdateManager::CheckMapUpdates()
 {
     if (stopped)
         return;
+    // Before anything of this check, which may end at once.
+    emit CheckStarted();
     mapDownloader->Drop();
     const UsbInfo usb = UsbStorage::Instance().GetSelectedUsb();
     if (usb.state != UsbInfo::InvalidMetadata)

@@ -32,6 +32,8 @@ signals:
     void RelatedUpdatesChecked(MetadataChecker::Result result);
     void OperationStarted();
     void OperationFinished(MapDownloader::Result result);
+    // A check was taken; the results sent before it belong to earlier checks.
+    void CheckStarted();
 
 public slots:
     void CheckMapUpdates();

@@ -71,4 +71,8 @@ struct UsbBlocked : boost::statechart::event<UsbBlocked> { };
 struct UsbFull : boost::statechart::event<UsbFull> { };
 struct UsbTooSmall : boost::statechart::event<UsbTooSmall> { };
 
+// The machine could not hand a request to the map update manager, so no
+// answer will come for it.
+struct InvocationFailed : boost::statechart::event<InvocationFailed> { };
+
 } // namespace Events

@@ -18,7 +18,8 @@ class StartUp;
 //
 // Every event is processed synchronously on the GUI thread. An event raised
 // while another one is being processed (from an entry action or a reaction)
-// is refused: the engine cannot process events re-entrantly.
+// is refused: the engine cannot process events re-entrantly. A state may post
+// one instead, which the engine processes right after the current one.
 class StateMachine : public QObject, public boost::statechart::state_machine<StateMachine, States::StartUp> {
     Q_OBJECT
 

@@ -2,6 +2,7 @@
 
 #include "States/MapUpdateCheck.h"
 #include "States/OptionalUpdate.h"
+#include "States/ServerError.h"
 
 #include "Log.h"
 #include "UsbStorage.h"
@@ -49,6 +50,13 @@ boost::statechart::result CancelDownload::react(const Events::Quit&)
 {
     context<Common>().ConfirmQuit();
     return discard_event();
+}
+
+// The removal was never asked for: Cancel asks again.
+boost::statechart::result CancelDownload::react(const Events::InvocationFailed&)
+{
+    LOG(Info) << "Got InvocationFailed event: switching to ServerError state";
+    return transit<ServerError>();
 }
 
 } // namespace States

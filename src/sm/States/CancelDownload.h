@@ -14,7 +14,8 @@ class CancelDownload : public boost::statechart::state<CancelDownload, Common> {
 public:
     using reactions = boost::mpl::list<boost::statechart::custom_reaction<Events::CancelDownload>,
         boost::statechart::custom_reaction<Events::MapDeletionStarted>,
-        boost::statechart::custom_reaction<Events::UsbRemove>, boost::statechart::custom_reaction<Events::Quit>>;
+        boost::statechart::custom_reaction<Events::UsbRemove>, boost::statechart::custom_reaction<Events::Quit>,
+        boost::statechart::custom_reaction<Events::InvocationFailed>>;
 
     explicit CancelDownload(my_context ctx);
 
@@ -22,6 +23,7 @@ public:
     boost::statechart::result react(const Events::MapDeletionStarted&);
     boost::statechart::result react(const Events::UsbRemove&);
     boost::statechart::result react(const Events::Quit&);
+    boost::statechart::result react(const Events::InvocationFailed&);
 };
 
 } // namespace States

@@ -4,10 +4,12 @@
 
 #include "Log.h"
 #include "MapStorage.h"
+#include "StickPath.h"
 #include "UsbStorage.h"
 
 #include <QMetaObject>
 
+#include <boost/filesystem/operations.hpp>
 #include <boost/filesystem/path.hpp>
 
 #include <stdexcept>
@@ -114,6 +116,7 @@ void Common::ConnectManagers()
     Connect(maps, SIGNAL(OperationStarted()), this, SLOT(OnMapOperationStarted()));
     Connect(maps, SIGNAL(OperationFinished(MapDownloader::Result)), this,
         SLOT(OnMapOperationFinished(MapDownloader::Result)));
+    Connect(maps, SIGNAL(CheckStarted()), this, SLOT(OnCheckStarted()));
     RequireMethods(usb, {"StartUsbDiscovery()", "Stop()"});
     RequireMethods(
         maps, {"CheckMapUpdates()", "UpdateLocale()", "DownloadMap(MapInfo::Id)", "AbortMapDownload()", "Stop()"});
@@ -139,7 +142,8 @@ boost::statechart::result Common::react(const Events::Activate&)
 boost::statechart::result Common::react(const Events::LocaleUpdate&)
 {
     LOG(Info) << "Got LocaleUpdate event: updating map name";
-    Invoke(fullMapUpdateManager.get(), "UpdateLocale");
+    // Nothing waits for the new names: the offer on show stays.
+    Invoke(fullMapUpdateManager.get(), "UpdateLocale", Qt::QueuedConnection);
     return discard_event();
 }
 
@@ -170,6 +174,11 @@ void Common::ShowUsbRemovedDuringMapOperation()
         SetUiState(Ui::State::UsbRemoved);
 }
 
+bool Common::HasDownloadToResume()
+{
+    return MapStorage::Instance().GetDownloadingMap().IsValid();
+}
+
 void Common::SetUiState(Ui::State state)
 {
     ui->SetState(state);
@@ -183,22 +192,37 @@ void Common::ConfirmQuit()
 
 void Common::CheckMapUpdates()
 {
-    Invoke(fullMapUpdateManager.get(), "CheckMapUpdates");
+    if (Request("CheckMapUpdates"))
+        ++checksNotTaken;
 }
 
 void Common::DownloadMap(const MapInfo::Id& mapId)
 {
-    Invoke(fullMapUpdateManager.get(), "DownloadMap", Q_ARG(MapInfo::Id, mapId));
+    Request("DownloadMap", Q_ARG(MapInfo::Id, mapId));
 }
 
 void Common::AbortMapDownload()
 {
-    Invoke(fullMapUpdateManager.get(), "AbortMapDownload");
+    Request("AbortMapDownload");
 }
 
-void Common::Invoke(QObject* manager, const char* method, QGenericArgument argument)
+// Processed right after the event that asked, by the state that waits.
+bool Common::Request(const char* method, QGenericArgument argument)
 {
-    QMetaObject::invokeMethod(manager, method, Qt::QueuedConnection, argument);
+    if (Invoke(fullMapUpdateManager.get(), method, Qt::QueuedConnection, argument))
+        return true;
+    post_event(Events::InvocationFailed());
+    return false;
+}
+
+// The names are checked at start, yet a call can still fail (an argument type
+// that was never registered, say); it must not pass unnoticed.
+bool Common::Invoke(QObject* manager, const char* method, Qt::ConnectionType type, QGenericArgument argument)
+{
+    if (QMetaObject::invokeMethod(manager, method, type, argument))
+        return true;
+    LOG(Error) << "Failed to invoke manager method: " << method;
+    return false;
 }
 
 void Common::Raise(const boost::statechart::event_base& event)
@@ -209,6 +233,20 @@ void Common::Raise(const boost::statechart::event_base& event)
 void Common::OnUsbCheckStarted()
 {
     Raise(Events::UsbInsert());
+}
+
+void Common::OnCheckStarted()
+{
+    if (checksNotTaken > 0)
+        --checksNotTaken;
+}
+
+bool Common::IsStaleCheckResult(MetadataChecker::Result result) const
+{
+    if (checksNotTaken == 0)
+        return false;
+    LOG(Debug) << "Dropped result of an earlier check: " << result;
+    return true;
 }
 
 // The event carries the selected stick's state: the verified stick's when it
@@ -250,35 +288,56 @@ void Common::RaiseMetadata(UsbInfo::State state, Events::Origin origin)
     throw std::logic_error("Usb check failed: result is not supported");
 }
 
-// A stick whose verification never stored it is unknown here: only the list
-// is refreshed.
+// A stick whose verification never stored it is unknown here, and so is one
+// taken out already because its root was gone: only the list is refreshed.
 void Common::OnUsbRemoved(UsbInfo::Id usbId)
 {
     LOG(Debug) << "Usb: " << usbId << " was removed";
     const UsbInfo usb = UsbStorage::Instance().GetUsb(usbId);
     if (!usb.IsValid()) {
-        LOG(Warning) << "Usb: " << usbId << " is not known";
+        if (vanished.erase(usbId) == 0)
+            LOG(Warning) << "Usb: " << usbId << " is not known";
         ui->UpdateUsbs();
         return;
     }
-    UsbStorage::Instance().RemoveUsb(usbId);
-    if (!usb.selected) {
-        ui->UpdateUsbs();
-        return;
-    }
-    SelectFirstUsb({UsbInfo::ValidMetadata, UsbInfo::InvalidMetadata, UsbInfo::NoMetadata});
+    TakeOut(usb);
+    if (usb.selected)
+        Raise(Events::UsbRemove());
+}
+
+void Common::TakeOut(const UsbInfo& usb)
+{
+    UsbStorage::Instance().RemoveUsb(usb.id);
+    if (usb.selected)
+        SelectFirstUsb({UsbInfo::ValidMetadata, UsbInfo::InvalidMetadata, UsbInfo::NoMetadata});
     ui->UpdateUsbs();
-    Raise(Events::UsbRemove());
+}
+
+// A manager found the selected stick gone. When its root is gone indeed, it is
+// taken out now rather than when discovery notices: a new check would only
+// find it gone again, and show its removal again. (Asked directly: PathExists
+// would hold the GUI thread for its pause.)
+void Common::TakeOutVanishedUsb()
+{
+    const UsbInfo selected = UsbStorage::Instance().GetSelectedUsb();
+    boost::system::error_code error;
+    if (!selected.IsValid() || boost::filesystem::exists(StickPath::ToNative(selected.path), error))
+        return;
+    LOG(Debug) << "Usb: " << selected.id << " is gone";
+    vanished.insert(selected.id);
+    TakeOut(selected);
 }
 
 // A root check reads nothing from the stick: unusable answers are the
 // service's fault, which a retry may mend.
 void Common::OnRootUpdates(MetadataChecker::Result result)
 {
+    if (IsStaleCheckResult(result))
+        return;
     switch (result) {
     case MetadataChecker::Ok:
         Raise(Events::RootUpdate());
-        QMetaObject::invokeMethod(usbManager.get(), "StartUsbDiscovery", Qt::DirectConnection);
+        Invoke(usbManager.get(), "StartUsbDiscovery", Qt::DirectConnection);
         return;
     case MetadataChecker::InvalidMetadata:
     case MetadataChecker::ServerError:
@@ -294,6 +353,8 @@ void Common::OnRootUpdates(MetadataChecker::Result result)
 
 void Common::OnRelatedUpdates(MetadataChecker::Result result)
 {
+    if (IsStaleCheckResult(result))
+        return;
     switch (result) {
     case MetadataChecker::Ok:
         return RaiseOffer();
@@ -308,6 +369,7 @@ void Common::OnRelatedUpdates(MetadataChecker::Result result)
     case MetadataChecker::SubscriptionExpired:
         return Raise(Events::SubscriptionExpired());
     case MetadataChecker::UsbRemoved:
+        TakeOutVanishedUsb();
         return Raise(Events::UsbRemove());
     case MetadataChecker::NoMetadata:
         return Raise(Events::NoMetadata());
@@ -342,7 +404,7 @@ void Common::OnMapOperationStarted()
 void Common::OnMapOperationFinished(MapDownloader::Result result)
 {
     if (context<StateMachine>().state_cast<const MapUpdateCheck*>()) {
-        LOG(Warning) << "Dropped map operation result: " << result << " while checking for updates";
+        LOG(Debug) << "Dropped map operation result: " << result << " while checking for updates";
         return;
     }
     switch (result) {
@@ -361,6 +423,7 @@ void Common::OnMapOperationFinished(MapDownloader::Result result)
     case MapDownloader::UsbFull:
         return Raise(Events::UsbFull());
     case MapDownloader::UsbRemoved:
+        TakeOutVanishedUsb();
         return Raise(Events::UsbRemove());
     }
     throw std::logic_error("Failed to finish map operation: result is not supported");

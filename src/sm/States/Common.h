@@ -18,6 +18,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <set>
 
 namespace States {
 
@@ -58,6 +59,8 @@ public:
     void QuitOrConfirm();
     // A removal during a map operation (not a check) shows the removed stick.
     void ShowUsbRemovedDuringMapOperation();
+    // Whether Retry has a download to resume.
+    static bool HasDownloadToResume();
     // Selects the first stick found in the first of the states that has one;
     // false when there is none.
     static bool SelectFirstUsb(std::initializer_list<UsbInfo::State> states);
@@ -67,6 +70,7 @@ public:
 
 private slots:
     void OnUsbCheckStarted();
+    void OnCheckStarted();
     void OnUsbChecked(UsbInfo::Id usbId);
     void OnUsbRemoved(UsbInfo::Id usbId);
     void OnRootUpdates(MetadataChecker::Result result);
@@ -82,7 +86,14 @@ private:
     void Raise(const boost::statechart::event_base& event);
     void RaiseMetadata(UsbInfo::State state, Events::Origin origin);
     void RaiseOffer();
-    void Invoke(QObject* manager, const char* method, QGenericArgument argument = QGenericArgument());
+    bool IsStaleCheckResult(MetadataChecker::Result result) const;
+    void TakeOut(const UsbInfo& usb);
+    void TakeOutVanishedUsb();
+    // Asks the map update manager for work whose answer the machine waits
+    // for; one that cannot be asked fails the work at once.
+    bool Request(const char* method, QGenericArgument argument = QGenericArgument());
+    static bool Invoke(
+        QObject* manager, const char* method, Qt::ConnectionType type, QGenericArgument argument = QGenericArgument());
     static bool SelectsNewUsb(UsbInfo::State state);
 
     std::function<void()> quit;
@@ -93,6 +104,12 @@ private:
     std::unique_ptr<QThread> usbThread;
     std::unique_ptr<QThread> managerThread;
     UsbCheckOrigin usbCheckOrigin = UsbCheckOrigin::RootUpdate;
+    // Checks asked for that the manager has not taken yet. Its signals keep
+    // their order, so until it has taken the last one every check result it
+    // sends belongs to an earlier check.
+    int checksNotTaken = 0;
+    // Sticks taken out because their root was gone before discovery told.
+    std::set<UsbInfo::Id> vanished;
 };
 
 } // namespace States

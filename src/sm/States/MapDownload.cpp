@@ -16,10 +16,10 @@ MapDownload::MapDownload(my_context ctx)
     : my_base(ctx)
 {
     LOG(Info) << "Entered MapDownload state";
-    // From an offer the chosen map; on a retry (by history) the interrupted one.
+    // From an offer the chosen map; on a retry (by history) the interrupted
+    // one, which is there: Retry checks again when it is not.
     const auto* chosen = dynamic_cast<const Events::DownloadMap*>(triggering_event());
-    const MapInfo downloading = MapStorage::Instance().GetDownloadingMap();
-    context<Common>().DownloadMap(chosen ? chosen->mapId : downloading.IsValid() ? downloading.id : MapInfo::Id());
+    context<Common>().DownloadMap(chosen ? chosen->mapId : MapStorage::Instance().GetDownloadingMap().id);
 }
 
 boost::statechart::result MapDownload::react(const Events::MapDownloadStarted&)

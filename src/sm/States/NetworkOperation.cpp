@@ -2,6 +2,7 @@
 
 #include "States/MapUpdateCheck.h"
 #include "States/NoConnection.h"
+#include "States/ServerError.h"
 
 #include "Log.h"
 
@@ -24,6 +25,13 @@ boost::statechart::result NetworkOperation::react(const Events::UsbRemove&)
     LOG(Info) << "Got UsbRemove event: switching to MapUpdateCheck state";
     context<Common>().SetUiState(Ui::State::UsbRemoved);
     return transit<MapUpdateCheck>();
+}
+
+// The check or download was never asked for: Retry asks again.
+boost::statechart::result NetworkOperation::react(const Events::InvocationFailed&)
+{
+    LOG(Info) << "Got InvocationFailed event: switching to ServerError state";
+    return transit<ServerError>();
 }
 
 } // namespace States

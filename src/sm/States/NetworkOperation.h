@@ -16,12 +16,14 @@ class NetworkOperation : public boost::statechart::state<NetworkOperation, Commo
                              boost::statechart::has_shallow_history> {
 public:
     using reactions = boost::mpl::list<boost::statechart::custom_reaction<Events::NoConnection>,
-        boost::statechart::custom_reaction<Events::UsbRemove>>;
+        boost::statechart::custom_reaction<Events::UsbRemove>,
+        boost::statechart::custom_reaction<Events::InvocationFailed>>;
 
     explicit NetworkOperation(my_context ctx);
 
     boost::statechart::result react(const Events::NoConnection&);
     boost::statechart::result react(const Events::UsbRemove&);
+    boost::statechart::result react(const Events::InvocationFailed&);
 };
 
 } // namespace States

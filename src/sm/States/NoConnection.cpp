@@ -21,6 +21,9 @@ NoConnection::NoConnection(my_context ctx)
 boost::statechart::result NoConnection::react(const Events::Retry&)
 {
     LOG(Info) << "Got Retry event: switching to NetworkOperation state";
+    // A download that is gone from the catalogue cannot be resumed: check again.
+    if (!Common::HasDownloadToResume())
+        return transit<MapUpdateCheck>();
     return transit<boost::statechart::shallow_history<MapUpdateCheck>>();
 }
 

@@ -19,6 +19,9 @@ ServerError::ServerError(my_context ctx)
 boost::statechart::result ServerError::react(const Events::Retry&)
 {
     LOG(Info) << "Got Retry event: switching to NetworkOperation state";
+    // A download that is gone from the catalogue cannot be resumed: check again.
+    if (!Common::HasDownloadToResume())
+        return transit<MapUpdateCheck>();
     return transit<boost::statechart::shallow_history<MapUpdateCheck>>();
 }
 

@@ -234,8 +234,11 @@ void MessageScreen::ShowWarning(MessageType messageType)
     if (!page)
         return; // a kind with a map, or no kind at all: the page stays as it is
     LOG_CHANNEL_SEV("ZUK", page->severity) << page->log;
-    SetContent(Translate(page->title), Translate(page->description), Translate(page->first), Translate(page->second),
-        -1, false);
+    // With no installed map there is nothing to restore.
+    const bool offered
+        = messageType != MessageType::SubscriptionExpired || MapStorage::Instance().GetInstalledMap().IsValid();
+    SetContent(Translate(page->title), Translate(page->description), offered ? Translate(page->first) : QString(),
+        Translate(page->second), -1, false);
 }
 
 void MessageScreen::ShowMapDownload()

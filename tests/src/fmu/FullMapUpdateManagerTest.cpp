@@ -246,6 +246,19 @@ TEST_F(FullMapUpdateManagerTest, CancelWithNothingToRemoveEndsAborted)
     EXPECT_EQ(Results {MapDownloader::Aborted}, finished);
 }
 
+// A check is acknowledged before anything of it, also a result it reports at
+// once (a stick with invalid metadata), so the machine can tell earlier results.
+TEST_F(FullMapUpdateManagerTest, CheckIsAcknowledgedBeforeItsResult)
+{
+    Ids sent;
+    QObject::connect(&manager, &FullMapUpdateManager::CheckStarted, [&sent] { sent.push_back("started"); });
+    QObject::connect(&manager, &FullMapUpdateManager::RelatedUpdatesChecked,
+        [&sent](MetadataChecker::Result) { sent.push_back("result"); });
+    UsbStorage::Instance().UpdateUsb({7, L"/", 0, 0, UsbInfo::InvalidMetadata, true});
+    manager.CheckMapUpdates();
+    EXPECT_EQ((Ids {"started", "result"}), sent);
+}
+
 // The manager with the real client against the local content service over HTTPS.
 class FullMapUpdateServiceTest : public ::testing::Test {
 protected:

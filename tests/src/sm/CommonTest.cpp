@@ -7,6 +7,8 @@
 
 #include <QtTest/QTest>
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 namespace {
@@ -108,7 +110,9 @@ TEST_F(MachineTest, RelatedCheckResultsMapToTheirStates)
         {MetadataChecker::NoSubscription, {}, "NoSubscription", {"SetState NoSubscription"}},
         {MetadataChecker::ServerError, {}, "ServerError", {"SetState ServerError"}},
         {MetadataChecker::SubscriptionExpired, {}, "SubscriptionExpired", {"SetState SubscriptionExpired"}},
-        {MetadataChecker::UsbRemoved, {}, "MapUpdateCheck", RemovedAndNewCheck},
+        // The stick's root is gone: taken out at once.
+        {MetadataChecker::UsbRemoved, {}, "MapUpdateCheck",
+            {"UpdateUsbs", "SetState UsbRemoved", NewCheck[0], NewCheck[1]}},
         {MetadataChecker::NoMetadata, {}, "MapUpdateCheck", NewCheck},
     };
     for (const auto& row : rows) {
@@ -138,7 +142,7 @@ TEST_F(MachineTest, OperationResultsOfADownloadMapToTheirStates)
         {MapDownloader::UsbBlocked, "UsbBlocked", {"SetState UsbBlocked"}},
         {MapDownloader::UsbTooSmall, "UsbTooSmall", {"SetState UsbTooSmall"}},
         {MapDownloader::UsbFull, "UsbFull", {"SetState UsbFull"}},
-        {MapDownloader::UsbRemoved, "MapUpdateCheck", RemovedAndNewCheck},
+        {MapDownloader::UsbRemoved, "MapUpdateCheck", {"UpdateUsbs", "SetState UsbRemoved", NewCheck[0], NewCheck[1]}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.leaf);
@@ -273,4 +277,122 @@ TEST_F(MachineTest, LocaleUpdateAsksForNewNamesAndTheRepeatedResultRefreshesTheO
         EXPECT_EQ(row.leaf, Leaf());
         EXPECT_EQ(row.repeated, Take());
     }
+}
+
+// A check result the manager sent before it took the machine's newer check
+// belongs to the older one: it is dropped, and the newer check's own decides.
+TEST_F(MachineTest, ResultsOfAnEarlierCheckAreDropped)
+{
+    using Step = std::function<void(MachineTest&)>;
+    const Step pulled = [](MachineTest& test) { test.Pull(1); };
+    const Step valid = [](MachineTest& test) { test.Insert(2, UsbInfo::ValidMetadata); };
+    const Step without = [](MachineTest& test) { test.Insert(3, UsbInfo::NoMetadata); };
+    const Step rootOk = [](MachineTest& test) { test.Root(MetadataChecker::Ok); };
+    const Step relatedOk = RelatedResult<MetadataChecker::Ok>;
+    const struct {
+        const char* name;
+        Way way; // to the check that runs, or the offer it ended in
+        Way newer; // what asks for a newer check
+        Step late, answer;
+        const char* leaf;
+    } rows[] = {
+        {"corrupt", {SelectValid}, {pulled}, RelatedResult<MetadataChecker::InvalidMetadata>, rootOk, "RootUpdate"},
+        {"no subscription", {SelectValid}, {pulled}, RelatedResult<MetadataChecker::NoSubscription>, rootOk,
+            "RootUpdate"},
+        {"expired", {SelectValid}, {pulled}, RelatedResult<MetadataChecker::SubscriptionExpired>, rootOk, "RootUpdate"},
+        {"related ok", {SelectValid}, {pulled}, relatedOk, rootOk, "RootUpdate"},
+        {"related ok repeated for new names", {ToOptional}, {pulled}, relatedOk, rootOk, "RootUpdate"},
+        {"root ok, a stick with metadata", {}, {valid}, rootOk, relatedOk, "OptionalUpdate"},
+        {"root ok, with metadata first", {}, {valid, without}, rootOk, relatedOk, "OptionalUpdate"},
+        {"root ok, without metadata first", {}, {without, valid}, rootOk, relatedOk, "OptionalUpdate"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Restart(row.way);
+        AddMap("EU", MapInfo::Optional); // what the older check found
+        Hold();
+        for (const Step& step : row.newer)
+            step(*this);
+        row.late(*this);
+        Release();
+        EXPECT_EQ("MapUpdateCheck", Leaf());
+        row.answer(*this);
+        EXPECT_EQ(row.leaf, Leaf());
+    }
+    EXPECT_EQ(static_cast<int>(std::size(rows)), log.Count(Log::Debug, "Dropped result of an earlier check: "));
+}
+
+// A stick whose root vanished before discovery noticed: the first result that
+// finds it gone takes it out, so one removed-stick screen and one new check
+// follow, and discovery's late report only refreshes the list.
+TEST_F(MachineTest, StickWhoseRootVanishedIsTakenOutAtOnce)
+{
+    const auto another = [](MachineTest&) { AddUsb(2, UsbInfo::ValidMetadata); };
+    const struct {
+        const char* name;
+        Way way;
+        std::function<void(MachineTest&)> gone;
+        const char* leaf;
+    } rows[] = {
+        {"mid-download", {ToOptional, Download}, OperationResult<Operation::UsbRemoved>, "RootUpdate"},
+        {"mid-check", {SelectValid}, RelatedResult<MetadataChecker::UsbRemoved>, "RootUpdate"},
+        {"mid-cancellation", {ToOptional, Download, Cancel}, OperationResult<Operation::UsbRemoved>, "RootUpdate"},
+        {"beside another stick", {ToOptional, another, Download}, OperationResult<Operation::UsbRemoved>,
+            "OptionalUpdate"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Restart(row.way);
+        row.gone(*this);
+        // The new check answered as the manager would: stick 1 is still gone.
+        if (Selected().IsValid())
+            Related(Selected().id == 1 ? MetadataChecker::UsbRemoved : MetadataChecker::Ok);
+        else
+            Root(MetadataChecker::Ok);
+        Pull(1);
+        EXPECT_EQ(row.leaf, Leaf());
+        const Journal taken = Take();
+        EXPECT_EQ(1, std::count(taken.begin(), taken.end(), "SetState UsbRemoved"));
+        EXPECT_EQ(1, std::count(taken.begin(), taken.end(), "CheckMapUpdates"));
+    }
+    EXPECT_EQ(0, log.Count(Log::Warning, "Usb: 1 is not known"));
+
+    // A stick whose root is still there stays selected, and is checked again.
+    Restart({SelectValid});
+    UsbInfo usb = Selected();
+    usb.path = L"/";
+    UsbStorage::Instance().UpdateUsb(usb);
+    Related(MetadataChecker::UsbRemoved);
+    EXPECT_EQ(RemovedAndNewCheck, Take());
+    EXPECT_EQ(1u, Selected().id);
+}
+
+// A request that cannot be handed to the manager is logged, and the work that
+// waits for its answer fails (Retry asks again); nothing waits for new names.
+TEST_F(MachineTest, RequestsThatCannotBeInvokedEndInServerError)
+{
+    const auto user = [](auto signal, auto... args) { return [=](MachineTest& test) { test.User(signal, args...); }; };
+    const struct {
+        const char* name;
+        Way way;
+        std::function<void(MachineTest&)> ask;
+        const char* leaf;
+        Journal effects;
+    } rows[] = {
+        {"check", {[](MachineTest& test) { test.Root(MetadataChecker::NoConnection); }}, user(&Ui::IUi::Retry),
+            "ServerError", {"SetState MapUpdateCheck", "SetState ServerError"}},
+        {"download", {ToOptional}, user(&Ui::IUi::DownloadMap, MapInfo::Id("EU")), "ServerError",
+            {"SetState ServerError"}},
+        {"removal", {ToOptional, Download}, user(&Ui::IUi::CancelDownload), "ServerError", {"SetState ServerError"}},
+        {"names", {ToOptional}, user(&Ui::IUi::UpdateLocale), "OptionalUpdate", {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        Restart(row.way);
+        maps->reachable = false;
+        row.ask(*this);
+        EXPECT_EQ(row.leaf, Leaf());
+        EXPECT_EQ(row.effects, Take());
+    }
+    EXPECT_EQ(4, log.Count(Log::Error, "Failed to invoke manager method: "));
 }

@@ -83,9 +83,14 @@ signals:
     void RelatedUpdatesChecked(MetadataChecker::Result result);
     void OperationStarted();
     void OperationFinished(MapDownloader::Result result);
+    void CheckStarted();
 
 public slots:
-    void CheckMapUpdates() { journal->push_back("CheckMapUpdates"); }
+    void CheckMapUpdates()
+    {
+        journal->push_back("CheckMapUpdates");
+        emit CheckStarted();
+    }
     void AbortCheck() { journal->push_back("AbortCheck"); }
     void UpdateLocale() { journal->push_back("UpdateLocale"); }
     void DownloadMap(MapInfo::Id mapId) { journal->push_back("DownloadMap " + mapId); }
@@ -94,6 +99,18 @@ public slots:
 
 private:
     std::shared_ptr<Journal> journal;
+};
+
+// The fake whose slots can be put out of reach of calls by name, as a slot
+// renamed behind the check at start would be.
+class ReachableMapUpdateManager : public FakeMapUpdateManager {
+public:
+    using FakeMapUpdateManager::FakeMapUpdateManager;
+    const QMetaObject* metaObject() const override
+    {
+        return reachable ? FakeMapUpdateManager::metaObject() : &QObject::staticMetaObject;
+    }
+    bool reachable = true;
 };
 
 // Makes a fake on the journal and, when asked, points `made` at it.
@@ -109,7 +126,7 @@ template <class Fake> auto FakeMaker(const std::shared_ptr<Journal>& journal, Fa
 
 // The three fakes, the managers kept on the GUI thread.
 inline Collaborators FakeCollaborators(const std::shared_ptr<Journal>& journal, FakeUi** ui = nullptr,
-    FakeUsbManager** usb = nullptr, FakeMapUpdateManager** maps = nullptr)
+    FakeUsbManager** usb = nullptr, ReachableMapUpdateManager** maps = nullptr)
 {
     Collaborators collaborators;
     collaborators.makeUi = FakeMaker(journal, ui);

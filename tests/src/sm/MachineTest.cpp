@@ -22,6 +22,7 @@ MachineTest::~MachineTest()
 void MachineTest::Restart()
 {
     Stop();
+    holding = false;
     UsbStorage::Instance().Clear();
     MapStorage::Instance().Clear();
     journal->clear();
@@ -44,7 +45,7 @@ void MachineTest::Restart(const Way& way)
 
 void MachineTest::Pump()
 {
-    for (int round = 0; round < 3; ++round)
+    for (int round = 0; round < 4; ++round)
         QCoreApplication::processEvents();
 }
 

@@ -38,6 +38,15 @@ public:
 
     // Delivers the queued signals and invocations.
     static void Pump();
+    // Between the two the fakes' signals stay queued, so they arrive behind the
+    // requests the machine makes meanwhile, as a manager's results do that it
+    // sent before those requests reached it.
+    void Hold() { holding = true; }
+    void Release()
+    {
+        holding = false;
+        Pump();
+    }
     // What the collaborators were asked since the last call.
     Journal Take();
     std::string Leaf() const { return ActiveLeaf(*machine); }
@@ -83,17 +92,20 @@ public:
     std::shared_ptr<Journal> journal = std::make_shared<Journal>();
     FakeUi* ui = nullptr;
     FakeUsbManager* usb = nullptr;
-    FakeMapUpdateManager* maps = nullptr;
+    ReachableMapUpdateManager* maps = nullptr;
     std::unique_ptr<StateMachine> machine;
 
 private:
-    template <class Fake, class Signal, class... Args> static void Emit(Fake* fake, Signal signal, Args... args)
+    template <class Fake, class Signal, class... Args> void Emit(Fake* fake, Signal signal, Args... args)
     {
         emit(fake->*signal)(args...);
-        Pump();
+        if (!holding)
+            Pump();
     }
     // Stick 1 selected with valid metadata, "EU" of that type in the catalogue, the related check's result.
     void Offer(MapInfo::Type type, MetadataChecker::Result result = MetadataChecker::Ok);
+
+    bool holding = false;
 };
 
 // Way steps that end in a manager's report.

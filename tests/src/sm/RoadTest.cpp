@@ -91,9 +91,9 @@ protected:
     }
 
     // A stick whose head unit has the map EU_2023_05 and a subscription.
-    QString StickWithMetadata()
+    QString StickWithMetadata(const QString& name = "STICK")
     {
-        const QString root = sticks.MountDir("STICK");
+        const QString root = sticks.MountDir(name);
         StickContent::WriteFile(root, "VexmarNDSUpdate/meta_data/GENERAL.JSON",
             R"({"subscription_end_date": "2099-12-31", "available_map_space": 50000000, "used_map_space": 1000})");
         StickContent::WriteFile(root, "VexmarNDSUpdate/meta_data/EU_2023_05.xml",
@@ -102,12 +102,12 @@ protected:
         return root;
     }
 
-    // Starts the download of the offered map, its archive held back after the
-    // first bytes, and waits until they are on the stick.
-    void StartStalledDownload()
+    // Starts the download of the offered map, its archive held back for a
+    // while after the first bytes, and waits until they are on the stick.
+    void StartStalledDownload(int seconds = 20)
     {
-        service.SetFault(
-            {{"path", "/files/" + QString::fromStdString(Map)}, {"kind", "stall"}, {"bytes", 200000}, {"seconds", 20}});
+        service.SetFault({{"path", "/files/" + QString::fromStdString(Map)}, {"kind", "stall"}, {"bytes", 200000},
+            {"seconds", seconds}});
         emit ui->DownloadMap(Map);
         ASSERT_TRUE(QTest::qWaitFor(
             [this] {
@@ -196,20 +196,39 @@ TEST_F(RoadTest, CancelMidDownloadRemovesTheMapAndGivesTheSpaceBack)
     EXPECT_EQ(MapInfo::Available, MapStorage::Instance().FindMap(Map).state);
 }
 
-TEST_F(RoadTest, StickPulledMidDownloadShowsItAndChecksAgain)
+// Discovery tells of the removal at once, or the stick's folder vanishes
+// first (the download finds it gone once the archive flows again) and
+// discovery tells seconds later: the removed-stick screen shows once.
+TEST_F(RoadTest, StickPulledMidDownloadShowsItOnceAndChecksAgain)
 {
-    const QString block = sticks.Insert({StickWithMetadata()});
-    ASSERT_TRUE(WaitFor("OptionalUpdate"));
-    StartStalledDownload();
-    Screens();
-    sticks.Remove(block);
-    ASSERT_TRUE(QTest::qWaitFor([] { return UsbStorage::Instance().IsEmpty(); }, WaitMs));
-    ASSERT_TRUE(WaitFor("RootUpdate"));
-    EXPECT_EQ((Journal {"UsbRemoved", "MapUpdateCheck", "RootUpdate"}), Screens());
-    // The download's end, whenever it comes, changes nothing.
-    QTest::qWait(1500);
-    EXPECT_EQ("RootUpdate", ActiveLeaf(*machine));
-    EXPECT_TRUE(Screens().empty());
+    for (const bool vanishesFirst : {false, true}) {
+        SCOPED_TRACE(vanishesFirst);
+        FakeSticks::Disk disk {StickWithMetadata(vanishesFirst ? "VANISHING" : "STICK")};
+        disk.serial = vanishesFirst ? "SER0002" : "SER0001";
+        const QString block = sticks.Insert(disk);
+        ASSERT_TRUE(WaitFor("OptionalUpdate"));
+        StartStalledDownload(vanishesFirst ? 3 : 20);
+        Screens();
+        const int checks = log.Count(Log::Info, "Checking ");
+        if (vanishesFirst) {
+            // Again while the writer still adds to it.
+            ASSERT_TRUE(QTest::qWaitFor(
+                [&disk] { return QDir(disk.mountDir).removeRecursively() && !QFileInfo::exists(disk.mountDir); },
+                WaitMs));
+            ASSERT_TRUE(WaitFor("RootUpdate"));
+            QTest::qWait(1000);
+        }
+        const int removals = log.Count(Log::Debug, "Usb: ");
+        sticks.Remove(block);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return log.Count(Log::Debug, "Usb: ") > removals; }, WaitMs));
+        ASSERT_TRUE(UsbStorage::Instance().IsEmpty());
+        ASSERT_TRUE(WaitFor("RootUpdate"));
+        // The download's end, whenever it comes, changes nothing.
+        QTest::qWait(1500);
+        EXPECT_EQ("RootUpdate", ActiveLeaf(*machine));
+        EXPECT_EQ((Journal {"UsbRemoved", "MapUpdateCheck", "RootUpdate"}), Screens());
+        EXPECT_EQ(checks + 1, log.Count(Log::Info, "Checking "));
+    }
 }
 
 TEST_F(RoadTest, QuitWhileBusyAsksAndAForcedQuitLeavesNothingRunning)

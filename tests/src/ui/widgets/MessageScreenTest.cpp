@@ -58,6 +58,7 @@ TEST_F(MessageScreenTest, ShowBuildsOnlyTheKindsThatNeedNoMap)
         {10, "Map update subscription expired", false}, {13, "Map update download failed", false},
         {14, "Insufficient memory space available", false}, {4, nullptr, false}, {11, nullptr, false},
         {12, nullptr, false}, {15, nullptr, false}, {16, nullptr, false}, {-1, nullptr, false}};
+    MapStorage::Instance().UpdateMap(Map(MapInfo::Available, 0, 1, MapInfo::Installed)); // to restore
     for (const auto& c : cases) {
         SCOPED_TRACE(c.type);
         screen.Show(MessageType::NoUsb);
@@ -70,6 +71,10 @@ TEST_F(MessageScreenTest, ShowBuildsOnlyTheKindsThatNeedNoMap)
     }
     EXPECT_EQ(log.Count(Log::Info, "Showing Server error message screen"), 1);
     EXPECT_TRUE(ShowsIcon(":/icons/ic_warning_big.png"));
+    // With no installed map nothing can be restored.
+    MapStorage::Instance().Clear();
+    screen.Show(MessageType::SubscriptionExpired);
+    EXPECT_FALSE(Offered(Primary()));
 }
 
 TEST_F(MessageScreenTest, DownloadPageShowsPercentageAndFrame)
