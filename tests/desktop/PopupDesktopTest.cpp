@@ -174,10 +174,10 @@ TEST_F(PopupDesktopTest, ComesUpAboveTheActiveWindowWhichKeepsTheKeysAndStaysOnT
     ASSERT_TRUE(typing.Start());
     QSignalSpy links(popup, &Ui::Popup::LinkClicked);
     ShowDocked(State::UsbBlocked);
-    const QList<unsigned long> stack = KeyboardWitness::Stacking();
+    const QList<unsigned long> stack = XDesktop::Stacking();
     EXPECT_GT(stack.indexOf(popup->winId()), stack.indexOf(typing.Window()));
     const QStringList keys {"Return", "space", "t", "y", "p", "e"};
-    ASSERT_TRUE(KeyboardWitness::Press(keys));
+    ASSERT_TRUE(XDesktop::Press(keys));
     EXPECT_TRUE(QTest::qWaitFor([&] { return typing.Keys() == keys; }, 5000)) << typing.Keys().join(' ').toStdString();
     EXPECT_TRUE(typing.Active());
     EXPECT_TRUE(links.isEmpty());

@@ -1,20 +1,9 @@
 #include "KeyboardWitness.h"
 
+#include "XDesktop.h"
+
 #include <QRegularExpression>
 #include <QtTest/QTest>
-
-namespace {
-
-QString Run(const QString& program, const QStringList& arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(10000) || process.exitCode() != 0)
-        return {};
-    return QString::fromLocal8Bit(process.readAllStandardOutput());
-}
-
-} // namespace
 
 KeyboardWitness::~KeyboardWitness()
 {
@@ -37,13 +26,12 @@ bool KeyboardWitness::Start()
     if (!opened)
         return false;
     window = outer.match(output).captured(1).toULong(nullptr, 16);
-    Run("xdotool", {"windowactivate", "--sync", QString::number(window)});
-    return QTest::qWaitFor([this] { return Active(); }, 5000);
+    return XDesktop::Activate(window) && QTest::qWaitFor([this] { return Active(); }, 5000);
 }
 
 bool KeyboardWitness::Active() const
 {
-    return Run("xdotool", {"getactivewindow"}).trimmed().toULong() == window;
+    return XDesktop::ActiveWindow() == window;
 }
 
 QStringList KeyboardWitness::Keys()
@@ -55,20 +43,4 @@ QStringList KeyboardWitness::Keys()
     for (auto it = press.globalMatch(output); it.hasNext();)
         keys << it.next().captured(1);
     return keys;
-}
-
-bool KeyboardWitness::Press(const QStringList& keys)
-{
-    QProcess process;
-    process.start("xdotool", QStringList {"key", "--delay", "50"} + keys);
-    return process.waitForFinished(10000) && process.exitCode() == 0;
-}
-
-QList<unsigned long> KeyboardWitness::Stacking()
-{
-    const QString text = Run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
-    QList<unsigned long> windows;
-    for (const QString& id : text.section('#', 1).split(',', Qt::SkipEmptyParts))
-        windows << id.trimmed().toULong(nullptr, 16);
-    return windows;
 }

@@ -20,11 +20,6 @@ public:
     // The keys pressed in the window so far, by their key symbol names ("Return", "space", "a").
     QStringList Keys();
 
-    // Real key presses through the X server (XTEST), to whichever window has the keyboard.
-    static bool Press(const QStringList& keys);
-    // The client windows from the bottom of the stack to its top.
-    static QList<unsigned long> Stacking();
-
 private:
     QProcess xev;
     QString output;
