@@ -236,7 +236,8 @@ void DesktopRoad::ExpectTabsInReadingOrder()
 {
     QList<QWidget*> controls;
     for (QWidget* widget : Window()->findChildren<QWidget*>())
-        if (widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus))
+        if (widget->window() == Window() && widget->isVisible() && widget->isEnabled()
+            && (widget->focusPolicy() & Qt::TabFocus))
             controls << widget;
     const auto centre = [](const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); };
     std::stable_sort(controls.begin(), controls.end(), [&](const QWidget* a, const QWidget* b) {

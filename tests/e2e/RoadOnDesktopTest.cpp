@@ -265,6 +265,7 @@ TEST_F(RoadOnDesktop, QuitWhileDownloadingAsksFirst)
     Screenshot("quit-prompt");
     // Return answers "No", wherever the focus is (here the header's help button).
     ExpectTabsInReadingOrder();
+    Screenshot("quit-prompt-focus");
     UrlCatcher browser;
     Type({"Tab", "Return"});
     ASSERT_TRUE(QTest::qWaitFor([this] { return PageShown() == MapsPage; }, 5000));
