@@ -20,6 +20,21 @@ namespace {
 const char* const kMainWindowStyle = ":/styles/MainWindowDialog.qss";
 const char* const kHeaderStyle = ":/styles/HeaderWidget.qss";
 
+// Puts the controls of a container, in their own order, after a control in the
+// tab order; returns the last one placed.
+QWidget* ChainAfter(QWidget* previous, QWidget* container)
+{
+    QList<QWidget*> controls;
+    for (QWidget* widget = container->nextInFocusChain(); widget != container; widget = widget->nextInFocusChain())
+        if (container->isAncestorOf(widget) && widget->focusPolicy() != Qt::NoFocus)
+            controls << widget;
+    for (QWidget* control : controls) {
+        QWidget::setTabOrder(previous, control);
+        previous = control;
+    }
+    return previous;
+}
+
 } // namespace
 
 std::ostream& operator<<(std::ostream& out, MainWindow::Page value)
@@ -72,6 +87,12 @@ void MainWindow::SetUpForm()
     form->widgetSettings->layout()->addWidget(settingsScreen);
     form->widgetMapsMessage->layout()->addWidget(mapsMessageScreen);
     form->widgetMessage->layout()->addWidget(messageScreen);
+    // Made before the form, the screens would come first in the tab order:
+    // they go after the header, as they stand on the window.
+    QWidget* previous = form->pushButtonHelp;
+    for (QWidget* screen : {static_cast<QWidget*>(mapsMessageScreen), static_cast<QWidget*>(messageScreen),
+             static_cast<QWidget*>(settingsScreen)})
+        previous = ChainAfter(previous, screen);
 
     QTableWidget* table = form->tableWidgetMapUpdates;
     table->verticalHeader()->hide();
@@ -82,6 +103,12 @@ void MainWindow::SetUpForm()
     table->setSelectionMode(QAbstractItemView::NoSelection);
     table->setFocusPolicy(Qt::NoFocus);
     table->clearFocus();
+    table->setTabKeyNavigation(false); // Tab goes on to the rows' buttons, not the table's cells
+}
+
+void MainWindow::KeepFooterLastInTabOrder()
+{
+    ChainAfter(previousInFocusChain(), form->widgetFooter);
 }
 
 void MainWindow::Connect()

@@ -113,6 +113,8 @@ private:
 
     void ClearMapList();
     void PlaceRow(int row, QWidget* widget);
+    // Rows come after the footer in the tab order as they are made; it stands below them.
+    void KeepFooterLastInTabOrder();
     void PutMapsMessage(MessageType kind, Handler first, Handler second = {});
     // False, with nothing rewired, when the map is not valid.
     bool PutMapsMessage(MessageType kind, const MapInfo& mapInfo, Handler first, Handler second = {});

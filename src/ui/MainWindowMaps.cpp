@@ -50,6 +50,7 @@ void MainWindow::PlaceRow(int row, QWidget* widget)
         table->setRowCount(row + 1);
     table->setCellWidget(row, 0, widget);
     table->setRowHeight(row, widget->height());
+    KeepFooterLastInTabOrder();
 }
 
 void MainWindow::AddTitleRow(int row, const QString& title)

@@ -72,7 +72,11 @@ Popup::Popup(IUi* facade, QWidget* parent)
     form->labelStatusText->setFont(Fonts::Get(Fonts::Regular, 12));
     form->labelContentText->setFont(Fonts::Get(Fonts::Regular, 12));
     form->pushButtonContentLink->setFont(Fonts::Get(Fonts::Regular, 12));
-    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::CustomizeWindowHint);
+    // The popup comes up while the user types in another program: it never
+    // takes the keyboard, and its link answers the mouse only (no focus, no
+    // default button), so no stray Return or Space can act on it.
+    setWindowFlags(Qt::Tool | Qt::FramelessWindowHint | Qt::CustomizeWindowHint | Qt::WindowDoesNotAcceptFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
     LoadStylesheet(kStyle, this);
     visibleTimer.setSingleShot(true);
     connect(&visibleTimer, &QTimer::timeout, this, [this] { fadeTimer.start(kFadeStepMs); });
@@ -165,10 +169,12 @@ void Popup::SetGeometry(const QRect& trayIcon)
     setGeometry(placed);
 }
 
+// Activating the popup brings it above the other windows; taking the focus
+// would steal the keys of the program the user is typing in.
 void Popup::ShowAndActivate()
 {
     show();
-    activateWindow();
+    raise();
 }
 
 void Popup::setVisible(bool visible)

@@ -1,4 +1,5 @@
 #include "DesktopTest.h"
+#include "KeyboardWitness.h"
 #include "MainWindow.h"
 #include "MapStorage.h"
 #include "Popup.h"
@@ -15,6 +16,7 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QWindow>
@@ -161,11 +163,25 @@ TEST_F(PopupDesktopTest, IconClicksTogglePopupAndRightClickOpensTheMenu)
     menu->hide();
 }
 
-// With the pointer over it the popup is kept above other windows, through its
-// native window; leaving lets it go back among them.
-TEST_F(PopupDesktopTest, HoverKeepsThePopupOnTopUntilThePointerLeaves)
+// A state change brings the popup up above the window the user is typing in,
+// which keeps the keys: Return, Space and typing never reach the popup's link
+// (here "Dismiss", which would cancel a download). With the pointer over it
+// the popup is kept above other windows, through its native window; leaving
+// lets it go back among them.
+TEST_F(PopupDesktopTest, ComesUpAboveTheActiveWindowWhichKeepsTheKeysAndStaysOnTopWhileHovered)
 {
-    ShowDocked(State::MapDownload);
+    KeyboardWitness typing;
+    ASSERT_TRUE(typing.Start());
+    QSignalSpy links(popup, &Ui::Popup::LinkClicked);
+    ShowDocked(State::UsbBlocked);
+    const QList<unsigned long> stack = XDesktop::Stacking();
+    EXPECT_GT(stack.indexOf(popup->winId()), stack.indexOf(typing.Window()));
+    const QStringList keys {"Return", "space", "t", "y", "p", "e"};
+    ASSERT_TRUE(XDesktop::Press(keys));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return typing.Keys() == keys; }, 5000)) << typing.Keys().join(' ').toStdString();
+    EXPECT_TRUE(typing.Active());
+    EXPECT_TRUE(links.isEmpty());
+
     const auto above
         = [this] { return XDesktop::WindowProperty(popup->winId(), "_NET_WM_STATE").contains("_NET_WM_STATE_ABOVE"); };
     EXPECT_FALSE(above());

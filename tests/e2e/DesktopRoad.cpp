@@ -17,6 +17,7 @@
 
 #include <QApplication>
 #include <QDirIterator>
+#include <QImage>
 #include <QJsonValue>
 #include <QLabel>
 #include <QMenu>
@@ -42,6 +43,22 @@ std::map<QString, QByteArray> Tree(const QString& root)
         files[QDir(root).relativeFilePath(path)] = TestFiles::Read(path);
     }
     return files;
+}
+
+// Pixels that a user tells apart: one channel differs by more than a quarter of its range.
+int Distinct(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return a.width() * a.height();
+    int count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            const QColor p = a.pixelColor(x, y), q = b.pixelColor(x, y);
+            count += std::max(
+                         {std::abs(p.red() - q.red()), std::abs(p.green() - q.green()), std::abs(p.blue() - q.blue())})
+                > 64;
+        }
+    return count;
 }
 
 bool Contains(const QWidget* outer, const QWidget* inner)
@@ -201,6 +218,55 @@ void DesktopRoad::ClickPopupLink()
     if (!Popup()->isVisible())
         ClickTray();
     Click(Find(Popup(), "pushButtonContentLink"));
+}
+
+void DesktopRoad::Type(const QStringList& keys)
+{
+    QWidget* window = Window();
+    if (!window->isActiveWindow()) {
+        window->raise();
+        window->activateWindow();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([window] { return window->isActiveWindow(); }, 5000));
+    ASSERT_TRUE(XDesktop::Press(keys));
+    QTest::qWait(200);
+}
+
+void DesktopRoad::ExpectTabsInReadingOrder()
+{
+    QList<QWidget*> controls;
+    for (QWidget* widget : Window()->findChildren<QWidget*>())
+        if (widget->window() == Window() && widget->isVisible() && widget->isEnabled()
+            && (widget->focusPolicy() & Qt::TabFocus))
+            controls << widget;
+    const auto centre = [](const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); };
+    std::stable_sort(controls.begin(), controls.end(), [&](const QWidget* a, const QWidget* b) {
+        const QPoint p = centre(a), q = centre(b);
+        return std::abs(p.y() - q.y()) > 8 ? p.y() < q.y() : p.x() < q.x();
+    });
+    if (QWidget* focused = QApplication::focusWidget())
+        focused->clearFocus();
+    std::map<QWidget*, QImage> unfocused;
+    for (QWidget* control : controls)
+        unfocused[control] = control->grab().toImage();
+    QList<QWidget*> reached;
+    for (int tab = 0; tab < controls.size(); ++tab) {
+        QWidget* before = QApplication::focusWidget();
+        Type({"Tab"});
+        EXPECT_TRUE(QTest::qWaitFor([before] { return QApplication::focusWidget() != before; }, 5000));
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_TRUE(focused && unfocused.count(focused)) << "Tab " << tab + 1 << " left the visible controls";
+        EXPECT_GT(Distinct(focused->grab().toImage(), unfocused[focused]) * 50, focused->width() * focused->height())
+            << focused->objectName().toStdString() << " looks unfocused";
+        reached << focused;
+    }
+    const auto names = [](const QList<QWidget*>& widgets) {
+        QStringList list;
+        for (const QWidget* widget : widgets)
+            list << widget->objectName();
+        return list.join(' ').toStdString();
+    };
+    EXPECT_EQ(reached, controls) << names(reached) << " instead of " << names(controls);
 }
 
 QProcess& DesktopRoad::StartProgram()

@@ -70,6 +70,12 @@ protected:
     void ChooseTrayMenu(const QString& text);
     // The popup's link, showing the popup first when it has faded out.
     void ClickPopupLink();
+    // Real key presses into the main window, made the active window first.
+    void Type(const QStringList& keys);
+    // Tabs once round the main window's controls: they take the focus in
+    // reading order (top down, left to right along a row), and each looks
+    // different while it has it. Leaves the focus on the last one.
+    void ExpectTabsInReadingOrder();
 
     // The demo stick, as the head unit wrote it, and its insertion.
     QString StickRoot() const { return demoRoot.filePath("stick"); }

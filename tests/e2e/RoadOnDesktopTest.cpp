@@ -1,6 +1,7 @@
 #include "DesktopRoad.h"
 #include "QtPrinters.h"
 #include "TestFiles.h"
+#include "UrlCatcher.h"
 
 #include "../src/sm/ShortRetryClient.h"
 
@@ -148,6 +149,7 @@ TEST_F(RoadOnDesktop, StartOffersTheRootMapsFromTheTray)
     titles.sort();
     EXPECT_EQ((QStringList {"Europe 2025.11", "North America 2025.05"}), titles) << "the newest of each root";
     Screenshot("root-maps");
+    ExpectTabsInReadingOrder();
 }
 
 // Verification, related check, the mandatory update from the popup's link,
@@ -191,6 +193,9 @@ TEST_F(RoadOnDesktop, CancelOfThePendingMapRemovesItAndOffersItAgain)
     Click(MapRowButton("pushButtonDiscard"));
     EXPECT_EQ("Cancel map update?", MessageTitle());
     Screenshot("discard-prompt");
+    Type({"Return"}); // "No"
+    ASSERT_TRUE(QTest::qWaitFor([this] { return PageShown() == MapsPage && !MessagePage(); }, 5000));
+    Click(MapRowButton("pushButtonDiscard"));
     Click(MessageButton(true));
     // The deletion of a few files may end before a look at the screen.
     ASSERT_TRUE(WaitShown("MandatoryUpdate"));
@@ -248,16 +253,24 @@ TEST_F(RoadOnDesktop, QuitWhileDownloadingAsksFirst)
 {
     ReachMandatoryOffer();
     StartHeldDownload();
+    Click(MessageButton(true)); // the download page's "Cancel"
+    ASSERT_EQ("Cancel map update download?", MessageTitle());
+    Type({"Return"}); // "No"
+    EXPECT_TRUE(QTest::qWaitFor([this] { return MessageTitle() == "Map update"; }, 5000));
     ChooseTrayMenu("Quit");
     ASSERT_TRUE(QTest::qWaitFor([this] { return PageShown() == PromptPage; }, 5000));
     EXPECT_EQ("Quit application", MessageTitle());
     EXPECT_EQ("No", MessageButton(true)->text());
     EXPECT_EQ("Yes", MessageButton(false)->text());
     Screenshot("quit-prompt");
-
-    Click(MessageButton(true));
+    // Return answers "No", wherever the focus is (here the header's help button).
+    ExpectTabsInReadingOrder();
+    Screenshot("quit-prompt-focus");
+    UrlCatcher browser;
+    Type({"Tab", "Return"});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return PageShown() == MapsPage; }, 5000));
+    EXPECT_TRUE(browser.urls.isEmpty());
     EXPECT_FALSE(quitAsked);
-    EXPECT_EQ(MapsPage, PageShown());
     EXPECT_EQ("Map update", MessageTitle());
     EXPECT_EQ("MapDownload", Shown());
 

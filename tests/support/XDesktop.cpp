@@ -179,14 +179,19 @@ QRect XDesktop::WorkArea() const
 
 namespace {
 
+bool Xdotool(const QStringList& arguments)
+{
+    QProcess process;
+    process.start("xdotool", arguments);
+    return process.waitForFinished(10000) && process.exitCode() == 0;
+}
+
 // No "--sync": it waits for the pointer to move and so hangs when it is already there.
 // The server handles the faked motion and buttons in order anyway.
 bool Pointer(const QPoint& globalPosition, const QStringList& then)
 {
-    QProcess process;
-    process.start("xdotool",
+    return Xdotool(
         QStringList {"mousemove", QString::number(globalPosition.x()), QString::number(globalPosition.y())} + then);
-    return process.waitForFinished(5000) && process.exitCode() == 0;
 }
 
 } // namespace
@@ -204,6 +209,30 @@ bool XDesktop::MovePointer(const QPoint& globalPosition)
 QString XDesktop::WindowProperty(unsigned long window, const QString& name)
 {
     return Run("xprop", {"-id", QString::number(window), name}).trimmed();
+}
+
+bool XDesktop::Press(const QStringList& keys)
+{
+    return Xdotool(QStringList {"key", "--delay", "50"} + keys);
+}
+
+unsigned long XDesktop::ActiveWindow()
+{
+    return Run("xdotool", {"getactivewindow"}).trimmed().toULong();
+}
+
+bool XDesktop::Activate(unsigned long window)
+{
+    return Xdotool({"windowactivate", "--sync", QString::number(window)});
+}
+
+QList<unsigned long> XDesktop::Stacking()
+{
+    const QString text = Run("xprop", {"-root", "_NET_CLIENT_LIST_STACKING"});
+    QList<unsigned long> windows;
+    for (const QString& id : text.section('#', 1).split(',', Qt::SkipEmptyParts))
+        windows << id.trimmed().toULong(nullptr, 16);
+    return windows;
 }
 
 XDesktop::Edge XDesktop::EdgeFromEnvironment()

@@ -32,6 +32,13 @@ public:
     // Real pointer input through the X server (XTEST), as a user's click.
     static bool Click(const QPoint& globalPosition, int button = 1);
     static bool MovePointer(const QPoint& globalPosition);
+    // Real key presses (xdotool names, e.g. "Return", "space", "Tab"), to whichever window has the keyboard.
+    static bool Press(const QStringList& keys);
+    // The window manager's active window, and making a window the active one.
+    static unsigned long ActiveWindow();
+    static bool Activate(unsigned long window);
+    // The client windows from the bottom of the stack to its top.
+    static QList<unsigned long> Stacking();
 
     // A property of a window as xprop prints it ("NAME(TYPE) = value"); empty if unreadable.
     static QString WindowProperty(unsigned long window, const QString& name);

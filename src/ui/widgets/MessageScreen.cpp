@@ -22,6 +22,11 @@ const char* const kWarningIcon = ":/icons/ic_warning_big.png";
 const char* const kDownloadFrames = ":/icons/ic_progress_72/ic_progress_%1.png";
 const char* const kDeletionFrames = ":/icons/ic_delete_72/ic_delete_%1.png";
 
+// Which button Return presses: the one that leaves things as they are (the
+// answer "No", the way back). None where each button acts (deletes, cancels,
+// starts a download), so a stray Return does nothing there.
+enum class Keep { None, First, Second };
+
 // A page of fixed texts under the warning icon; an empty button text hides
 // the button.
 struct WarningPage {
@@ -32,6 +37,7 @@ struct WarningPage {
     const char* description;
     const char* first;
     const char* second;
+    Keep keep;
 };
 
 const WarningPage kWarningPages[] = {
@@ -41,53 +47,55 @@ const WarningPage kWarningPages[] = {
             "Cancelling the map update will delete the map update from the USB stick. For future installation on "
             "your vehicle's navigation system, the map update needs to be downloaded to the USB stick again. Please "
             "confirm cancelling this map update."),
-        QT_TRANSLATE_NOOP("global", "Yes"), QT_TRANSLATE_NOOP("global", "No")},
+        QT_TRANSLATE_NOOP("global", "Yes"), QT_TRANSLATE_NOOP("global", "No"), Keep::Second},
     {MessageType::SaveSettings, Log::Debug, "Showing You have unsaved changes message screen",
         QT_TRANSLATE_NOOP("global", "Unsaved changes detected"),
         QT_TRANSLATE_NOOP("global", "Unsaved changes detected. Closing this settings window will discard the changes."),
-        QT_TRANSLATE_NOOP("global", "Yes, discard"), QT_TRANSLATE_NOOP("global", "No, go back")},
+        QT_TRANSLATE_NOOP("global", "Yes, discard"), QT_TRANSLATE_NOOP("global", "No, go back"), Keep::Second},
     {MessageType::HeadUnitFull, Log::Debug, "Showing Head unit full message screen",
         QT_TRANSLATE_NOOP("global", "Insufficient memory space available on your vehicle's navigation system"),
-        QT_TRANSLATE_NOOP("global", "Please contact your dealer."), QT_TRANSLATE_NOOP("global", "Manage maps"), ""},
+        QT_TRANSLATE_NOOP("global", "Please contact your dealer."), QT_TRANSLATE_NOOP("global", "Manage maps"), "",
+        Keep::None},
     {MessageType::NoConnection, Log::Debug, "Showing Connection lost message screen",
         QT_TRANSLATE_NOOP("global", "No internet connection"),
         QT_TRANSLATE_NOOP("global",
             "Downloading map updates requires an internet connection. Please check if the computer is connected to "
             "the internet."),
-        QT_TRANSLATE_NOOP("global", "Retry"), QT_TRANSLATE_NOOP("global", "Cancel")},
+        QT_TRANSLATE_NOOP("global", "Retry"), QT_TRANSLATE_NOOP("global", "Cancel"), Keep::First},
     {MessageType::NoUsb, Log::Debug, "Showing No usb message screen", QT_TRANSLATE_NOOP("global", "No USB stick found"),
-        QT_TRANSLATE_NOOP("global", "Connect a USB stick to the computer"), QT_TRANSLATE_NOOP("global", "Dismiss"), ""},
+        QT_TRANSLATE_NOOP("global", "Connect a USB stick to the computer"), QT_TRANSLATE_NOOP("global", "Dismiss"), "",
+        Keep::First},
     {MessageType::QuitApplication, Log::Debug, "Showing Quit application message screen",
         QT_TRANSLATE_NOOP("global", "Quit application"),
         QT_TRANSLATE_NOOP("global",
             "The USB stick is in use. Quitting the application results in losing your vehicle's navigation system "
             "map information. To return to the application click No."),
-        QT_TRANSLATE_NOOP("global", "No"), QT_TRANSLATE_NOOP("global", "Yes")},
+        QT_TRANSLATE_NOOP("global", "No"), QT_TRANSLATE_NOOP("global", "Yes"), Keep::First},
     {MessageType::ServerError, Log::Info, "Showing Server error message screen",
         QT_TRANSLATE_NOOP("global", "Map update server not available"),
         QT_TRANSLATE_NOOP("global", "Please try again later."), QT_TRANSLATE_NOOP("global", "Retry"),
-        QT_TRANSLATE_NOOP("global", "Cancel")},
+        QT_TRANSLATE_NOOP("global", "Cancel"), Keep::First},
     {MessageType::StopDownload, Log::Debug, "Showing stop download message screen",
         QT_TRANSLATE_NOOP("global", "Cancel map update download?"),
         QT_TRANSLATE_NOOP("global", "Are you sure you want to cancel the map update download?"),
-        QT_TRANSLATE_NOOP("global", "Yes"), QT_TRANSLATE_NOOP("global", "No")},
+        QT_TRANSLATE_NOOP("global", "Yes"), QT_TRANSLATE_NOOP("global", "No"), Keep::Second},
     {MessageType::SubscriptionExpired, Log::Debug, "Showing Map updates expired message screen",
         QT_TRANSLATE_NOOP("global", "Map update subscription expired"),
         QT_TRANSLATE_NOOP("global",
             "You can still download a map to restore your system to the latest version you were entitled to. To "
             "restore the latest entitled map version click below."),
-        QT_TRANSLATE_NOOP("global", "Restore map"), ""},
+        QT_TRANSLATE_NOOP("global", "Restore map"), "", Keep::None},
     {MessageType::UsbBlocked, Log::Debug, "Showing USB stick blocked message screen",
         QT_TRANSLATE_NOOP("global", "Map update download failed"),
         QT_TRANSLATE_NOOP("global",
             "Map update download failed due to a device access operation. Please check if all files on the USB "
             "stick can be accessed."),
-        QT_TRANSLATE_NOOP("global", "Dismiss"), ""},
+        QT_TRANSLATE_NOOP("global", "Dismiss"), "", Keep::None},
     {MessageType::UsbFull, Log::Debug, "Showing USB stick full message screen",
         QT_TRANSLATE_NOOP("global", "Insufficient memory space available"),
         QT_TRANSLATE_NOOP("global",
             "There is insufficient memory space available on the USB stick. Please create some free memory space."),
-        QT_TRANSLATE_NOOP("global", "Dismiss"), ""},
+        QT_TRANSLATE_NOOP("global", "Dismiss"), "", Keep::None},
 };
 
 QString Translate(const char* text)
@@ -225,6 +233,7 @@ void MessageScreen::SetContent(const QString& title, const QString& description,
         button->setText(*text);
         button->setVisible(!text->isEmpty());
         button->setEnabled(!text->isEmpty());
+        button->setDefault(false); // the page's builder names its own
     }
 }
 
@@ -239,6 +248,8 @@ void MessageScreen::ShowWarning(MessageType messageType)
         = messageType != MessageType::SubscriptionExpired || MapStorage::Instance().GetInstalledMap().IsValid();
     SetContent(Translate(page->title), Translate(page->description), offered ? Translate(page->first) : QString(),
         Translate(page->second), -1, false);
+    if (page->keep != Keep::None)
+        (page->keep == Keep::First ? form->pushButtonPrimary : form->pushButtonSecondary)->setDefault(true);
 }
 
 void MessageScreen::ShowMapDownload()
@@ -302,6 +313,7 @@ void MessageScreen::ShowMapUpdate(const MapInfo& mapInfo)
     if (!text.isEmpty())
         text = text.arg(Size(mapInfo.size));
     SetContent(Translate(title), text, QCoreApplication::translate("global", "Continue"), second, -1, false);
+    form->pushButtonSecondary->setDefault(!second.isEmpty());
 }
 
 void MessageScreen::ShowUsbTooSmall(const MapInfo& mapInfo)

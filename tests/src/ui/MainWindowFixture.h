@@ -5,6 +5,7 @@
 #include "MainWindow.h"
 #include "QtPrinters.h"
 #include "SelectedStick.h"
+#include "UrlCatcher.h"
 #include "widgets/SilentUi.h"
 
 #include <QLabel>
@@ -92,6 +93,16 @@ protected:
     }
 
     static void Click(QPushButton* button) { QTest::mouseClick(button, Qt::LeftButton); }
+    // Return with the focus on the header's help button, as after a click on
+    // it: the prompt on show answers with its default, never the help.
+    void PressReturn()
+    {
+        UrlCatcher browser;
+        QPushButton* help = Button("pushButtonHelp");
+        help->setFocus();
+        QTest::keyClick(help, Qt::Key_Return);
+        EXPECT_TRUE(browser.urls.isEmpty()) << "the help button took the Return";
+    }
     // An impatient user: the second click lands before anything repaints.
     static void DoubleClick(QPushButton* button)
     {

@@ -31,7 +31,7 @@ TEST_F(MainWindowTest, StopDownloadAsksAndNoPutsBackTheStatesPage)
 
     Click(MapsMessageButton(false)); // "Cancel"
     EXPECT_EQ(MapsMessageTitle(), "Cancel map update download?");
-    Click(MapsMessageButton(false)); // "No"
+    PressReturn(); // "No"
     EXPECT_EQ(MapsMessageTitle(), "No internet connection");
     EXPECT_EQ(cancels.count(), 0);
 
@@ -52,19 +52,20 @@ TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMapAndCancelReturnsToTheList)
         window.SetState(State::MapDownload);
     });
     window.SetState(State::RootUpdate);
+    window.ShowMapsPage();
     auto* table = Child<QTableWidget>("tableWidgetMapUpdates");
     const auto download = [&] { Click(table->cellWidget(1, 0)->findChild<QPushButton*>("pushButtonMapAction")); };
 
     download(); // no stick known at all
     EXPECT_EQ(MapsMessageTitle(), "No USB stick found");
-    Click(MapsMessageButton(true));
+    PressReturn(); // "Dismiss"
     EXPECT_EQ(ScreenIndex(), 0);
 
     InsertStick();
     download();
     EXPECT_EQ(MapsMessageTitle(), "Confirm optional map update");
     EXPECT_TRUE(window.isVisible());
-    Click(MapsMessageButton(false)); // "Cancel"
+    PressReturn(); // "Cancel"
     EXPECT_EQ(ScreenIndex(), 0);
 
     download();
@@ -85,7 +86,7 @@ TEST_F(MainWindowTest, DiscardingAPendingMapAsksFirst)
         = Child<QTableWidget>("tableWidgetMapUpdates")->cellWidget(1, 0)->findChild<QPushButton*>("pushButtonDiscard");
     Click(discard);
     EXPECT_EQ(MapsMessageTitle(), "Cancel map update?");
-    Click(MapsMessageButton(false)); // "No"
+    PressReturn(); // "No"
     EXPECT_EQ(ScreenIndex(), 0);
     Click(discard);
     Click(MapsMessageButton(true)); // "Yes"
@@ -138,7 +139,7 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
         EXPECT_TRUE(window.isVisible());
         EXPECT_EQ(PageMessageTitle(), "Quit application");
         EXPECT_FALSE(Button("pushButtonMapUpdates")->isEnabled());
-        Click(PageMessageButton(true)); // "No"
+        PressReturn(); // "No"
         EXPECT_EQ(window.isVisible(), shownBefore);
         EXPECT_EQ(PageIndex(), 0);
         EXPECT_TRUE(Button("pushButtonMapUpdates")->isEnabled());
@@ -160,7 +161,7 @@ TEST_F(MainWindowTest, DiscardingSettingsGoesWhereTheUserWasHeading)
     change();
     Click(Button("pushButtonMapUpdates"));
     EXPECT_EQ(PageMessageTitle(), "Unsaved changes detected");
-    Click(PageMessageButton(false)); // "No, go back"
+    PressReturn(); // "No, go back"
     EXPECT_EQ(PageIndex(), 1);
     Click(Button("pushButtonMapUpdates"));
     Click(PageMessageButton(true)); // "Yes, discard"
