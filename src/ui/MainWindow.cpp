@@ -3,6 +3,7 @@
 #include "MainWindow.h"
 
 #include "Footer.h"
+#include "HoverTracker.h"
 #include "IUi.h"
 #include "Log.h"
 #include "MessageScreen.h"
@@ -73,6 +74,7 @@ MainWindow::MainWindow(IUi* facade, QWidget* parent)
     SetUpForm();
     Connect();
     CreateStateData();
+    new HoverTracker(this);
 }
 
 MainWindow::~MainWindow() = default;

@@ -1,5 +1,6 @@
 #include "Footer.h"
 
+#include "ElidedText.h"
 #include "Filesystem.h"
 #include "Log.h"
 #include "MapStorage.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QTextDocument>
 
 #include <algorithm>
 #include <initializer_list>
@@ -42,13 +44,15 @@ Footer::Footer(QWidget* parent)
     // The space texts are markup of our own around sizes; never guess.
     form->labelHuSpace->setTextFormat(Qt::RichText);
     form->labelUsbSpace->setTextFormat(Qt::RichText);
-    // Stick paths are shown as they are.
+    // Stick paths are shown as they are; what tells sticks apart is mostly at a path's end.
     form->labelUsb->setTextFormat(Qt::PlainText);
+    usbPath = new ElidedText(form->labelUsb, Qt::ElideMiddle);
 
     usbList->setSortingEnabled(true);
     usbList->setFocusPolicy(Qt::NoFocus);
     usbList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     usbList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    usbList->setTextElideMode(Qt::ElideMiddle);
     usbList->setFont(Fonts::Get(Fonts::Regular, 12));
     LoadStylesheet(":/styles/UsbListWidget.qss", usbList);
     usbList->hide();
@@ -80,11 +84,12 @@ void Footer::UpdateState()
         return;
     }
     SetVisibleUsbPanel(true);
-    form->labelUsb->setText(QString::fromStdWString(selected.path));
+    usbPath->SetText(QString::fromStdWString(selected.path));
 
     const auto addItem = [this](const UsbInfo& usb, bool isSelected) {
         auto* item = new QListWidgetItem(QString::fromStdWString(usb.path));
         item->setData(Qt::UserRole, QVariant::fromValue<quint64>(usb.id));
+        item->setToolTip(Qt::convertFromPlainText(item->text()));
         usbList->addItem(item);
         item->setSelected(isSelected);
     };

@@ -14,6 +14,7 @@ class QProgressBar;
 namespace Ui {
 
 class FooterWidget; // uic's class for FooterWidget.ui
+class ElidedText;
 
 // The strip at the bottom of the main window: the free space of the head
 // unit and of the selected stick, the product logo, and a drop-down list for
@@ -51,6 +52,7 @@ private:
 
     std::unique_ptr<FooterWidget> form;
     QListWidget* usbList;
+    ElidedText* usbPath; // a child of the stick's label
     QTimer spaceTimer;
 };
 

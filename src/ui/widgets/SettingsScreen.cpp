@@ -84,10 +84,11 @@ void SettingsScreen::SetFonts()
     form->pushButtonCancel->setFont(Fonts::Get(Fonts::Medium, 14));
     form->pushButtonSaveSettings->setFont(Fonts::Get(Fonts::Medium, 14));
     const QFont regular = Fonts::Get(Fonts::Regular, 12);
-    const std::initializer_list<QWidget*> regularWidgets = {form->pushButtonGeneral, form->pushButtonSubscription,
-        form->pushButtonAbout, form->pushButtonTermsAndConditions, form->pushButtonCopyrightMapData,
-        form->pushButtonReportMapError, form->labelLanguage, form->comboBoxLanguage, form->pageSubscription,
-        form->labelSubscriptionTitle, form->labelSubscriptionDate, form->labelCopyright, form->labelCurrentVersion};
+    const std::initializer_list<QWidget*> regularWidgets
+        = {form->pushButtonGeneral, form->pushButtonSubscription, form->pushButtonAbout, form->checkBoxAutoStart,
+            form->pushButtonTermsAndConditions, form->pushButtonCopyrightMapData, form->pushButtonReportMapError,
+            form->labelLanguage, form->comboBoxLanguage, form->pageSubscription, form->labelSubscriptionTitle,
+            form->labelSubscriptionDate, form->labelCopyright, form->labelCurrentVersion};
     for (QWidget* widget : regularWidgets)
         widget->setFont(regular);
 }

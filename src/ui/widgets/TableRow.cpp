@@ -1,5 +1,6 @@
 #include "TableRow.h"
 
+#include "ElidedText.h"
 #include "Filesystem.h"
 #include "Resources.h"
 #include "ui_MapRowWidget.h"
@@ -56,6 +57,9 @@ TableRow::TableRow(const MapInfo& mapInfo, QWidget* parent)
     , map(mapInfo)
 {
     form->setupUi(this);
+    title = new ElidedText(form->labelMapTitle, Qt::ElideRight);
+    // The name follows the width the row leaves it, never the other way round.
+    form->labelMapTitle->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     form->pushButtonMapAction->setFont(Fonts::Get(Fonts::Medium, 14));
     form->labelMapTitle->setFont(Fonts::Get(Fonts::Regular, 18));
     form->labelDescription->setFont(Fonts::Get(Fonts::Regular, 12));
@@ -84,7 +88,7 @@ void TableRow::SetTexts()
     form->labelMapTitle->setTextFormat(Qt::PlainText);
     form->labelDescription->setTextFormat(Qt::PlainText);
     form->labelMapTitle->setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
-    form->labelMapTitle->setText(QString::fromStdWString(map.name));
+    title->SetText(QString::fromStdWString(map.name));
     if (map.state == MapInfo::Pending) {
         form->labelDescription->setText(QCoreApplication::translate("global", "Map update downloading completed"));
         form->pushButtonDiscard->setText(QCoreApplication::translate("global", "Cancel map update"));

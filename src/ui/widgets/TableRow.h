@@ -8,6 +8,7 @@
 
 namespace Ui {
 class MapRowWidget; // uic's class for MapRowWidget.ui
+class ElidedText;
 
 // One row of the main window's map list: the region icon, the name, a line
 // with release and size (or the completion note) and the one action the map's
@@ -33,6 +34,7 @@ private:
 
     std::unique_ptr<MapRowWidget> form;
     MapInfo map;
+    ElidedText* title; // a child of the name's label
 };
 
 } // namespace Ui

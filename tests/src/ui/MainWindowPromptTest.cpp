@@ -3,6 +3,7 @@
 #include "UrlCatcher.h"
 
 #include <QCheckBox>
+#include <QCursor>
 
 using Ui::State;
 
@@ -198,4 +199,26 @@ TEST_F(MainWindowTest, PopupLinksReachTheirActions)
     window.PopupClicked(Ui::PopupLink::ManageMaps);
     EXPECT_TRUE(window.isVisible());
     EXPECT_EQ(PageIndex(), 0);
+}
+
+// The next page lays the reused button out elsewhere: moved away from the
+// still pointer, it is drawn in its normal colour, not the hover one.
+TEST_F(MainWindowTest, AButtonMovedAwayFromTheStillPointerLosesItsHoverLook)
+{
+    InsertStick();
+    Store(Map("a", MapInfo::Mandatory, MapInfo::Pending));
+    window.SetState(State::PendingUpdate);
+    window.ShowDiscardUpdateMessage();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QPushButton* button = MapsMessageButton(true); // "Yes"
+    const auto onScreen = [button] { return QRect(button->mapToGlobal(QPoint()), button->size()); };
+    const QColor normal(button->grab().toImage().pixel(3, button->height() / 2));
+    QCursor::setPos(onScreen().bottomLeft() + QPoint(3, -3));
+    ASSERT_TRUE(QTest::qWaitFor([button] { return button->underMouse(); }));
+    const QRect before = onScreen();
+    Store(Map("a", MapInfo::Mandatory, MapInfo::Available));
+    window.SetState(State::MandatoryUpdate); // "Continue" without the banner above
+    ASSERT_TRUE(QTest::qWaitFor([&] { return onScreen() != before; }));
+    ASSERT_FALSE(onScreen().contains(QCursor::pos()));
+    EXPECT_EQ(QColor(button->grab().toImage().pixel(3, button->height() / 2)), normal);
 }

@@ -2,11 +2,13 @@
 #include "../CleanStores.h"
 #include "Filesystem.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
@@ -28,6 +30,7 @@ protected:
         layout->setContentsMargins(0, 0, 0, 0);
         content = new QWidget(&window);
         footer = new Ui::Footer(&window);
+        footer->RetranslateUi(); // as the main window does: fixes the caption columns' width
         layout->addWidget(content, 1);
         layout->addWidget(footer);
         window.show();
@@ -155,6 +158,24 @@ TEST_F(FooterTest, RefreshShowsNewFreeSpaceEverySecond)
     EXPECT_TRUE(Child<QLabel>("labelUsbSpace")->text().contains(FormatSize(1000, 2)));
     UsbStorage::Instance().UpdateUsbSpace(7, 4000, 3000); // nobody calls the footer after this
     QTRY_VERIFY_WITH_TIMEOUT(Child<QLabel>("labelUsbSpace")->text().contains(FormatSize(3000, 2)), 2000);
+}
+
+// What tells mount paths apart is mostly at their end: a long one keeps its
+// start and its end around an ellipsis, and shows whole on hover.
+TEST_F(FooterTest, ALongPathIsElidedInTheMiddleAndWholeOnHover)
+{
+    const QString path = "/run/media/user/" + QString(175, 'p') + "/STICK-42";
+    ASSERT_EQ(path.size(), 200);
+    UsbStorage::Instance().UpdateUsb(Stick(7, path.toStdWString(), UsbInfo::ValidMetadata, true));
+    footer->UpdateState();
+    QCoreApplication::processEvents();
+    const auto* label = Child<QLabel>("labelUsb");
+    const QStringList ends = label->text().split(QChar(0x2026));
+    ASSERT_EQ(ends.size(), 2) << label->text().toStdString();
+    EXPECT_TRUE(path.startsWith(ends[0]) && ends[0].size() > 1);
+    EXPECT_TRUE(path.endsWith(ends[1]) && ends[1].size() > 1);
+    EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->contentsRect().width());
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText(), path);
 }
 
 TEST_F(FooterTest, ClickingAnItemThroughTheWindowSelectsThatStick)

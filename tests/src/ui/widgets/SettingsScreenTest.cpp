@@ -3,6 +3,7 @@
 #include "../CleanStores.h"
 #include "Config.h"
 #include "LogCapture.h"
+#include "Resources.h"
 #include "Settings.h"
 #include "SilentUi.h"
 #include "UrlCatcher.h"
@@ -253,7 +254,7 @@ TEST_F(SettingsPage, LinksOpenTheAddressesOfTheLanguageInForce)
 }
 
 // The main window has a sheet of its own; the page's sheet must still reach
-// the widgets on every page of its stack.
+// the widgets on every page of its stack, and the program's font every text.
 TEST_F(SettingsPage, ItsStyleSheetAppliesInsideAStyledWindow)
 {
     QWidget window;
@@ -263,6 +264,9 @@ TEST_F(SettingsPage, ItsStyleSheetAppliesInsideAStyledWindow)
     for (const char* button : {"pushButtonTermsAndConditions", "pushButtonCancel"})
         EXPECT_EQ(window.findChild<QWidget*>(button)->palette().color(QPalette::ButtonText), QColor("#005691"))
             << button;
+    // The check box speaks in the program's font, as every other text.
+    const QFont font = window.findChild<QWidget*>("checkBoxAutoStart")->font();
+    EXPECT_EQ(font.toString().toStdString(), Fonts::Get(Fonts::Regular, 12).toString().toStdString());
 }
 
 TEST(SettingsScreenLayout, LanguageListRowsCountWholeItemsBelowTheComboBox)

@@ -1,9 +1,11 @@
 #include "TableRow.h"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTextDocumentFragment>
 
 #include <gtest/gtest.h>
 
@@ -36,6 +38,12 @@ struct RowView {
 
     Ui::TableRow row;
 };
+
+// What a label's tooltip shows, as text.
+QString ToolTip(const QLabel* label)
+{
+    return QTextDocumentFragment::fromHtml(label->toolTip()).toPlainText();
+}
 
 const QString kVersionLine = "Version 2023.05   |   1.50 KB";
 const QString kDone = "Map update downloading completed";
@@ -113,7 +121,47 @@ TEST(TableRow, ServerTextIsShownAsItIs)
     auto* title = view.row.findChild<QLabel*>("labelMapTitle");
     EXPECT_EQ(title->text(), "<b>Europe</b> %2");
     EXPECT_EQ(title->textFormat(), Qt::PlainText);
+    map.name += std::wstring(300, L'x');
+    const RowView elided(map);
+    EXPECT_EQ(ToolTip(elided.row.findChild<QLabel*>("labelMapTitle")), QString::fromStdWString(map.name));
     EXPECT_EQ(view.Text("labelDescription"), "Version %2   |   0.00 B");
+}
+
+// A name longer than the row ends in an ellipsis before the button, whole on
+// hover; what the row lays out stays bounded however long the name is.
+TEST(TableRow, LongNamesAreElidedToTheRowAndWholeOnHover)
+{
+    const struct {
+        const char* name;
+        std::wstring title;
+    } cases[] = {
+        {"fits", L"Europe West"}, {"300 characters", std::wstring(300, L'w')}, {"4 MiB", std::wstring(4 << 20, L'w')}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        MapInfo map = Map(MapInfo::Optional, MapInfo::Available, false);
+        map.name = c.title;
+        QWidget window;
+        auto* row = new Ui::TableRow(map, &window);
+        row->resize(700, 65);
+        window.show();
+        const auto* label = row->findChild<QLabel*>("labelMapTitle");
+        const QString name = QString::fromStdWString(c.title);
+        for (int width : {700, 400}) {
+            row->resize(width, 65);
+            QCoreApplication::processEvents();
+            EXPECT_LE(label->fontMetrics().horizontalAdvance(label->text()), label->width());
+            EXPECT_LE(label->text().size(), width);
+            EXPECT_LE(label->geometry().right(), row->findChild<QWidget*>("pushButtonMapAction")->x());
+        }
+        const bool elided = name.size() > 100;
+        EXPECT_EQ(label->text() == name, !elided);
+        EXPECT_EQ(label->text().endsWith(QChar(0x2026)), elided);
+        EXPECT_EQ(label->toolTip().isEmpty(), !elided);
+        if (name.size() == 300) {
+            EXPECT_EQ(ToolTip(label), name);
+        }
+        EXPECT_LT(label->toolTip().size(), 3000) << "a tooltip of megabytes would not fit a screen";
+    }
 }
 
 TEST(TableRow, ButtonsReportTheMapAsItWasWhenTheRowWasBuilt)

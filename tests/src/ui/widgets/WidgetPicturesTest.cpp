@@ -107,6 +107,10 @@ TEST_F(WidgetPictures, Footer)
     stick(1, L"/media/user/MAPS", 16'000'000'000, 0, UsbInfo::InvalidMetadata);
     strip.Add(window.Picture()); // nothing free: red
 
+    stick(1, L"/run/media/user/0a1b2c3d-4e5f-6789-abcd-ef0123456789/VehicleMaps/STICK-42", 16'000'000'000,
+        4'500'000'000, UsbInfo::ValidMetadata);
+    strip.Add(window.Picture()); // a long path keeps its start and end
+
     stick(1, L"/media/user/MAPS", 16'000'000'000, 9'000'000'000, UsbInfo::NoMetadata);
     stick(2, L"/media/user/BACKUP", 8'000'000'000, 1'000'000'000, UsbInfo::NoMetadata, false);
     stick(3, L"/media/user/STICK", 4'000'000'000, 3'000'000'000, UsbInfo::NoMetadata, false);
@@ -134,6 +138,10 @@ TEST_F(WidgetPictures, MapRowsShowTheirRegionIcons)
         {Map(MapInfo::Optional, MapInfo::Downloading, L"Canada", 0, false, "NAM"), true},
         {Map(MapInfo::Mandatory, MapInfo::Available, L"Europe East (no icon)"), false},
         {Map(MapInfo::Optional, MapInfo::Available, L"<b>Unknown region</b> %2", 0, false, "XYZ"), false},
+        {Map(MapInfo::Optional, MapInfo::Available,
+             L"Europe Complete with Premium Points of Interest, 3D Landmarks, Junction Views and Truck Attributes", 0,
+             true),
+            true}, // elided before the button
     };
     std::vector<Ui::TableRow*> made;
     for (const auto& row : rows) {
