@@ -110,6 +110,16 @@ const WarningPage* FindWarningPage(MessageType type)
     return found == std::end(kWarningPages) ? nullptr : found;
 }
 
+// A progress page lays its wrapping description out anew every 500 ms: a name
+// from the service is shown up to a bound, whatever its length.
+QString MapName(const std::wstring& name)
+{
+    constexpr std::size_t kShownCharacters = 200;
+    if (name.size() <= kShownCharacters)
+        return QString::fromStdWString(name);
+    return QString::fromStdWString(name.substr(0, kShownCharacters)) + QChar(0x2026);
+}
+
 QString Size(std::int64_t bytes)
 {
     return FormatSize(static_cast<std::uint64_t>(std::max<std::int64_t>(bytes, 0)), 2);
@@ -262,7 +272,7 @@ void MessageScreen::ShowMapDownload()
     const int percent = ProgressPercent(downloading.downloaded, downloading.size);
     LOG(Debug) << "Showing map download message screen";
     const QString description = QCoreApplication::translate("global", "%1\nDownloading - %2 %\n%3 of %4")
-                                    .arg(QString::fromStdWString(downloading.name), QString::number(percent),
+                                    .arg(MapName(downloading.name), QString::number(percent),
                                         Size(downloading.downloaded), Size(downloading.size));
     SetContent(QCoreApplication::translate("global", "Map update"), description,
         QCoreApplication::translate("global", "Cancel"), QString(), percent, false);
@@ -280,7 +290,7 @@ void MessageScreen::ShowMapDelete()
     LOG(Debug) << "Showing map deletetion message screen";
     const QString description
         = QCoreApplication::translate("global", "%1\nCancelling download - %2 %\n%3 of %4")
-              .arg(QString::fromStdWString(deleting.name), QString::number(percent), Size(left), Size(deleting.size));
+              .arg(MapName(deleting.name), QString::number(percent), Size(left), Size(deleting.size));
     SetContent(QCoreApplication::translate("global", "Deleting downloaded map update."), description, QString(),
         QString(), percent, true);
 }
