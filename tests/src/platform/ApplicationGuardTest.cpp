@@ -2,8 +2,8 @@
 #include "LogCapture.h"
 
 #include <QFile>
-#include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -14,21 +14,22 @@ namespace {
 
 using Event = ApplicationGuard::Event;
 
-// A guard's reports as they arrive on this thread.
-struct Reports : QSignalSpy {
+// A guard's reports as the program takes them: through a queued connection to
+// an object of this thread, which may go while the guard's thread still reports.
+struct Reports : QObject {
     explicit Reports(ApplicationGuard& guard)
-        : QSignalSpy(&guard, &ApplicationGuard::ApplicationEvent)
     {
+        connect(
+            &guard, &ApplicationGuard::ApplicationEvent, this, [this](Event event) { events.push_back(event); },
+            Qt::QueuedConnection);
     }
     // Waits (a few seconds at most) until `count` reports arrived.
-    std::vector<Event> WaitFor(int count)
+    std::vector<Event> WaitFor(std::size_t count)
     {
-        while (size() < count && wait(5000)) { }
-        std::vector<Event> events;
-        for (const auto& arguments : *this)
-            events.push_back(arguments.at(0).value<Event>());
+        static_cast<void>(QTest::qWaitFor([&] { return events.size() >= count; }, 5000));
         return events;
     }
+    std::vector<Event> events;
 };
 
 class Guards : public ::testing::Test {
@@ -65,9 +66,10 @@ TEST_F(Guards, LaterStartsQuitAndActivateTheFirst)
     EXPECT_EQ(StartAndReport(*Make()), ApplicationGuard::StartUp);
 }
 
-// Destroying a guard at any point of its thread's work must neither abort
-// (a running thread object) nor hang (a stop that came too early).
-TEST_F(Guards, DestroyingRightAfterTheStartIsSafe)
+// Destroying a guard at any point of its thread's work, also while a later
+// start signals it, must neither abort (a running thread object), nor hang (a
+// stop that came too early), nor report to a receiver that has gone.
+TEST_F(Guards, DestroyingAtAnyPointIsSafe)
 {
     auto first = Make();
     for (int i = 0; i < 300; ++i)
@@ -75,6 +77,15 @@ TEST_F(Guards, DestroyingRightAfterTheStartIsSafe)
     first->Start();
     for (int i = 0; i < 300; ++i)
         Make()->Start();
+    first.reset();
+    for (int round = 0; round < 1000; ++round) {
+        auto owner = Make();
+        auto reports = std::make_unique<Reports>(*owner);
+        owner->Start();
+        ASSERT_EQ(reports->WaitFor(1), std::vector<Event> {ApplicationGuard::StartUp});
+        Make()->Start();
+        reports.reset();
+    }
 }
 
 TEST_F(Guards, SimultaneousStartsGiveExactlyOneFirstInstance)
