@@ -1,14 +1,26 @@
 #include "ApplicationGuard.h"
 #include "LogCapture.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -136,4 +148,37 @@ TEST_F(Guards, AnEventThatCannotBeCreatedMeansQuit)
     ASSERT_TRUE(QFile(dir.filePath("file")).open(QIODevice::WriteOnly));
     ApplicationGuard guard(nullptr, dir.filePath("file"));
     EXPECT_EQ(StartAndReport(guard), ApplicationGuard::Quit);
+}
+
+// Another program of the user floods the event: the bytes that come together
+// are one or a few activations, and nothing is queued or kept per byte.
+TEST_F(Guards, AFloodOfSignalsIsOneActivation)
+{
+    const auto resident = [] {
+        long pages = 0;
+        std::ifstream("/proc/self/statm") >> pages >> pages;
+        return pages * ::sysconf(_SC_PAGESIZE);
+    };
+    auto first = Make();
+    Reports reports(*first);
+    first->Start();
+    ASSERT_EQ(reports.WaitFor(1).size(), 1u);
+    const long before = resident();
+
+    const int fifo = ::open(QFile::encodeName(dir.filePath("TESSALY_SINGLE_INSTANCE_MUTEX.fifo")), O_WRONLY);
+    ASSERT_GE(fifo, 0);
+    const std::string bytes(1000, '\1');
+    for (int i = 0; i < 1000; ++i)
+        ASSERT_EQ(::write(fifo, bytes.data(), bytes.size()), 1000);
+    int unread = 1;
+    for (int i = 0; i < 1000 && ::ioctl(fifo, FIONREAD, &unread) == 0 && unread > 0; ++i)
+        QThread::msleep(10);
+    ::close(fifo);
+    EXPECT_EQ(unread, 0);
+    EXPECT_LT(resident() - before, 20L << 20);
+
+    ASSERT_GE(reports.WaitFor(2).size(), 2u);
+    first.reset();
+    QCoreApplication::processEvents();
+    EXPECT_LE(reports.events.size(), 6u);
 }
