@@ -182,3 +182,46 @@ TEST_F(Guards, AFloodOfSignalsIsOneActivation)
     QCoreApplication::processEvents();
     EXPECT_LE(reports.events.size(), 6u);
 }
+
+// Without XDG_RUNTIME_DIR the event lives in "<temp>/runtime-<user>", which is
+// made, or kept, private; one that another user made, a symbolic link or a
+// file there is refused with the reason, never followed or shared.
+TEST_F(Guards, WithoutARuntimeFolderTheTemporaryOneIsPrivateOrRefused)
+{
+    const QString folder = dir.filePath("runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
+    const QString own = dir.filePath("own");
+    ASSERT_TRUE(QDir().mkdir(own));
+    const struct {
+        const char* reason; // empty: the guard starts there
+        std::function<bool()> make;
+    } cases[] = {
+        {"", [] { return true; }},
+        {"", [&] { return QDir().mkdir(folder) && ::chmod(QFile::encodeName(folder), 0755) == 0; }},
+        {"belongs to user id 12345",
+            [&] { return QDir().mkdir(folder) && ::chown(QFile::encodeName(folder), 12345, 12345) == 0; }},
+        {"is a symbolic link", [&] { return QFile::link(own, folder); }},
+        {"is not a folder", [&] { return QFile(folder).open(QIODevice::WriteOnly); }},
+    };
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+    for (const auto& [reason, make] : cases) {
+        SCOPED_TRACE(reason);
+        ASSERT_TRUE(make());
+        try {
+            ApplicationGuard guard;
+            EXPECT_EQ(StartAndReport(guard), ApplicationGuard::StartUp);
+            struct stat info { };
+            EXPECT_EQ(::lstat(QFile::encodeName(folder), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, 0700u);
+            EXPECT_EQ(*reason, '\0');
+        } catch (const std::runtime_error& error) {
+            EXPECT_NE(std::string(error.what()).find(reason), std::string::npos) << error.what();
+            EXPECT_NE(*reason, '\0');
+        }
+        QFile::remove(folder);
+        QDir(folder).removeRecursively();
+    }
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qunsetenv("TMPDIR");
+}
