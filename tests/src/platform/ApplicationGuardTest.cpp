@@ -1,11 +1,13 @@
 #include "ApplicationGuard.h"
 #include "LogCapture.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
-#include <QtTest/QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -31,17 +33,25 @@ using Event = ApplicationGuard::Event;
 struct Reports : QObject {
     explicit Reports(ApplicationGuard& guard)
     {
-        connect(
-            &guard, &ApplicationGuard::ApplicationEvent, this, [this](Event event) { events.push_back(event); },
-            Qt::QueuedConnection);
+        const auto take = [this](Event event) {
+            events.push_back(event);
+            arrival.quit();
+        };
+        connect(&guard, &ApplicationGuard::ApplicationEvent, this, take, Qt::QueuedConnection);
     }
     // Waits (a few seconds at most) until `count` reports arrived.
     std::vector<Event> WaitFor(std::size_t count)
     {
-        static_cast<void>(QTest::qWaitFor([&] { return events.size() >= count; }, 5000));
+        QTimer limit;
+        limit.setSingleShot(true);
+        connect(&limit, &QTimer::timeout, &arrival, &QEventLoop::quit);
+        limit.start(5000);
+        while (events.size() < count && limit.isActive())
+            arrival.exec();
         return events;
     }
     std::vector<Event> events;
+    QEventLoop arrival;
 };
 
 class Guards : public ::testing::Test {
