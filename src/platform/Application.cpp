@@ -4,6 +4,7 @@
 
 #include <QThread>
 
+#include <cstdio>
 #include <stdexcept>
 #include <utility>
 
@@ -35,6 +36,8 @@ int Application::Run(const std::function<int()>& body)
             std::rethrow_exception(std::exchange(pendingError, nullptr));
         return code;
     } catch (const std::exception& e) {
+        // Also for a start that ends before any log exists.
+        std::fprintf(stderr, "Caught unhandled error: %s\n", e.what());
         LOG(Error) << "Caught unhandled error: " << e.what();
     } catch (...) {
         LOG(Error) << "Caught unknown unhandled error";

@@ -1,23 +1,11 @@
 #include "ApplicationGuard.h"
 
 #include "ApplicationGuardImpl.h"
-
-#include <QDir>
-#include <QStandardPaths>
-
-namespace {
-
-QString DefaultEventFolder()
-{
-    const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
-}
-
-} // namespace
+#include "RuntimeFolder.h"
 
 ApplicationGuard::ApplicationGuard(QObject* parent, const QString& eventFolder)
     : QObject(parent)
-    , impl(std::make_unique<Impl>(*this, eventFolder.isEmpty() ? DefaultEventFolder() : eventFolder))
+    , impl(std::make_unique<Impl>(*this, eventFolder.isEmpty() ? PrivateRuntimeFolder() : eventFolder))
 {
     qRegisterMetaType<ApplicationGuard::Event>("Event");
 }

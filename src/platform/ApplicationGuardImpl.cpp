@@ -5,6 +5,8 @@
 namespace {
 
 const QString kEventName = "TESSALY_SINGLE_INSTANCE_MUTEX";
+// How long the event must stay quiet before the signals so far count as one.
+constexpr int kQuietMs = 100;
 
 } // namespace
 
@@ -54,7 +56,7 @@ void ApplicationGuard::Impl::run()
     // The stop mark is checked before every wait: a stop that came before
     // the handle was published found nothing to wake.
     while (!stopping.load()) {
-        if (!event->Wait())
+        if (event->Wait() != NamedEvent::Wake::Signalled || !TakeActivations())
             return;
         if (!handle.load())
             break;
@@ -62,4 +64,13 @@ void ApplicationGuard::Impl::run()
         emit guard.ApplicationEvent(Activate);
     }
     LOG(Debug) << "Application guard stopped";
+}
+
+// Signals that follow each other closely are one activation, so that a flood
+// of them queues one event and not one per byte. A stop ends the wait early.
+bool ApplicationGuard::Impl::TakeActivations()
+{
+    NamedEvent::Wake wake = NamedEvent::Wake::TimedOut;
+    while (handle.load() && (wake = event->Wait(kQuietMs)) == NamedEvent::Wake::Signalled) { }
+    return !handle.load() || wake != NamedEvent::Wake::Failed;
 }

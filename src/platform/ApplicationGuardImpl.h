@@ -20,6 +20,9 @@ protected:
     void run() override;
 
 private:
+    // Waits until the signals stop coming; false when the event failed.
+    bool TakeActivations();
+
     ApplicationGuard& guard;
     // The event while it is held and the guard is not stopping; shared by
     // both threads.

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -77,7 +78,8 @@ bool NamedEvent::Open()
 }
 
 // Under the lock nobody else owns the FIFO: a leftover one is replaced. It is
-// opened for reading and writing, so a read never sees an end of file.
+// opened for reading and writing, so a read never sees an end of file, and
+// without blocking, so that Set never waits on a FIFO that others filled.
 bool NamedEvent::Create(int& error)
 {
     if (lockFd_ < 0) {
@@ -88,7 +90,7 @@ bool NamedEvent::Create(int& error)
         error = errno;
         return false;
     }
-    fifoFd_ = ::open(fifoPath_.c_str(), O_RDWR | O_CLOEXEC);
+    fifoFd_ = ::open(fifoPath_.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
     if (fifoFd_ < 0) {
         error = errno;
         return false;
@@ -120,15 +122,18 @@ void NamedEvent::Set()
     WriteOneByte(fifoFd_);
 }
 
-bool NamedEvent::Wait()
+NamedEvent::Wake NamedEvent::Wait(int timeoutMs)
 {
-    char byte = 0;
+    char bytes[4096];
     for (;;) {
-        const ssize_t n = ::read(fifoFd_, &byte, 1);
-        if (n == 1)
-            return true;
-        if (n < 0 && errno == EINTR)
-            continue;
-        return false;
+        pollfd readable {fifoFd_, POLLIN, 0};
+        const int ready = ::poll(&readable, 1, timeoutMs);
+        if (ready == 0)
+            return Wake::TimedOut;
+        const ssize_t n = ready > 0 ? ::read(fifoFd_, bytes, sizeof bytes) : -1;
+        if (n > 0)
+            return Wake::Signalled;
+        if (n == 0 || (errno != EINTR && errno != EAGAIN))
+            return Wake::Failed;
     }
 }

@@ -24,10 +24,13 @@ public:
     // has not opened its side yet.
     void Pulse();
 
+    enum class Wake { Signalled, TimedOut, Failed };
+
     // Owner only: wakes its own Wait.
     void Set();
-    // Owner only: blocks until signalled; false on a failure.
-    bool Wait();
+    // Owner only: blocks until signalled, or for at most timeoutMs when it is
+    // not negative. All signals pending at the wake-up are taken at once.
+    Wake Wait(int timeoutMs = -1);
 
 private:
     std::string lockPath_;

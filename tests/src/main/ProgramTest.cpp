@@ -5,11 +5,15 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+
+#include <pwd.h>
+#include <unistd.h>
 #include <utility>
 
 // Runs the built program; it inherits the test process's own HOME and XDG folders.
@@ -109,6 +113,29 @@ TEST(Program, RunsWithoutALogWhenItsFolderCannotBeMade)
     ASSERT_TRUE(program.waitForStarted());
     EXPECT_FALSE(program.waitForFinished(1500));
     EXPECT_EQ(program.Terminate(), 0);
+}
+
+// Without XDG_RUNTIME_DIR, a "runtime-<user>" folder that another user made in
+// the temporary folder ends the start with the reason, never silently.
+TEST(Program, ARuntimeFolderOfAnotherUserEndsTheStartWithTheReason)
+{
+    TestFiles::Write(DataDir() + "/config.json", R"({ "Application": { "LogLevel": "Error" },
+        "FullMapUpdate": { "UpdateType": "DravoVyd-Prod" }, "MapDownload": { "RetryDuration": "" } })");
+    const QTemporaryDir temp;
+    const QString folder = temp.filePath("runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    if (::chown(QFile::encodeName(folder), 12345, 12345) != 0)
+        GTEST_SKIP() << "needs to give a folder to another user";
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove("XDG_RUNTIME_DIR");
+    environment.insert("TMPDIR", temp.path());
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(TestEnv::BinaryDir() + "/bin/tessaly", QStringList());
+    EXPECT_EQ(Finish(process), 1);
+    const QString reason = "Failed to use runtime folder: \"" + folder + "\", it belongs to user id 12345";
+    EXPECT_TRUE(process.readAllStandardError().contains(reason.toUtf8()));
+    EXPECT_EQ(LogLines().filter("Error").filter(reason).size(), 1);
 }
 
 // The helper runs an event loop the way the program does, with a handler that throws.

@@ -24,7 +24,7 @@ TEST(NamedEvent, AnInterruptedWaitGoesOn)
     ASSERT_TRUE(!event.Open() && event.Create(error));
 
     std::atomic<int> result {-1};
-    std::thread waiter([&] { result = event.Wait(); });
+    std::thread waiter([&] { result = event.Wait() == NamedEvent::Wake::Signalled; });
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     ::pthread_kill(waiter.native_handle(), SIGUSR1);
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
