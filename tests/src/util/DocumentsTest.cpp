@@ -1,4 +1,5 @@
 #include "Documents.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 
@@ -79,6 +80,10 @@ TEST(Documents, OnlyRegularFilesAreReadAndAFifoFailsAtOnce)
     const auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(Parses([&] { Documents::ReadJsonFile(fifo); }));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    // Nor when a writer has left a valid document in it.
+    const TestFiles::FilledFifo filled(dir.filePath("filled.json"), "{\"a\": 1}");
+    ASSERT_TRUE(filled.Filled());
+    EXPECT_FALSE(Parses([&] { Documents::ReadJsonFile(dir.filePath("filled.json").toStdString()); }));
     EXPECT_FALSE(Parses([&] { Documents::ReadRegularFile(dir.path().toStdString()); }));
     EXPECT_FALSE(Parses([&] { Documents::ReadRegularFile(dir.filePath("missing").toStdString()); }));
 }
