@@ -18,10 +18,13 @@ public:
             logging::extract_or_default<std::string>(record["Channel"], std::string()),
             logging::extract_or_default<std::string>(record["Function"], std::string()),
             logging::extract_or_default<std::string>(record["Message"], std::string())};
+        if (observer)
+            observer(copy);
         const std::lock_guard<std::mutex> lock(mutex);
         records.push_back(std::move(copy));
     }
 
+    Observer observer;
     mutable std::mutex mutex;
     std::vector<Record> records;
 };
@@ -32,9 +35,10 @@ using Sink = boost::log::sinks::synchronous_sink<LogCapture::Backend>;
 
 } // namespace
 
-LogCapture::LogCapture()
+LogCapture::LogCapture(Observer observer)
     : backend_(boost::make_shared<Backend>())
 {
+    backend_->observer = std::move(observer);
     Log::g_lg::get();
     auto sink = boost::make_shared<Sink>(backend_);
     boost::log::core::get()->add_sink(sink);

@@ -4,12 +4,14 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 // Switches logging on and keeps every record in memory while it lives, so a
-// test can check what the code under test logged.
+// test can check what the code under test logged. An observer sees each
+// record as it is logged, on the logging thread.
 class LogCapture {
 public:
     struct Record {
@@ -19,7 +21,8 @@ public:
         std::string message;
     };
 
-    LogCapture();
+    using Observer = std::function<void(const Record&)>;
+    explicit LogCapture(Observer observer = {});
     ~LogCapture();
     LogCapture(const LogCapture&) = delete;
     LogCapture& operator=(const LogCapture&) = delete;

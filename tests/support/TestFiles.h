@@ -5,6 +5,10 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 // Whole-file reads and writes for fixtures; a missing file reads as empty.
 namespace TestFiles {
 
@@ -22,5 +26,29 @@ inline bool Write(const QString& path, const QByteArray& bytes)
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
+
+// A FIFO that a writer has filled with the bytes and left: a reader gets the bytes, then the end, as from a
+// file. A reader of its own keeps the bytes in the FIFO while this lives.
+class FilledFifo {
+public:
+    FilledFifo(const QString& path, const QByteArray& bytes)
+    {
+        const QByteArray name = QFile::encodeName(path);
+        if (::mkfifo(name.constData(), 0600) != 0)
+            return;
+        keeper_ = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        filled_ = keeper_ >= 0 && writer >= 0 && ::write(writer, bytes.constData(), bytes.size()) == bytes.size();
+        ::close(writer);
+    }
+    ~FilledFifo() { ::close(keeper_); }
+    FilledFifo(const FilledFifo&) = delete;
+    FilledFifo& operator=(const FilledFifo&) = delete;
+    bool Filled() const { return filled_; }
+
+private:
+    int keeper_ = -1;
+    bool filled_ = false;
+};
 
 } // namespace TestFiles

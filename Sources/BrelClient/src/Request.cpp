@@ -87,7 +87,7 @@ void Request::Send()
     LOG_BREL(Info) << "Sending request";
     BeginAttempt();
     reply_ = manager_->get(request_);
-    reply_->setReadBufferSize(kReadBufferSize);
+    LimitReadBufferOnceAnswered();
     redirectTarget_.clear();
     attemptClock_.start();
     ConnectReply(gate_.Open(rangeOffset_));
@@ -109,6 +109,15 @@ void Request::RefuseAfterwards()
         gate_.Close();
         Report(IResponse::ServerError);
     });
+}
+
+// The access manager's network thread hands a reply to a connection before that connection can read an answer
+// (a proxy tunnel asking for credentials); a read buffer set then makes it read on a connection that has no reader
+// and crashes. Once the answer's headers are in, the connection reads.
+void Request::LimitReadBufferOnceAnswered()
+{
+    QNetworkReply* reply = reply_;
+    connect(reply, &QNetworkReply::metaDataChanged, reply, [reply] { reply->setReadBufferSize(kReadBufferSize); });
 }
 
 void Request::ConnectReply(quint64 ticket)

@@ -114,6 +114,7 @@ private:
     void OpenRetryWindow(bool timedOut);
     void ResendAfterFailure(bool timedOut);
     void SetRange(qint64 offset);
+    void LimitReadBufferOnceAnswered();
     void ConnectReply(quint64 ticket);
     static IResponse::Result FinalResult(int code);
     static QString Masked(const QString& url);

@@ -82,12 +82,12 @@ protected:
 
     void Connect(const QString& base) { client = std::make_unique<Brel::Client>(base.toStdString(), service.Key()); }
 
-    IResponse::Result Run(IRequest* made, int timeoutMs = 5000)
+    IResponse::Result Run(IRequest* made, int timeoutMs = 5000, int windowMs = 500, int pauseMs = 50)
     {
         response = RecordingResponse();
         out.str("");
         request.reset(made);
-        return RunRequest(*request, response, timeoutMs);
+        return RunRequest(*request, response, timeoutMs, windowMs, pauseMs);
     }
     IResponse::Result Metadata(int ms = 5000) { return Run(client->GetMetadata(&out, kId, &response), ms); }
 
@@ -98,7 +98,10 @@ protected:
     }
     QString Header(const char* name) const { return Logged()["headers"].toObject()[name].toString(); }
     QString Origin() const { return QString("https://127.0.0.1:%1").arg(service.Port()); }
-    IResponse::Result Roots() { return Run(client->GetAllRoots(&out, &response)); }
+    IResponse::Result Roots(int windowMs = 500, int pauseMs = 50)
+    {
+        return Run(client->GetAllRoots(&out, &response), 5000, windowMs, pauseMs);
+    }
 
     // Whether the proxy's last request asks for a tunnel to the service, with these credentials.
     bool Tunnelled(const CannedServer& proxy, const QByteArray& credentials = {}) const
@@ -273,6 +276,12 @@ TEST_F(ClientTest, HttpsProxyCarriesTheRequestsWithItsCredentialsOn1080WhenNoPor
     Connect(service.BaseUrl());
     EXPECT_NE(Roots(), IResponse::Ok);
     EXPECT_TRUE(Tunnelled(proxy, "user:secret"));
+    // Without credentials the refusal is the program's to answer; resent at once for a while, a tunnel refused like
+    // this used to crash the network thread.
+    qputenv("https_proxy", QString("127.0.0.1:%1").arg(proxy.serverPort()).toUtf8());
+    Connect(service.BaseUrl());
+    EXPECT_NE(Roots(3000, 0), IResponse::Ok);
+    EXPECT_TRUE(Tunnelled(proxy));
 
     CannedServer standard(kProxyAnswer);
     if (standard.listen(QHostAddress::LocalHost, 1080)) {

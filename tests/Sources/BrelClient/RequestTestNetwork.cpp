@@ -63,11 +63,11 @@ QNetworkReply* FakeNetwork::createRequest(Operation, const QNetworkRequest& requ
 }
 
 Brel::IResponse::Result RunRequest(
-    Brel::IRequest& request, const RecordingResponse& response, int timeoutMs, int windowMs)
+    Brel::IRequest& request, const RecordingResponse& response, int timeoutMs, int windowMs, int pauseMs)
 {
     request.SetTimeout(timeoutMs);
     static_cast<Brel::Request&>(request).SetRetryWindowLength(windowMs);
-    static_cast<Brel::Request&>(request).SetRetryPause(50);
+    static_cast<Brel::Request&>(request).SetRetryPause(pauseMs);
     request.Send();
     return FirstResult(response);
 }

@@ -62,8 +62,8 @@ public:
 };
 
 // Sends the request with a short retry window and pause, and waits for its first result.
-Brel::IResponse::Result RunRequest(
-    Brel::IRequest& request, const RecordingResponse& response, int timeoutMs = 5000, int windowMs = 500);
+Brel::IResponse::Result RunRequest(Brel::IRequest& request, const RecordingResponse& response, int timeoutMs = 5000,
+    int windowMs = 500, int pauseMs = 50);
 // The response's first result; 7 when none came in time.
 Brel::IResponse::Result FirstResult(const RecordingResponse& response);
 

@@ -2,6 +2,7 @@
 #include "Config.h"
 #include "ContentService.h"
 #include "FakeClient.h"
+#include "LogCapture.h"
 #include "MapStorage.h"
 #include "ServiceDocuments.h"
 #include "StickContent.h"
@@ -139,26 +140,44 @@ TEST_F(FullMapUpdateManagerTest, NewDownloadDeletesThePreviousRequestBeforeEmpty
     EXPECT_TRUE(folderPresent);
 }
 
-// The announcement goes first: a stick pulled halfway must not announce a half-removed map to the head unit.
-TEST_F(FullMapUpdateManagerTest, AbortRemovesTheAnnouncementFirstThenEachFileAndLeavesNoFolder)
+// The announcements go first: a stick pulled halfway must not announce a half-removed map to the head unit.
+// Several maps, whose announcements are made before and after their folders, so that however the directory
+// lists them some folder comes before some announcement.
+TEST_F(FullMapUpdateManagerTest, AbortRemovesTheAnnouncementsFirstThenEachFileAndLeavesNoFolder)
 {
-    const QString announcement = root + "/EUR.meta.xml";
-    std::vector<std::pair<std::int64_t, bool>> progress; // bytes, announcement still there
-    MapDownloader downloader(
-        [&](std::int64_t bytes) { progress.emplace_back(bytes, QFileInfo::exists(announcement)); }, {});
+    const std::vector<QString> maps {"EUR", "NAM", "EP_2025_05", "AS", "SA", "ME", "IN", "AU"};
+    const auto announced = [&] {
+        return std::count_if(maps.begin(), maps.end(),
+            [&](const QString& map) { return QFileInfo::exists(root + "/" + map + ".meta.xml"); });
+    };
+    std::vector<std::pair<std::int64_t, long>> progress; // bytes, announcements still there
+    MapDownloader downloader([&](std::int64_t bytes) { progress.emplace_back(bytes, announced()); }, {});
     MapInfo huge = Stored();
     huge.size = std::int64_t {1} << 60;
     downloader.Download(root.toStdString(), huge); // prepares the folder, then finds the stick too small
-    TestFiles::Write(announcement, "<meta/>");
-    for (const auto& [name, size] : {std::pair {"A.NDS", 3000}, {"DATA/B.NDS", 700}, {"DATA/C/D.NDS", 0}})
+    for (std::size_t i = 0; i < maps.size(); ++i) {
+        const QString announcement = root + "/" + maps[i] + ".meta.xml";
+        if (i % 2)
+            TestFiles::Write(announcement, "<meta/>");
+        TestFiles::Write(root + "/" + maps[i] + "/A.NDS", QByteArray(3000, 'x'));
+        if (i % 2 == 0)
+            TestFiles::Write(announcement, "<meta/>");
+    }
+    for (const auto& [name, size] : {std::pair {"DATA/B.NDS", 700}, {"DATA/C/D.NDS", 0}})
         TestFiles::Write(root + "/EUR/" + name, QByteArray(size, 'x'));
     downloader.Abort();
 
-    ASSERT_EQ(4u, progress.size());
-    EXPECT_EQ(std::make_pair(std::int64_t {-7}, true), progress.front());
-    std::vector<std::pair<std::int64_t, bool>> files(progress.begin() + 1, progress.end());
+    const long count = static_cast<long>(maps.size());
+    ASSERT_EQ(maps.size() * 2 + 2, progress.size());
+    std::vector<std::pair<std::int64_t, long>> expected;
+    for (long left = count; left > 0; --left)
+        expected.emplace_back(-7, left);
+    EXPECT_EQ(expected, decltype(progress)(progress.begin(), progress.begin() + count));
+    std::vector<std::pair<std::int64_t, long>> files(progress.begin() + count, progress.end());
     std::sort(files.begin(), files.end());
-    EXPECT_EQ((std::vector<std::pair<std::int64_t, bool>> {{-3000, false}, {-700, false}, {0, false}}), files);
+    expected.assign(maps.size(), {-3000, 0});
+    expected.insert(expected.end(), {{-700, 0}, {0, 0}});
+    EXPECT_EQ(expected, files);
     EXPECT_FALSE(QFileInfo::exists(root));
 }
 
@@ -213,9 +232,19 @@ TEST_F(FullMapUpdateManagerTest, ProgressIsClampedToTheSizeAndRemovalGivesBackEx
     EXPECT_EQ(kSpace - 100, Space());
 
     // The removal reports more than was downloaded: files that were there before.
+    // The figure never rises above its start while the removal runs either.
     const int removed = map.size + 2000;
     TestFiles::Write(root + "/EUR/BIG.NDS", QByteArray(removed, 'x'));
-    manager.AbortMapDownload();
+    std::vector<std::int64_t> during;
+    {
+        const LogCapture log([&](const LogCapture::Record& record) {
+            if (record.message.rfind("Bytes removed: ", 0) == 0)
+                during.push_back(Space());
+        });
+        manager.AbortMapDownload();
+    }
+    ASSERT_FALSE(during.empty());
+    EXPECT_LE(*std::max_element(during.begin(), during.end()), kSpace);
     EXPECT_EQ(Results {MapDownloader::Aborted}, finished);
     EXPECT_EQ(MapInfo::Available, Stored().state);
     EXPECT_EQ(0, Stored().downloaded);

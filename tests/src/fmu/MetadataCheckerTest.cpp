@@ -5,6 +5,7 @@
 #include "StickContent.h"
 #include "StickMetadataReader.h"
 #include "StickPath.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,8 +15,6 @@
 
 #include <atomic>
 #include <thread>
-
-#include <sys/stat.h>
 
 namespace {
 
@@ -52,11 +51,12 @@ protected:
     {
         StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/" + name, QByteArray::fromStdString(text));
     }
-    void WriteGeneral(const std::string& endDate)
+    static std::string General(const std::string& endDate)
     {
-        Write("GENERAL.JSON",
-            R"({"subscription_end_date": ")" + endDate + R"(", "available_map_space": "1000", "used_map_space": 500})");
+        return R"({"subscription_end_date": ")" + endDate
+            + R"(", "available_map_space": "1000", "used_map_space": 500})";
     }
+    void WriteGeneral(const std::string& endDate) { Write("GENERAL.JSON", General(endDate)); }
     // Checks a stick holding the subscription and the installed map; the related list answers unless already set.
     // The last metadata file in name order decides, and a group's identifier "EG_1" names the package "EP_1".
     void CheckRelated(const Ids& related, const std::string& endDate = "2099-12-31")
@@ -263,10 +263,13 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
         nested += "<a>";
     Write("b.xml", nested);
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
-    for (const char* name : {"b.xml", "GENERAL.JSON"}) {
+    // A FIFO is refused even when a writer has left a valid document in it.
+    for (const auto& [name, valid] :
+        {std::pair {"b.xml", Docs::Package({"EP_A"})}, {"GENERAL.JSON", General("2024-06-30")}}) {
         const QString path = stick.path() + "/VexmarNDSUpdate/meta_data/" + name;
         QFile::remove(path);
-        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        const TestFiles::FilledFifo fifo(path, QByteArray::fromStdString(valid));
+        ASSERT_TRUE(fifo.Filled());
         EXPECT_EQ(MetadataChecker::InvalidMetadata, Read()) << name;
         QFile::remove(path);
         WriteGeneral("2024-06-30");

@@ -156,7 +156,8 @@ TEST(StickVerifierTest, ChecksStickContentAgainstItsList)
 }
 
 // Only regular files are hashed: anything else listed, or in place of the list, makes the metadata invalid at
-// once. A FIFO would otherwise hold the check (and the USB thread) until a writer came.
+// once, also a FIFO that a writer has filled with a valid list. A FIFO would otherwise hold the check (and the
+// USB thread) until a writer came.
 TEST(StickVerifierTest, WhatIsNotARegularFileFailsAtOnce)
 {
     const QByteArray zeros(32, '0');
@@ -167,11 +168,17 @@ TEST(StickVerifierTest, WhatIsNotARegularFileFailsAtOnce)
         bool listed;
     };
     const auto fifo = [](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; };
+    std::unique_ptr<TestFiles::FilledFifo> filled;
+    const auto fill = [&](const QString& path) {
+        const QByteArray list = TestFiles::Read(path);
+        filled = std::make_unique<TestFiles::FilledFifo>(QFile::remove(path) ? path : QString(), list);
+        return filled->Filled();
+    };
     QLocalServer server;
     const std::vector<Row> rows = {
         {"FIFO listed", "maps/pipe", fifo, true},
         {"FIFO not listed", "maps/pipe", fifo, false},
-        {"FIFO in place of the list", "CHECKSUMS.MD5", [&](auto& p) { return QFile::remove(p) && fifo(p); }, false},
+        {"FIFO filled with the list in place of the list", "CHECKSUMS.MD5", fill, false},
         {"folder listed", "maps/e", [](auto&) { return true; }, true},
         {"socket listed", "maps/socket", [&](auto& p) { return server.listen(p); }, true},
     };
@@ -185,6 +192,7 @@ TEST(StickVerifierTest, WhatIsNotARegularFileFailsAtOnce)
         const auto verdict = CheckOnThread(QFile::encodeName(stick).toStdString(), 1000, {path});
         EXPECT_EQ(verdict, std::optional(UsbInfo::InvalidMetadata)) << row.what;
         server.close();
+        filled.reset();
     }
 }
 

@@ -1,4 +1,5 @@
 #include "Documents.h"
+#include "TestFiles.h"
 
 #include <QTemporaryDir>
 
@@ -76,6 +77,10 @@ TEST(Documents, OnlyRegularFilesAreReadAndAFifoFailsAtOnce)
     const std::string fifo = dir.filePath("GENERAL.JSON").toStdString();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(Parses([&] { Documents::ReadJsonFile(fifo); }));
+    // Nor when a writer has left a valid document in it.
+    const TestFiles::FilledFifo filled(dir.filePath("filled.json"), "{\"a\": 1}");
+    ASSERT_TRUE(filled.Filled());
+    EXPECT_FALSE(Parses([&] { Documents::ReadJsonFile(dir.filePath("filled.json").toStdString()); }));
     EXPECT_FALSE(Parses([&] { Documents::ReadRegularFile(dir.path().toStdString()); }));
     EXPECT_FALSE(Parses([&] { Documents::ReadRegularFile(dir.filePath("missing").toStdString()); }));
 }
