@@ -79,6 +79,8 @@ int main(int argc, char** argv)
     LOG(Info) << "config.json-file contents: Application LogLevel = " << LevelName(config.logLevel)
               << ", FullMapUpdate UpdateType = " << config.updateType.value_or(std::string())
               << ", MapDownload RetryDuration = " << config.retryDuration;
+    for (const QString& error : config.unloggedErrors)
+        LOG(Error) << error;
 
     Fonts::Load();
     const SignalExit signalExit;
