@@ -4,7 +4,8 @@
 #   start-up time to the tray icon (the icon's window embedded in the tray)
 #   RSS and PSS at idle with the window hidden (the root check done, no stick)
 #   RSS after CYCLES insertions and removals of the demo stick, each waited for in the log
-# Usage: run-footprint-bench.sh [BUILD_DIR] [CYCLES]   (defaults: ./build, 500)
+# Usage: run-footprint-bench.sh [BUILD_DIR] [CYCLES]   (defaults: ./build, 500); with KEEP=1 the work folder
+# (the program's log, the service's requests) stays for a look.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/../../.." && pwd)
 build=$(cd "${1:-$repo/build}" && pwd)
