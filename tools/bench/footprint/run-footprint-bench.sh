@@ -69,7 +69,7 @@ start=$(date +%s.%N)
 program=$!
 pids+=("$program")
 wait_for 60 icon_shown || fail "no tray icon"
-echo "start-up to tray icon: $(echo "$(date +%s.%N) - $start" | bc | xargs printf '%.3f') s"
+echo "start-up to tray icon: $(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.3f", b - a }') s"
 
 # Idle: the root check is done and the window is hidden (the program shows only its popup at start).
 wait_for 60 logged 'Got RootUpdate event' 1 || fail "no root check"
