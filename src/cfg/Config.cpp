@@ -75,17 +75,27 @@ Config::Config(const QString& dataFolder)
     try {
         ReadConfig(path);
     } catch (const std::runtime_error& e) {
-        LOG(Error) << "Failed to read: " << path << ", " << e.what();
+        RecordError("Failed to read: " + path + ", " + e.what());
+        const QString kept = JsonFile::KeepUnreadable(path);
+        if (!kept.isEmpty())
+            RecordError("Kept the unreadable file as: " + kept);
         try {
             WriteConfig(path);
         } catch (const std::runtime_error& e) {
             // A read-only or full data folder must not stop the program:
             // it runs with the values held in memory.
-            LOG(Error) << "Failed to write: " << path << ", " << e.what();
+            RecordError("Failed to write: " + path + ", " + e.what());
         }
     }
     ListTranslations();
     QDir().mkpath(dataDir);
+}
+
+// Logging is still off while the configuration is read.
+void Config::RecordError(const QString& message)
+{
+    LOG(Error) << message;
+    unloggedErrors.append(message);
 }
 
 QString Config::ConfigFilePath() const

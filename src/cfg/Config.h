@@ -5,6 +5,7 @@
 #include <QList>
 #include <QLocale>
 #include <QString>
+#include <QStringList>
 
 #include <boost/filesystem/path.hpp>
 #include <boost/optional.hpp>
@@ -56,8 +57,12 @@ public:
     boost::optional<std::string> updateType;
     std::string retryDuration;
     QList<QLocale> translations;
+    // The errors met while logging was still off, for main to log once the
+    // logger runs.
+    QStringList unloggedErrors;
 
 private:
+    void RecordError(const QString& message);
     void ReadConfig(const QString& path);
     void ReadFullMapUpdate(const boost::property_tree::ptree& section);
     void WriteConfig(const QString& path) const;

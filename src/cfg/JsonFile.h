@@ -10,7 +10,13 @@ namespace JsonFile {
 
 boost::property_tree::ptree Read(const QString& path);
 
-// Pretty-printed and replaced all at once (see AtomicFile).
+// Pretty-printed and replaced all at once (see AtomicFile), readable and
+// writable by the user alone: config.json may hold a service key.
 void Write(const QString& path, const boost::property_tree::ptree& tree);
+
+// Copies a file that could not be read to path + ".bad" (replacing an older
+// copy), so that the user's hand-edited text outlives the file's rewrite.
+// Returns the copy's path; empty when there is no file or it cannot be copied.
+QString KeepUnreadable(const QString& path);
 
 } // namespace JsonFile

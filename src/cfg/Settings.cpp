@@ -41,6 +41,9 @@ Settings::Settings(const QString& filePath, const Config& config, const Autostar
         LOG(Info) << "Current language: " << GetLanguage() << ", run at startup: " << BoolText(GetRunAtStartup());
     } catch (const std::runtime_error& e) {
         LOG(Error) << "Failed to read: " << filePath << ", : " << e.what();
+        const QString kept = JsonFile::KeepUnreadable(filePath);
+        if (!kept.isEmpty())
+            LOG(Error) << "Kept the unreadable file as: " << kept;
         SetRunAtStartup(true);
         SetLocale(GetLanguage());
     }

@@ -10,6 +10,7 @@
 #include "Ui.h"
 
 #include <QFile>
+#include <QOpenGLContext>
 
 #include <exception>
 #include <memory>
@@ -61,9 +62,19 @@ int main(int argc, char** argv)
     // turns into one eventfd write each: a download of many small files posts
     // a hundred thousand of them. Programs we start (the browser) keep theirs.
     qputenv("QT_NO_GLIB", "1");
+    // The program draws with the raster engine alone, yet on X11 Qt loads its
+    // GL integration with the first window, which maps Mesa and LLVM (about
+    // half the program's memory). Qt chooses the integration once, on its
+    // first query, which is made here. A choice of the user's stands.
+    const bool glChosen = qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION");
+    if (!glChosen)
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
     LimitMemoryArenas();
     Application app(argc, argv);
+    QOpenGLContext::supportsThreadedOpenGL();
     qunsetenv("QT_NO_GLIB");
+    if (!glChosen)
+        qunsetenv("QT_XCB_GL_INTEGRATION");
     QCoreApplication::setOrganizationName("Dravo");
     QCoreApplication::setApplicationName("Tessaly");
     QApplication::setQuitOnLastWindowClosed(false);
@@ -79,6 +90,8 @@ int main(int argc, char** argv)
     LOG(Info) << "config.json-file contents: Application LogLevel = " << LevelName(config.logLevel)
               << ", FullMapUpdate UpdateType = " << config.updateType.value_or(std::string())
               << ", MapDownload RetryDuration = " << config.retryDuration;
+    for (const QString& error : config.unloggedErrors)
+        LOG(Error) << error;
 
     Fonts::Load();
     const SignalExit signalExit;

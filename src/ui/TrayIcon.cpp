@@ -118,7 +118,10 @@ void TrayIcon::SetState(State newState)
     if (const auto refresh = Record(state).refresh)
         refresh();
     const StateData record = Record(state);
-    trayIcon->setIcon(QIcon(record.icon));
+    auto icon = icons.find(record.icon);
+    if (icon == icons.end())
+        icon = icons.emplace(record.icon, QIcon(record.icon)).first;
+    trayIcon->setIcon(icon->second);
     trayIcon->setToolTip(Config::Instance().appName + "\r\n" + Translate(record.toolTip));
     SystemTrayAvailable(); // logs once where there is no notification area
     trayIcon->show();

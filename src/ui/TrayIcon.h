@@ -2,6 +2,7 @@
 
 #include "State.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QRect>
 #include <QString>
@@ -64,6 +65,9 @@ private:
     std::map<int, QAction*> actions; // owned by the menu
     State state = State::Unknown;
     std::map<State, StateData> stateData;
+    // One icon per image: Qt caches each icon's scaled copies under the
+    // icon's own key, so a new icon at every state change filled that cache.
+    std::map<QString, QIcon> icons;
 };
 
 } // namespace Ui

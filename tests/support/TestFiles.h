@@ -51,4 +51,11 @@ private:
     bool filled_ = false;
 };
 
+// The permission bits (0777), or 0 when the file is missing.
+inline unsigned Mode(const QString& path)
+{
+    struct stat status { };
+    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777u : 0u;
+}
+
 } // namespace TestFiles

@@ -52,7 +52,8 @@ QDateTime StartOfNextSecond()
 } // namespace
 
 // Also the first record of its process: creating the file logger before
-// anything logged must leave logging on.
+// anything logged must leave logging on. Control characters in a message
+// (from a map name, a mount path) cannot forge a line or drive a terminal.
 TEST(FileLogger, WritesOneLinePerRecordInTheFixedLayout)
 {
     QTemporaryDir root;
@@ -63,9 +64,10 @@ TEST(FileLogger, WritesOneLinePerRecordInTheFixedLayout)
             LOG(Debug) << "below the level";
             LOG_BREL(Error) << "client " << Log::Warning;
             LongNamedFunctionWithinTheLoggingTestsThatIsWide::Write();
+            LOG(Info) << "map\r\n2026-12-07 | Error | FORGED\t\x1b[2J\x7f\xc2\x9b\xc3\xa9";
         },
         root);
-    ASSERT_EQ(lines.size(), 3);
+    ASSERT_EQ(lines.size(), 4);
     const QRegularExpression layout(
         R"(^\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{6} \|    Info \| {13}ZUK \| {8})"
         R"(FileLoggerTest\.cpp: {3}\d\d \| )"
@@ -73,19 +75,31 @@ TEST(FileLogger, WritesOneLinePerRecordInTheFixedLayout)
     EXPECT_TRUE(layout.match(lines[0]).hasMatch()) << lines[0].toStdString();
     EXPECT_TRUE(lines[1].contains("|   Error |      BrolClient | ") && lines[1].endsWith(" | client Warning"));
     EXPECT_TRUE(lines[2].endsWith(" | {anonymous}::LongNamedFunctionWithinTheLoggingTestsThatIsWide::Write | wide"));
+    EXPECT_TRUE(lines[3].endsWith(" | map\\r\\n2026-12-07 | Error | FORGED\\t\\x1b[2J\\x7f\\u009b\u00e9"))
+        << lines[3].toStdString();
 }
 
-TEST(FileLogger, WritesEveryQueuedRecordBeforeItIsDestroyed)
+// Here the sink writes only when it goes, so its queue fills: it keeps its
+// bound of records, writes them all, and tells how many it dropped.
+TEST(FileLogger, KeepsItsBoundOfRecordsAndWritesThemAllBeforeItIsDestroyed)
 {
+    constexpr int Dropped = 7;
     QTemporaryDir root;
-    const QStringList lines = Logged(
-        Log::Debug,
-        [] {
-            for (int i = 0; i < 10000; ++i)
-                LOG(Debug) << "record " << i;
-        },
-        root);
-    EXPECT_EQ(lines.size(), 10000);
+    const QString logs = root.filePath("Logs");
+    Log::g_lg::get();
+    boost::log::core::get()->set_logging_enabled(true);
+    {
+        Log::FileLogger logger(logs.toStdString(), Log::FileLogger::kRotationSize, Log::FileLogger::Writing::AtTheEnd);
+        logger.SetLevel(Log::Debug);
+        for (std::size_t i = 0; i < Log::FileLogger::kQueueBound + Dropped; ++i)
+            LOG(Debug) << "record " << i;
+    }
+    const QStringList lines = AllLines(logs);
+    ASSERT_EQ(lines.size(), static_cast<int>(Log::FileLogger::kQueueBound) + 1);
+    EXPECT_TRUE(lines[0].contains("| Warning |") && lines[0].endsWith(" | Dropped 7 records: the log queue was full"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(" | record 0"));
+    EXPECT_TRUE(lines.last().endsWith(QString(" | record %1").arg(Log::FileLogger::kQueueBound - 1)));
 }
 
 // Two instances started within one second share a file name: the second

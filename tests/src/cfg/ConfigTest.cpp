@@ -3,11 +3,14 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <boost/optional/optional_io.hpp>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -22,9 +25,13 @@ protected:
 
 } // namespace
 
+// config.json may hold a service key: it is the user's alone, whatever the umask.
 TEST_F(ConfigFile, FirstRunWritesTheDefaults)
 {
+    const mode_t umask = ::umask(022);
     const Config config(dir.path());
+    ::umask(umask);
+    EXPECT_EQ(TestFiles::Mode(Path()), 0600u);
     EXPECT_EQ(Read(), R"({
     "Application": "",
     "FullMapUpdate": {
@@ -74,12 +81,32 @@ TEST_F(ConfigFile, PartialReadKeepsTheValuesReadSoFar)
     EXPECT_EQ(reread.updateKey, ProductionEnvironment().key);
 }
 
+// The user's hand-edited file outlives its rewrite: kept beside it, replacing
+// an older copy, and told of once the logger runs.
+TEST_F(ConfigFile, AnUnreadableFileIsKeptBesideItsRewrite)
+{
+    const QByteArray json = R"({ "Application": { "LogLevel": "Debug" },
+        "FullMapUpdate": { "UpdateSource": "https://127.0.0.1:4/brel/v1", "UpdateKey": "k" }, })";
+    Write(json);
+    ASSERT_TRUE(TestFiles::Write(Path() + ".bad", "an older copy"));
+    const Config config(dir.path());
+    EXPECT_EQ(TestFiles::Read(Path() + ".bad"), json);
+    EXPECT_EQ(TestFiles::Mode(Path() + ".bad"), 0600u);
+    EXPECT_TRUE(Read().contains("DravoVyd-Prod"));
+    ASSERT_EQ(config.unloggedErrors.size(), 2);
+    EXPECT_TRUE(config.unloggedErrors[0].startsWith("Failed to read: " + Path() + ", "));
+    EXPECT_EQ(config.unloggedErrors[1], "Kept the unreadable file as: " + Path() + ".bad");
+}
+
 // A folder in the file's place can be neither read nor replaced: the program
 // goes on with the values in memory.
 TEST_F(ConfigFile, UnreadableAndUnwritableFileLeavesTheValuesInMemory)
 {
     QDir().mkpath(Path());
-    EXPECT_EQ(Config(dir.path()).updateSource, ProductionEnvironment().baseUrl);
+    const Config config(dir.path());
+    EXPECT_EQ(config.updateSource, ProductionEnvironment().baseUrl);
+    EXPECT_FALSE(QFile::exists(Path() + ".bad"));
+    EXPECT_TRUE(config.unloggedErrors.last().startsWith("Failed to write: "));
 }
 
 // A file nested past any genuine one is refused before the reader recurses off the stack.

@@ -13,6 +13,7 @@
 #include <csignal>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -33,13 +34,18 @@ protected:
 
 } // namespace
 
-// The stored language is applied (a flag that is no bool counts as on). A
-// failed switch keeps it in effect; switching back to the source language works.
+// The stored language is applied (a flag that is no bool counts as on, and
+// the unreadable file is kept beside it). A failed switch keeps the language
+// in effect; switching back to the source language works.
 TEST_F(SettingsFile, LoadsTheLanguageAndAFailedChangeKeepsIt)
 {
-    Write(R"({ "language": "fr_FR", "run at startup": "yes" })");
+    const QByteArray json = R"({ "language": "fr_FR", "run at startup": "yes" })";
+    Write(json);
+    LogCapture log;
     const auto settings = Make();
     EXPECT_TRUE(settings->GetRunAtStartup());
+    EXPECT_EQ(TestFiles::Read(Path() + ".bad"), json);
+    EXPECT_EQ(log.Count(Log::Error, "Kept the unreadable file as: " + Path().toStdString() + ".bad"), 1);
     EXPECT_EQ(Translated(), "Mo");
     EXPECT_FALSE(settings->SetLocale("xx_XX"));
     EXPECT_EQ(settings->GetLanguage(), "fr_FR");
@@ -48,9 +54,11 @@ TEST_F(SettingsFile, LoadsTheLanguageAndAFailedChangeKeepsIt)
     EXPECT_EQ(Translated(), "MB");
 }
 
-// The first run writes no file but switches autostart on.
+// The first run writes no file but switches autostart on. The saved file is
+// the user's alone, whatever the umask.
 TEST_F(SettingsFile, FirstRunThenSavedValuesAreReadBack)
 {
+    const mode_t umask = ::umask(022);
     {
         const auto settings = Make();
         EXPECT_EQ(settings->GetLanguage(), "en_GB");
@@ -61,6 +69,9 @@ TEST_F(SettingsFile, FirstRunThenSavedValuesAreReadBack)
         EXPECT_FALSE(QFile::exists(Entry()));
         settings->Save();
     }
+    ::umask(umask);
+    EXPECT_EQ(TestFiles::Mode(Path()), 0600u);
+    EXPECT_FALSE(QFile::exists(Path() + ".bad"));
     const auto reread = Make();
     EXPECT_EQ(reread->GetLanguage(), "de_DE");
     EXPECT_FALSE(reread->GetRunAtStartup());

@@ -16,6 +16,8 @@
 #include <unistd.h>
 #include <utility>
 
+#include <sys/stat.h>
+
 // Runs the built program; it inherits the test process's own HOME and XDG folders.
 namespace {
 
@@ -101,6 +103,26 @@ TEST(Program, LogsItsStartAndASecondStartOnlyActivatesIt)
     EXPECT_EQ(first.Terminate(), 0);
     EXPECT_TRUE(Logged("Received signal 15, quitting"));
     EXPECT_EQ(Records("Entered Common state"), 1);
+}
+
+// Files that cannot be read are kept beside the rewritten config.json (the
+// user's alone under the usual umask) and told of once the log runs.
+TEST(Program, KeepsUnreadableFilesAndLogsThemOnceTheLogRuns)
+{
+    const QString config = DataDir() + "/config.json";
+    const QString settings = DataDir() + "/settings.json";
+    TestFiles::Write(config, R"({ "Application": { "LogLevel": "Error" },
+        "FullMapUpdate": { "UpdateType": "DravoVyd-Prod" } })");
+    TestFiles::Write(settings, R"({ "language": "en_GB", })");
+    const mode_t umask = ::umask(022);
+    Program program;
+    ::umask(umask);
+    ASSERT_TRUE(Logged("Kept the unreadable file as: " + settings + ".bad"));
+    EXPECT_EQ(Records("Kept the unreadable file as: " + config + ".bad"), 1);
+    EXPECT_EQ(LogLines().filter(QRegularExpression(R"(\|   Error \| .* \| Failed to read: )")).size(), 2);
+    EXPECT_EQ(TestFiles::Mode(config), 0600u);
+    EXPECT_TRUE(TestFiles::Read(config + ".bad").contains("\"LogLevel\": \"Error\""));
+    EXPECT_EQ(program.Terminate(), 0);
 }
 
 // A logs folder that cannot be made costs the log, not the run.
