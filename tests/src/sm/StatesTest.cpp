@@ -1,5 +1,7 @@
 #include "MachineTest.h"
 
+#include <algorithm>
+
 using namespace On;
 using T = MachineTest;
 using M = MetadataChecker;
@@ -40,12 +42,18 @@ const struct {
 
 } // namespace
 
-// Every leaf asks the manager for new names and reacts to the removal of the selected stick and to Quit.
-TEST_F(MachineTest, LocaleRemovalAndQuitWithAndWithoutAStickInEachLeaf)
+// The way into each leaf ends showing it; every leaf asks the manager for new names, and reacts to the removal of
+// the selected stick and to Quit.
+TEST_F(MachineTest, EachLeafIsShownAsksForNamesAndAnswersRemovalAndQuitWithAndWithoutAStick)
 {
     for (const auto& leaf : Leaves) {
         SCOPED_TRACE(leaf.name);
-        Restart(leaf.way);
+        Start();
+        Do(leaf.way);
+        const Journal way = Take();
+        EXPECT_EQ("SetState " + std::string(leaf.name),
+            *std::find_if(
+                way.rbegin(), way.rend(), [](const std::string& call) { return call.rfind("SetState", 0) == 0; }));
         Do({User(&Ui::IUi::UpdateLocale), Pull(1)});
         EXPECT_EQ(Journal {"UpdateLocale"} + leaf.removal, Take());
         EXPECT_EQ(&leaf.removal == &Dropped ? leaf.name : "MapUpdateCheck", Leaf());
@@ -100,17 +108,29 @@ TEST_F(MachineTest, CancellationEndsInTheOfferItCameFromOrChecksAHeldBackStick)
     });
 }
 
-// Only a verification that changed the selected stick bears on a check or an offer: a second stick is no result
-// of the first one's check, and a late check result is no verification.
-TEST_F(MachineTest, SticksVerifiedBesideOrInPlaceOfTheSelectedOne)
+// A new stick is selected when none is, or when it has metadata, the selected one has none and no map is on the
+// selected stick or on its way. Only a verification that changed the selected stick bears on a check or an offer: a
+// second stick is no result of the first one's check, and a late check result is no verification.
+TEST_F(MachineTest, NewStickSelectionRuleAndWhatAVerificationChanges)
 {
     const auto valid = UsbInfo::ValidMetadata, invalid = UsbInfo::InvalidMetadata, without = UsbInfo::NoMetadata;
     const Step late = Related(M::InvalidMetadata);
+    const Journal listed = {"UpdateUsbs"};
     const Way interrupted = Downloading + Way {Finished(D::NoConnection)}, rootFailed = {Root(M::NoConnection)};
     Run({
+        {{}, {Checked(2, without), Selects(2)}, "MapUpdateCheck", Rechecked},
+        {{Mark(MapInfo::Downloading)}, {Checked(2, valid), Selects(2)}, "MapUpdateCheck", Rechecked},
+        {{SelectWithout, Mark(MapInfo::Available)}, {Checked(2, invalid), Selects(2)}, "MetadataCorrupt",
+            {"UpdateUsbs", "SetState MetadataCorrupt"}},
+        {{SelectWithout, Mark(MapInfo::Downloading)}, {Checked(2, valid), Selects(1)}, "MapUpdateCheck", listed},
+        {{SelectWithout, Mark(MapInfo::Deleting)}, {Checked(2, valid), Selects(1)}, "MapUpdateCheck", listed},
+        {{SelectWithout, Mark(MapInfo::Pending)}, {Checked(2, valid), Selects(1)}, "MapUpdateCheck", listed},
+        {{SelectWithout}, {Checked(2, without), Selects(1)}, "MapUpdateCheck", listed},
+        {{SelectValid}, {Checked(2, valid), Selects(1)}, "MapUpdateCheck", listed},
+        {{[](T&) { AddUsb(1, invalid, true); }}, {Checked(2, valid), Selects(1)}, "MapUpdateCheck", listed},
         {{SelectValid}, {Insert(2, without), Map(MapInfo::Optional), Related(M::Ok), Selects(1)}, "OptionalUpdate",
             {"UpdateUsbs", "SetState OptionalUpdate"}},
-        {{SelectValid}, {Insert(2, invalid), Selects(1)}, "MapUpdateCheck", {"UpdateUsbs"}},
+        {{SelectValid}, {Insert(2, invalid), Selects(1)}, "MapUpdateCheck", listed},
         {{}, {Insert(2, valid), Selects(2)}, "MapUpdateCheck", Rechecked},
         {{}, {Insert(2, invalid), Selects(2)}, "MetadataCorrupt", {"UpdateUsbs", "SetState MetadataCorrupt"}},
         {{SelectWithout}, {Insert(2, valid), Selects(2)}, "MapUpdateCheck", Rechecked},
