@@ -110,10 +110,7 @@ TEST_F(MachineTest, RemovingTheSelectedStickSelectsAReplacementByMetadataAnother
 TEST_F(MachineTest, ResultsOfAnEarlierCheckOrOperationAreDropped)
 {
     const Step hold = [](T& test) { test.holding = true; };
-    const Step release = [](T& test) {
-        test.holding = false;
-        test.Pump();
-    };
+    const Step release = [](T& test) { test.holding = false, test.Pump(); };
     const Way offered = {SelectValid, Map(MapInfo::Optional)}; // what the older check found
     const Step valid = Insert(2, UsbInfo::ValidMetadata), without = Insert(3, UsbInfo::NoMetadata);
     const Journal removedToRoot = Removed + RootShown;
@@ -155,8 +152,10 @@ TEST_F(MachineTest, StickWhoseRootVanishedIsTakenOutAtOnce)
         {Downloading + Cancel, {gone, answer}, "RootUpdate", removedToRoot},
         {ToOptional + Way {[](T&) { AddUsb(2, UsbInfo::ValidMetadata); }} + Download, {gone, answer}, "OptionalUpdate",
             Removed + Journal {"SetState OptionalUpdate", "UpdateUsbs"}},
-        {{[](T&) { AddUsb(1, UsbInfo::ValidMetadata, true, L"/"); }}, {Related(M::UsbRemoved), Selects(1)},
-            "MapUpdateCheck", {"SetState UsbRemoved", NewCheck[0], NewCheck[1]}},
+        {{[](T&) {
+             UsbStorage::Instance().UpdateUsb({1, L"/", 1000, 1000, UsbInfo::ValidMetadata, true});
+         }},
+            {Related(M::UsbRemoved), Selects(1)}, "MapUpdateCheck", {"SetState UsbRemoved", NewCheck[0], NewCheck[1]}},
     });
     EXPECT_EQ(0, log.Count(Log::Warning, "Usb: 1 is not known"));
 }

@@ -11,7 +11,6 @@
 #include "States/MapUpdateCheck.h"
 #include "UsbStorage.h"
 
-#include <QCoreApplication>
 #include <QtTest/QTest>
 
 #include <boost/core/demangle.hpp>
@@ -22,6 +21,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <typeinfo>
 #include <utility>
 #include <vector>
@@ -34,6 +34,12 @@ inline const Journal NewCheck = {"SetState MapUpdateCheck", "CheckMapUpdates"};
 inline const Journal Rechecked = {"UpdateUsbs", NewCheck[0], NewCheck[1]};
 inline const Journal Removed = {"UpdateUsbs", "SetState UsbRemoved", NewCheck[0], NewCheck[1]};
 inline const Journal RootShown = {"SetState RootUpdate", "StartUsbDiscovery"};
+
+template <class Item> std::vector<Item> operator+(std::vector<Item> list, const std::vector<Item>& more)
+{
+    list.insert(list.end(), more.begin(), more.end());
+    return list;
+}
 
 class FakeUi : public Ui::IUi {
 public:
@@ -57,12 +63,9 @@ public:
 class FakeManager : public QObject {
     Q_OBJECT
 public:
-    explicit FakeManager(std::string name)
-        : name(std::move(name))
-    {
-    }
     ~FakeManager() override { journal.push_back("delete " + name); }
     Q_INVOKABLE void StartUsbDiscovery() { journal.push_back("StartUsbDiscovery"); }
+    std::string name;
 signals:
     void UsbCheckStarted();
     void UsbCheckComplete(UsbInfo::Id usbId);
@@ -82,14 +85,10 @@ public slots:
     void DownloadMap(MapInfo::Id mapId) { journal.push_back("DownloadMap " + mapId); }
     void AbortMapDownload() { journal.push_back("AbortMapDownload"); }
     void Stop() { journal.push_back("Stop " + name); }
-
-private:
-    std::string name;
 };
 
 // Its slots can be put out of reach of calls by name, as a slot renamed behind the check at start would be.
 struct Fake : FakeManager {
-    using FakeManager::FakeManager;
     const QMetaObject* metaObject() const override
     {
         return reachable ? &staticMetaObject : &QObject::staticMetaObject;
@@ -97,10 +96,12 @@ struct Fake : FakeManager {
     bool reachable = true;
 };
 
-template <class Made, class... Args> auto Maker(Made** made, Args... args)
+template <class Made> auto Maker(Made** made, const char* name = "")
 {
     return [=] {
-        auto fake = std::make_unique<Made>(args...);
+        auto fake = std::make_unique<Made>();
+        if constexpr (std::is_base_of_v<FakeManager, Made>)
+            fake->name = name;
         if (made)
             *made = fake.get();
         return fake;
@@ -138,8 +139,7 @@ public:
         machine.reset();
         EXPECT_EQ(log.Count(Log::Error, "Refused"), refusals);
     }
-
-    // A fresh machine, started (in MapUpdateCheck, its first check asked for).
+    // A fresh machine, started: in MapUpdateCheck, its first check asked for.
     void Start()
     {
         machine.reset();
@@ -177,7 +177,7 @@ public:
             SCOPED_TRACE(&row - cases.data());
             Restart(row.way);
             Do(row.act);
-            EXPECT_EQ(row.leaf, Leaf());
+            EXPECT_EQ(row.leaf, ActiveLeaf(*machine));
             EXPECT_EQ(row.effects, Take());
         }
     }
@@ -187,10 +187,9 @@ public:
         Pump();
         return std::exchange(journal, {});
     }
-    std::string Leaf() const { return ActiveLeaf(*machine); }
-    static void Pump()
+    void Pump()
     {
-        for (int round = 0; round < 4; ++round)
+        for (int round = 0; round < 4 && !holding; ++round)
             QCoreApplication::processEvents();
     }
 
@@ -205,10 +204,9 @@ public:
     int refusals = 0;
 };
 
-inline void AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected = false, std::wstring path = {})
+inline void AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected = false)
 {
-    path = path.empty() ? L"/media/stick" + std::to_wstring(id) : path;
-    UsbStorage::Instance().UpdateUsb({id, path, 1000, 1000, state, selected});
+    UsbStorage::Instance().UpdateUsb({id, L"/media/stick" + std::to_wstring(id), 1000, 1000, state, selected});
 }
 inline void AddMap(const MapInfo::Id& id, MapInfo::Type type, MapInfo::State state = MapInfo::Available)
 {
@@ -216,37 +214,30 @@ inline void AddMap(const MapInfo::Id& id, MapInfo::Type type, MapInfo::State sta
     map.id = id;
     map.type = type;
     map.state = state;
-    map.release = "2024.05";
     MapStorage::Instance().UpdateMap(map);
 }
-inline UsbInfo Selected()
-{
-    return UsbStorage::Instance().GetSelectedUsb();
-}
+inline const auto Selected = [] { return UsbStorage::Instance().GetSelectedUsb(); };
 
-// Steps: the managers' reports, each delivered unless held; the user's signals (direct: processed at once); seeds.
+// Steps: the managers' reports (each delivered unless held), the user's signals (processed at once), seeds.
 namespace On {
-template <class Signal, class... Args> Step Emits(Fake* MachineTest::*fake, Signal signal, Args... args)
+// The machine listens to each signal on one of the two fakes; the other has no receiver for it.
+template <class Signal, class... Args> Step Emits(Signal signal, Args... args)
 {
     return [=](MachineTest& test) {
-        emit(test.*fake->*signal)(args...);
-        if (!test.holding)
-            test.Pump();
+        emit(test.usb->*signal)(args...);
+        emit(test.maps->*signal)(args...);
+        test.Pump();
     };
 }
-inline const auto Root
-    = [](MetadataChecker::Result r) { return Emits(&MachineTest::maps, &Fake::RootUpdatesChecked, r); };
-inline const auto Related
-    = [](MetadataChecker::Result r) { return Emits(&MachineTest::maps, &Fake::RelatedUpdatesChecked, r); };
-inline const auto Finished
-    = [](MapDownloader::Result r) { return Emits(&MachineTest::maps, &Fake::OperationFinished, r); };
-inline const Step Started = Emits(&MachineTest::maps, &Fake::OperationStarted);
-inline const Step CheckStarted = Emits(&MachineTest::usb, &Fake::UsbCheckStarted);
-inline const auto Pull = [](UsbInfo::Id id) { return Emits(&MachineTest::usb, &Fake::UsbRemoved, id); };
+inline const auto Root = [](MetadataChecker::Result result) { return Emits(&Fake::RootUpdatesChecked, result); };
+inline const auto Related = [](MetadataChecker::Result result) { return Emits(&Fake::RelatedUpdatesChecked, result); };
+inline const auto Finished = [](MapDownloader::Result result) { return Emits(&Fake::OperationFinished, result); };
+inline const auto Pull = [](UsbInfo::Id id) { return Emits(&Fake::UsbRemoved, id); };
+inline const Step Started = Emits(&Fake::OperationStarted);
+inline const Step CheckStarted = Emits(&Fake::UsbCheckStarted);
 inline const auto Checked = [](UsbInfo::Id id, UsbInfo::State state) -> Step {
     return [=](MachineTest& test) {
-        AddUsb(id, state);
-        Emits(&MachineTest::usb, &Fake::UsbCheckComplete, id)(test);
+        test.Do({[=](MachineTest&) { AddUsb(id, state); }, Emits(&Fake::UsbCheckComplete, id)});
     };
 };
 // A stick found and verified.
@@ -262,17 +253,11 @@ inline const auto Map = [](MapInfo::Type type) -> Step { return [=](MachineTest&
 inline const auto Mark = [](MapInfo::State state) -> Step {
     return [=](MachineTest&) { AddMap("EU", MapStorage::Instance().FindMap("EU").type, state); };
 };
-inline const auto Selects = [](UsbInfo::Id id) -> Step { return [id](MachineTest&) { EXPECT_EQ(id, Selected().id); }; };
+inline const auto Selects = [](UsbInfo::Id id) -> Step { return [=](MachineTest&) { EXPECT_EQ(id, Selected().id); }; };
 inline const Step SelectValid = [](MachineTest&) { AddUsb(1, UsbInfo::ValidMetadata, true); };
 inline const Step SelectWithout = [](MachineTest&) { AddUsb(1, UsbInfo::NoMetadata, true); };
 inline const Step Retry = User(&Ui::IUi::Retry);
 } // namespace On
-
-template <class Item> std::vector<Item> operator+(std::vector<Item> list, const std::vector<Item>& more)
-{
-    list.insert(list.end(), more.begin(), more.end());
-    return list;
-}
 
 // Ways into the leaves.
 inline const Way ToRoot = {On::Map(MapInfo::Optional), On::Root(MetadataChecker::Ok)};

@@ -11,38 +11,39 @@ namespace {
 
 // What removing the selected stick does in a leaf (dropped: only the list refreshed), and how it answers Quit.
 const Journal Dropped = {"UpdateUsbs"};
-enum class Quit { AtOnce, Asks, AsksWhileSelected };
+const Journal AtOnce = {"quit", "quit"}, Asks = {"ConfirmQuit", "ConfirmQuit"},
+              AsksWhileSelected = {"ConfirmQuit", "quit"};
 
 const struct {
     const char* name;
     Way way;
     const Journal& removal;
-    Quit quit;
+    const Journal& quit; // with a stick, without
 } Leaves[] = {
-    {"MapUpdateCheck", {SelectValid}, Removed, Quit::AsksWhileSelected},
-    {"MapDownload", Downloading, Removed, Quit::Asks},
-    {"CancelDownload", Downloading + Cancel, Removed, Quit::Asks},
-    {"PendingUpdate", Downloading + Way {Finished(D::Ok)}, Rechecked, Quit::AtOnce},
-    {"OptionalUpdate", ToOptional, Rechecked, Quit::AtOnce},
-    {"MandatoryUpdate", Offer(MapInfo::Mandatory), Rechecked, Quit::AtOnce},
-    {"RootUpdate", Way {SelectWithout} + ToRoot, Dropped, Quit::AtOnce},
-    {"SubscriptionExpired", Offer(MapInfo::Installed, M::SubscriptionExpired), Rechecked, Quit::AtOnce},
-    {"UpToDate", Offer(MapInfo::Installed), Rechecked, Quit::AtOnce},
-    {"MetadataCorrupt", {SelectValid, Related(M::InvalidMetadata)}, Rechecked, Quit::AtOnce},
-    {"NoSubscription", {SelectValid, Related(M::NoSubscription)}, Rechecked, Quit::AtOnce},
-    {"NoConnection", {SelectValid, Related(M::NoConnection)}, Rechecked, Quit::AsksWhileSelected},
-    {"NoConnection", Downloading + Way {Finished(D::NoConnection)}, Removed, Quit::AsksWhileSelected},
-    {"ServerError", {SelectValid, Related(M::ServerError)}, Rechecked, Quit::AsksWhileSelected},
-    {"ServerError", Downloading + Way {Finished(D::ServerError)}, Removed, Quit::AsksWhileSelected},
-    {"UsbBlocked", Downloading + Way {Finished(D::UsbBlocked)}, Dropped, Quit::Asks},
-    {"UsbFull", Downloading + Way {Finished(D::UsbFull)}, Rechecked, Quit::Asks},
-    {"UsbTooSmall", Downloading + Way {Finished(D::UsbTooSmall)}, Dropped, Quit::AtOnce},
-    {"UsbCheck", Way {SelectWithout} + ToRoot + Way {CheckStarted}, Dropped, Quit::Asks},
+    {"MapUpdateCheck", {SelectValid}, Removed, AsksWhileSelected},
+    {"MapDownload", Downloading, Removed, Asks},
+    {"CancelDownload", Downloading + Cancel, Removed, Asks},
+    {"PendingUpdate", Downloading + Way {Finished(D::Ok)}, Rechecked, AtOnce},
+    {"OptionalUpdate", ToOptional, Rechecked, AtOnce},
+    {"MandatoryUpdate", Offer(MapInfo::Mandatory), Rechecked, AtOnce},
+    {"RootUpdate", Way {SelectWithout} + ToRoot, Dropped, AtOnce},
+    {"SubscriptionExpired", Offer(MapInfo::Installed, M::SubscriptionExpired), Rechecked, AtOnce},
+    {"UpToDate", Offer(MapInfo::Installed), Rechecked, AtOnce},
+    {"MetadataCorrupt", {SelectValid, Related(M::InvalidMetadata)}, Rechecked, AtOnce},
+    {"NoSubscription", {SelectValid, Related(M::NoSubscription)}, Rechecked, AtOnce},
+    {"NoConnection", {SelectValid, Related(M::NoConnection)}, Rechecked, AsksWhileSelected},
+    {"NoConnection", Downloading + Way {Finished(D::NoConnection)}, Removed, AsksWhileSelected},
+    {"ServerError", {SelectValid, Related(M::ServerError)}, Rechecked, AsksWhileSelected},
+    {"ServerError", Downloading + Way {Finished(D::ServerError)}, Removed, AsksWhileSelected},
+    {"UsbBlocked", Downloading + Way {Finished(D::UsbBlocked)}, Dropped, Asks},
+    {"UsbFull", Downloading + Way {Finished(D::UsbFull)}, Rechecked, Asks},
+    {"UsbTooSmall", Downloading + Way {Finished(D::UsbTooSmall)}, Dropped, AtOnce},
+    {"UsbCheck", Way {SelectWithout} + ToRoot + Way {CheckStarted}, Dropped, Asks},
 };
 
 } // namespace
 
-// The way into each leaf ends showing it; every leaf asks the manager for new names, and reacts to the removal of
+// The way into each leaf shows it; every leaf asks the manager for new names, and reacts to the removal of
 // the selected stick and to Quit.
 TEST_F(MachineTest, EachLeafIsShownAsksForNamesAndAnswersRemovalAndQuitWithAndWithoutAStick)
 {
@@ -51,24 +52,21 @@ TEST_F(MachineTest, EachLeafIsShownAsksForNamesAndAnswersRemovalAndQuitWithAndWi
         Start();
         Do(leaf.way);
         const Journal way = Take();
-        EXPECT_EQ("SetState " + std::string(leaf.name),
-            *std::find_if(
-                way.rbegin(), way.rend(), [](const std::string& call) { return call.rfind("SetState", 0) == 0; }));
+        EXPECT_EQ(1, std::count(way.begin(), way.end(), "SetState " + std::string(leaf.name)));
         Do({User(&Ui::IUi::UpdateLocale), Pull(1)});
         EXPECT_EQ(Journal {"UpdateLocale"} + leaf.removal, Take());
-        EXPECT_EQ(&leaf.removal == &Dropped ? leaf.name : "MapUpdateCheck", Leaf());
+        EXPECT_EQ(&leaf.removal == &Dropped ? leaf.name : "MapUpdateCheck", ActiveLeaf(*machine));
         for (bool selected : {true, false}) {
             Restart(leaf.way);
             if (!selected)
                 UsbStorage::Instance().Clear();
-            User (&Ui::IUi::Quit)(*this);
-            const bool asks = leaf.quit == Quit::Asks || (leaf.quit == Quit::AsksWhileSelected && selected);
-            EXPECT_EQ(Journal {asks ? "ConfirmQuit" : "quit"}, Take()) << "selected: " << selected;
-            EXPECT_EQ(leaf.name, Leaf());
+            Do({User(&Ui::IUi::Quit)});
+            EXPECT_EQ(Journal {leaf.quit[selected ? 0 : 1]}, Take()) << "selected: " << selected;
+            EXPECT_EQ(leaf.name, ActiveLeaf(*machine));
         }
     }
     EXPECT_EQ(1, log.Count(Log::Info, "Got UsbRemove event: doing nothing"));
-    User (&Ui::IUi::ForcedQuit)(*this);
+    Do({User(&Ui::IUi::ForcedQuit)});
     EXPECT_EQ(Journal {"quit"}, Take());
 }
 

@@ -29,6 +29,8 @@ TEST(RealManagers, StickWhoseFolderVanishedMidDownloadShowsOneRemovedScreenAndEn
     ASSERT_TRUE(TestFiles::Write(root + "/VexmarNDSUpdate/meta_data/EU_2023_05.xml",
         QByteArray::fromStdString(ServiceDocuments::Package({"EU_2023_05", "EUR", "2023.05", "LINE_EU"}))));
     StickContent::WriteChecksums(root);
+    UsbStorage::Instance().Clear();
+    MapStorage::Instance().Clear();
     FakeUi* ui = nullptr;
     StateMachine machine(ProductionCollaborators(Maker(&ui)));
     machine.initiate();
