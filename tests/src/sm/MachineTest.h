@@ -204,9 +204,10 @@ public:
     int refusals = 0;
 };
 
-inline void AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected = false)
+inline void AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected = false, std::wstring root = {})
 {
-    UsbStorage::Instance().UpdateUsb({id, L"/media/stick" + std::to_wstring(id), 1000, 1000, state, selected});
+    root = root.empty() ? L"/media/stick" + std::to_wstring(id) : root;
+    UsbStorage::Instance().UpdateUsb({id, root, 1000, 1000, state, selected});
 }
 inline void AddMap(const MapInfo::Id& id, MapInfo::Type type, MapInfo::State state = MapInfo::Available)
 {
@@ -235,10 +236,12 @@ inline const auto Finished = [](MapDownloader::Result result) { return Emits(&Fa
 inline const auto Pull = [](UsbInfo::Id id) { return Emits(&Fake::UsbRemoved, id); };
 inline const Step Started = Emits(&Fake::OperationStarted);
 inline const Step CheckStarted = Emits(&Fake::UsbCheckStarted);
+inline const auto Map
+    = [](MapInfo::Type type, MapInfo::Id id = "EU") -> Step { return [=](MachineTest&) { AddMap(id, type); }; };
+inline const auto Stick
+    = [](UsbInfo::Id id, UsbInfo::State state) -> Step { return [=](MachineTest&) { AddUsb(id, state); }; };
 inline const auto Checked = [](UsbInfo::Id id, UsbInfo::State state) -> Step {
-    return [=](MachineTest& test) {
-        test.Do({[=](MachineTest&) { AddUsb(id, state); }, Emits(&Fake::UsbCheckComplete, id)});
-    };
+    return [=](MachineTest& test) { test.Do({Stick(id, state), Emits(&Fake::UsbCheckComplete, id)}); };
 };
 // A stick found and verified.
 inline const auto Insert = [](UsbInfo::Id id, UsbInfo::State state) -> Step {
@@ -248,7 +251,6 @@ template <class Signal, class... Args> Step User(Signal signal, Args... args)
 {
     return [=](MachineTest& test) { (test.ui->*signal)(args...); };
 }
-inline const auto Map = [](MapInfo::Type type) -> Step { return [=](MachineTest&) { AddMap("EU", type); }; };
 // The manager marks the map before it reports the start of an operation.
 inline const auto Mark = [](MapInfo::State state) -> Step {
     return [=](MachineTest&) { AddMap("EU", MapStorage::Instance().FindMap("EU").type, state); };
