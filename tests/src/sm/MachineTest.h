@@ -272,3 +272,4 @@ inline const Way Download
     = {On::User(&Ui::IUi::DownloadMap, MapInfo::Id("EU")), On::Mark(MapInfo::Downloading), On::Started};
 inline const Way Cancel = {On::User(&Ui::IUi::CancelDownload), On::Mark(MapInfo::Deleting), On::Started};
 inline const Way Downloading = ToOptional + Download;
+inline const Way Interrupted = Downloading + Way {On::Finished(MapDownloader::NoConnection)};

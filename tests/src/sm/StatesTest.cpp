@@ -32,7 +32,7 @@ const struct {
     {"MetadataCorrupt", {SelectValid, Related(M::InvalidMetadata)}, Rechecked, AtOnce},
     {"NoSubscription", {SelectValid, Related(M::NoSubscription)}, Rechecked, AtOnce},
     {"NoConnection", {SelectValid, Related(M::NoConnection)}, Rechecked, AsksWhileSelected},
-    {"NoConnection", Downloading + Way {Finished(D::NoConnection)}, Removed, AsksWhileSelected},
+    {"NoConnection", Interrupted, Removed, AsksWhileSelected},
     {"ServerError", {SelectValid, Related(M::ServerError)}, Rechecked, AsksWhileSelected},
     {"ServerError", Downloading + Way {Finished(D::ServerError)}, Removed, AsksWhileSelected},
     {"UsbBlocked", Downloading + Way {Finished(D::UsbBlocked)}, Dropped, Asks},
@@ -76,10 +76,9 @@ TEST_F(MachineTest, RetryResumesTheInterruptedDownloadOrChecksAgain)
 {
     const Way refused = ToOptional + Way {User(&Ui::IUi::DownloadMap, MapInfo::Id("EU"))};
     Run({
-        {Downloading + Way {Finished(D::NoConnection)}, {Retry}, "MapDownload", {"DownloadMap EU"}},
+        {Interrupted, {Retry}, "MapDownload", {"DownloadMap EU"}},
         {Downloading + Way {Finished(D::ServerError)}, {Retry}, "MapDownload", {"DownloadMap EU"}},
-        {Downloading + Way {Finished(D::NoConnection), Insert(2, UsbInfo::ValidMetadata)}, {Retry}, "MapDownload",
-            {"DownloadMap EU"}},
+        {Interrupted + Way {Insert(2, UsbInfo::ValidMetadata)}, {Retry}, "MapDownload", {"DownloadMap EU"}},
         {{SelectValid, Related(M::NoConnection)}, {Retry}, "MapUpdateCheck", NewCheck},
         {{SelectValid, Related(M::ServerError)}, {Retry}, "MapUpdateCheck", NewCheck},
         {{Root(M::InvalidMetadata)}, {Retry}, "MapUpdateCheck", NewCheck},
@@ -114,7 +113,7 @@ TEST_F(MachineTest, NewStickSelectionRuleAndWhatAVerificationChanges)
     const auto valid = UsbInfo::ValidMetadata, invalid = UsbInfo::InvalidMetadata, without = UsbInfo::NoMetadata;
     const Step late = Related(M::InvalidMetadata);
     const Journal listed = {"UpdateUsbs"};
-    const Way interrupted = Downloading + Way {Finished(D::NoConnection)}, rootFailed = {Root(M::NoConnection)};
+    const Way rootFailed = {Root(M::NoConnection)};
     Run({
         {{}, {Checked(2, without), Selects(2)}, "MapUpdateCheck", Rechecked},
         {{Mark(MapInfo::Downloading)}, {Checked(2, valid), Selects(2)}, "MapUpdateCheck", Rechecked},
@@ -129,7 +128,6 @@ TEST_F(MachineTest, NewStickSelectionRuleAndWhatAVerificationChanges)
         {{SelectValid}, {Insert(2, without), Map(MapInfo::Optional), Related(M::Ok), Selects(1)}, "OptionalUpdate",
             {"UpdateUsbs", "SetState OptionalUpdate"}},
         {{SelectValid}, {Insert(2, invalid), Selects(1)}, "MapUpdateCheck", listed},
-        {{}, {Insert(2, valid), Selects(2)}, "MapUpdateCheck", Rechecked},
         {{}, {Insert(2, invalid), Selects(2)}, "MetadataCorrupt", {"UpdateUsbs", "SetState MetadataCorrupt"}},
         {{SelectWithout}, {Insert(2, valid), Selects(2)}, "MapUpdateCheck", Rechecked},
         {{SelectWithout, Pull(1)}, {Insert(2, valid), Selects(2)}, "MapUpdateCheck", Rechecked},
@@ -137,7 +135,7 @@ TEST_F(MachineTest, NewStickSelectionRuleAndWhatAVerificationChanges)
             Journal {"SetState UsbCheck"} + Rechecked + Journal {"UpdateUsbs"}},
         {ToRoot, {CheckStarted, CheckStarted, Checked(2, without), Checked(3, valid), Selects(3)}, "MapUpdateCheck",
             {"SetState UsbCheck", "UpdateUsbs", "SetState RootUpdate", "UpdateUsbs", NewCheck[0], NewCheck[1]}},
-        {interrupted, {CheckStarted, late, Checked(2, without), Selects(1)}, "NoConnection",
+        {Interrupted, {CheckStarted, late, Checked(2, without), Selects(1)}, "NoConnection",
             {"SetState UsbCheck", "UpdateUsbs", "SetState NoConnection"}},
         {rootFailed, {CheckStarted, late, Checked(2, without), Selects(2)}, "MapUpdateCheck",
             Journal {"SetState UsbCheck"} + Rechecked},
