@@ -45,9 +45,8 @@ TEST_F(MachineTest, EventRaisedWhileAnotherIsProcessedIsRefused)
     EXPECT_EQ("quit", journal.back());
 }
 
-// The results not in the leaves' table. A root check reads nothing from a stick, so its unusable answers are the
-// service's. A related Ok without a valid map answers a check whose catalogue a newer one emptied. A stick's root
-// that is gone takes it out at once.
+// Those not in the leaves' table. A root check reads nothing from a stick: unusable answers are the service's. A
+// related Ok without a valid map answers a check whose catalogue a newer one emptied.
 TEST_F(MachineTest, ManagerResultsLeadToTheirLeaves)
 {
     const Way valid = {SelectValid};
@@ -75,9 +74,8 @@ TEST_F(MachineTest, ManagerResultsLeadToTheirLeaves)
     EXPECT_TRUE(UsbStorage::Instance().IsEmpty());
 }
 
-// Sticks 2, 3, 4 without, with invalid and with valid metadata: the best one left replaces the selected one, and
-// the removal is reported also when none is left. Removing another stick, or one never stored (its check failed),
-// only refreshes the list.
+// Sticks 2, 3, 4 without, with invalid and with valid metadata: the best one left replaces it, also none. A stick
+// never stored (its check failed) is unknown.
 TEST_F(MachineTest, RemovingTheSelectedStickSelectsAReplacementByMetadataAnotherOnlyRefreshesTheList)
 {
     const Step without = Stick(2, UsbInfo::NoMetadata), invalid = Stick(3, UsbInfo::InvalidMetadata);
@@ -122,9 +120,8 @@ TEST_F(MachineTest, ResultsOfAnEarlierCheckOrOperationAreDropped)
     EXPECT_EQ(3, log.Count(Log::Debug, "Dropped map operation result: "));
 }
 
-// A stick whose root vanished before discovery noticed: the first result that finds it gone takes it out, so one
-// removed-stick screen and one new check follow, and discovery's late report only refreshes the list. A stick
-// whose root is still there stays selected, and is checked again.
+// Before discovery noticed: one removed-stick screen and one new check follow, and discovery's late report only
+// refreshes the list. A stick whose root is still there stays selected, and is checked again.
 TEST_F(MachineTest, StickWhoseRootVanishedIsTakenOutAtOnce)
 {
     // The new check answered as the manager would: stick 1 is still gone.
@@ -146,8 +143,7 @@ TEST_F(MachineTest, StickWhoseRootVanishedIsTakenOutAtOnce)
     EXPECT_EQ(0, log.Count(Log::Warning, "Usb: 1 is not known"));
 }
 
-// A request that cannot be handed to the manager is logged, and the work that waits for its answer fails (Retry
-// asks again); nothing waits for new names.
+// Logged; the work that waits for its answer fails (Retry asks again); nothing waits for new names.
 TEST_F(MachineTest, RequestsThatCannotBeInvokedEndInServerError)
 {
     const Step unreachable = [](T& test) { test.maps->reachable = false; };

@@ -219,9 +219,9 @@ inline void AddMap(const MapInfo::Id& id, MapInfo::Type type, MapInfo::State sta
 }
 inline const auto Selected = [] { return UsbStorage::Instance().GetSelectedUsb(); };
 
-// Steps: the managers' reports (each delivered unless held), the user's signals (processed at once), seeds.
+// Steps: the managers' reports, emitted by both fakes (the machine listens to each on one of them) and delivered
+// unless held; the user's signals (processed at once); seeds.
 namespace On {
-// The machine listens to each signal on one of the two fakes; the other has no receiver for it.
 template <class Signal, class... Args> Step Emits(Signal signal, Args... args)
 {
     return [=](MachineTest& test) {
@@ -261,7 +261,6 @@ inline const Step SelectWithout = [](MachineTest&) { AddUsb(1, UsbInfo::NoMetada
 inline const Step Retry = User(&Ui::IUi::Retry);
 } // namespace On
 
-// Ways into the leaves.
 inline const Way ToRoot = {On::Map(MapInfo::Optional), On::Root(MetadataChecker::Ok)};
 inline Way Offer(MapInfo::Type type, MetadataChecker::Result result = MetadataChecker::Ok)
 {

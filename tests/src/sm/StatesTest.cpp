@@ -43,8 +43,6 @@ const struct {
 
 } // namespace
 
-// The way into each leaf shows it; every leaf asks the manager for new names, and reacts to the removal of
-// the selected stick and to Quit.
 TEST_F(MachineTest, EachLeafIsShownAsksForNamesAndAnswersRemovalAndQuitWithAndWithoutAStick)
 {
     for (const auto& leaf : Leaves) {
