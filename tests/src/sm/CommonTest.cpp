@@ -65,6 +65,13 @@ TEST_F(MachineTest, ManagerResultsLeadToTheirLeaves)
         {valid, {Related(M::Ok)}, "MapUpdateCheck", {}},
         {Downloading, {Finished(D::Aborted)}, "CancelDownload", {"AbortMapDownload"}},
         {Downloading, {Finished(D::UsbRemoved)}, "MapUpdateCheck", Removed},
+        // Repeated for new names: the offer shown again, no new check.
+        {ToOptional, {Related(M::Ok)}, "OptionalUpdate", {"SetState OptionalUpdate"}},
+        {Offer(MapInfo::Mandatory), {Related(M::Ok)}, "MandatoryUpdate", {"SetState MandatoryUpdate"}},
+        {Offer(MapInfo::Installed), {Related(M::Ok)}, "UpToDate", {"SetState UpToDate"}},
+        {ToRoot, {Root(M::Ok)}, "RootUpdate", RootShown},
+        {Offer(MapInfo::Installed, M::SubscriptionExpired), {Related(M::SubscriptionExpired)}, "SubscriptionExpired",
+            {}},
         {valid, {Related(M::NoMetadata)}, "MapUpdateCheck", NewCheck},
     });
     EXPECT_EQ(1, log.Count(Log::Error, "Failed to check related updates: no valid map found"));

@@ -98,6 +98,8 @@ TEST_F(MachineTest, CancellationEndsInTheOfferItCameFromOrChecksAHeldBackStick)
             cancelled + Journal {"SetState UpToDate"}},
         {Offer(MapInfo::Mandatory) + Download + Way {Finished(D::UsbFull)}, ended, "MandatoryUpdate",
             cancelled + Journal {"SetState MandatoryUpdate"}},
+        {Offer(MapInfo::Installed, M::SubscriptionExpired) + Download, ended, "SubscriptionExpired",
+            cancelled + Journal {"SetState SubscriptionExpired"}},
         {Way {SelectWithout} + ToRoot + Download + Way {Insert(2, UsbInfo::ValidMetadata)}, ended + Way {Selects(2)},
             "MapUpdateCheck", cancelled + NewCheck},
     });
