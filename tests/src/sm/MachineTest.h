@@ -1,119 +1,274 @@
 #pragma once
 
-#include "Fakes.h"
 #include "LogCapture.h"
 
-#include "MapInfo.h"
+#include "Collaborators.h"
+#include "Events.h"
+#include "MapDownloader.h"
+#include "MapStorage.h"
+#include "MetadataChecker.h"
 #include "StateMachine.h"
+#include "States/MapUpdateCheck.h"
+#include "UsbStorage.h"
+
+#include <QtTest/QTest>
+
+#include <boost/core/demangle.hpp>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <type_traits>
+#include <typeinfo>
+#include <utility>
 #include <vector>
 
-// What a new check shows and asks for, after the removed-stick screen or not.
+// What the machine did to its collaborators, in order, one entry per call:
+// "SetState MapUpdateCheck", "CheckMapUpdates", "DownloadMap EU", "quit", ...
+using Journal = std::vector<std::string>;
+inline Journal journal;
 inline const Journal NewCheck = {"SetState MapUpdateCheck", "CheckMapUpdates"};
-inline const Journal RemovedAndNewCheck = {"SetState UsbRemoved", "SetState MapUpdateCheck", "CheckMapUpdates"};
+inline const Journal Rechecked = {"UpdateUsbs", NewCheck[0], NewCheck[1]};
+inline const Journal Removed = {"UpdateUsbs", "SetState UsbRemoved", NewCheck[0], NewCheck[1]};
+inline const Journal RootShown = {"SetState RootUpdate", "StartUsbDiscovery"};
 
-// The active leaf's name, e.g. "OptionalUpdate"; empty once terminated.
-std::string ActiveLeaf(const StateMachine& machine);
+template <class Item> std::vector<Item> operator+(std::vector<Item> list, const std::vector<Item>& more)
+{
+    list.insert(list.end(), more.begin(), more.end());
+    return list;
+}
 
-// The machine with fake collaborators on the GUI thread and the real stick
-// registry and map catalogue, which the tests seed. Stick 1 is the stick the
-// ways below select; the map "EU" is the one they offer and download.
-class MachineTest : public ::testing::Test {
+class FakeUi : public Ui::IUi {
 public:
-    using Way = std::vector<std::function<void(MachineTest&)>>;
-
-    MachineTest() { Restart(); }
-    ~MachineTest() override;
-
-    // A fresh machine, started (in MapUpdateCheck, its first check asked for).
-    void Restart();
-    // A fresh machine taken along the way, with an empty journal.
-    void Restart(const Way& way);
-    void Stop() { machine.reset(); }
-
-    // Delivers the queued signals and invocations.
-    static void Pump();
-    // Between the two the fakes' signals stay queued, so they arrive behind the
-    // requests the machine makes meanwhile, as a manager's results do that it
-    // sent before those requests reached it.
-    void Hold() { holding = true; }
-    void Release()
+    ~FakeUi() override { journal.push_back("delete ui"); }
+    void Activate() override { journal.push_back("Activate"); }
+    void SetState(Ui::State state) override
     {
-        holding = false;
-        Pump();
+        std::ostringstream text;
+        text << "SetState " << state;
+        journal.push_back(text.str());
+        if (nested)
+            std::exchange(nested, nullptr)();
     }
-    // What the collaborators were asked since the last call.
-    Journal Take();
-    std::string Leaf() const { return ActiveLeaf(*machine); }
-
-    // The registry and the catalogue.
-    static void AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected = false);
-    static void AddMap(const MapInfo::Id& id, MapInfo::Type type, MapInfo::State state = MapInfo::Available);
-    static void SetMapState(const MapInfo::Id& id, MapInfo::State state);
-    static UsbInfo Selected();
-
-    // The managers' reports, each delivered.
-    void Root(MetadataChecker::Result result) { Emit(maps, &FakeMapUpdateManager::RootUpdatesChecked, result); }
-    void Related(MetadataChecker::Result result) { Emit(maps, &FakeMapUpdateManager::RelatedUpdatesChecked, result); }
-    void OperationStarted() { Emit(maps, &FakeMapUpdateManager::OperationStarted); }
-    void Finished(MapDownloader::Result result) { Emit(maps, &FakeMapUpdateManager::OperationFinished, result); }
-    void CheckStarted() { Emit(usb, &FakeUsbManager::UsbCheckStarted); }
-    void Checked(UsbInfo::Id id, UsbInfo::State state);
-    void Pull(UsbInfo::Id id) { Emit(usb, &FakeUsbManager::UsbRemoved, id); }
-    // A stick found and verified: the check's start, its record, its end.
-    void Insert(UsbInfo::Id id, UsbInfo::State state)
-    {
-        CheckStarted();
-        Checked(id, state);
-    }
-
-    // Raises a signal of the user interface (direct: processed at once).
-    template <class Signal, class... Args> void User(Signal signal, Args... args) { (ui->*signal)(args...); }
-    // Calls one of Common's slots as a queued delivery would.
-    void Deliver(const char* slot, QGenericArgument argument);
-
-    // Steps of a way into a leaf. The offers select stick 1 with valid
-    // metadata (RootUpdate: without); downloads start on "EU".
-    static void SelectValid(MachineTest&) { AddUsb(1, UsbInfo::ValidMetadata, true); }
-    static void ToRoot(MachineTest& test);
-    static void ToOptional(MachineTest& test) { test.Offer(MapInfo::Optional); }
-    static void ToMandatory(MachineTest& test) { test.Offer(MapInfo::Mandatory); }
-    static void ToUpToDate(MachineTest& test) { test.Offer(MapInfo::Installed); }
-    static void ToExpired(MachineTest& test) { test.Offer(MapInfo::Installed, MetadataChecker::SubscriptionExpired); }
-    static void Download(MachineTest& test);
-    static void Cancel(MachineTest& test);
-
-    LogCapture log;
-    std::shared_ptr<Journal> journal = std::make_shared<Journal>();
-    FakeUi* ui = nullptr;
-    FakeUsbManager* usb = nullptr;
-    ReachableMapUpdateManager* maps = nullptr;
-    std::unique_ptr<StateMachine> machine;
-
-private:
-    template <class Fake, class Signal, class... Args> void Emit(Fake* fake, Signal signal, Args... args)
-    {
-        emit(fake->*signal)(args...);
-        if (!holding)
-            Pump();
-    }
-    // Stick 1 selected with valid metadata, "EU" of that type in the catalogue, the related check's result.
-    void Offer(MapInfo::Type type, MetadataChecker::Result result = MetadataChecker::Ok);
-
-    bool holding = false;
+    void UpdateUsbs() override { journal.push_back("UpdateUsbs"); }
+    void ConfirmQuit() override { journal.push_back("ConfirmQuit"); }
+    // Runs once from inside the next SetState, i.e. while the machine processes an event.
+    std::function<void()> nested;
 };
 
-// Way steps that end in a manager's report.
-template <MetadataChecker::Result result> void RelatedResult(MachineTest& test)
+// Either manager, reached by name as the machine reaches both: signals a test emits, slots that record their calls.
+class FakeManager : public QObject {
+    Q_OBJECT
+public:
+    ~FakeManager() override { journal.push_back("delete " + name); }
+    Q_INVOKABLE void StartUsbDiscovery() { journal.push_back("StartUsbDiscovery"); }
+    std::string name;
+signals:
+    void UsbCheckStarted();
+    void UsbCheckComplete(UsbInfo::Id usbId);
+    void UsbRemoved(UsbInfo::Id usbId);
+    void RootUpdatesChecked(MetadataChecker::Result result);
+    void RelatedUpdatesChecked(MetadataChecker::Result result);
+    void OperationStarted();
+    void OperationFinished(MapDownloader::Result result);
+    void CheckStarted();
+public slots:
+    void CheckMapUpdates()
+    {
+        journal.push_back("CheckMapUpdates");
+        emit CheckStarted();
+    }
+    void UpdateLocale() { journal.push_back("UpdateLocale"); }
+    void DownloadMap(MapInfo::Id mapId) { journal.push_back("DownloadMap " + mapId); }
+    void AbortMapDownload() { journal.push_back("AbortMapDownload"); }
+    void Stop() { journal.push_back("Stop " + name); }
+};
+
+// Its slots can be put out of reach of calls by name, as a slot renamed behind the check at start would be.
+struct Fake : FakeManager {
+    const QMetaObject* metaObject() const override
+    {
+        return reachable ? &staticMetaObject : &QObject::staticMetaObject;
+    }
+    bool reachable = true;
+};
+
+template <class Made> auto Maker(Made** made, const char* name = "")
 {
-    test.Related(result);
+    return [=] {
+        auto fake = std::make_unique<Made>();
+        if constexpr (std::is_base_of_v<FakeManager, Made>)
+            fake->name = name;
+        if (made)
+            *made = fake.get();
+        return fake;
+    };
 }
-template <MapDownloader::Result result> void OperationResult(MachineTest& test)
+
+// The managers stay on the GUI thread, so that the journal holds the calls in the order the machine makes them.
+inline Collaborators FakeCollaborators(FakeUi** ui = nullptr, Fake** usb = nullptr, Fake** maps = nullptr)
 {
-    test.Finished(result);
+    return {Maker(ui), Maker(usb, "usb manager"), Maker(maps, "map update manager"), [] { journal.push_back("quit"); },
+        false};
 }
+
+// The active leaf's name, e.g. "OptionalUpdate"; empty once terminated.
+inline std::string ActiveLeaf(const StateMachine& machine)
+{
+    if (machine.terminated())
+        return {};
+    const std::string name = boost::core::demangle(typeid(*machine.state_begin()).name());
+    return name.substr(name.rfind(':') + 1);
+}
+
+class MachineTest;
+using Step = std::function<void(MachineTest&)>;
+using Way = std::vector<Step>;
+
+// The machine on the fakes with the real stick registry and map catalogue, which the tests seed. The ways below
+// select stick 1 (with valid metadata; RootUpdate: without) and offer and download the map "EU".
+class MachineTest : public ::testing::Test {
+public:
+    MachineTest() { Start(); }
+    // No path of these tests may make the machine refuse an event, unless it says so.
+    ~MachineTest() override
+    {
+        machine.reset();
+        EXPECT_EQ(log.Count(Log::Error, "Refused"), refusals);
+    }
+    // A fresh machine, started: in MapUpdateCheck, its first check asked for.
+    void Start()
+    {
+        machine.reset();
+        holding = false;
+        UsbStorage::Instance().Clear();
+        MapStorage::Instance().Clear();
+        journal.clear();
+        machine = std::make_unique<StateMachine>(FakeCollaborators(&ui, &usb, &maps));
+        machine->initiate();
+        // The guard reports this only instance once the loop runs.
+        EXPECT_TRUE(QTest::qWaitFor([this] { return machine->state_cast<const States::MapUpdateCheck*>(); }));
+        Pump();
+    }
+    // Then taken along the way, with an empty journal.
+    void Restart(const Way& way)
+    {
+        Start();
+        Do(way);
+        Take();
+    }
+    void Do(const Way& way)
+    {
+        for (const Step& step : way)
+            step(*this);
+    }
+    // Each case: a fresh machine along its way, then the acts; the leaf it ends in and what was asked meanwhile.
+    struct Case {
+        Way way, act;
+        const char* leaf;
+        Journal effects;
+    };
+    void Run(const std::vector<Case>& cases)
+    {
+        for (const Case& row : cases) {
+            SCOPED_TRACE(&row - cases.data());
+            Restart(row.way);
+            Do(row.act);
+            EXPECT_EQ(row.leaf, ActiveLeaf(*machine));
+            EXPECT_EQ(row.effects, Take());
+        }
+    }
+    // What the collaborators were asked since the last call.
+    Journal Take()
+    {
+        Pump();
+        return std::exchange(journal, {});
+    }
+    void Pump()
+    {
+        for (int round = 0; round < 4 && !holding; ++round)
+            QCoreApplication::processEvents();
+    }
+
+    LogCapture log;
+    FakeUi* ui = nullptr;
+    Fake* usb = nullptr;
+    Fake* maps = nullptr;
+    std::unique_ptr<StateMachine> machine;
+    // While set, the fakes' signals stay queued, so they arrive behind the requests the machine makes meanwhile, as
+    // a manager's results do that it sent before those requests reached it.
+    bool holding = false;
+    int refusals = 0;
+};
+
+inline void AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected = false, std::wstring root = {})
+{
+    root = root.empty() ? L"/media/stick" + std::to_wstring(id) : root;
+    UsbStorage::Instance().UpdateUsb({id, root, 1000, 1000, state, selected});
+}
+inline void AddMap(const MapInfo::Id& id, MapInfo::Type type, MapInfo::State state = MapInfo::Available)
+{
+    MapInfo map;
+    map.id = id;
+    map.type = type;
+    map.state = state;
+    MapStorage::Instance().UpdateMap(map);
+}
+inline const auto Selected = [] { return UsbStorage::Instance().GetSelectedUsb(); };
+
+// Steps: the managers' reports, emitted by both fakes (the machine listens to each on one of them) and delivered
+// unless held; the user's signals (processed at once); seeds.
+namespace On {
+template <class Signal, class... Args> Step Emits(Signal signal, Args... args)
+{
+    return [=](MachineTest& test) {
+        emit(test.usb->*signal)(args...);
+        emit(test.maps->*signal)(args...);
+        test.Pump();
+    };
+}
+inline const auto Root = [](MetadataChecker::Result result) { return Emits(&Fake::RootUpdatesChecked, result); };
+inline const auto Related = [](MetadataChecker::Result result) { return Emits(&Fake::RelatedUpdatesChecked, result); };
+inline const auto Finished = [](MapDownloader::Result result) { return Emits(&Fake::OperationFinished, result); };
+inline const auto Pull = [](UsbInfo::Id id) { return Emits(&Fake::UsbRemoved, id); };
+inline const Step Started = Emits(&Fake::OperationStarted);
+inline const Step CheckStarted = Emits(&Fake::UsbCheckStarted);
+inline const auto Map
+    = [](MapInfo::Type type, MapInfo::Id id = "EU") -> Step { return [=](MachineTest&) { AddMap(id, type); }; };
+inline const auto Stick
+    = [](UsbInfo::Id id, UsbInfo::State state) -> Step { return [=](MachineTest&) { AddUsb(id, state); }; };
+inline const auto Checked = [](UsbInfo::Id id, UsbInfo::State state) -> Step {
+    return [=](MachineTest& test) { test.Do({Stick(id, state), Emits(&Fake::UsbCheckComplete, id)}); };
+};
+// A stick found and verified.
+inline const auto Insert = [](UsbInfo::Id id, UsbInfo::State state) -> Step {
+    return [=](MachineTest& test) { test.Do({CheckStarted, Checked(id, state)}); };
+};
+template <class Signal, class... Args> Step User(Signal signal, Args... args)
+{
+    return [=](MachineTest& test) { (test.ui->*signal)(args...); };
+}
+// The manager marks the map before it reports the start of an operation.
+inline const auto Mark = [](MapInfo::State state) -> Step {
+    return [=](MachineTest&) { AddMap("EU", MapStorage::Instance().FindMap("EU").type, state); };
+};
+inline const auto Selects = [](UsbInfo::Id id) -> Step { return [=](MachineTest&) { EXPECT_EQ(id, Selected().id); }; };
+inline const Step SelectValid = [](MachineTest&) { AddUsb(1, UsbInfo::ValidMetadata, true); };
+inline const Step SelectWithout = [](MachineTest&) { AddUsb(1, UsbInfo::NoMetadata, true); };
+inline const Step Retry = User(&Ui::IUi::Retry);
+} // namespace On
+
+inline const Way ToRoot = {On::Map(MapInfo::Optional), On::Root(MetadataChecker::Ok)};
+inline Way Offer(MapInfo::Type type, MetadataChecker::Result result = MetadataChecker::Ok)
+{
+    return {On::SelectValid, On::Map(type), On::Related(result)};
+}
+inline const Way ToOptional = Offer(MapInfo::Optional);
+inline const Way Download
+    = {On::User(&Ui::IUi::DownloadMap, MapInfo::Id("EU")), On::Mark(MapInfo::Downloading), On::Started};
+inline const Way Cancel = {On::User(&Ui::IUi::CancelDownload), On::Mark(MapInfo::Deleting), On::Started};
+inline const Way Downloading = ToOptional + Download;
+inline const Way Interrupted = Downloading + Way {On::Finished(MapDownloader::NoConnection)};

@@ -1,0 +1,66 @@
+#include "MachineTest.h"
+
+#include "../fmu/ServiceDocuments.h"
+
+#include "Config.h"
+#include "ContentService.h"
+#include "FakeStick.h"
+#include "ProductionCollaborators.h"
+#include "StickContent.h"
+#include "TestEnv.h"
+#include "TestFiles.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+// The real managers on their threads, the local content service and a fabricated stick whose folder vanishes
+// mid-download; discovery tells of it a second after the machine noticed. One removed-stick screen, one new check.
+TEST(RealManagers, StickWhoseFolderVanishedMidDownloadShowsOneRemovedScreenAndEndsAtTheRootOffer)
+{
+    LogCapture log;
+    ContentService service;
+    ASSERT_TRUE(service.Start(TestEnv::SourceDir() + "/tests/src/sm/fixtures/catalogue.json"));
+    Config::Instance().updateSource = service.BaseUrl().toStdString();
+    Config::Instance().updateKey = service.Key();
+    FakeSticks sticks;
+    const QString root = sticks.MountDir("STICK");
+    ASSERT_TRUE(TestFiles::Write(root + "/VexmarNDSUpdate/meta_data/GENERAL.JSON",
+        R"({"subscription_end_date": "2099-12-31", "available_map_space": 50000000, "used_map_space": 1000})"));
+    ASSERT_TRUE(TestFiles::Write(root + "/VexmarNDSUpdate/meta_data/EU_2023_05.xml",
+        QByteArray::fromStdString(ServiceDocuments::Package({"EU_2023_05", "EUR", "2023.05", "LINE_EU"}))));
+    StickContent::WriteChecksums(root);
+    UsbStorage::Instance().Clear();
+    MapStorage::Instance().Clear();
+    FakeUi* ui = nullptr;
+    StateMachine machine(ProductionCollaborators(Maker(&ui)));
+    machine.initiate();
+    const auto reaches
+        = [&machine](const char* leaf) { return QTest::qWaitFor([&] { return ActiveLeaf(machine) == leaf; }, 30000); };
+    ASSERT_TRUE(reaches("RootUpdate"));
+    const QString block = sticks.Insert({root});
+    ASSERT_TRUE(reaches("OptionalUpdate"));
+
+    // The archive stalls after its first bytes, so the folder goes while the download runs.
+    service.SetFault({{"path", "/files/EU_2024_05"}, {"kind", "stall"}, {"bytes", 200000}, {"seconds", 3}});
+    emit ui->DownloadMap("EU_2024_05");
+    ASSERT_TRUE(QTest::qWaitFor(
+        [] {
+            return MapStorage::Instance().FindMap("EU_2024_05").downloaded > 0
+                && journal.back() == "SetState MapDownload";
+        },
+        30000));
+    journal.clear();
+    const int checks = log.Count(Log::Info, "Checking ");
+    // Again while the writer still adds to it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QDir(root).removeRecursively() && !QFileInfo::exists(root); }, 30000));
+    ASSERT_TRUE(reaches("RootUpdate"));
+    QTest::qWait(1000);
+    sticks.Remove(block);
+    ASSERT_TRUE(QTest::qWaitFor([] { return journal.back() == "UpdateUsbs"; }, 30000));
+    EXPECT_TRUE(UsbStorage::Instance().IsEmpty());
+    // Taken out, the screens of one removal, discovery's late report.
+    EXPECT_EQ(
+        (Journal {"UpdateUsbs", "SetState UsbRemoved", NewCheck[0], "SetState RootUpdate", "UpdateUsbs"}), journal);
+    EXPECT_EQ(checks + 1, log.Count(Log::Info, "Checking "));
+    EXPECT_EQ(0, log.Count(Log::Error, "Refused"));
+}
