@@ -1,20 +1,7 @@
-// Shared main of every test program: each process gets fresh HOME and XDG
-// folders before Qt is set up, so no test touches the real user's files.
+// Main of the test programs that run offscreen.
 #include "RunTests.h"
-#include "TestHome.h"
-
-#include <QDir>
-#include <QTemporaryDir>
-
-#include <cstdlib>
 
 int main(int argc, char** argv)
 {
-    QTemporaryDir root(QDir::tempPath() + "/tessaly-test-XXXXXX");
-    if (!root.isValid())
-        return 2;
-    TestHome::PointAt(root.path());
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-
-    return RunTests(argc, argv);
+    return RunTests(argc, argv, false);
 }

@@ -1,0 +1,423 @@
+#include "ContentService.h"
+#include "DesktopTest.h"
+#include "LogCapture.h"
+#include "QtPrinters.h"
+#include "TarTestArchive.h"
+#include "TestEnv.h"
+#include "TestFiles.h"
+#include "UrlCatcher.h"
+#include "XDesktop.h"
+
+#include "MainWindow.h"
+#include "MapStorage.h"
+#include "Popup.h"
+#include "ProductionCollaborators.h"
+#include "Resources.h"
+#include "StateMachine.h"
+#include "Ui.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QtTest/QTest>
+
+namespace {
+
+const QString Mandatory = "EU2_2025_11"; // the installed map's mandatory update, of another map line
+const QString Archive = "/files/" + Mandatory;
+
+// The threads of the program's own (Qt names a thread after its class).
+int ProgramThreads()
+{
+    int count = 0;
+    for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
+        count += TestFiles::Read("/proc/self/task/" + task + "/comm").trimmed() == "QThread";
+    return count;
+}
+
+// Pixels that a user tells apart: one channel differs by more than a quarter of its range.
+int Distinct(const QImage& a, const QImage& b)
+{
+    const bool same = a.size() == b.size();
+    int count = same ? 0 : a.width() * a.height();
+    for (int i = 0; same && i < a.width() * a.height(); ++i) {
+        const QColor p = a.pixelColor(i % a.width(), i / a.width()), q = b.pixelColor(i % a.width(), i / a.width());
+        count += std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()), std::abs(p.blue() - q.blue())})
+            > 64;
+    }
+    return count;
+}
+
+// The shown widget of that name, in whichever window.
+template <class Widget = QWidget> Widget* Shown(const char* name)
+{
+    for (QWidget* window : QApplication::topLevelWidgets())
+        for (Widget* widget : window->findChildren<Widget*>(name))
+            if (widget->isVisible())
+                return widget;
+    return nullptr;
+}
+
+} // namespace
+
+// The program as a user meets it, on a private X desktop with a panel and a tray, against the demo's service over
+// HTTPS and the demo's stick: the machine with the real interface and managers, and the built program; real input only.
+class DesktopRoad : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        REQUIRE_DESKTOP();
+        ASSERT_TRUE(demoRoot.isValid());
+        ASSERT_TRUE(service.Start(TestEnv::SourceDir() + "/tools/demo/catalogue.json"));
+        // The demo fabricates its stick from the service's own metadata.
+        ASSERT_TRUE(QDir().mkpath(demoRoot.filePath("service")));
+        ASSERT_TRUE(QFile::copy(service.CertificatePath(), demoRoot.filePath("service/cert.pem")));
+        Demo({"prepare", "--port", QString::number(service.Port())});
+        // The test process runs in the demo's own folders, as ./run.sh runs the program.
+        for (const QString& line : Demo({"env"}).split('\n', Qt::SkipEmptyParts)) {
+            const QString assignment = line.section(' ', 1);
+            qputenv(assignment.section('=', 0, 0).toLocal8Bit(), assignment.section('=', 1).remove('\'').toLocal8Bit());
+        }
+        Fonts::Load(); // as the program does before it builds any window
+        threadsBefore = ProgramThreads();
+    }
+
+    void TearDown() override
+    {
+        machine.reset();
+        // No way the user takes may make the machine refuse an event.
+        EXPECT_EQ(log.Count(Log::Error, "Refused"), 0);
+    }
+
+    void Start()
+    {
+        Collaborators collaborators = ProductionCollaborators([this] {
+            auto made = std::make_unique<Ui::Ui>();
+            ui = made.get();
+            return made;
+        });
+        collaborators.quit = [this] { quitAsked = true; };
+        machine = std::make_unique<StateMachine>(std::move(collaborators));
+        machine->initiate();
+        ASSERT_TRUE(WaitShown("RootUpdate"));
+    }
+
+    // The states the user interface was given, in order ("RootUpdate ..."); its last few.
+    QStringList Journey(int last = 0) const
+    {
+        QStringList journey;
+        for (const LogCapture::Record& record : log.Records())
+            if (record.severity == Log::Info && record.message.rfind("Changing state from: ", 0) == 0)
+                journey << QString::fromStdString(record.message).section(' ', -1);
+        return last ? journey.mid(journey.size() - last) : journey;
+    }
+    bool WaitShown(const QString& state) const
+    {
+        return QTest::qWaitFor([&] { return Journey(1) == QStringList {state}; }, 30000);
+    }
+    Ui::MainWindow* Window() const
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<Ui::MainWindow*>(widget))
+                return window;
+        return nullptr;
+    }
+    Ui::Popup* Popup() const { return Window()->findChild<Ui::Popup*>(); }
+    QPushButton* PopupLink() const { return Popup()->findChild<QPushButton*>("pushButtonContentLink"); }
+    QSystemTrayIcon* Tray() const { return ui->findChild<QSystemTrayIcon*>(); }
+    static QString Title() { return Shown("labelMessageTitle") ? Shown<QLabel>("labelMessageTitle")->text() : ""; }
+    static bool Titled(const QString& title)
+    {
+        return QTest::qWaitFor([&] { return Title() == title; }, 30000);
+    }
+    static void Front(QWidget* window) { window->raise(), window->activateWindow(); }
+    // Real pointer clicks through the X server; a widget behind another window is brought to the front first.
+    void Click(QWidget* widget)
+    {
+        ASSERT_NE(widget, nullptr);
+        ASSERT_TRUE(QTest::qWaitFor([widget] { return widget->isVisible() && widget->isEnabled(); }, 5000))
+            << widget->objectName().toStdString() << " is not offered";
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest); // where it will be drawn
+        const QPoint centre = widget->mapToGlobal(widget->rect().center());
+        const auto onTop = [&] {
+            return widget->isAncestorOf(QApplication::widgetAt(centre)) || QApplication::widgetAt(centre) == widget;
+        };
+        if (!onTop())
+            Front(widget->window());
+        ASSERT_TRUE(QTest::qWaitFor(onTop, 5000)) << widget->objectName().toStdString() << " is covered";
+        ASSERT_TRUE(XDesktop::Click(centre));
+        QTest::qWait(200);
+    }
+    void ClickTray(int button = 1)
+    {
+        QSystemTrayIcon* tray = Tray();
+        ASSERT_TRUE(QTest::qWaitFor([tray] { return tray->isVisible() && !tray->geometry().isEmpty(); }, 5000));
+        ASSERT_TRUE(XDesktop::Click(tray->geometry().center(), button));
+        QTest::qWait(200);
+    }
+    void ChooseTrayMenu(const QString& text)
+    {
+        ClickTray(3);
+        QMenu* menu = Tray()->contextMenu();
+        ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000));
+        for (QAction* action : menu->actions())
+            if (action->text() == text) {
+                ASSERT_TRUE(XDesktop::Click(menu->mapToGlobal(menu->actionGeometry(action).center())));
+                return QTest::qWait(200);
+            }
+        FAIL() << "no menu entry " << text.toStdString();
+    }
+    void ClickPopupLink()
+    {
+        if (!Popup()->isVisible())
+            ClickTray();
+        Click(PopupLink());
+    }
+    // Real key presses into the main window, made the active window first.
+    void Type(const QStringList& keys)
+    {
+        Front(Window());
+        ASSERT_TRUE(QTest::qWaitFor([this] { return Window()->isActiveWindow(); }, 5000));
+        ASSERT_TRUE(XDesktop::Press(keys));
+        QTest::qWait(200);
+    }
+    // Tabs once round the main window's controls: they take the focus in reading order (top down, left to right
+    // along a row), and each looks different while it has it. Leaves the focus on the last one.
+    void ExpectTabsInReadingOrder()
+    {
+        QList<QWidget*> controls;
+        for (QWidget* widget : Window()->findChildren<QWidget*>())
+            if (widget->window() == Window() && widget->isVisible() && widget->isEnabled()
+                && (widget->focusPolicy() & Qt::TabFocus))
+                controls << widget;
+        const auto centre = [](const QWidget* widget) { return widget->mapToGlobal(widget->rect().center()); };
+        std::stable_sort(controls.begin(), controls.end(), [&](const QWidget* a, const QWidget* b) {
+            const QPoint p = centre(a), q = centre(b);
+            return std::abs(p.y() - q.y()) > 8 ? p.y() < q.y() : p.x() < q.x();
+        });
+        if (QWidget* focused = QApplication::focusWidget())
+            focused->clearFocus();
+        std::map<QWidget*, QImage> unfocused;
+        for (QWidget* control : controls)
+            unfocused[control] = control->grab().toImage();
+        QStringList expected, reached;
+        for (QWidget* control : controls) {
+            QWidget* before = QApplication::focusWidget();
+            Type({"Tab"});
+            EXPECT_TRUE(QTest::qWaitFor([before] { return QApplication::focusWidget() != before; }, 5000));
+            QWidget* focused = QApplication::focusWidget();
+            ASSERT_TRUE(unfocused.count(focused)) << "Tab left the visible controls";
+            EXPECT_GT(
+                Distinct(focused->grab().toImage(), unfocused[focused]) * 50, focused->width() * focused->height())
+                << focused->objectName().toStdString() << " looks unfocused";
+            reached << focused->objectName();
+            expected << control->objectName();
+        }
+        EXPECT_EQ(expected, reached);
+    }
+
+    // The demo stick, as the head unit wrote it, and a command of the demo's tool on the demo's folder.
+    QString StickRoot() const { return demoRoot.filePath("stick"); }
+    QString Demo(const QStringList& arguments) const
+    {
+        QProcess demo;
+        demo.start("python3",
+            QStringList {TestEnv::SourceDir() + "/tools/demo/demo.py", "--root", demoRoot.path()} + arguments);
+        EXPECT_TRUE(demo.waitForFinished(30000));
+        EXPECT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
+        return QString::fromUtf8(demo.readAllStandardOutput());
+    }
+    // The built program, started in the same folders and on the same desktop; killed if a test leaves it running.
+    QProcess& StartProgram()
+    {
+        programs.push_back(std::make_unique<QProcess>());
+        programs.back()->setProcessChannelMode(QProcess::ForwardedChannels);
+        programs.back()->start(TestEnv::BinaryDir() + "/bin/tessaly", QStringList());
+        EXPECT_TRUE(programs.back()->waitForStarted());
+        return *programs.back();
+    }
+    static int Exit(QProcess& program)
+    {
+        const bool ended = program.waitForFinished(15000) && program.exitStatus() == QProcess::NormalExit;
+        return ended ? program.exitCode() : -1;
+    }
+    // The program's log, "time | severity | channel | file: line | function | message" a line.
+    static QStringList ProgramLog()
+    {
+        QString text;
+        const QString folder = qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly/Logs/";
+        for (const QString& file : QDir(folder).entryList({"*.log"}, QDir::Files, QDir::Name))
+            text += QString::fromUtf8(TestFiles::Read(folder + file));
+        return text.split('\n');
+    }
+    static bool WaitLogged(const QString& record)
+    {
+        return QTest::qWaitFor([&] { return !ProgramLog().filter(record).isEmpty(); }, 30000);
+    }
+    // A screenshot of the whole desktop into build/e2e-screens.
+    void Screenshot(const QString& name)
+    {
+        QTest::qWait(300); // let the last repaint reach the server
+        const QString folder = TestEnv::BinaryDir() + "/e2e-screens/";
+        QDir().mkpath(folder);
+        const QString file
+            = folder + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + name + ".png";
+        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(file)) << file.toStdString();
+    }
+
+    LogCapture log;
+    ContentService service;
+    QTemporaryDir demoRoot;
+    std::unique_ptr<StateMachine> machine;
+    std::vector<std::unique_ptr<QProcess>> programs;
+    Ui::IUi* ui = nullptr;
+    bool quitAsked = false;
+    int threadsBefore = 0;
+};
+
+TEST_F(DesktopRoad, TheRoad)
+{
+    // The first check finds the root maps; the program runs in the tray, the popup's link opens its window.
+    Start();
+    EXPECT_FALSE(Window()->isVisible());
+    if (!Popup()->isVisible())
+        ClickTray();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Popup()->isVisible(); }, 5000));
+    Screenshot("root-popup");
+    ClickPopupLink();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageManageMaps"); }, 5000));
+    Screenshot("root-maps");
+    ExpectTabsInReadingOrder();
+
+    // The stick is verified, its installed map checked; the popup's link leads to the mandatory update.
+    Demo({"insert"});
+    ASSERT_TRUE(WaitShown("MandatoryUpdate"));
+    EXPECT_EQ((QStringList {"UsbCheck", "MapUpdateCheck", "MandatoryUpdate"}), Journey(3));
+    Screenshot("mandatory-popup");
+    ClickPopupLink();
+    ASSERT_TRUE(Titled("Confirm mandatory map update")) << Title().toStdString();
+    EXPECT_EQ(nullptr, Shown<QPushButton>("pushButtonSecondary")) << "a mandatory update can only be confirmed";
+    Screenshot("mandatory-page");
+
+    // Refused at first: "Retry" on the connection-lost page downloads it, resumed after each of three drops.
+    service.SetFault({{"path", Archive}, {"kind", "status"}, {"code", 429}});
+    service.SetFault({{"path", Archive}, {"kind", "drop_after"}, {"bytes", 6000000}, {"times", 3}});
+    service.SetFault({{"path", Archive}, {"kind", "stall"}, {"bytes", 2000000}, {"seconds", 3}});
+    Click(Shown<QPushButton>("pushButtonPrimary"));
+    ASSERT_TRUE(WaitShown("NoConnection"));
+    Screenshot("no-connection");
+    Click(Shown<QPushButton>("pushButtonPrimary"));
+    ASSERT_TRUE(WaitShown("MapDownload"));
+    // The progress refreshes twice a second; the service holds the last part back.
+    const QRegularExpression percent(" [1-9][0-9]* %");
+    const auto progress = [] { return Shown<QLabel>("labelMessageDescription"); };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return progress() && progress()->text().contains(percent); }, 30000));
+    Screenshot("download-progress");
+    ASSERT_TRUE(WaitShown("PendingUpdate"));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageManageMaps") && !Shown("labelMessageTitle"); }, 5000));
+    QTemporaryDir unpacked;
+    EXPECT_EQ(0, QProcess::execute("tar", {"-xf", service.ArchivePath(Mandatory + ".tar"), "-C", unpacked.path()}));
+    EXPECT_EQ(TarTestArchive::Tree(unpacked.path()), TarTestArchive::Tree(StickRoot() + "/VexmarNDSFull/" + Mandatory));
+    EXPECT_TRUE(QFile::exists(StickRoot() + "/VexmarNDSFull/" + Mandatory + ".meta.xml"));
+    EXPECT_EQ((QStringList {"", "", "bytes=6000000-", "bytes=12000000-", "bytes=18000000-", "bytes=20000000-"}),
+        service.ArchiveRanges());
+    EXPECT_EQ(0, log.Count(Log::Error, "")) << "a dropped connection is resumed, not a fault";
+    Screenshot("pending");
+
+    // Cancelling the pending map asks first (Return answers "No"); "Yes" deletes it and offers it again.
+    Click(Shown<QPushButton>("pushButtonDiscard"));
+    ASSERT_TRUE(QTest::qWaitFor([] { return Shown("labelMessageTitle"); }, 5000));
+    Type({"Return"});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageManageMaps") && !Shown("labelMessageTitle"); }, 5000));
+    Click(Shown<QPushButton>("pushButtonDiscard"));
+    Click(Shown<QPushButton>("pushButtonPrimary"));
+    ASSERT_TRUE(WaitShown("MandatoryUpdate"));
+    EXPECT_EQ((QStringList {"PendingUpdate", "CancelDownload", "MandatoryUpdate"}), Journey(3));
+    EXPECT_FALSE(QDir(StickRoot() + "/VexmarNDSFull").exists());
+
+    // A download held after its first bytes. Its "Cancel" asks first, and Return answers "No": it goes on.
+    service.SetFault({{"path", Archive}, {"kind", "stall"}, {"bytes", 4000000}, {"seconds", 30}});
+    ASSERT_TRUE(Titled("Confirm mandatory map update")) << Title().toStdString();
+    Click(Shown<QPushButton>("pushButtonPrimary"));
+    ASSERT_TRUE(WaitShown("MapDownload"));
+    ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().GetDownloadingMap().downloaded > 0; }, 30000));
+    ASSERT_TRUE(Titled("Map update")) << Title().toStdString();
+    Click(Shown<QPushButton>("pushButtonPrimary"));
+    ASSERT_TRUE(Titled("Cancel map update download?")) << Title().toStdString();
+    Type({"Return"});
+    ASSERT_TRUE(Titled("Map update")) << Title().toStdString();
+
+    // Quitting asks first; Return answers "No" wherever the focus is (here the header's help button).
+    ChooseTrayMenu("Quit");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageMessage"); }, 5000));
+    Screenshot("quit-prompt");
+    ExpectTabsInReadingOrder();
+    Screenshot("quit-prompt-focus");
+    UrlCatcher browser;
+    Type({"Tab", "Return"});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageManageMaps"); }, 5000));
+    EXPECT_TRUE(browser.urls.isEmpty());
+    EXPECT_FALSE(quitAsked);
+    EXPECT_EQ(QStringList {"MapDownload"}, Journey(1));
+
+    // Pulled mid-download: the popup holds the removed-stick message until "Continue"; the roots are offered again.
+    Demo({"remove"});
+    ASSERT_TRUE(WaitShown("RootUpdate"));
+    EXPECT_EQ((QStringList {"MapDownload", "UsbRemoved", "MapUpdateCheck", "RootUpdate"}), Journey(4));
+    EXPECT_TRUE(Popup()->isVisible());
+    EXPECT_EQ("Continue", PopupLink()->text());
+    Screenshot("stick-removed");
+    ClickPopupLink();
+    EXPECT_NE("Continue", PopupLink()->text());
+
+    // With nothing at stake, quitting asks nothing; the program ends, every thread joined.
+    ChooseTrayMenu("Quit");
+    EXPECT_TRUE(quitAsked);
+    EXPECT_GT(ProgramThreads(), threadsBefore);
+    machine.reset();
+    EXPECT_EQ(1, log.Count(Log::Info, "Stopping USB discovery"));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return ProgramThreads() == threadsBefore; }, 10000)) << ProgramThreads();
+}
+
+// German chosen on the settings page reads at once in the popup and the tray menu, and the built program
+// keeps it; a second start only brings the running program forward; SIGTERM ends it cleanly.
+TEST_F(DesktopRoad, TheProgramKeepsTheChosenLanguageComesForwardOnASecondStartAndEndsOnSigterm)
+{
+    Start();
+    const QString link = PopupLink()->text(), menu = Tray()->contextMenu()->actions()[0]->text();
+    ChooseTrayMenu("Settings");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageSettings"); }, 5000));
+    auto* languages = Shown<QComboBox>("comboBoxLanguage");
+    Click(languages);
+    QAbstractItemView* view = languages->view();
+    ASSERT_TRUE(QTest::qWaitFor([view] { return view->isVisible(); }, 5000));
+    const QModelIndex german = view->model()->index(languages->findData(QLocale("de_DE")), 0);
+    view->scrollTo(german);
+    ASSERT_TRUE(XDesktop::Click(view->viewport()->mapToGlobal(view->visualRect(german).center())));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return languages->currentIndex() == german.row(); }, 5000));
+    Click(Shown("pushButtonSaveSettings"));
+    const QString settings = qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly/settings.json";
+    ASSERT_TRUE(QTest::qWaitFor([&settings] { return TestFiles::Read(settings).contains("\"de_DE\""); }, 5000));
+    EXPECT_NE(link, PopupLink()->text());
+    EXPECT_NE(menu, Tray()->contextMenu()->actions()[0]->text());
+    Screenshot("german-settings");
+    machine.reset();
+
+    QProcess& program = StartProgram();
+    EXPECT_TRUE(WaitLogged("Current language: de_DE, run at startup: true"));
+    Demo({"insert"});
+    ASSERT_TRUE(WaitLogged("Changing state from: MapUpdateCheck to: MandatoryUpdate"));
+    EXPECT_EQ(0, Exit(StartProgram()));
+    EXPECT_TRUE(WaitLogged("Got Activate event"));
+    program.terminate();
+    EXPECT_EQ(0, Exit(program));
+    EXPECT_TRUE(WaitLogged("Received signal 15, quitting"));
+    const QStringList faults = ProgramLog().filter(QRegularExpression("\\| Error *\\||Refused"));
+    EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();
+}
