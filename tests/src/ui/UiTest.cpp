@@ -1,47 +1,38 @@
-#include "Ui.h"
-#include "CleanStores.h"
-#include "LogCapture.h"
+#include "UiTest.h"
+
 #include "MainWindow.h"
 #include "Popup.h"
-#include "QtPrinters.h"
-#include "SelectedStick.h"
 #include "TrayIcon.h"
+#include "Ui.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QMenu>
+#include <QMovie>
 #include <QPointer>
-#include <QPushButton>
-#include <QStackedWidget>
 #include <QSystemTrayIcon>
-#include <QTest>
-
-#include <gtest/gtest.h>
+#include <QTableWidget>
 
 #include <algorithm>
 #include <memory>
-#include <string>
+#include <set>
 #include <utility>
-#include <vector>
 
-using Ui::State;
+using testing::PrintToString;
 
+// The facade with its window, popup and tray icon.
 class UiTest : public ::testing::Test {
 protected:
     UiTest()
     {
-        facade = std::make_unique<Ui::Ui>();
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* found = qobject_cast<Ui::MainWindow*>(widget))
                 window = found;
         }
         popup = window->findChild<Ui::Popup*>();
-        tray = facade->findChild<Ui::TrayIcon*>();
-        icon = tray->findChild<QSystemTrayIcon*>();
     }
-    QString PopupText() { return popup->findChild<QLabel*>("labelContentText")->text(); }
-    int PageIndex() { return window->findChild<QStackedWidget*>("stackedWidgetMainWindow")->currentIndex(); }
-    void ClickTray() { emit icon->activated(QSystemTrayIcon::Trigger); }
+    QString PopupText() { return Child<QLabel>(popup, "labelContentText")->text(); }
+    QAction* Entry(int index) { return icon->contextMenu()->actions().at(index); }
+    bool PopupShows(const char* name) { return Child(popup, name)->isVisibleTo(popup); }
 
     // Whether each step, a function and the start of its message, first
     // appears in the records in the order given.
@@ -62,60 +53,167 @@ protected:
     }
 
     CleanStores stores;
-    std::unique_ptr<Ui::Ui> facade;
+    std::unique_ptr<Ui::Ui> facade = std::make_unique<Ui::Ui>();
     Ui::MainWindow* window = nullptr;
     Ui::Popup* popup = nullptr;
-    Ui::TrayIcon* tray = nullptr;
-    QSystemTrayIcon* icon = nullptr;
+    Ui::TrayIcon* tray = facade->findChild<Ui::TrayIcon*>();
+    QSystemTrayIcon* icon = tray->findChild<QSystemTrayIcon*>();
 };
 
 // A state given again is logged once, yet the window, the tray icon and the
-// popup each apply it again, in that order, and the popup is placed again.
-TEST_F(UiTest, SameStateIsAppliedAgainByAllThreeInOrder)
+// popup each apply it again, in that order. "Continue" on the removed-stick
+// message lets the popup catch up with the state reached meanwhile, before
+// the window hears of the link.
+TEST_F(UiTest, SameStateIsAppliedAgainInOrderAndContinueCatchesUpFirst)
 {
     SelectStick();
-    MapInfo map;
-    map.id = "first";
-    map.type = MapInfo::Optional;
-    map.state = MapInfo::Available;
-    map.root = true;
-    MapStorage::Instance().UpdateMap(map);
+    Store(Map("first", MapInfo::Optional, MapInfo::Available, "EUR", true));
     facade->SetState(State::RootUpdate);
     facade->SetState(State::OptionalUpdate);
     popup->hide();
     icon->setToolTip("stale");
-    LogCapture log;
+    LogCapture again;
     facade->SetState(State::OptionalUpdate);
-    EXPECT_EQ(log.Count(Log::Info, "Changing state from: "), 0);
+    EXPECT_EQ(again.Count(Log::Info, "Changing state from: "), 0);
     EXPECT_TRUE(popup->isVisible());
-    EXPECT_EQ(icon->toolTip(), "Tessaly\r\nMap updates available");
-    EXPECT_TRUE(InOrder(log,
+    EXPECT_NE(icon->toolTip(), "stale");
+    EXPECT_TRUE(InOrder(again,
         {{"Ui::MainWindow::SetOptionalMap", "Setting optional map: "},
             {"Ui::Popup::setVisible", "Setting popup visibility to: true"},
             {"Ui::Popup::SetGeometry", "Updating popup geometry from: "}}));
-
     LogCapture change;
     facade->SetState(State::UpToDate);
-    EXPECT_EQ(change.Count(Log::Info, "Changing state from: OptionalUpdate to: UpToDate"), 1);
     EXPECT_TRUE(InOrder(change,
         {{"Ui::MainWindow::SetState", "Changing state from: "}, {"Ui::TrayIcon::SetState", "Changing state from: "},
             {"Ui::Popup::SetState", "Changing state from: "}}));
-}
 
-// "Continue" on the removed-stick message lets the popup catch up with the
-// state reached meanwhile, before the window hears of the link.
-TEST_F(UiTest, ContinueLinkReappliesTheCurrentStateFirst)
-{
+    UsbStorage::Instance().Clear(); // no stick: the removed-stick message is held
     facade->SetState(State::UsbRemoved);
     facade->SetState(State::MapUpdateCheck);
     ASSERT_TRUE(PopupText().startsWith("The USB stick has been removed"));
-    LogCapture log;
-    QTest::mouseClick(popup->findChild<QPushButton*>("pushButtonContentLink"), Qt::LeftButton);
+    LogCapture link;
+    Click(Child<QPushButton>(popup, "pushButtonContentLink"));
     EXPECT_EQ(PopupText(), "Checking for map updates. Please do not disconnect the USB stick.");
-    EXPECT_TRUE(InOrder(log,
+    EXPECT_TRUE(InOrder(link,
         {{"Ui::Popup::SetState", "Changing state from: RootUpdate to: MapUpdateCheck"},
             {"Ui::MainWindow::PopupClicked", "Popup link: Continue clicked"}}));
-    EXPECT_EQ(log.Count(Log::Info, "Changing state from: "), 0);
+    EXPECT_EQ(link.Count(Log::Info, "Changing state from: "), 0);
+}
+
+// Each state entered from an offer on show: what the window, the popup and the
+// tray icon make of it. The same state again never hides the window; Unknown
+// shows nothing; no text makes Qt warn about a missing place marker.
+TEST_F(UiTest, EveryStateReachesWindowPopupAndTray)
+{
+    SelectStick();
+    const std::set<State> hides = {State::MapUpdateCheck, State::MetadataCorrupt, State::NoSubscription,
+        State::UsbRemoved, State::NoConnection, State::ServerError};
+    const std::set<State> settingsOff
+        = {State::CancelDownload, State::MapDownload, State::MapUpdateCheck, State::UsbCheck};
+    const std::set<State> banner = {State::CancelDownload, State::MapDownload, State::PendingUpdate};
+    QSignalSpy links(popup, &Ui::Popup::LinkClicked);
+    QtMessages argWarnings("QString::arg");
+    EXPECT_FALSE(icon->isVisible()) << "the icon waits for the first state";
+    std::vector<State> states = {State::Unknown}; // first, before any other
+    for (int value = 0; value <= static_cast<int>(State::UsbTooSmall); ++value) {
+        if (static_cast<State>(value) != State::Unknown)
+            states.push_back(static_cast<State>(value));
+    }
+    for (State state : states) {
+        const bool unknown = state == State::Unknown;
+        SCOPED_TRACE(PrintToString(state));
+        if (!unknown) {
+            facade->SetState(State::OptionalUpdate);
+            window->ShowMapsPage();
+        }
+        facade->SetState(state);
+        if (!unknown) {
+            EXPECT_EQ(window->isVisible(), hides.count(state) == 0);
+            EXPECT_EQ(Child(window, "pushButtonMapUpdates")->isEnabled(), hides.count(state) == 0);
+            EXPECT_EQ(Child(window, "pushButtonSettings")->isEnabled(), settingsOff.count(state) == 0);
+            EXPECT_EQ(Child(window, "widgetNotificationBanner")->isVisibleTo(window), banner.count(state) == 1);
+            window->ShowMapsPage(); // the user opens the window again
+            facade->SetState(state);
+            EXPECT_TRUE(window->isVisible()) << "the same state again must not hide the window";
+        }
+        const QStringList tip = icon->toolTip().split("\r\n");
+        ASSERT_EQ(tip.size(), 2);
+        EXPECT_EQ(tip[1].isEmpty(), unknown);
+        EXPECT_EQ(icon->icon().pixmap(32).isNull(), unknown);
+        EXPECT_TRUE(Entry(2)->isEnabled());
+        EXPECT_EQ(Entry(0)->isEnabled() || Entry(1)->isEnabled(), state != State::MapUpdateCheck);
+
+        const auto* picture = Child<QLabel>(popup, "labelContentIcon");
+        if (PopupShows("labelContentIcon")) {
+            EXPECT_TRUE(
+                !picture->pixmap(Qt::ReturnByValue).isNull() || (picture->movie() && picture->movie()->isValid()));
+        }
+        auto* link = Child<QPushButton>(popup, "pushButtonContentLink");
+        const bool hasLink = PopupShows("pushButtonContentLink");
+        EXPECT_EQ(hasLink, link->property("LinkId").toInt() != static_cast<int>(Ui::PopupLink::Blank));
+        EXPECT_EQ(unknown, !PopupShows("labelContentTitle") && !PopupShows("labelContentText") && !hasLink);
+        if (hasLink) {
+            links.clear();
+            Click(link);
+            ASSERT_EQ(links.count(), 1);
+            if (state == State::UsbTooSmall) { // "Manage maps" here dismisses the download
+                EXPECT_EQ(links.at(0).at(0).value<Ui::PopupLink>(), Ui::PopupLink::Dismiss);
+            }
+        }
+    }
+    EXPECT_EQ(argWarnings.Found(), QStringList());
+}
+
+// A language change builds the texts of all three anew, and brings the popup
+// up again, also while it holds the removed-stick message.
+TEST_F(UiTest, LanguageChangeTranslatesEverythingAnewAlsoWhileHeld)
+{
+    Store(Map("eur", MapInfo::Optional, MapInfo::Available, "EUR", true));
+    facade->SetState(State::RootUpdate);
+    Marked([&] { emit facade->UpdateLocale(); });
+    auto* table = Child<QTableWidget>(window, "tableWidgetMapUpdates");
+    EXPECT_EQ(Child<QLabel>(table->cellWidget(0, 0), "labelTitle")->text(), "[de] Available maps");
+    EXPECT_EQ(Child<QPushButton>(window, "pushButtonMapUpdates")->text(), "[DE] MAP UPDATES");
+
+    facade->SetState(State::UsbRemoved);
+    popup->hide();
+    Marked([&] { emit facade->UpdateLocale(); });
+    const std::pair<QString, QString> texts[] = {{Entry(0)->text(), "[de] Open application"},
+        {Entry(2)->text(), "[de] Quit"}, {Child<QPushButton>(popup, "pushButtonContentLink")->text(), "[de] Continue"},
+        {Child<QLabel>(popup, "labelStatusText")->text(), "[de] Error"}};
+    for (const auto& [text, expected] : texts)
+        EXPECT_EQ(text, expected);
+    EXPECT_TRUE(icon->toolTip().section("\r\n", 1).startsWith("[de] "));
+    EXPECT_TRUE(popup->isVisible());
+}
+
+// After a network error the window holds Retry and Cancel only while a
+// download is held; "Open application" is decided afresh at every SetState.
+TEST_F(UiTest, NetworkErrorsOfferTheWindowExactlyWhileADownloadIsHeld)
+{
+    for (State state : {State::NoConnection, State::ServerError}) {
+        SCOPED_TRACE(PrintToString(state));
+        MapStorage::Instance().Clear();
+        facade->SetState(state);
+        EXPECT_FALSE(Entry(0)->isEnabled());
+        Store(Map("a", MapInfo::Optional, MapInfo::Downloading));
+        EXPECT_FALSE(Entry(0)->isEnabled()); // nothing changes until the state is set again
+        facade->SetState(state);
+        EXPECT_TRUE(Entry(0)->isEnabled());
+        MapStorage::Instance().Clear();
+        facade->SetState(state);
+        EXPECT_FALSE(Entry(0)->isEnabled());
+        EXPECT_TRUE(Entry(1)->isEnabled());
+    }
+}
+
+TEST_F(UiTest, OnlyASingleClickOnTheIconCountsAsClick)
+{
+    QSignalSpy clicks(tray, &Ui::TrayIcon::Clicked);
+    for (auto reason : {QSystemTrayIcon::Trigger, QSystemTrayIcon::Context, QSystemTrayIcon::DoubleClick,
+             QSystemTrayIcon::MiddleClick, QSystemTrayIcon::Unknown})
+        emit icon->activated(reason);
+    EXPECT_EQ(clicks.count(), 1);
 }
 
 // A second start of the program: a minimized window is restored, a maximized
@@ -124,78 +222,25 @@ TEST_F(UiTest, ContinueLinkReappliesTheCurrentStateFirst)
 TEST_F(UiTest, ActivateRestoresAMinimizedWindowOrShowsThePopup)
 {
     const struct {
-        const char* name;
         bool shown;
         Qt::WindowStates windowState;
         bool popupShows;
-        bool restored;
-    } cases[] = {
-        {"minimized", true, Qt::WindowMinimized, false, true},
-        {"maximized", true, Qt::WindowMaximized, false, false},
-        {"normal", true, Qt::WindowNoState, true, false},
-        {"hidden", false, Qt::WindowNoState, true, false},
-        {"minimized, then hidden by a check", false, Qt::WindowMinimized, true, false},
-        {"maximized, then hidden by a check", false, Qt::WindowMaximized, true, false},
-    };
+        Qt::WindowStates after;
+    } cases[] = {{true, Qt::WindowMinimized, false, Qt::WindowNoState},
+        {true, Qt::WindowMaximized, false, Qt::WindowMaximized}, {true, Qt::WindowNoState, true, Qt::WindowNoState},
+        {false, Qt::WindowNoState, true, Qt::WindowNoState}, {false, Qt::WindowMinimized, true, Qt::WindowMinimized},
+        {false, Qt::WindowMaximized, true, Qt::WindowMaximized}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(std::to_string(c.shown) + " " + std::to_string(c.windowState));
         popup->hide();
         window->setWindowState(Qt::WindowNoState);
         window->show();
         window->setWindowState(c.windowState);
         window->setVisible(c.shown);
-        ASSERT_EQ(window->windowState(), c.windowState);
         facade->Activate();
         EXPECT_EQ(popup->isVisible(), c.popupShows);
-        if (c.restored) {
-            EXPECT_FALSE(window->windowState().testFlag(Qt::WindowMinimized));
-        }
-        if (c.windowState == Qt::WindowMaximized && c.shown) {
-            EXPECT_EQ(window->windowState(), Qt::WindowMaximized);
-        }
+        EXPECT_EQ(window->windowState() & ~Qt::WindowActive, c.after);
     }
-}
-
-TEST_F(UiTest, TrayClickTogglesThePopupAndMenuOpensTheWindow)
-{
-    LogCapture log;
-    ClickTray();
-    EXPECT_TRUE(popup->isVisible());
-    ClickTray();
-    EXPECT_FALSE(popup->isVisible());
-    ClickTray();
-    EXPECT_TRUE(popup->isVisible());
-    EXPECT_EQ(log.Count(Log::Info, "Showing popup dialog"), 2);
-    EXPECT_EQ(log.Count(Log::Info, "Hiding popup dialog"), 1);
-    EXPECT_EQ(log.Count(Log::Debug, "Updating popup geometry from: "), 2);
-
-    emit icon->activated(QSystemTrayIcon::Context);
-    EXPECT_TRUE(popup->isVisible());
-
-    facade->SetState(State::UpToDate);
-    icon->contextMenu()->actions().at(1)->trigger();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(PageIndex(), static_cast<int>(Ui::MainWindow::Page::Settings));
-    window->hide();
-    icon->contextMenu()->actions().at(0)->trigger();
-    EXPECT_TRUE(window->isVisible());
-}
-
-TEST_F(UiTest, SticksLanguageAndQuitReachTheirParts)
-{
-    facade->SetState(State::UpToDate);
-    ASSERT_FALSE(popup->findChild<QWidget*>("widgetStatus")->isVisibleTo(popup));
-    SelectStick();
-    LogCapture log;
-    facade->UpdateUsbs();
-    EXPECT_TRUE(popup->findChild<QWidget*>("widgetStatus")->isVisibleTo(popup));
-    EXPECT_EQ(log.Count(Log::Debug, "Updating popup geometry from: "), 1);
-
-    emit facade->UpdateLocale();
-    EXPECT_EQ(log.Count(Log::Debug, "Updating popup geometry from: "), 2);
-
-    facade->ConfirmQuit();
-    EXPECT_EQ(PageIndex(), static_cast<int>(Ui::MainWindow::Page::Message));
 }
 
 // The tray icon goes first, then the popup, then the window; nothing of them
@@ -214,4 +259,14 @@ TEST_F(UiTest, DestructionRemovesTrayIconThenPopupThenWindow)
     EXPECT_TRUE(trayIcon.isNull());
     EXPECT_TRUE(QApplication::topLevelWidgets().isEmpty());
     QTest::qWait(100); // no timer of theirs fires any more
+}
+
+// Values read from elsewhere may lie outside the enumerations: they print as
+// nothing rather than reading past the names.
+TEST(UiEnumTest, PrintsNamesAndNothingOutsideTheRange)
+{
+    EXPECT_EQ(PrintToString(State::UsbTooSmall), "UsbTooSmall");
+    EXPECT_EQ(PrintToString(Ui::PopupLink::Retry), "Retry");
+    EXPECT_EQ(PrintToString(static_cast<State>(-1)) + PrintToString(static_cast<State>(19)), "");
+    EXPECT_EQ(PrintToString(static_cast<Ui::PopupLink>(6)), "");
 }

@@ -1,8 +1,9 @@
+#include "../UiTest.h"
+
 #include "Config.h"
-#include "QtPrinters.h"
+#include "MainWindow.h"
 #include "Settings.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
@@ -10,10 +11,7 @@
 #include <QTranslator>
 #include <QXmlStreamReader>
 
-#include <gtest/gtest.h>
-
 #include <map>
-#include <memory>
 #include <utility>
 
 namespace {
@@ -105,24 +103,25 @@ QString Catalogue(const QString& locale)
 
 } // namespace
 
-// The compiled catalogue sits where the configuration looks and installs, and
-// the user can switch to it (English is the starting language, so switching to
-// en_GB goes through another one first).
-TEST_P(Translation, InstallsAndSettingsSwitchToIt)
+// The compiled catalogue sits where the configuration looks, the user can
+// switch to it (English is the starting language, so switching to en_GB goes
+// through another one first), and the header's capitals follow the language's
+// rules: only Turkish capitalises "i" as a dotted capital.
+TEST_P(Translation, InstallsAndTheHeaderCapitalisesByItsRules)
 {
     EXPECT_EQ(config.FindTranslation(GetParam()), GetParam());
     QTranslator translator;
     ASSERT_TRUE(translator.load(config.GetTranslationFilePath(GetParam())));
     EXPECT_FALSE(translator.isEmpty());
-    EXPECT_TRUE(QCoreApplication::installTranslator(&translator));
-    QCoreApplication::removeTranslator(&translator);
-
-    Settings settings(dir.filePath("settings.json"), config, Autostart(dir.filePath("autostart"), "tessaly"));
     if (GetParam() == "en_GB") {
-        ASSERT_TRUE(settings.SetLocale("de_DE"));
+        ASSERT_TRUE(Settings::Instance().SetLocale("de_DE"));
     }
-    EXPECT_TRUE(settings.SetLocale(GetParam()));
-    EXPECT_EQ(settings.GetLanguage(), GetParam());
+    ASSERT_TRUE(Settings::Instance().SetLocale(GetParam()));
+    EXPECT_EQ(Settings::Instance().GetLanguage(), GetParam());
+    SilentUi ui;
+    const Ui::MainWindow window(&ui);
+    const QString header = Child<QPushButton>(&window, "pushButtonMapUpdates")->text();
+    EXPECT_EQ(header, GetParam() == "tr_TR" ? QString::fromUtf8("HARİTA GÜNCELLEMELERİ") : header.toUpper());
 }
 
 // Every text of the sources has a finished, non-empty translation in its

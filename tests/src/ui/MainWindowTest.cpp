@@ -1,0 +1,242 @@
+#include "UiTest.h"
+
+#include "MainWindow.h"
+
+#include <QCheckBox>
+#include <QStackedWidget>
+#include <QTableWidget>
+
+using testing::PrintToString;
+
+// A window over an empty catalogue and stick registry, with spies on what it
+// asks of the state machine. Tests connect the machine's answers to the
+// signals, so that they run inside the emit as the real ones do.
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+    {
+        QObject::connect(&ui, &Ui::IUi::DownloadMap, [this](const MapInfo::Id& id) { downloads.push_back(id); });
+    }
+    QPushButton* Button(const char* name) { return Child<QPushButton>(&window, name); }
+    // The first or second button and the title of the maps page's message, or of the message page's.
+    QPushButton* MessageButton(bool first, const char* message = "widgetMapsMessage")
+    {
+        return Child<QPushButton>(Child(&window, message), first ? "pushButtonPrimary" : "pushButtonSecondary");
+    }
+    QString Title(const char* message = "widgetMapsMessage")
+    {
+        return Child<QLabel>(Child(&window, message), "labelMessageTitle")->text();
+    }
+    int PageIndex() { return Child<QStackedWidget>(&window, "stackedWidgetMainWindow")->currentIndex(); }
+    int ScreenIndex() { return Child<QStackedWidget>(&window, "stackedWidgetManageMaps")->currentIndex(); }
+    QWidget* Row(int row) { return Child<QTableWidget>(&window, "tableWidgetMapUpdates")->cellWidget(row, 0); }
+    // One text per row of the map list: a title, a message's title, or a map's name.
+    QStringList RowTexts()
+    {
+        QStringList texts;
+        for (int row = 0; row < Child<QTableWidget>(&window, "tableWidgetMapUpdates")->rowCount(); ++row) {
+            auto* label = Child<QLabel>(Row(row), "labelMapTitle");
+            texts << (label ? label : Child<QLabel>(Row(row), "labelTitle"))->text();
+        }
+        return texts;
+    }
+    CleanStores stores;
+    SilentUi ui;
+    Ui::MainWindow window {&ui};
+    std::vector<MapInfo::Id> downloads;
+    QSignalSpy cancels {&ui, &Ui::IUi::CancelDownload};
+    QSignalSpy retries {&ui, &Ui::IUi::Retry};
+    QSignalSpy forcedQuits {&ui, &Ui::IUi::ForcedQuit};
+};
+
+// Retry shows the window again only for the download it resumes.
+TEST_F(MainWindowTest, NetworkErrorsOfferRetryOnlyDuringADownload)
+{
+    SelectStick();
+    const struct {
+        State state;
+        bool downloading;
+        const char* title;
+        State afterRetry;
+    } cases[] = {
+        {State::NoConnection, true, "No internet connection", State::MapDownload},
+        {State::NoConnection, false, nullptr, State::MapUpdateCheck},
+        {State::ServerError, true, "Map update server not available", State::MapDownload},
+        {State::ServerError, false, nullptr, State::MapUpdateCheck},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(PrintToString(c.state) + (c.downloading ? " downloading" : " idle"));
+        MapStorage::Instance().Clear();
+        Store(Map("a", MapInfo::Optional, c.downloading ? MapInfo::Downloading : MapInfo::Available));
+        window.SetState(State::UsbBlocked);
+        window.ShowMapsPage();
+        window.SetState(c.state);
+        EXPECT_EQ(window.isVisible(), c.downloading);
+        EXPECT_EQ(Button("pushButtonMapUpdates")->isEnabled(), c.downloading);
+        EXPECT_EQ(Title(), c.title ? c.title : "Map update download failed") << "the message before stays";
+        if (c.downloading) {
+            EXPECT_EQ(MessageButton(true)->text(), "Retry");
+            EXPECT_EQ(MessageButton(false)->text(), "Cancel");
+        }
+        window.Hide();
+        const auto reaction = QObject::connect(&ui, &Ui::IUi::Retry, &window, [&] { window.SetState(c.afterRetry); });
+        window.PopupClicked(Ui::PopupLink::Retry);
+        QObject::disconnect(reaction);
+        EXPECT_EQ(retries.count(), 1);
+        retries.clear();
+        EXPECT_EQ(window.isVisible(), c.downloading);
+    }
+}
+
+// The catalogue is a hash table: its order is no stable tie-break.
+TEST_F(MainWindowTest, RootMapsOfOneRegionKeepTheirOrder)
+{
+    for (const char* id : {"m4", "m1", "m3", "m2"})
+        Store(Map(id, MapInfo::Optional, MapInfo::Available, "EUR", true));
+    Store(Map("n1", MapInfo::Optional, MapInfo::Available, "NAM", true));
+    Store(Map("other", MapInfo::Optional, MapInfo::Available, "AAA", false));
+    for (int round = 0; round < 5; ++round) {
+        window.SetState(State::RootUpdate);
+        EXPECT_EQ(RowTexts(), QStringList({"Available maps", "Map m1", "Map m2", "Map m3", "Map m4", "Map n1"}));
+        window.SetState(State::UsbCheck);
+        Store(Map("x" + std::to_string(round))); // the table grows
+    }
+}
+
+// A state whose map the catalogue lacks must not rewire the message on show:
+// its button would ask for a map without an id. With its map, the mandatory
+// offer downloads the map shown even if the catalogue changed since.
+TEST_F(MainWindowTest, StateWithoutItsMapKeepsThePreviousMessageAndActions)
+{
+    SelectStick();
+    for (State state : {State::MandatoryUpdate, State::UsbTooSmall}) {
+        SCOPED_TRACE(PrintToString(state));
+        window.SetState(State::UsbFull);
+        window.SetState(state);
+        EXPECT_EQ(Title(), "Insufficient memory space available");
+        Click(MessageButton(true));
+        EXPECT_TRUE(downloads.empty());
+        EXPECT_EQ(cancels.count(), 1);
+        cancels.clear();
+    }
+    Store(Map("old", MapInfo::Mandatory));
+    window.SetState(State::MandatoryUpdate);
+    EXPECT_FALSE(MessageButton(false)->isVisible());
+    MapStorage::Instance().Clear();
+    Click(MessageButton(true));
+    EXPECT_EQ(downloads, std::vector<MapInfo::Id> {"old"});
+}
+
+TEST_F(MainWindowTest, StopDownloadAsksAndNoPutsBackTheStatesPage)
+{
+    SelectStick();
+    Store(Map("a", MapInfo::Optional, MapInfo::Downloading));
+    QObject::connect(&ui, &Ui::IUi::CancelDownload, &window, [this] {
+        Store(Map("a", MapInfo::Optional, MapInfo::Deleting));
+        window.SetState(State::CancelDownload);
+    });
+    window.SetState(State::NoConnection);
+    window.ShowMapsPage();
+    Click(MessageButton(false)); // "Cancel"
+    EXPECT_EQ(Title(), "Cancel map update download?");
+    Click(MessageButton(false)); // "No"
+    EXPECT_EQ(Title(), "No internet connection");
+    EXPECT_EQ(cancels.count(), 0);
+    Click(MessageButton(false));
+    Click(MessageButton(true)); // "Yes": the machine starts cancelling inside the emit
+    EXPECT_EQ(cancels.count(), 1);
+    EXPECT_EQ(Title(), "Deleting downloaded map update.");
+    EXPECT_FALSE(Button("pushButtonSettings")->isEnabled());
+}
+
+// The machine starts the download inside the emit, which rewires the page
+// under the handler that is running; a pending map is discarded only on "Yes".
+TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMapAndDiscardingAsksFirst)
+{
+    Store(Map("eur", MapInfo::Optional, MapInfo::Available, "EUR", true));
+    QObject::connect(&ui, &Ui::IUi::DownloadMap, &window, [this](const MapInfo::Id& id) {
+        Store(Map(id, MapInfo::Optional, MapInfo::Downloading, "EUR", true));
+        window.SetState(State::MapDownload);
+    });
+    window.SetState(State::RootUpdate);
+    const auto download = [&] { Click(Child<QPushButton>(Row(1), "pushButtonMapAction")); };
+    download(); // no stick known at all
+    EXPECT_EQ(Title(), "No USB stick found");
+    Click(MessageButton(true));
+    EXPECT_EQ(ScreenIndex(), 0);
+    SelectStick();
+    download();
+    EXPECT_EQ(Title(), "Confirm optional map update");
+    EXPECT_TRUE(window.isVisible());
+    Click(MessageButton(false)); // "Cancel"
+    EXPECT_EQ(ScreenIndex(), 0);
+    download();
+    MapStorage::Instance().Clear();
+    Click(MessageButton(true)); // "Continue"
+    EXPECT_EQ(downloads, std::vector<MapInfo::Id> {"eur"});
+    EXPECT_EQ(Title(), "Map update");
+    Click(MessageButton(true)); // the download page's "Cancel"
+    EXPECT_EQ(Title(), "Cancel map update download?");
+
+    Store(Map("p", MapInfo::Optional, MapInfo::Pending));
+    window.SetState(State::PendingUpdate);
+    const auto discard = [&] { Click(Child<QPushButton>(Row(1), "pushButtonDiscard")); };
+    discard();
+    EXPECT_EQ(Title(), "Cancel map update?");
+    Click(MessageButton(false)); // "No"
+    EXPECT_EQ(ScreenIndex(), 0);
+    EXPECT_EQ(cancels.count(), 0);
+    discard();
+    Click(MessageButton(true)); // "Yes"
+    EXPECT_EQ(cancels.count(), 1);
+}
+
+// "No" goes back to the page and the header buttons of the state, and hides
+// the window again if it was hidden before the prompt.
+TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
+{
+    SelectStick();
+    Store(Map("a", MapInfo::Optional, MapInfo::Downloading));
+    window.SetState(State::MapDownload);
+    for (bool shownBefore : {true, false}) {
+        SCOPED_TRACE(shownBefore ? "window shown" : "window hidden");
+        if (shownBefore)
+            window.ShowMapsPage();
+        else
+            window.Hide();
+        window.ShowQuitApplicationMessage();
+        EXPECT_TRUE(window.isVisible());
+        EXPECT_EQ(Title("widgetMessage"), "Quit application");
+        EXPECT_FALSE(Button("pushButtonMapUpdates")->isEnabled());
+        Click(MessageButton(true, "widgetMessage")); // "No"
+        EXPECT_EQ(window.isVisible(), shownBefore);
+        EXPECT_EQ(PageIndex(), 0);
+        EXPECT_TRUE(Button("pushButtonMapUpdates")->isEnabled());
+        EXPECT_FALSE(Button("pushButtonSettings")->isEnabled()) << "the download's record holds";
+    }
+    window.ShowQuitApplicationMessage();
+    Click(MessageButton(false, "widgetMessage")); // "Yes", twice before anything repaints
+    Click(MessageButton(false, "widgetMessage"));
+    EXPECT_EQ(forcedQuits.count(), 1);
+}
+
+// Leaving the changed settings page for the maps asks first; asked while
+// hidden, with no page before, the window goes away again.
+TEST_F(MainWindowTest, DiscardingSettingsGoesWhereTheUserWasHeading)
+{
+    window.SetState(State::UpToDate);
+    window.ShowSettingsPage();
+    Child<QCheckBox>(&window, "checkBoxAutoStart")->toggle();
+    Click(Button("pushButtonMapUpdates"));
+    EXPECT_EQ(Title("widgetMessage"), "Unsaved changes detected");
+    Click(MessageButton(false, "widgetMessage")); // "No, go back"
+    EXPECT_EQ(PageIndex(), 1);
+    Click(Button("pushButtonMapUpdates"));
+    Click(MessageButton(true, "widgetMessage")); // "Yes, discard"
+    EXPECT_EQ(PageIndex(), 0);
+    Ui::MainWindow fresh(&ui);
+    fresh.ShowDiscardSettingsMessage(false);
+    EXPECT_TRUE(fresh.isVisible());
+    Click(Child<QPushButton>(Child(&fresh, "widgetMessage"), "pushButtonPrimary"));
+    EXPECT_FALSE(fresh.isVisible());
+}
