@@ -38,36 +38,24 @@ public:
 struct CleanStores {
     CleanStores() { Clear(); }
     ~CleanStores() { Clear(); }
-    static void Clear()
-    {
-        MapStorage::Instance().Clear();
-        UsbStorage::Instance().Clear();
-    }
+    static void Clear() { MapStorage::Instance().Clear(), UsbStorage::Instance().Clear(); }
 };
 
 // Collects, while it lives, Qt's messages that contain a text.
 class QtMessages {
 public:
-    explicit QtMessages(const char* text)
-        : previous(qInstallMessageHandler(&QtMessages::Handle))
-    {
-        needle = text;
-        found.clear();
-    }
+    explicit QtMessages(const char* text) { needle = text, found.clear(); }
     ~QtMessages() { qInstallMessageHandler(previous); }
-    QtMessages(const QtMessages&) = delete;
-    QtMessages& operator=(const QtMessages&) = delete;
     const QStringList& Found() const { return found; }
 
 private:
-    static void Handle(QtMsgType, const QMessageLogContext&, const QString& message)
-    {
-        if (message.contains(needle))
-            found << message;
-    }
     static inline QString needle;
     static inline QStringList found;
-    QtMessageHandler previous;
+    const QtMessageHandler previous
+        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+              if (text.contains(needle))
+                  found << text;
+          });
 };
 
 // A map of 4 GB named "Map <id>"; a download under way holds 1 GB of it.
@@ -91,12 +79,10 @@ inline void Store(const MapInfo& map)
 {
     MapStorage::Instance().UpdateMap(map);
 }
-
 template <typename T = QWidget> T* Child(const QObject* parent, const char* name)
 {
     return parent->findChild<T*>(name);
 }
-
 inline void Click(QWidget* widget)
 {
     QTest::mouseClick(widget, Qt::LeftButton);
