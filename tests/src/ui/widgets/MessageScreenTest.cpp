@@ -39,27 +39,6 @@ protected:
 
 } // namespace
 
-// The kinds that need a map are built by Init only: Show keeps what was on show.
-TEST_F(MessageScreenTest, ShowBuildsOnlyTheKindsThatNeedNoMap)
-{
-    const std::pair<int, int> cases[] = {{1, 1}, {2, 1}, {5, 1}, {6, 0}, {7, 1}, {8, 1}, {9, 1}, {10, 0}, {13, 0},
-        {14, 0}, {4, -1}, {11, -1}, {12, -1}, {15, -1}, {16, -1}, {-1, -1}}; // kind, second button (-1: kept)
-    screen.Show(MessageType::NoUsb);
-    const QString kept = Title();
-    for (const auto& [kind, second] : cases) {
-        SCOPED_TRACE(kind);
-        screen.Show(MessageType::QuitApplication);
-        screen.Show(MessageType::NoUsb);
-        screen.Show(static_cast<MessageType>(kind));
-        EXPECT_EQ(Title() == kept, second < 0 || kind == 6);
-        EXPECT_TRUE(Offered(true));
-        if (second >= 0) {
-            EXPECT_EQ(Offered(false), second == 1);
-        }
-    }
-    EXPECT_TRUE(ShowsIcon(":/icons/ic_warning_big.png"));
-}
-
 // The two progress pages re-read their map every 500 ms until it leaves the
 // catalogue; an empty map is not a division by zero; a map that is not valid
 // changes nothing, and the refresh runs on.
@@ -133,11 +112,8 @@ TEST_F(MessageScreenTest, ButtonClickDisablesBothButtonsAndEmitsOnce)
     screen.Show(MessageType::StopDownload); // the next message offers its buttons again
     Click(Button(true));
     EXPECT_EQ(first.count(), 1);
-
-    screen.Init(MessageType::MapUpdate, Europe(MapInfo::Available, 0, 1000, MapInfo::Mandatory));
     Click(Button(true));
     Marked([&] { emit ui.UpdateLocale(); });
     EXPECT_TRUE(Title().startsWith("[de] "));
     EXPECT_TRUE(Offered(true));
-    EXPECT_TRUE(Button(false)->isHidden());
 }
