@@ -1,39 +1,8 @@
 #include "UiTest.h"
 
-#include "MainWindow.h"
-
-#include <QStackedWidget>
-#include <QTableWidget>
-
 using testing::PrintToString;
 
-// A window over an empty catalogue and stick registry, with spies on what it
-// asks of the state machine. Tests connect the machine's answers to the
-// signals, so that they run inside the emit as the real ones do.
-class MainWindowTest : public ::testing::Test {
-protected:
-    QPushButton* Button(const char* name) { return Child<QPushButton>(&window, name); }
-    // A button and the title of the maps page's message, or of the message page's.
-    QPushButton* MessageButton(bool first, const char* message = "widgetMapsMessage")
-    {
-        return Child<QPushButton>(Child(&window, message), first ? "pushButtonPrimary" : "pushButtonSecondary");
-    }
-    QString Title(const char* message = "widgetMapsMessage")
-    {
-        return Child<QLabel>(Child(&window, message), "labelMessageTitle")->text();
-    }
-    int Index(const char* stack) { return Child<QStackedWidget>(&window, stack)->currentIndex(); }
-    QWidget* Row(int row) { return Child<QTableWidget>(&window, "tableWidgetMapUpdates")->cellWidget(row, 0); }
-
-    CleanStores stores;
-    SilentUi ui;
-    Ui::MainWindow window {&ui};
-    std::vector<MapInfo::Id> downloads;
-    QMetaObject::Connection recorder
-        = QObject::connect(&ui, &Ui::IUi::DownloadMap, [this](const MapInfo::Id& id) { downloads.push_back(id); });
-    QSignalSpy cancels {&ui, &Ui::IUi::CancelDownload};
-    QSignalSpy retries {&ui, &Ui::IUi::Retry};
-};
+using MainWindowTest = UiTest;
 
 // Retry shows the window again only for the download it resumes.
 TEST_F(MainWindowTest, NetworkErrorsOfferRetryOnlyDuringADownload)
@@ -49,21 +18,22 @@ TEST_F(MainWindowTest, NetworkErrorsOfferRetryOnlyDuringADownload)
         SCOPED_TRACE(PrintToString(c.state) + (c.downloading ? " downloading" : " idle"));
         MapStorage::Instance().Clear();
         Store(Map("a", MapInfo::Optional, c.downloading ? MapInfo::Downloading : MapInfo::Available));
-        window.SetState(State::UsbBlocked);
-        window.ShowMapsPage();
+        window->SetState(State::UsbBlocked);
+        window->ShowMapsPage();
         const QString before = Title();
-        window.SetState(c.state);
-        EXPECT_EQ(window.isVisible(), c.downloading);
+        window->SetState(c.state);
+        EXPECT_EQ(window->isVisible(), c.downloading);
         EXPECT_EQ(Button("pushButtonMapUpdates")->isEnabled(), c.downloading);
         EXPECT_EQ(Title() != before, c.downloading) << "without a download the message before stays";
         EXPECT_EQ(MessageButton(false)->isVisible(), c.downloading); // Retry and Cancel
-        window.Hide();
-        const auto reaction = QObject::connect(&ui, &Ui::IUi::Retry, &window, [&] { window.SetState(c.afterRetry); });
-        window.PopupClicked(Ui::PopupLink::Retry);
+        window->Hide();
+        const auto reaction
+            = QObject::connect(facade.get(), &Ui::IUi::Retry, window, [&] { window->SetState(c.afterRetry); });
+        window->PopupClicked(Ui::PopupLink::Retry);
         QObject::disconnect(reaction);
         EXPECT_EQ(retries.count(), 1);
         retries.clear();
-        EXPECT_EQ(window.isVisible(), c.downloading);
+        EXPECT_EQ(window->isVisible(), c.downloading);
     }
 }
 
@@ -75,12 +45,12 @@ TEST_F(MainWindowTest, RootMapsOfOneRegionKeepTheirOrder)
     Store(Map("n1", MapInfo::Optional, MapInfo::Available, "NAM", true));
     Store(Map("other", MapInfo::Optional, MapInfo::Available, "AAA", false));
     for (int round = 0; round < 5; ++round) {
-        window.SetState(State::RootUpdate);
+        window->SetState(State::RootUpdate);
         QStringList rows;
         for (int row = 1; row <= 5; ++row)
             rows << Child<QLabel>(Row(row), "labelMapTitle")->text();
         EXPECT_EQ(rows, QStringList({"Map m1", "Map m2", "Map m3", "Map m4", "Map n1"}));
-        window.SetState(State::UsbCheck);
+        window->SetState(State::UsbCheck);
         Store(Map("x" + std::to_string(round))); // the table grows
     }
 }
@@ -93,8 +63,8 @@ TEST_F(MainWindowTest, StateWithoutItsMapKeepsThePreviousMessageAndActions)
     SelectStick();
     for (State state : {State::MandatoryUpdate, State::UsbTooSmall}) {
         SCOPED_TRACE(PrintToString(state));
-        window.SetState(State::UsbFull);
-        window.SetState(state);
+        window->SetState(State::UsbFull);
+        window->SetState(state);
         EXPECT_EQ(Title(), "Insufficient memory space available");
         Click(MessageButton(true));
         EXPECT_TRUE(downloads.empty());
@@ -102,7 +72,7 @@ TEST_F(MainWindowTest, StateWithoutItsMapKeepsThePreviousMessageAndActions)
         cancels.clear();
     }
     Store(Map("old", MapInfo::Mandatory));
-    window.SetState(State::MandatoryUpdate);
+    window->SetState(State::MandatoryUpdate);
     EXPECT_FALSE(MessageButton(false)->isVisible());
     MapStorage::Instance().Clear();
     Click(MessageButton(true));
@@ -115,11 +85,11 @@ TEST_F(MainWindowTest, StateWithoutItsMapKeepsThePreviousMessageAndActions)
 TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMap)
 {
     Store(Map("eur", MapInfo::Optional, MapInfo::Available, "EUR", true));
-    QObject::connect(&ui, &Ui::IUi::DownloadMap, &window, [this](const MapInfo::Id& id) {
+    QObject::connect(facade.get(), &Ui::IUi::DownloadMap, window, [this](const MapInfo::Id& id) {
         Store(Map(id, MapInfo::Optional, MapInfo::Downloading, "EUR", true));
-        window.SetState(State::MapDownload);
+        window->SetState(State::MapDownload);
     });
-    window.SetState(State::RootUpdate);
+    window->SetState(State::RootUpdate);
     const auto download = [&] { Click(Child(Row(1), "pushButtonMapAction")); };
     download(); // no stick known at all
     EXPECT_EQ(Title(), "No USB stick found");
@@ -141,25 +111,25 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
 {
     SelectStick();
     Store(Map("a", MapInfo::Optional, MapInfo::Downloading));
-    window.SetState(State::MapDownload);
+    window->SetState(State::MapDownload);
     for (bool shownBefore : {true, false}) {
         SCOPED_TRACE(shownBefore ? "window shown" : "window hidden");
         if (shownBefore)
-            window.ShowMapsPage();
+            window->ShowMapsPage();
         else
-            window.Hide();
-        window.ShowQuitApplicationMessage();
-        EXPECT_TRUE(window.isVisible());
+            window->Hide();
+        window->ShowQuitApplicationMessage();
+        EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(Title("widgetMessage"), "Quit application");
         EXPECT_FALSE(Button("pushButtonMapUpdates")->isEnabled());
         Click(MessageButton(true, "widgetMessage")); // "No"
-        EXPECT_EQ(window.isVisible(), shownBefore);
+        EXPECT_EQ(window->isVisible(), shownBefore);
         EXPECT_EQ(Index("stackedWidgetMainWindow"), 0);
         EXPECT_TRUE(Button("pushButtonMapUpdates")->isEnabled());
         EXPECT_FALSE(Button("pushButtonSettings")->isEnabled()) << "the download's record holds";
     }
-    QSignalSpy forcedQuits(&ui, &Ui::IUi::ForcedQuit);
-    window.ShowQuitApplicationMessage();
+    QSignalSpy forcedQuits(facade.get(), &Ui::IUi::ForcedQuit);
+    window->ShowQuitApplicationMessage();
     Click(MessageButton(false, "widgetMessage")); // "Yes", twice before anything repaints
     Click(MessageButton(false, "widgetMessage"));
     EXPECT_EQ(forcedQuits.count(), 1);

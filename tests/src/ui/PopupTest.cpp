@@ -1,17 +1,11 @@
 #include "UiTest.h"
 
-#include "Popup.h"
 #include "PopupPlacement.h"
 #include "Taskbar.h"
 
 #include <QWindow>
 
-class PopupTest : public ::testing::Test {
-protected:
-    CleanStores stores;
-    SilentUi ui;
-    Ui::Popup popup {&ui};
-};
+using PopupTest = UiTest;
 
 // After the removed-stick message, with no stick offering metadata, only a
 // download replaces it; "Continue" lets the popup follow the states again.
@@ -27,19 +21,19 @@ TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
         {std::nullopt, false, State::MapDownload, false}, {UsbInfo::ValidMetadata, false, State::MapUpdateCheck, false},
         {UsbInfo::InvalidMetadata, false, State::MapUpdateCheck, false},
         {std::nullopt, true, State::MapUpdateCheck, false}};
-    const auto text = [this] { return Child<QLabel>(&popup, "labelContentText")->text(); };
+    const auto text = [this] { return Child<QLabel>(popup, "labelContentText")->text(); };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.next) + (c.stick ? " stick " + std::to_string(*c.stick) : " no stick"));
         CleanStores::Clear();
         if (c.stick)
             SelectStick(*c.stick);
-        popup.SetState(State::UsbRemoved);
+        popup->SetState(State::UsbRemoved);
         const QString removed = text();
         if (c.clickContinue)
-            Click(Child(&popup, "pushButtonContentLink"));
-        popup.SetState(c.next);
+            Click(Child(popup, "pushButtonContentLink"));
+        popup->SetState(c.next);
         EXPECT_EQ(text() == removed, c.held);
-        popup.SetState(State::MapDownload); // leaves the hold for the next case
+        popup->SetState(State::MapDownload); // leaves the hold for the next case
     }
 }
 
@@ -48,30 +42,30 @@ TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
 // leaving starts the countdown to the fade again.
 TEST_F(PopupTest, FadesOutUnlessThePointerIsOverIt)
 {
-    popup.SetState(State::UpToDate);
-    double last = popup.windowOpacity();
+    popup->SetState(State::UpToDate);
+    double last = popup->windowOpacity();
     int steps = 0;
-    for (; popup.isVisible() && steps < 100; ++steps) {
-        popup.OnFadeTimeout();
-        if (popup.isVisible()) {
-            EXPECT_GT(last - popup.windowOpacity(), 0.02);
-            last = popup.windowOpacity();
+    for (; popup->isVisible() && steps < 100; ++steps) {
+        popup->OnFadeTimeout();
+        if (popup->isVisible()) {
+            EXPECT_GT(last - popup->windowOpacity(), 0.02);
+            last = popup->windowOpacity();
         }
     }
     EXPECT_LE(steps, 41);
     EXPECT_LT(last, 0.035);
-    popup.show();
-    EXPECT_DOUBLE_EQ(popup.windowOpacity(), 1.0);
+    popup->show();
+    EXPECT_DOUBLE_EQ(popup->windowOpacity(), 1.0);
 
-    popup.OnFadeTimeout();
+    popup->OnFadeTimeout();
     QEvent enter(QEvent::Enter);
-    QCoreApplication::sendEvent(&popup, &enter);
-    EXPECT_DOUBLE_EQ(popup.windowOpacity(), 1.0);
-    EXPECT_TRUE(popup.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    QCoreApplication::sendEvent(popup, &enter);
+    EXPECT_DOUBLE_EQ(popup->windowOpacity(), 1.0);
+    EXPECT_TRUE(popup->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
     QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(&popup, &leave);
-    EXPECT_FALSE(popup.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
-    QTRY_VERIFY_WITH_TIMEOUT(!popup.isVisible(), 60000);
+    QCoreApplication::sendEvent(popup, &leave);
+    EXPECT_FALSE(popup->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
+    QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), 60000);
 }
 
 // Expected corners worked out by hand on a 1280x800 screen with a panel 24

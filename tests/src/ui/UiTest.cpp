@@ -1,53 +1,28 @@
 #include "UiTest.h"
 
-#include "MainWindow.h"
-#include "Popup.h"
-#include "TrayIcon.h"
-#include "Ui.h"
-
-#include <QApplication>
-#include <QMenu>
 #include <QMovie>
 #include <QPointer>
-#include <QSystemTrayIcon>
-#include <QTableWidget>
 
 #include <algorithm>
-#include <memory>
 #include <set>
 
 using testing::PrintToString;
 
-// The facade with its window, popup and tray icon.
-class UiTest : public ::testing::Test {
-protected:
-    QString PopupText() { return Child<QLabel>(popup, "labelContentText")->text(); }
-    QAction* Entry(int index) { return icon->contextMenu()->actions().at(index); }
-    bool PopupShows(const char* name) { return Child(popup, name)->isVisibleTo(popup); }
-    // Whether the functions first appear in the records in the order given.
-    static bool InOrder(const LogCapture& log, const std::vector<std::string>& functions)
-    {
-        std::vector<std::string> seen;
-        for (const LogCapture::Record& record : log.Records()) {
-            if (std::count(functions.begin(), functions.end(), record.function)
-                && !std::count(seen.begin(), seen.end(), record.function))
-                seen.push_back(record.function);
-        }
-        return seen == functions;
-    }
+namespace {
 
-    CleanStores stores;
-    std::unique_ptr<Ui::Ui> facade = std::make_unique<Ui::Ui>();
-    Ui::MainWindow* window = [] {
-        Ui::MainWindow* found = nullptr;
-        for (QWidget* widget : QApplication::topLevelWidgets())
-            found = found ? found : qobject_cast<Ui::MainWindow*>(widget);
-        return found;
-    }();
-    Ui::Popup* popup = window->findChild<Ui::Popup*>();
-    Ui::TrayIcon* tray = facade->findChild<Ui::TrayIcon*>();
-    QSystemTrayIcon* icon = tray->findChild<QSystemTrayIcon*>();
-};
+// Whether the functions first appear in the records in the order given.
+bool InOrder(const LogCapture& log, const std::vector<std::string>& functions)
+{
+    std::vector<std::string> seen;
+    for (const LogCapture::Record& record : log.Records()) {
+        if (std::count(functions.begin(), functions.end(), record.function)
+            && !std::count(seen.begin(), seen.end(), record.function))
+            seen.push_back(record.function);
+    }
+    return seen == functions;
+}
+
+} // namespace
 
 // A state given again is logged once, yet the window, the tray icon and the
 // popup each apply it again, in that order. "Continue" on the removed-stick
@@ -126,14 +101,15 @@ TEST_F(UiTest, EveryStateReachesWindowPopupAndTray)
         EXPECT_EQ(Entry(0)->isEnabled() || Entry(1)->isEnabled(), state != State::MapUpdateCheck);
 
         const auto* picture = Child<QLabel>(popup, "labelContentIcon");
-        if (PopupShows("labelContentIcon")) {
+        if (Child(popup, "labelContentIcon")->isVisibleTo(popup)) {
             EXPECT_TRUE(
                 !picture->pixmap(Qt::ReturnByValue).isNull() || (picture->movie() && picture->movie()->isValid()));
         }
         auto* link = Child<QPushButton>(popup, "pushButtonContentLink");
-        const bool hasLink = PopupShows("pushButtonContentLink");
+        const auto shows = [&](const char* name) { return Child(popup, name)->isVisibleTo(popup); };
+        const bool hasLink = shows("pushButtonContentLink");
         EXPECT_EQ(hasLink, link->property("LinkId").toInt() != static_cast<int>(Ui::PopupLink::Blank));
-        EXPECT_EQ(unknown, !PopupShows("labelContentTitle") && !PopupShows("labelContentText") && !hasLink);
+        EXPECT_EQ(unknown, !shows("labelContentTitle") && !shows("labelContentText") && !hasLink);
         if (hasLink) {
             links.clear();
             Click(link);

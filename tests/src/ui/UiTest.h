@@ -4,21 +4,30 @@
 // that ignores what it is told, clean stores, and small builders and finders.
 #include "IUi.h"
 #include "LogCapture.h"
+#include "MainWindow.h"
 #include "MapStorage.h"
 #include "MarkingTranslator.h"
+#include "Popup.h"
 #include "QtPrinters.h"
 #include "SelectedStick.h"
+#include "TrayIcon.h"
+#include "Ui.h"
 #include "UsbStorage.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStackedWidget>
 #include <QStringList>
+#include <QSystemTrayIcon>
+#include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -96,3 +105,41 @@ template <typename Action> void Marked(Action action)
     action();
     QCoreApplication::removeTranslator(&translator);
 }
+
+// The facade with its window, popup and tray icon over empty stores, with
+// spies on what they ask of the state machine. Tests connect the machine's
+// answers to the signals, so that they run inside the emit as the real ones do.
+class UiTest : public ::testing::Test {
+protected:
+    QAction* Entry(int index) { return icon->contextMenu()->actions().at(index); }
+    QString PopupText() { return Child<QLabel>(popup, "labelContentText")->text(); }
+    QPushButton* Button(const char* name) { return Child<QPushButton>(window, name); }
+    // A button and the title of the maps page's message, or of the message page's.
+    QPushButton* MessageButton(bool first, const char* message = "widgetMapsMessage")
+    {
+        return Child<QPushButton>(Child(window, message), first ? "pushButtonPrimary" : "pushButtonSecondary");
+    }
+    QString Title(const char* message = "widgetMapsMessage")
+    {
+        return Child<QLabel>(Child(window, message), "labelMessageTitle")->text();
+    }
+    int Index(const char* stack) { return Child<QStackedWidget>(window, stack)->currentIndex(); }
+    QWidget* Row(int row) { return Child<QTableWidget>(window, "tableWidgetMapUpdates")->cellWidget(row, 0); }
+
+    CleanStores stores;
+    std::unique_ptr<Ui::Ui> facade = std::make_unique<Ui::Ui>();
+    Ui::MainWindow* window = [] {
+        Ui::MainWindow* found = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            found = found ? found : qobject_cast<Ui::MainWindow*>(widget);
+        return found;
+    }();
+    Ui::Popup* popup = window->findChild<Ui::Popup*>();
+    Ui::TrayIcon* tray = facade->findChild<Ui::TrayIcon*>();
+    QSystemTrayIcon* icon = tray->findChild<QSystemTrayIcon*>();
+    std::vector<MapInfo::Id> downloads;
+    QMetaObject::Connection recorder = QObject::connect(
+        facade.get(), &Ui::IUi::DownloadMap, [this](const MapInfo::Id& id) { downloads.push_back(id); });
+    QSignalSpy cancels {facade.get(), &Ui::IUi::CancelDownload};
+    QSignalSpy retries {facade.get(), &Ui::IUi::Retry};
+};
