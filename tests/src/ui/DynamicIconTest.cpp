@@ -36,18 +36,11 @@ protected:
 // timer of 1000/N ms.
 TEST_F(DynamicIconTest, FramesRunInOrderAndWrapAtTheInterval)
 {
-    for (const int count : {2, 18, 32}) {
-        SCOPED_TRACE(count);
-        icon.Init(pattern, count);
-        EXPECT_EQ(Shown(), 1);
-        ASSERT_TRUE(timer->isActive());
-        EXPECT_TRUE(timer->isSingleShot());
-        EXPECT_EQ(timer->interval(), 1000 / count);
-        for (int tick = 1; tick <= count; ++tick) {
-            icon.LoadAnimation();
-            EXPECT_EQ(Shown(), tick % count + 1) << tick;
-        }
-    }
+    icon.Init(pattern, 32);
+    EXPECT_TRUE(timer->isActive() && timer->isSingleShot());
+    EXPECT_EQ(timer->interval(), 1000 / 32);
+    for (int tick = 0; tick <= 32; ++tick, icon.LoadAnimation())
+        EXPECT_EQ(Shown(), tick % 32 + 1) << tick;
 }
 
 // Nothing, a still image, and counts that are neither: no picture, no timer,

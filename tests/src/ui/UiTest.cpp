@@ -129,9 +129,8 @@ TEST_F(UiTest, LanguageChangeTranslatesEverythingAnewAlsoWhileHeld)
     Store(Map("eur", MapInfo::Optional, MapInfo::Available, "EUR", true));
     facade->SetState(State::RootUpdate);
     Marked([&] { emit facade->UpdateLocale(); });
-    auto* table = Child<QTableWidget>(window, "tableWidgetMapUpdates");
-    EXPECT_EQ(Child<QLabel>(table->cellWidget(0, 0), "labelTitle")->text(), "[de] Available maps");
-    EXPECT_EQ(Child<QPushButton>(window, "pushButtonMapUpdates")->text(), "[DE] MAP UPDATES");
+    EXPECT_EQ(Child<QLabel>(Row(0), "labelTitle")->text(), "[de] Available maps");
+    EXPECT_EQ(Button("pushButtonMapUpdates")->text(), "[DE] MAP UPDATES");
 
     facade->SetState(State::UsbRemoved);
     popup->hide();
@@ -170,25 +169,19 @@ TEST_F(UiTest, NetworkErrorsOfferTheWindowExactlyWhileADownloadIsHeld)
 // flags, the popup comes up.
 TEST_F(UiTest, ActivateRestoresAMinimizedWindowOrShowsThePopup)
 {
-    const struct {
-        bool shown;
-        Qt::WindowStates windowState;
-        bool popupShows;
-        Qt::WindowStates after;
-    } cases[] = {{true, Qt::WindowMinimized, false, Qt::WindowNoState},
-        {true, Qt::WindowMaximized, false, Qt::WindowMaximized}, {true, Qt::WindowNoState, true, Qt::WindowNoState},
-        {false, Qt::WindowNoState, true, Qt::WindowNoState}, {false, Qt::WindowMinimized, true, Qt::WindowMinimized},
-        {false, Qt::WindowMaximized, true, Qt::WindowMaximized}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.shown) + " " + std::to_string(c.windowState));
-        popup->hide();
-        window->setWindowState(Qt::WindowNoState);
-        window->show();
-        window->setWindowState(c.windowState);
-        window->setVisible(c.shown);
-        facade->Activate();
-        EXPECT_EQ(popup->isVisible(), c.popupShows);
-        EXPECT_EQ(window->windowState() & ~Qt::WindowActive, c.after);
+    for (bool shown : {true, false}) {
+        for (Qt::WindowState windowState : {Qt::WindowMinimized, Qt::WindowMaximized, Qt::WindowNoState}) {
+            SCOPED_TRACE(std::to_string(shown) + " " + std::to_string(windowState));
+            popup->hide();
+            window->setWindowState(Qt::WindowNoState);
+            window->show();
+            window->setWindowState(windowState);
+            window->setVisible(shown);
+            facade->Activate();
+            EXPECT_EQ(popup->isVisible(), !shown || windowState == Qt::WindowNoState);
+            const bool restored = shown && windowState == Qt::WindowMinimized;
+            EXPECT_EQ(window->windowState() & ~Qt::WindowActive, restored ? Qt::WindowNoState : windowState);
+        }
     }
 }
 

@@ -93,27 +93,3 @@ TEST_F(MessageScreenTest, ServerTextIsShownLiterally)
     EXPECT_TRUE(Description().startsWith("<b>Europe</b> %2\nDownloading - 12 %"));
     EXPECT_EQ(Child<QLabel>(&screen, "labelMessageDescription")->textFormat(), Qt::PlainText);
 }
-
-// A click disables both buttons until the next message; a language change
-// builds the message on show anew, with its buttons.
-TEST_F(MessageScreenTest, ButtonClickDisablesBothButtonsAndEmitsOnce)
-{
-    QSignalSpy first(&screen, &Ui::MessageScreen::FirstButtonClicked);
-    QSignalSpy second(&screen, &Ui::MessageScreen::SecondButtonClicked);
-    emit ui.UpdateLocale(); // nothing on show yet: nothing to build
-    EXPECT_EQ(Title(), "Message title");
-    screen.Show(MessageType::QuitApplication);
-    Click(Button(false));
-    Click(Button(false));
-    Click(Button(true));
-    EXPECT_EQ(second.count(), 1);
-    EXPECT_EQ(first.count(), 0);
-    EXPECT_FALSE(Button(true)->isEnabled());
-    screen.Show(MessageType::StopDownload); // the next message offers its buttons again
-    Click(Button(true));
-    EXPECT_EQ(first.count(), 1);
-    Click(Button(true));
-    Marked([&] { emit ui.UpdateLocale(); });
-    EXPECT_TRUE(Title().startsWith("[de] "));
-    EXPECT_TRUE(Offered(true));
-}
