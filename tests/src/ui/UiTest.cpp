@@ -3,59 +3,9 @@
 #include <QMovie>
 #include <QPointer>
 
-#include <algorithm>
 #include <set>
 
 using testing::PrintToString;
-
-namespace {
-
-// Whether the functions first appear in the records in the order given.
-bool InOrder(const LogCapture& log, const std::vector<std::string>& functions)
-{
-    std::vector<std::string> seen;
-    for (const LogCapture::Record& record : log.Records()) {
-        if (std::count(functions.begin(), functions.end(), record.function)
-            && !std::count(seen.begin(), seen.end(), record.function))
-            seen.push_back(record.function);
-    }
-    return seen == functions;
-}
-
-} // namespace
-
-// A state given again is logged once, yet the window, the tray icon and the
-// popup each apply it again, in that order. "Continue" on the removed-stick
-// message lets the popup catch up with the state reached meanwhile, before
-// the window hears of the link.
-TEST_F(UiTest, SameStateIsAppliedAgainInOrderAndContinueCatchesUpFirst)
-{
-    SelectStick();
-    Store(Map("first", MapInfo::Optional, MapInfo::Available, "EUR", true));
-    facade->SetState(State::RootUpdate);
-    facade->SetState(State::OptionalUpdate);
-    popup->hide();
-    icon->setToolTip("stale");
-    LogCapture again;
-    facade->SetState(State::OptionalUpdate);
-    EXPECT_EQ(again.Count(Log::Info, "Changing state from: "), 0);
-    EXPECT_TRUE(popup->isVisible());
-    EXPECT_NE(icon->toolTip(), "stale");
-    EXPECT_TRUE(InOrder(again, {"Ui::MainWindow::SetOptionalMap", "Ui::Popup::setVisible", "Ui::Popup::SetGeometry"}));
-    LogCapture change;
-    facade->SetState(State::UpToDate);
-    EXPECT_TRUE(InOrder(change, {"Ui::MainWindow::SetState", "Ui::TrayIcon::SetState", "Ui::Popup::SetState"}));
-
-    UsbStorage::Instance().Clear(); // no stick: the removed-stick message is held
-    facade->SetState(State::UsbRemoved);
-    facade->SetState(State::MapUpdateCheck);
-    ASSERT_TRUE(PopupText().startsWith("The USB stick has been removed"));
-    LogCapture link;
-    Click(Child(popup, "pushButtonContentLink"));
-    EXPECT_EQ(PopupText(), "Checking for map updates. Please do not disconnect the USB stick.");
-    EXPECT_TRUE(InOrder(link, {"Ui::Popup::SetState", "Ui::MainWindow::PopupClicked"}));
-    EXPECT_EQ(link.Count(Log::Info, "Changing state from: "), 0);
-}
 
 // Each state entered from an offer on show: what the window, the popup and the
 // tray icon make of it. The same state again never hides the window; Unknown

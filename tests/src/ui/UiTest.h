@@ -71,17 +71,8 @@ private:
 inline MapInfo Map(const std::string& id, MapInfo::Type type = MapInfo::Optional,
     MapInfo::State state = MapInfo::Available, const std::string& region = "EUR", bool root = false)
 {
-    MapInfo map;
-    map.id = id;
-    map.type = type;
-    map.state = state;
-    map.name = L"Map " + std::wstring(id.begin(), id.end());
-    map.release = "2023.05";
-    map.region = region;
-    map.size = 4'000'000'000;
-    map.downloaded = state == MapInfo::Downloading ? 1'000'000'000 : 0;
-    map.root = root;
-    return map;
+    return {type, state, id, L"Map " + std::wstring(id.begin(), id.end()), "", "2023.05", region, "", "",
+        state == MapInfo::Downloading ? 1'000'000'000 : 0, 4'000'000'000, root};
 }
 
 inline void Store(const MapInfo& map)

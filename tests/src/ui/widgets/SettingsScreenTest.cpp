@@ -58,25 +58,6 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsPage, StartsCleanOnTheGeneralPageShowingTheStoredChoices)
-{
-    ASSERT_TRUE(settings.SetLocale("de_DE"));
-    settings.SetRunAtStartup(true);
-    Make();
-    EXPECT_TRUE(Clean());
-    EXPECT_EQ(PageIndex(), 0);
-    EXPECT_TRUE(Find<QPushButton>("pushButtonGeneral")->isChecked());
-    EXPECT_EQ(Language(), "de_DE");
-    EXPECT_TRUE(Find<QCheckBox>("checkBoxAutoStart")->isChecked());
-
-    // One item per translation, each carrying its locale, in order of the names.
-    ASSERT_EQ(Languages()->count(), Config::Instance().translations.size());
-    for (int i = 0; i < Languages()->count(); ++i) {
-        EXPECT_TRUE(Config::Instance().translations.contains(Languages()->itemData(i).toLocale()));
-        EXPECT_TRUE(i == 0 || Languages()->itemText(i - 1) < Languages()->itemText(i));
-    }
-}
-
 TEST_F(SettingsPage, AnyChangeKeepsThePageChangedUntilDiscarded)
 {
     Make();

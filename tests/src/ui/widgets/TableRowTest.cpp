@@ -21,34 +21,6 @@ QString IconSheet(const Ui::TableRow& row)
 
 } // namespace
 
-TEST(TableRow, WhatARowOffersFollowsTheMapsStateTypeAndRootFlag)
-{
-    const struct {
-        MapInfo map;
-        bool download, discard, icon;
-    } cases[] = {
-        {Row(MapInfo::Mandatory, MapInfo::Pending, false), false, true, true},
-        {Row(MapInfo::Optional, MapInfo::Pending, true, "NAM"), false, true, true},
-        {Row(MapInfo::Mandatory, MapInfo::Available, true), true, false, true},
-        {Row(MapInfo::Mandatory, MapInfo::Available, false), true, false, false},
-        {Row(MapInfo::Optional, MapInfo::Available, false), true, false, true},
-        {Row(MapInfo::Installed, MapInfo::Unknown, false, "NAM"), false, false, true},
-        {Row(MapInfo::Optional, MapInfo::Downloading, false), false, false, true},
-        {Row(MapInfo::Optional, MapInfo::Deleting, false), false, false, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.map.type) + " " + testing::PrintToString(c.map.state));
-        const Ui::TableRow row(c.map);
-        const bool pending = c.map.state == MapInfo::Pending;
-        EXPECT_EQ(Child<QLabel>(&row, "labelDescription")->text(),
-            pending ? "Map update downloading completed" : "Version 2023.05   |   1.50 KB");
-        for (const auto& [name, offered] : {std::pair {"pushButtonMapAction", c.download},
-                 {"pushButtonDiscard", c.discard}, {"labelButtonSeparator", c.discard}})
-            EXPECT_EQ(!Child(&row, name)->isHidden() && Child(&row, name)->isEnabled(), offered) << name;
-        EXPECT_EQ(IconSheet(row).isEmpty(), !c.icon);
-    }
-}
-
 // The region code is pasted into a style sheet: only capital letters and
 // digits may get there, and only where the pictures exist.
 TEST(TableRow, OnlyPlainRegionCodesReachTheIconSheet)
