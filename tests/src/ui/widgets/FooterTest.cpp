@@ -47,21 +47,15 @@ protected:
 // its metadata; the free space is read again every second.
 TEST_F(FooterTest, PanelsFollowTheSelectedStick)
 {
-    const struct {
-        int state; // -1: no stick selected
-        bool usbPanel, headUnitPanel;
-    } cases[] = {{-1, false, false}, {UsbInfo::NoMetadata, true, false}, {UsbInfo::InvalidMetadata, true, true},
-        {UsbInfo::ValidMetadata, true, true}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.state);
+    for (int state : {-1, 0, 1, 2}) { // no stick, InvalidMetadata, NoMetadata, ValidMetadata
+        SCOPED_TRACE(state);
         UsbStorage::Instance().Clear();
-        if (c.state >= 0)
-            UsbStorage::Instance().UpdateUsb(Stick(7, L"/media/usb", static_cast<UsbInfo::State>(c.state), true));
+        if (state >= 0)
+            UsbStorage::Instance().UpdateUsb(Stick(7, L"/media/usb", static_cast<UsbInfo::State>(state), true));
         footer->UpdateState();
-        for (const char* name : {"pushButtonUsb", "labelUsbIcon", "labelUsb", "progressBarUsb", "labelUsbSpace"})
-            EXPECT_EQ(Part(name)->isVisible(), c.usbPanel) << name;
-        for (const char* name : {"labelHuIcon", "labelHu", "progressBarHu", "labelHuSpace"})
-            EXPECT_EQ(Part(name)->isVisible(), c.headUnitPanel) << name;
+        EXPECT_EQ(Part("progressBarUsb")->isVisible(), state >= 0);
+        EXPECT_EQ(
+            Part("progressBarHu")->isVisible(), state == UsbInfo::InvalidMetadata || state == UsbInfo::ValidMetadata);
         EXPECT_TRUE(Part("labelLogoFooter")->isVisible());
     }
     EXPECT_TRUE(Part<QLabel>("labelUsbSpace")->text().contains(FormatSize(1000, 2)));

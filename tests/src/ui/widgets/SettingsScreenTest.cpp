@@ -8,10 +8,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QStackedWidget>
-#include <QStandardPaths>
 
 namespace {
 
@@ -44,12 +41,6 @@ protected:
         Languages()->setCurrentIndex(index);
     }
     void Click(const char* button) const { Find<QPushButton>(button)->click(); }
-    static QString Saved(const char* key)
-    {
-        QFile file(Config::Instance().dataDir + "/settings.json");
-        file.open(QIODevice::ReadOnly);
-        return QJsonDocument::fromJson(file.readAll()).object()[key].toString();
-    }
 
     SilentUi ui;
     Settings& settings = Settings::Instance();
@@ -79,43 +70,6 @@ TEST_F(SettingsPage, AnyChangeKeepsThePageChangedUntilDiscarded)
     LogCapture log;
     page->RestoreSettings(); // on a clean page: nothing at all
     EXPECT_EQ(log.Count(Log::Debug, "Restoring"), 0);
-}
-
-// The page re-reads its texts on the announcement: the subscription date
-// follows the language whatever the catalogue holds.
-TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
-{
-    MapStorage::Instance().SetSubscription({QDate(2025, 12, 31), 0, 0});
-    Make();
-    EXPECT_EQ(Text("labelSubscriptionDate"), "31 December 2025");
-    QSignalSpy locale(&ui, &Ui::IUi::UpdateLocale);
-    QSignalSpy cancel(page.get(), &Ui::SettingsScreen::CancelButtonClicked);
-
-    Find<QCheckBox>("checkBoxAutoStart")->toggle();
-    Click("pushButtonCancel");
-    EXPECT_EQ(cancel.count(), 1);
-    Click("pushButtonSaveSettings");
-    EXPECT_EQ(locale.count(), 0);
-    EXPECT_TRUE(Clean());
-    EXPECT_EQ(Saved("run at startup"), "true");
-    const QString entry
-        = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + "/autostart/Tessaly.desktop";
-    EXPECT_TRUE(QFile::exists(entry)) << entry.toStdString();
-
-    const struct {
-        const char* language;
-        const char* date;
-    } switches[] = {{"de_DE", "31 Dezember 2025"}, {"en_GB", "31 December 2025"}};
-    for (const auto& to : switches) {
-        SCOPED_TRACE(to.language);
-        locale.clear();
-        Choose(to.language);
-        Click("pushButtonSaveSettings");
-        EXPECT_EQ(locale.count(), 1);
-        EXPECT_EQ(settings.GetLanguage(), to.language);
-        EXPECT_EQ(Saved("language"), to.language);
-        EXPECT_EQ(Text("labelSubscriptionDate"), to.date);
-    }
 }
 
 // The legal notices are only one part of the About page: without them the
