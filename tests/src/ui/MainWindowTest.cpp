@@ -1,5 +1,9 @@
 #include "UiTest.h"
 
+#include "UrlCatcher.h"
+
+#include <QAbstractButton>
+
 using testing::PrintToString;
 
 using MainWindowTest = UiTest;
@@ -103,6 +107,10 @@ TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMap)
     Click(MessageButton(true)); // "Continue"
     EXPECT_EQ(downloads, std::vector<MapInfo::Id> {"eur"});
     EXPECT_EQ(Title(), "Map update");
+    Click(MessageButton(true)); // the download page's "Cancel" asks first
+    EXPECT_EQ(Title(), "Cancel map update download?");
+    Click(MessageButton(false)); // "No": the download's page again
+    EXPECT_EQ(Title(), "Map update");
 }
 
 // "No" goes back to the page and the header buttons of the state, and hides
@@ -133,4 +141,30 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
     Click(MessageButton(false, "widgetMessage")); // "Yes", twice before anything repaints
     Click(MessageButton(false, "widgetMessage"));
     EXPECT_EQ(forcedQuits.count(), 1);
+}
+
+// Leaving the changed settings page asks first; "No" stays, "Yes" goes where
+// the user was heading: the maps, or, asked by the page's own Cancel with
+// nothing before it, away.
+TEST_F(MainWindowTest, DiscardingSettingsGoesWhereTheUserWasHeading)
+{
+    window->SetState(State::UpToDate);
+    window->ShowSettingsPage();
+    Child<QAbstractButton>(window, "checkBoxAutoStart")->toggle();
+    Click(Button("pushButtonMapUpdates"));
+    EXPECT_EQ(Title("widgetMessage"), "Unsaved changes detected");
+    Click(MessageButton(false, "widgetMessage")); // "No, go back"
+    EXPECT_EQ(Index("stackedWidgetMainWindow"), 1);
+    Click(Button("pushButtonMapUpdates"));
+    Click(MessageButton(true, "widgetMessage")); // "Yes, discard"
+    EXPECT_EQ(Index("stackedWidgetMainWindow"), 0);
+    window->Hide();
+    window->ShowSettingsPage();
+    Child<QAbstractButton>(window, "checkBoxAutoStart")->toggle();
+    Click(Child(Child(window, "widgetSettings"), "pushButtonCancel"));
+    Click(MessageButton(true, "widgetMessage"));
+    EXPECT_EQ(Index("stackedWidgetMainWindow"), 1) << "back to the settings shown before";
+    UrlCatcher browser;
+    Click(Button("pushButtonHelp"));
+    EXPECT_EQ(browser.urls.size(), 1);
 }

@@ -63,3 +63,16 @@ TEST_F(MessageScreenTest, ServerTextIsShownLiterally)
     EXPECT_TRUE(Description().startsWith("<b>Europe</b> %2\nDownloading - 12 %"));
     EXPECT_EQ(Child<QLabel>(&screen, "labelMessageDescription")->textFormat(), Qt::PlainText);
 }
+
+// The pages of a map are built from the map given, again on a language
+// change; kinds that need a map, or no kind, leave the page as it is on Show.
+TEST_F(MessageScreenTest, MapPagesAreBuiltFromTheMapGiven)
+{
+    screen.Init(MessageType::MapUpdate, Europe(MapInfo::Available, 0, 3 * 1024 * 1024, MapInfo::Installed));
+    EXPECT_TRUE(Description().contains("3.00 MB"));
+    screen.Init(MessageType::UsbTooSmall, Europe(MapInfo::Available, 0, 2048));
+    emit ui.UpdateLocale();
+    for (MessageType kind : {MessageType::HeadUnitFull, MessageType::None})
+        screen.Show(kind);
+    EXPECT_TRUE(Description().contains("at least 2.00 KB of free memory space"));
+}

@@ -147,6 +147,7 @@ TEST_F(SettingsPage, LinksOpenTheAddressesOfTheLanguageInForce)
             {"pushButtonReportMapError", &Config::GetReportMapErrorUrl},
             {"pushButtonCopyrightMapData", &Config::GetCopyrightMapDataUrl}};
     Make();
+    Click("pushButtonAbout"); // the links are on the About page
     for (const char* language : {"de_DE", "tr_TR"}) {
         ASSERT_TRUE(settings.SetLocale(language));
         for (const auto& [button, url] : links) {

@@ -38,6 +38,8 @@ TEST(TableRow, OnlyPlainRegionCodesReachTheIconSheet)
         EXPECT_EQ(IconSheet(row).isEmpty(), c.expected.isEmpty());
         EXPECT_TRUE(IconSheet(row).contains(c.expected)) << IconSheet(row).toStdString();
     }
+    EXPECT_FALSE(IconSheet(Ui::TableRow(Row(MapInfo::Installed, MapInfo::Available, false))).isEmpty());
+    EXPECT_TRUE(IconSheet(Ui::TableRow(Row(MapInfo::Mandatory, MapInfo::Available, false))).isEmpty()) << "no picture";
 }
 
 // Names and releases come from the service: markup and markers stay literal.
