@@ -32,8 +32,7 @@ protected:
     QTimer* timer = icon.findChild<QTimer*>();
 };
 
-// Frame 1 at once, then 2..N and 1 again, each tick re-arming a single-shot
-// timer of 1000/N ms.
+// Each tick re-arms a single-shot timer of 1000/N ms.
 TEST_F(DynamicIconTest, FramesRunInOrderAndWrapAtTheInterval)
 {
     icon.Init(pattern, 32);
@@ -63,8 +62,7 @@ TEST_F(DynamicIconTest, StillImageNothingAndInvalidCounts)
     EXPECT_GE(timer->interval(), 1);
 }
 
-// The shipped spinner plays as a movie until the next Init, which stops it and
-// takes it off the label.
+// The shipped spinner plays until the next Init takes it off the label.
 TEST_F(DynamicIconTest, InitStopsAPlayingMovie)
 {
     icon.Init(":/icons/ic_spinner.gif", -1);

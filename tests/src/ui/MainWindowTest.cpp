@@ -113,8 +113,7 @@ TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMap)
     EXPECT_EQ(Title(), "Map update");
 }
 
-// "No" goes back to the page and the header buttons of the state, and hides
-// the window again if it was hidden before the prompt.
+// "No" puts back the state's page and header buttons, and hides a window hidden before.
 TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
 {
     SelectStick();
@@ -143,9 +142,7 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
     EXPECT_EQ(forcedQuits.count(), 1);
 }
 
-// Leaving the changed settings page asks first; "No" stays, "Yes" goes where
-// the user was heading: the maps, or, asked by the page's own Cancel with
-// nothing before it, away.
+// "No" stays on the changed page; "Yes" goes to the maps, or back where the page's Cancel came from.
 TEST_F(MainWindowTest, DiscardingSettingsGoesWhereTheUserWasHeading)
 {
     window->SetState(State::UpToDate);

@@ -37,9 +37,7 @@ TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
     }
 }
 
-// Each fade step takes 0.025 off the opacity until the popup hides itself; the
-// pointer over it keeps it opaque and on top; leaving starts the countdown to
-// the fade again; shown again, it is opaque.
+// Each fade step takes 0.025 off the opacity; leaving starts the countdown to the fade again.
 TEST_F(PopupTest, FadesOutUnlessThePointerIsOverIt)
 {
     popup->SetState(State::UpToDate);

@@ -72,8 +72,6 @@ TEST_F(UiTest, EveryStateReachesWindowPopupAndTray)
     EXPECT_EQ(argWarnings.Found(), QStringList());
 }
 
-// A language change builds the texts of all three anew, and brings the popup
-// up again, also while it holds the removed-stick message.
 TEST_F(UiTest, LanguageChangeTranslatesEverythingAnewAlsoWhileHeld)
 {
     Store(Map("eur", MapInfo::Optional, MapInfo::Available, "EUR", true));
@@ -135,8 +133,7 @@ TEST_F(UiTest, ActivateRestoresAMinimizedWindowOrShowsThePopup)
     }
 }
 
-// The tray icon goes first, then the popup, then the window; nothing of them
-// is left behind, and a fade under way dies with the popup.
+// Nothing is left behind, and a fade under way dies with the popup.
 TEST_F(UiTest, DestructionRemovesTrayIconThenPopupThenWindow)
 {
     facade->SetState(State::UpToDate);

@@ -63,10 +63,8 @@ TEST_F(FooterTest, PanelsFollowTheSelectedStick)
     QTRY_VERIFY_WITH_TIMEOUT(Part<QLabel>("labelUsbSpace")->text().contains(FormatSize(3000, 2)), 5000);
 }
 
-// Sticks without metadata are listed in order, the selected one marked, while
-// there is a choice and no map is being written. An item click selects that
-// stick; the open list closes on a press on its button (without opening again
-// on the release) or outside, follows updates, and goes with the last stick.
+// Sticks without metadata are listed in order while no map is being written; a
+// press on the button closes the open list without opening it again on the release.
 TEST_F(FooterTest, StickListSelectsByClickAndClosesOnAPressOutside)
 {
     UsbStorage::Instance().UpdateUsb(Stick(3, L"/media/c", UsbInfo::NoMetadata));

@@ -64,8 +64,7 @@ TEST_F(MessageScreenTest, ServerTextIsShownLiterally)
     EXPECT_EQ(Child<QLabel>(&screen, "labelMessageDescription")->textFormat(), Qt::PlainText);
 }
 
-// The pages of a map are built from the map given, again on a language
-// change; kinds that need a map, or no kind, leave the page as it is on Show.
+// Kinds that need a map, or no kind, leave the page as it is on Show.
 TEST_F(MessageScreenTest, MapPagesAreBuiltFromTheMapGiven)
 {
     screen.Init(MessageType::MapUpdate, Europe(MapInfo::Available, 0, 3 * 1024 * 1024, MapInfo::Installed));

@@ -49,29 +49,6 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsPage, AnyChangeKeepsThePageChangedUntilDiscarded)
-{
-    Make();
-    auto* autostart = Find<QCheckBox>("checkBoxAutoStart");
-    autostart->toggle();
-    autostart->toggle(); // back to the saved value: still a change until saved or discarded
-    EXPECT_TRUE(page->HasUnsavedChanges());
-    EXPECT_TRUE(Find("pushButtonSaveSettings")->isEnabled());
-    EXPECT_FALSE(Find("pushButtonCancel")->isHidden());
-
-    autostart->toggle();
-    Choose("de_DE");
-    page->RestoreSettings();
-    EXPECT_TRUE(Clean());
-    EXPECT_FALSE(autostart->isChecked());
-    EXPECT_EQ(Language(), "en_GB");
-    EXPECT_EQ(settings.GetLanguage(), "en_GB");
-
-    LogCapture log;
-    page->RestoreSettings(); // on a clean page: nothing at all
-    EXPECT_EQ(log.Count(Log::Debug, "Restoring"), 0);
-}
-
 // The legal notices are only one part of the About page: without them the
 // language list is still built and the stored settings still shown.
 TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
@@ -139,7 +116,6 @@ TEST_F(SettingsPage, SubscriptionPageFollowsTheEndDateAndTheStick)
     }
 }
 
-// Each link button opens its address in the language in force.
 TEST_F(SettingsPage, LinksOpenTheAddressesOfTheLanguageInForce)
 {
     const std::pair<const char*, QString (*)(const QString&)> links[]
