@@ -32,16 +32,6 @@ protected:
     QTimer* timer = icon.findChild<QTimer*>();
 };
 
-// Each tick re-arms a single-shot timer of 1000/N ms.
-TEST_F(DynamicIconTest, FramesRunInOrderAndWrapAtTheInterval)
-{
-    icon.Init(pattern, 32);
-    EXPECT_TRUE(timer->isActive() && timer->isSingleShot());
-    EXPECT_EQ(timer->interval(), 1000 / 32);
-    for (int tick = 0; tick <= 32; ++tick, icon.LoadAnimation())
-        EXPECT_EQ(Shown(), tick % 32 + 1) << tick;
-}
-
 // Nothing, a still image, and counts that are neither: no picture, no timer,
 // and the pending tick of the animation before is cancelled; very many frames
 // still get a timer of at least a millisecond.

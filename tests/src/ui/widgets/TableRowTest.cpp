@@ -54,21 +54,3 @@ TEST(TableRow, ServerTextIsShownAsItIs)
     EXPECT_EQ(Child<QLabel>(&row, "labelMapTitle")->textFormat(), Qt::PlainText);
     EXPECT_EQ(Child<QLabel>(&row, "labelDescription")->text(), "Version %2   |   0.00 B");
 }
-
-// A click disables nothing and reports the map as it was when the row was built.
-TEST(TableRow, ButtonsReportTheMapAsItWasWhenTheRowWasBuilt)
-{
-    MapInfo map = Row(MapInfo::Optional, MapInfo::Available, false);
-    const Ui::TableRow available(map);
-    map.state = MapInfo::Pending;
-    const Ui::TableRow pending(map);
-    std::vector<MapInfo> reset;
-    QObject::connect(&available, &Ui::TableRow::ResetMapButtonClicked, [&](const MapInfo& m) { reset.push_back(m); });
-    QSignalSpy discard(&pending, &Ui::TableRow::DiscardMapButtonClicked);
-    Child<QPushButton>(&available, "pushButtonMapAction")->click();
-    Child<QPushButton>(&pending, "pushButtonDiscard")->click();
-    ASSERT_EQ(reset.size(), 1u);
-    EXPECT_EQ(reset[0].state, MapInfo::Available);
-    EXPECT_EQ(discard.count(), 1);
-    EXPECT_TRUE(Child(&available, "pushButtonMapAction")->isEnabled());
-}
