@@ -32,8 +32,7 @@ protected:
     QTimer* timer = icon.findChild<QTimer*>();
 };
 
-// Nothing, a still image, and counts that are neither: no picture, no timer,
-// and the pending tick of the animation before is cancelled; very many frames
+// Counts below -1 show nothing, a stray tick does nothing, and very many frames
 // still get a timer of at least a millisecond.
 TEST_F(DynamicIconTest, StillImageNothingAndInvalidCounts)
 {

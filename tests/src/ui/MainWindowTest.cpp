@@ -121,10 +121,7 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
     window->SetState(State::MapDownload);
     for (bool shownBefore : {true, false}) {
         SCOPED_TRACE(shownBefore ? "window shown" : "window hidden");
-        if (shownBefore)
-            window->ShowMapsPage();
-        else
-            window->Hide();
+        shownBefore ? window->ShowMapsPage() : window->Hide();
         window->ShowQuitApplicationMessage();
         EXPECT_TRUE(window->isVisible());
         EXPECT_EQ(Title("widgetMessage"), "Quit application");

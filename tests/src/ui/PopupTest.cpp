@@ -3,12 +3,9 @@
 #include "PopupPlacement.h"
 #include "Taskbar.h"
 
-#include <QWindow>
-
 using PopupTest = UiTest;
 
-// After the removed-stick message, with no stick offering metadata, only a
-// download replaces it; "Continue" lets the popup follow the states again.
+// With no stick offering metadata, only a download or "Continue" ends the hold.
 TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
 {
     const struct {
@@ -35,24 +32,6 @@ TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
         EXPECT_EQ(text() == removed, c.held);
         popup->SetState(State::MapDownload); // leaves the hold for the next case
     }
-}
-
-// Each fade step takes 0.025 off the opacity; leaving starts the countdown to the fade again.
-TEST_F(PopupTest, FadesOutUnlessThePointerIsOverIt)
-{
-    popup->SetState(State::UpToDate);
-    popup->OnFadeTimeout();
-    EXPECT_NEAR(popup->windowOpacity(), 0.975, 0.004); // stored in 1/255 steps
-    QEvent enter(QEvent::Enter);
-    QCoreApplication::sendEvent(popup, &enter);
-    EXPECT_DOUBLE_EQ(popup->windowOpacity(), 1.0);
-    EXPECT_TRUE(popup->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
-    QEvent leave(QEvent::Leave);
-    QCoreApplication::sendEvent(popup, &leave);
-    EXPECT_FALSE(popup->windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint));
-    QTRY_VERIFY_WITH_TIMEOUT(!popup->isVisible(), 60000);
-    popup->show();
-    EXPECT_DOUBLE_EQ(popup->windowOpacity(), 1.0);
 }
 
 // Expected corners worked out by hand on a 1280x800 screen with a panel 24

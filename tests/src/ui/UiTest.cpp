@@ -112,9 +112,8 @@ TEST_F(UiTest, NetworkErrorsOfferTheWindowExactlyWhileADownloadIsHeld)
     }
 }
 
-// A second start of the program: a minimized window is restored, a maximized
-// one left as it is; otherwise, and for any hidden window whatever its
-// flags, the popup comes up.
+// A second start: a shown minimized window is restored, a shown maximized one left;
+// otherwise, and for any hidden window whatever its flags, the popup comes up.
 TEST_F(UiTest, ActivateRestoresAMinimizedWindowOrShowsThePopup)
 {
     for (bool shown : {true, false}) {

@@ -1,8 +1,6 @@
 #pragma once
 
-// The common ground of the user interface's tests: their includes, a facade
-// that ignores what it is told, clean stores, and small builders and finders.
-#include "IUi.h"
+// The user interface tests' includes, fixture, builders and finders.
 #include "LogCapture.h"
 #include "MainWindow.h"
 #include "MapStorage.h"
@@ -12,7 +10,6 @@
 #include "SelectedStick.h"
 #include "TrayIcon.h"
 #include "Ui.h"
-#include "UsbStorage.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -20,7 +17,6 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QStackedWidget>
-#include <QStringList>
 #include <QSystemTrayIcon>
 #include <QTableWidget>
 #include <QTest>
@@ -29,8 +25,6 @@
 
 #include <memory>
 #include <optional>
-#include <string>
-#include <vector>
 
 using Ui::State;
 
@@ -97,9 +91,8 @@ template <typename Action> void Marked(Action action)
     QCoreApplication::removeTranslator(&translator);
 }
 
-// The facade with its window, popup and tray icon over empty stores, with
-// spies on what they ask of the state machine. Tests connect the machine's
-// answers to the signals, so that they run inside the emit as the real ones do.
+// The facade with its window, popup and tray icon over empty stores. Tests connect the
+// machine's answers to its signals, so that they run inside the emit as the real ones do.
 class UiTest : public ::testing::Test {
 protected:
     QAction* Entry(int index) { return icon->contextMenu()->actions().at(index); }

@@ -10,14 +10,12 @@
 
 #include <QDirIterator>
 #include <QFile>
-#include <QFontInfo>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QSet>
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 
 namespace {
 
@@ -51,10 +49,8 @@ QColor Colour(const QWidget& form, const char* probe)
 
 } // namespace
 
-// Every sheet parses without a warning on the form it is loaded onto, and
-// every "#name" selector names an object of that form; every row names a sheet
-// that is compiled in. Inside a window with a sheet of its own, a form's sheet
-// still reaches the probed child, on every page of its stack.
+// Every "#name" selector names an object of the form; inside a window with a sheet of its
+// own, a form's sheet still reaches the probed child, on every page of its stack.
 TEST(StyleSheet, EachAppliesCleanlyToItsForm)
 {
     static SilentUi ui;
@@ -118,21 +114,4 @@ TEST(StyleSheet, MissingSheetKeepsTheStyle)
     LoadStylesheet(":/styles/NoSuchWidget.qss", &widget);
     EXPECT_EQ(widget.styleSheet(), "QWidget { color: #606061; }");
     EXPECT_EQ(log.Count(Log::Warning, "Could not open file: :/styles/NoSuchWidget.qss"), 1);
-}
-
-// A wrong family name fails silently (another font stands in), so the family
-// is checked on what the font database actually resolved.
-TEST(Fonts, EachTypeResolvesToTheApplicationFont)
-{
-    Fonts::Load();
-    const std::pair<Fonts::FontType, const char*> cases[] = {
-        {Fonts::Regular, "Dravo Sans Regular"}, {Fonts::Medium, "Dravo Sans Medium"}, {Fonts::Bold, "Dravo Sans Bold"}};
-    for (const auto& [type, family] : cases) {
-        const QFont font = Fonts::Get(type, 14);
-        EXPECT_FALSE(font.kerning()) << family;
-        EXPECT_EQ(QFontInfo(font).family(), family);
-        EXPECT_EQ(QFontInfo(font).pixelSize(), 14) << family;
-    }
-    EXPECT_THROW(Fonts::Get(static_cast<Fonts::FontType>(3), 14), std::logic_error);
-    EXPECT_THROW(Fonts::Get(static_cast<Fonts::FontType>(-1), 14), std::logic_error);
 }

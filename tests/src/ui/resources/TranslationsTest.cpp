@@ -89,12 +89,8 @@ class Translation : public ::testing::TestWithParam<QString> { };
 
 } // namespace
 
-// Every text of the sources has a finished, non-empty translation in its
-// context, with the markup of its source. The compiled catalogue sits where
-// the configuration looks, the user can switch to it (English is the starting
-// language, so switching to en_GB goes through another one first), and the
-// header's capitals follow the language's rules: only Turkish capitalises "i"
-// as a dotted capital.
+// Every text of the sources has a finished translation with its markup; the user can switch to
+// the catalogue (from another one for en_GB, the start); only Turkish capitalises "i" dotted.
 TEST_P(Translation, CatalogueIsCompleteAndInstalls)
 {
     const Entries catalogue = Read(TESSALY_SOURCE_DIR "/resources/translations/" + GetParam() + ".ts");

@@ -1,6 +1,5 @@
 #include "../UiTest.h"
 
-#include "Filesystem.h"
 #include "Footer.h"
 
 #include <QListWidget>
@@ -42,26 +41,6 @@ protected:
 };
 
 } // namespace
-
-// The stick panel shows with a selected stick, the navigation system's with
-// its metadata; the free space is read again every second.
-TEST_F(FooterTest, PanelsFollowTheSelectedStick)
-{
-    for (int state : {-1, 0, 1, 2}) { // no stick, InvalidMetadata, NoMetadata, ValidMetadata
-        SCOPED_TRACE(state);
-        UsbStorage::Instance().Clear();
-        if (state >= 0)
-            UsbStorage::Instance().UpdateUsb(Stick(7, L"/media/usb", static_cast<UsbInfo::State>(state), true));
-        footer->UpdateState();
-        EXPECT_EQ(Part("progressBarUsb")->isVisible(), state >= 0);
-        EXPECT_EQ(
-            Part("progressBarHu")->isVisible(), state == UsbInfo::InvalidMetadata || state == UsbInfo::ValidMetadata);
-        EXPECT_TRUE(Part("labelLogoFooter")->isVisible());
-    }
-    EXPECT_TRUE(Part<QLabel>("labelUsbSpace")->text().contains(FormatSize(1000, 2)));
-    UsbStorage::Instance().UpdateUsbSpace(7, 4000, 3000); // nobody calls the footer after this
-    QTRY_VERIFY_WITH_TIMEOUT(Part<QLabel>("labelUsbSpace")->text().contains(FormatSize(3000, 2)), 5000);
-}
 
 // Sticks without metadata are listed in order while no map is being written; a
 // press on the button closes the open list without opening it again on the release.

@@ -1,6 +1,5 @@
 #include "../UiTest.h"
 
-#include "Filesystem.h"
 #include "MessageScreen.h"
 
 using Ui::MessageType;
@@ -19,39 +18,13 @@ MapInfo Europe(MapInfo::State state, std::int64_t downloaded, std::int64_t size,
 class MessageScreenTest : public ::testing::Test {
 protected:
     QString Description() const { return Child<QLabel>(&screen, "labelMessageDescription")->text(); }
-    bool ShowsIcon(const QString& path) const
-    {
-        return log.Count(Log::Debug, "Loading icon from: " + path.toStdString()) > 0;
-    }
 
     CleanStores stores;
-    LogCapture log;
     SilentUi ui;
     Ui::MessageScreen screen {&ui};
 };
 
 } // namespace
-
-// The two progress pages re-read their map every 500 ms until it leaves the
-// catalogue; the deletion page counts down.
-TEST_F(MessageScreenTest, ProgressPagesFollowTheirMapUntilItLeaves)
-{
-    Store(Europe(MapInfo::Downloading, 123, 1000));
-    screen.Show(MessageType::MapDownload);
-    EXPECT_TRUE(Description().contains(" - 12 %"));
-    EXPECT_TRUE(ShowsIcon(":/icons/ic_progress_72/ic_progress_3.png"));
-    Store(Europe(MapInfo::Downloading, 200, 1000));
-    QTRY_VERIFY_WITH_TIMEOUT(Description().contains(" - 20 %"), 5000);
-    MapStorage::Instance().RemoveMap("map-1");
-    QTest::qWait(700); // the refresh finds nothing and stops
-    Store(Europe(MapInfo::Downloading, 900, 1000));
-    QTest::qWait(1200);
-    EXPECT_TRUE(Description().contains(" - 20 %"));
-    Store(Europe(MapInfo::Deleting, 250, 1000));
-    screen.Show(MessageType::MapDelete);
-    EXPECT_TRUE(Description().contains(" - 75 %"));
-    EXPECT_TRUE(ShowsIcon(":/icons/ic_delete_72/ic_delete_8.png"));
-}
 
 // Names come from the service: markup and markers stay literal.
 TEST_F(MessageScreenTest, ServerTextIsShownLiterally)

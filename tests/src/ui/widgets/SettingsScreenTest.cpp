@@ -49,8 +49,7 @@ protected:
 
 } // namespace
 
-// The legal notices are only one part of the About page: without them the
-// language list is still built and the stored settings still shown.
+// Without the legal notices the language list is still built and the settings shown.
 TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
 {
     ASSERT_TRUE(settings.SetLocale("de_DE"));
@@ -68,8 +67,7 @@ TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
     EXPECT_EQ(Language(), "de_DE");
 }
 
-// A language whose translation cannot be loaded stays out of force, and the
-// list must say so instead of showing it as chosen.
+// A language whose translation cannot be loaded stays out of force, and the list says so.
 TEST_F(SettingsPage, AFailedLanguageSwitchShowsTheLanguageInForce)
 {
     Config::Instance().translations.append(QLocale("it_IT")); // listed, but without a file
@@ -83,8 +81,7 @@ TEST_F(SettingsPage, AFailedLanguageSwitchShowsTheLanguageInForce)
     EXPECT_TRUE(Clean());
 }
 
-// The subscription page has something to show with an end date, or with a
-// selected stick that holds metadata; otherwise it gives way to General.
+// Without an end date or a selected stick with metadata the page gives way to General.
 TEST_F(SettingsPage, SubscriptionPageFollowsTheEndDateAndTheStick)
 {
     const struct {

@@ -21,8 +21,7 @@ QString IconSheet(const Ui::TableRow& row)
 
 } // namespace
 
-// The region code is pasted into a style sheet: only capital letters and
-// digits may get there, and only where the pictures exist.
+// The region code is pasted into a style sheet: only capitals and digits, where pictures exist.
 TEST(TableRow, OnlyPlainRegionCodesReachTheIconSheet)
 {
     const struct {
