@@ -24,12 +24,14 @@ TEST(ProgressTest, PercentAndFrameAreTruncatedAndBounded)
 
 TEST(ProgressTest, BarFillsWithTheUsedPartRounded)
 {
-    // 66.7 and 66.65 round up; 10 + 7.5 rounded; no total is an empty bar, as is more free than total.
+    // 66.7 and 66.65 round up; 10 + 7.5 rounded; no total is an empty bar, as is more free than total
+    // or negative figures.
     const struct {
         std::int64_t freeSpace, totalSpace;
         int minimum, maximum, value;
     } cases[] = {{1000, 4000, 0, 100, 75}, {0, 4000, 0, 100, 100}, {4000, 4000, 0, 100, 0}, {333, 1000, 0, 100, 67},
-        {3335, 10000, 0, 100, 67}, {1000, 4000, 10, 20, 18}, {0, 0, 0, 100, 0}, {5000, 4000, 0, 100, 0}};
+        {3335, 10000, 0, 100, 67}, {1000, 4000, 10, 20, 18}, {0, 0, 0, 100, 0}, {5000, 4000, 0, 100, 0},
+        {-50, -10, 0, 100, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.freeSpace) + "/" + std::to_string(c.totalSpace));
         EXPECT_EQ(Ui::UsedBarValue(c.freeSpace, c.totalSpace, c.minimum, c.maximum), c.value);

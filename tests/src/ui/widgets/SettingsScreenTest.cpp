@@ -1,25 +1,13 @@
-#include "SettingsScreen.h"
+#include "../UiTest.h"
 
-#include "../CleanStores.h"
 #include "Config.h"
-#include "LogCapture.h"
-#include "Resources.h"
 #include "Settings.h"
-#include "SilentUi.h"
-#include "UrlCatcher.h"
+#include "SettingsScreen.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QPushButton>
-#include <QSignalSpy>
 #include <QStackedWidget>
-#include <QStandardPaths>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -52,12 +40,6 @@ protected:
         Languages()->setCurrentIndex(index);
     }
     void Click(const char* button) const { Find<QPushButton>(button)->click(); }
-    static QString Saved(const char* key)
-    {
-        QFile file(Config::Instance().dataDir + "/settings.json");
-        file.open(QIODevice::ReadOnly);
-        return QJsonDocument::fromJson(file.readAll()).object()[key].toString();
-    }
 
     SilentUi ui;
     Settings& settings = Settings::Instance();
@@ -66,94 +48,7 @@ protected:
 
 } // namespace
 
-TEST_F(SettingsPage, StartsCleanOnTheGeneralPageShowingTheStoredChoices)
-{
-    ASSERT_TRUE(settings.SetLocale("de_DE"));
-    settings.SetRunAtStartup(true);
-    Make();
-    EXPECT_TRUE(Clean());
-    EXPECT_EQ(PageIndex(), 0);
-    EXPECT_TRUE(Find<QPushButton>("pushButtonGeneral")->isChecked());
-    EXPECT_EQ(Language(), "de_DE");
-    EXPECT_TRUE(Find<QCheckBox>("checkBoxAutoStart")->isChecked());
-
-    // One item per translation, each carrying its locale, in order of the names.
-    QComboBox* list = Languages();
-    ASSERT_EQ(list->count(), Config::Instance().translations.size());
-    for (int i = 0; i < list->count(); ++i) {
-        EXPECT_TRUE(Config::Instance().translations.contains(list->itemData(i).toLocale()));
-        EXPECT_TRUE(list->itemText(i).at(0).isUpper());
-        if (i > 0) {
-            EXPECT_LT(list->itemText(i - 1), list->itemText(i));
-        }
-    }
-}
-
-TEST_F(SettingsPage, AnyChangeKeepsThePageChangedUntilDiscarded)
-{
-    Make();
-    auto* autostart = Find<QCheckBox>("checkBoxAutoStart");
-    autostart->toggle();
-    autostart->toggle(); // back to the saved value: still a change until saved or discarded
-    EXPECT_TRUE(page->HasUnsavedChanges());
-    EXPECT_TRUE(Find("pushButtonSaveSettings")->isEnabled());
-    EXPECT_FALSE(Find("pushButtonCancel")->isHidden());
-
-    autostart->toggle();
-    Choose("de_DE");
-    page->RestoreSettings();
-    EXPECT_TRUE(Clean());
-    EXPECT_FALSE(autostart->isChecked());
-    EXPECT_EQ(Language(), "en_GB");
-    EXPECT_EQ(settings.GetLanguage(), "en_GB");
-
-    LogCapture log;
-    page->RestoreSettings(); // on a clean page: nothing at all
-    EXPECT_EQ(log.Count(Log::Debug, "Restoring"), 0);
-}
-
-// The page re-reads its texts on the announcement: the subscription date
-// follows the language whatever the catalogue holds; the title reads German
-// once the catalogue translates it.
-TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
-{
-    MapStorage::Instance().SetSubscription({QDate(2025, 12, 31), 0, 0});
-    Make();
-    EXPECT_EQ(Text("labelSubscriptionDate"), "31 December 2025");
-    QSignalSpy locale(&ui, &Ui::IUi::UpdateLocale);
-    QSignalSpy cancel(page.get(), &Ui::SettingsScreen::CancelButtonClicked);
-
-    Find<QCheckBox>("checkBoxAutoStart")->toggle();
-    Click("pushButtonCancel");
-    EXPECT_EQ(cancel.count(), 1);
-    Click("pushButtonSaveSettings");
-    EXPECT_EQ(locale.count(), 0);
-    EXPECT_TRUE(Clean());
-    EXPECT_EQ(Saved("run at startup"), "true");
-    const QString entry
-        = QStandardPaths::writableLocation(QStandardPaths::ConfigLocation) + "/autostart/Tessaly.desktop";
-    EXPECT_TRUE(QFile::exists(entry)) << entry.toStdString();
-
-    const struct {
-        const char* language;
-        const char* date;
-    } switches[] = {{"de_DE", "31 Dezember 2025"}, {"en_GB", "31 December 2025"}};
-    for (const auto& to : switches) {
-        SCOPED_TRACE(to.language);
-        locale.clear();
-        Choose(to.language);
-        Click("pushButtonSaveSettings");
-        EXPECT_EQ(locale.count(), 1);
-        EXPECT_EQ(settings.GetLanguage(), to.language);
-        EXPECT_EQ(Saved("language"), to.language);
-        EXPECT_EQ(Text("labelSubscriptionDate"), to.date);
-        EXPECT_EQ(Text("labelTitle"), QCoreApplication::translate("global", "Settings"));
-    }
-    EXPECT_EQ(Text("labelTitle"), "Settings");
-}
-
-// The legal notices are only one part of the About page: without them the
-// language list is still built and the stored settings still shown.
+// Without the legal notices the language list is still built and the settings shown.
 TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
 {
     ASSERT_TRUE(settings.SetLocale("de_DE"));
@@ -171,8 +66,7 @@ TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
     EXPECT_EQ(Language(), "de_DE");
 }
 
-// A language whose translation cannot be loaded stays out of force, and the
-// list must say so instead of showing it as chosen.
+// A language whose translation cannot be loaded stays out of force, and the list says so.
 TEST_F(SettingsPage, AFailedLanguageSwitchShowsTheLanguageInForce)
 {
     Config::Instance().translations.append(QLocale("it_IT")); // listed, but without a file
@@ -186,47 +80,33 @@ TEST_F(SettingsPage, AFailedLanguageSwitchShowsTheLanguageInForce)
     EXPECT_TRUE(Clean());
 }
 
+// Without an end date or a selected stick with metadata the page gives way to General.
 TEST_F(SettingsPage, SubscriptionPageFollowsTheEndDateAndTheStick)
 {
     const struct {
-        const char* name;
         QDate endDate;
-        UsbInfo::State stick; // InvalidMetadata stands for no stick here
+        UsbInfo::State stick;
         bool selected;
         const char* language;
-        QString title;
         QString date;
         bool enabled;
-    } cases[] = {
-        {"date, German", QDate(2025, 12, 31), UsbInfo::ValidMetadata, true, "de_DE", "", "31 Dezember 2025", true},
-        {"date, no stick", QDate(2025, 12, 31), UsbInfo::NoMetadata, false, "en_GB",
-            "This vehicle is entitled to receive map updates until: ", "31 December 2025", true},
-        {"no date, no stick", QDate(), UsbInfo::ValidMetadata, false, "en_GB", "", "", false},
-        {"no date, stick without metadata", QDate(), UsbInfo::NoMetadata, true, "en_GB", "", "", false},
-        {"no date, stick with metadata", QDate(), UsbInfo::ValidMetadata, true, "en_GB",
-            "This vehicle is not yet entitled to receive map updates.", "", true},
-    };
+    } cases[] = {{QDate(2025, 12, 31), UsbInfo::ValidMetadata, true, "de_DE", "31 Dezember 2025", true},
+        {QDate(2025, 12, 31), UsbInfo::NoMetadata, false, "en_GB", "31 December 2025", true},
+        {QDate(), UsbInfo::ValidMetadata, false, "en_GB", "", false},
+        {QDate(), UsbInfo::NoMetadata, true, "en_GB", "", false},
+        {QDate(), UsbInfo::ValidMetadata, true, "en_GB", "", true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.date.toStdString() + " " + std::to_string(c.stick) + " " + std::to_string(c.selected));
         SetUp();
         settings.SetLocale(c.language);
         MapStorage::Instance().SetSubscription({c.endDate, 0, 0});
-        UsbInfo usb;
-        usb.id = 7;
-        usb.state = c.stick;
-        usb.selected = c.selected;
-        UsbStorage::Instance().UpdateUsb(usb);
+        UsbStorage::Instance().UpdateUsb({7, L"/media/stick", 0, 0, c.stick, c.selected});
         Make();
         page->OnSubscriptionButtonClicked();
         page->UpdateSubscription();
-
-        if (!c.title.isEmpty()) {
-            EXPECT_EQ(Text("labelSubscriptionTitle"), c.title);
-        }
         EXPECT_EQ(Text("labelSubscriptionTitle").isEmpty(), !c.enabled);
         EXPECT_EQ(Text("labelSubscriptionDate"), c.date);
         EXPECT_EQ(Find("pushButtonSubscription")->isEnabled(), c.enabled);
-        // A page that has nothing to show gives way to General.
         EXPECT_EQ(PageIndex(), c.enabled ? 1 : 0);
         EXPECT_EQ(Find<QPushButton>("pushButtonGeneral")->isChecked(), !c.enabled);
     }
@@ -234,39 +114,20 @@ TEST_F(SettingsPage, SubscriptionPageFollowsTheEndDateAndTheStick)
 
 TEST_F(SettingsPage, LinksOpenTheAddressesOfTheLanguageInForce)
 {
-    const struct {
-        const char* language;
-        const char* button;
-        QString expected;
-    } cases[] = {
-        {"de_DE", "pushButtonTermsAndConditions", Config::GetTermsAndConditionsUrl("de_DE")},
-        {"en_US", "pushButtonReportMapError", Config::GetReportMapErrorUrl("en_US")},
-        {"tr_TR", "pushButtonCopyrightMapData", Config::GetCopyrightMapDataUrl("tr_TR")},
-    };
+    const std::pair<const char*, QString (*)(const QString&)> links[]
+        = {{"pushButtonTermsAndConditions", &Config::GetTermsAndConditionsUrl},
+            {"pushButtonReportMapError", &Config::GetReportMapErrorUrl},
+            {"pushButtonCopyrightMapData", &Config::GetCopyrightMapDataUrl}};
     Make();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.language);
-        ASSERT_TRUE(settings.SetLocale(c.language));
-        UrlCatcher browser;
-        Click(c.button);
-        EXPECT_EQ(browser.urls, QList<QUrl> {QUrl(c.expected)});
+    Click("pushButtonAbout"); // the links are on the About page
+    for (const char* language : {"de_DE", "tr_TR"}) {
+        ASSERT_TRUE(settings.SetLocale(language));
+        for (const auto& [button, url] : links) {
+            UrlCatcher browser;
+            Click(button);
+            EXPECT_EQ(browser.urls, QList<QUrl> {QUrl(url(language))}) << button << " " << language;
+        }
     }
-}
-
-// The main window has a sheet of its own; the page's sheet must still reach
-// the widgets on every page of its stack, and the program's font every text.
-TEST_F(SettingsPage, ItsStyleSheetAppliesInsideAStyledWindow)
-{
-    QWidget window;
-    window.setStyleSheet("QLabel { color: #123456; }");
-    new Ui::SettingsScreen(&ui, &window);
-    window.show();
-    for (const char* button : {"pushButtonTermsAndConditions", "pushButtonCancel"})
-        EXPECT_EQ(window.findChild<QWidget*>(button)->palette().color(QPalette::ButtonText), QColor("#005691"))
-            << button;
-    // The check box speaks in the program's font, as every other text.
-    const QFont font = window.findChild<QWidget*>("checkBoxAutoStart")->font();
-    EXPECT_EQ(font.toString().toStdString(), Fonts::Get(Fonts::Regular, 12).toString().toStdString());
 }
 
 TEST(SettingsScreenLayout, LanguageListRowsCountWholeItemsBelowTheComboBox)

@@ -1,0 +1,182 @@
+#include "UiTest.h"
+
+#include <QAbstractButton>
+
+using testing::PrintToString;
+
+using MainWindowTest = UiTest;
+
+// Retry shows the window again only for the download it resumes.
+TEST_F(MainWindowTest, NetworkErrorsOfferRetryOnlyDuringADownload)
+{
+    SelectStick();
+    const struct {
+        State state;
+        bool downloading;
+        State afterRetry;
+    } cases[] = {{State::NoConnection, true, State::MapDownload}, {State::NoConnection, false, State::MapUpdateCheck},
+        {State::ServerError, true, State::MapDownload}, {State::ServerError, false, State::MapUpdateCheck}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(PrintToString(c.state) + (c.downloading ? " downloading" : " idle"));
+        MapStorage::Instance().Clear();
+        Store(Map("a", MapInfo::Optional, c.downloading ? MapInfo::Downloading : MapInfo::Available));
+        window->SetState(State::UsbBlocked);
+        window->ShowMapsPage();
+        const QString before = Title();
+        window->SetState(c.state);
+        EXPECT_EQ(window->isVisible(), c.downloading);
+        EXPECT_EQ(Button("pushButtonMapUpdates")->isEnabled(), c.downloading);
+        EXPECT_EQ(Title() != before, c.downloading) << "without a download the message before stays";
+        EXPECT_EQ(MessageButton(false)->isVisible(), c.downloading); // Retry and Cancel
+        window->Hide();
+        const auto reaction
+            = QObject::connect(facade.get(), &Ui::IUi::Retry, window, [&] { window->SetState(c.afterRetry); });
+        window->PopupClicked(Ui::PopupLink::Retry);
+        QObject::disconnect(reaction);
+        EXPECT_EQ(retries.count(), 1);
+        retries.clear();
+        EXPECT_EQ(window->isVisible(), c.downloading);
+    }
+}
+
+// The catalogue is a hash table: its order is no stable tie-break.
+TEST_F(MainWindowTest, RootMapsOfOneRegionKeepTheirOrder)
+{
+    for (const char* id : {"m4", "m1", "m3", "m2"})
+        Store(Map(id, MapInfo::Optional, MapInfo::Available, "EUR", true));
+    Store(Map("n1", MapInfo::Optional, MapInfo::Available, "NAM", true));
+    Store(Map("other", MapInfo::Optional, MapInfo::Available, "AAA", false));
+    for (int round = 0; round < 5; ++round) {
+        window->SetState(State::RootUpdate);
+        QStringList rows;
+        for (int row = 1; row <= 5; ++row)
+            rows << Child<QLabel>(Row(row), "labelMapTitle")->text();
+        EXPECT_EQ(rows, QStringList({"Map m1", "Map m2", "Map m3", "Map m4", "Map n1"}));
+        window->SetState(State::UsbCheck);
+        Store(Map("x" + std::to_string(round))); // the table grows
+    }
+}
+
+// A state whose map the catalogue lacks must not rewire the message on show: its button would ask for a map
+// without an id. With its map, the mandatory offer downloads the map shown even if the catalogue changed since.
+TEST_F(MainWindowTest, StateWithoutItsMapKeepsThePreviousMessageAndActions)
+{
+    SelectStick();
+    for (State state : {State::MandatoryUpdate, State::UsbTooSmall}) {
+        SCOPED_TRACE(PrintToString(state));
+        window->SetState(State::UsbFull);
+        window->SetState(state);
+        EXPECT_EQ(Title(), "Insufficient memory space available");
+        Click(MessageButton(true));
+        EXPECT_TRUE(downloads.empty());
+        EXPECT_EQ(cancels.count(), 1);
+        cancels.clear();
+    }
+    Store(Map("old", MapInfo::Mandatory));
+    window->SetState(State::MandatoryUpdate);
+    EXPECT_FALSE(MessageButton(false)->isVisible());
+    MapStorage::Instance().Clear();
+    Click(MessageButton(true));
+    EXPECT_EQ(downloads, std::vector<MapInfo::Id> {"old"});
+}
+
+// The machine starts the download inside the emit, which rewires the page under the running handler;
+// "Continue" downloads the map the prompt was built for even if the catalogue changed since.
+TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMap)
+{
+    Store(Map("eur", MapInfo::Optional, MapInfo::Available, "EUR", true));
+    QObject::connect(facade.get(), &Ui::IUi::DownloadMap, window, [this](const MapInfo::Id& id) {
+        Store(Map(id, MapInfo::Optional, MapInfo::Downloading, "EUR", true));
+        window->SetState(State::MapDownload);
+    });
+    window->SetState(State::RootUpdate);
+    window->ShowMapsPage();
+    const auto download = [&] { Click(Child(Row(1), "pushButtonMapAction")); };
+    download(); // no stick known at all
+    EXPECT_EQ(Title(), "No USB stick found");
+    PressReturn(); // "Dismiss"
+    SelectStick();
+    download();
+    PressReturn(); // "Cancel"
+    EXPECT_EQ(Index("stackedWidgetManageMaps"), 0);
+    download();
+    MapStorage::Instance().Clear();
+    Click(MessageButton(true)); // "Continue"
+    EXPECT_EQ(downloads, std::vector<MapInfo::Id> {"eur"});
+    EXPECT_EQ(Title(), "Map update");
+    Click(MessageButton(true)); // the download page's "Cancel" asks first
+    EXPECT_EQ(Title(), "Cancel map update download?");
+    PressReturn(); // "No": the download's page again
+    EXPECT_EQ(Title(), "Map update");
+}
+
+// "No" puts back the state's page and header buttons, and hides a window hidden before.
+TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
+{
+    SelectStick();
+    Store(Map("a", MapInfo::Optional, MapInfo::Downloading));
+    window->SetState(State::MapDownload);
+    for (bool shownBefore : {true, false}) {
+        SCOPED_TRACE(shownBefore ? "window shown" : "window hidden");
+        shownBefore ? window->ShowMapsPage() : window->Hide();
+        window->ShowQuitApplicationMessage();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_EQ(Title("widgetMessage"), "Quit application");
+        EXPECT_FALSE(Button("pushButtonMapUpdates")->isEnabled());
+        PressReturn(); // "No"
+        EXPECT_EQ(window->isVisible(), shownBefore);
+        EXPECT_EQ(Index("stackedWidgetMainWindow"), 0);
+        EXPECT_TRUE(Button("pushButtonMapUpdates")->isEnabled());
+        EXPECT_FALSE(Button("pushButtonSettings")->isEnabled()) << "the download's record holds";
+    }
+    QSignalSpy forcedQuits(facade.get(), &Ui::IUi::ForcedQuit);
+    window->ShowQuitApplicationMessage();
+    Click(MessageButton(false, "widgetMessage")); // "Yes", twice before anything repaints
+    Click(MessageButton(false, "widgetMessage"));
+    EXPECT_EQ(forcedQuits.count(), 1);
+}
+
+// "No" stays on the changed page; "Yes" goes to the maps, or back where the page's Cancel came from.
+TEST_F(MainWindowTest, DiscardingSettingsGoesWhereTheUserWasHeading)
+{
+    window->SetState(State::UpToDate);
+    window->ShowSettingsPage();
+    Child<QAbstractButton>(window, "checkBoxAutoStart")->toggle();
+    Click(Button("pushButtonMapUpdates"));
+    EXPECT_EQ(Title("widgetMessage"), "Unsaved changes detected");
+    PressReturn(); // "No, go back"
+    EXPECT_EQ(Index("stackedWidgetMainWindow"), 1);
+    Click(Button("pushButtonMapUpdates"));
+    Click(MessageButton(true, "widgetMessage")); // "Yes, discard"
+    EXPECT_EQ(Index("stackedWidgetMainWindow"), 0);
+    window->Hide();
+    window->ShowSettingsPage();
+    Child<QAbstractButton>(window, "checkBoxAutoStart")->toggle();
+    Click(Child(Child(window, "widgetSettings"), "pushButtonCancel"));
+    Click(MessageButton(true, "widgetMessage"));
+    EXPECT_EQ(Index("stackedWidgetMainWindow"), 1) << "back to the settings shown before";
+    UrlCatcher browser;
+    Click(Button("pushButtonHelp"));
+    EXPECT_EQ(browser.urls.size(), 1);
+}
+
+// The next page lays the reused button out elsewhere: moved away from the still pointer, it loses its hover colour.
+TEST_F(MainWindowTest, AButtonMovedAwayFromTheStillPointerLosesItsHoverLook)
+{
+    Store(Map("a", MapInfo::Mandatory, MapInfo::Pending));
+    window->SetState(State::PendingUpdate);
+    window->ShowDiscardUpdateMessage();
+    PressReturn(); // "No"
+    EXPECT_EQ(Index("stackedWidgetManageMaps"), 0);
+    window->ShowDiscardUpdateMessage();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+    QPushButton* button = MessageButton(true); // "Yes"
+    const auto colour = [button] { return QColor(button->grab().toImage().pixel(3, button->height() / 2)).name(); };
+    const QString normal = colour();
+    QCursor::setPos(button->mapToGlobal(QPoint(3, button->height() - 3)));
+    ASSERT_TRUE(QTest::qWaitFor([button] { return button->underMouse(); }));
+    Store(Map("a", MapInfo::Mandatory));
+    window->SetState(State::MandatoryUpdate); // "Continue" without the banner above
+    ASSERT_TRUE(QTest::qWaitFor([button] { return !button->rect().contains(button->mapFromGlobal(QCursor::pos())); }));
+    EXPECT_EQ(colour(), normal);
+}

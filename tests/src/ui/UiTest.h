@@ -1,0 +1,138 @@
+#pragma once
+
+// The user interface tests' includes, fixture, builders and finders.
+#include "LogCapture.h"
+#include "MainWindow.h"
+#include "MapStorage.h"
+#include "MarkingTranslator.h"
+#include "Popup.h"
+#include "QtPrinters.h"
+#include "SelectedStick.h"
+#include "TrayIcon.h"
+#include "Ui.h"
+#include "UrlCatcher.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+#include <QTableWidget>
+#include <QTest>
+#include <QTextDocumentFragment>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+
+using Ui::State;
+
+// The widgets under test only use the facade's signals.
+class SilentUi : public Ui::IUi {
+public:
+    void Activate() override { }
+    void SetState(State) override { }
+    void UpdateUsbs() override { }
+    void ConfirmQuit() override { }
+};
+
+// Empties the process-wide catalogue and stick registry before and after a test.
+struct CleanStores {
+    CleanStores() { Clear(); }
+    ~CleanStores() { Clear(); }
+    static void Clear() { MapStorage::Instance().Clear(), UsbStorage::Instance().Clear(); }
+};
+
+// Collects, while it lives, Qt's messages that contain a text.
+class QtMessages {
+public:
+    explicit QtMessages(const char* text) { needle = text, found.clear(); }
+    ~QtMessages() { qInstallMessageHandler(previous); }
+    const QStringList& Found() const { return found; }
+
+private:
+    static inline QString needle;
+    static inline QStringList found;
+    const QtMessageHandler previous
+        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
+              if (text.contains(needle))
+                  found << text;
+          });
+};
+
+// A map of 4 GB named "Map <id>"; a download under way holds 1 GB of it.
+inline MapInfo Map(const std::string& id, MapInfo::Type type = MapInfo::Optional,
+    MapInfo::State state = MapInfo::Available, const std::string& region = "EUR", bool root = false)
+{
+    return {type, state, id, L"Map " + std::wstring(id.begin(), id.end()), "", "2023.05", region, "", "",
+        state == MapInfo::Downloading ? 1'000'000'000 : 0, 4'000'000'000, root};
+}
+
+inline void Store(const MapInfo& map)
+{
+    MapStorage::Instance().UpdateMap(map);
+}
+template <typename T = QWidget> T* Child(const QObject* parent, const char* name)
+{
+    return parent->findChild<T*>(name);
+}
+inline void Click(QWidget* widget)
+{
+    QTest::mouseClick(widget, Qt::LeftButton);
+}
+
+// Runs the action with a translator installed that marks every text it translates.
+template <typename Action> void Marked(Action action)
+{
+    MarkingTranslator translator;
+    QCoreApplication::installTranslator(&translator);
+    action();
+    QCoreApplication::removeTranslator(&translator);
+}
+
+// The facade with its window, popup and tray icon over empty stores. Tests connect the
+// machine's answers to its signals, so that they run inside the emit as the real ones do.
+class UiTest : public ::testing::Test {
+protected:
+    QAction* Entry(int index) { return icon->contextMenu()->actions().at(index); }
+    QString PopupText() { return Child<QLabel>(popup, "labelContentText")->text(); }
+    QPushButton* Button(const char* name) { return Child<QPushButton>(window, name); }
+    // A button and the title of the maps page's message, or of the message page's.
+    QPushButton* MessageButton(bool first, const char* message = "widgetMapsMessage")
+    {
+        return Child<QPushButton>(Child(window, message), first ? "pushButtonPrimary" : "pushButtonSecondary");
+    }
+    QString Title(const char* message = "widgetMapsMessage")
+    {
+        return Child<QLabel>(Child(window, message), "labelMessageTitle")->text();
+    }
+    int Index(const char* stack) { return Child<QStackedWidget>(window, stack)->currentIndex(); }
+    QWidget* Row(int row) { return Child<QTableWidget>(window, "tableWidgetMapUpdates")->cellWidget(row, 0); }
+    void PressReturn() // on the help button, focused as after a click on it: the prompt's default answers
+    {
+        const UrlCatcher browser;
+        Button("pushButtonHelp")->setFocus();
+        QTest::keyClick(Button("pushButtonHelp"), Qt::Key_Return);
+        EXPECT_TRUE(browser.urls.isEmpty()) << "the help button took the Return";
+    }
+
+    CleanStores stores;
+    std::unique_ptr<Ui::Ui> facade = std::make_unique<Ui::Ui>();
+    Ui::MainWindow* window = [] {
+        Ui::MainWindow* found = nullptr;
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            found = found ? found : qobject_cast<Ui::MainWindow*>(widget);
+        return found;
+    }();
+    Ui::Popup* popup = window->findChild<Ui::Popup*>();
+    Ui::TrayIcon* tray = facade->findChild<Ui::TrayIcon*>();
+    QSystemTrayIcon* icon = tray->findChild<QSystemTrayIcon*>();
+    std::vector<MapInfo::Id> downloads;
+    QMetaObject::Connection recorder = QObject::connect(
+        facade.get(), &Ui::IUi::DownloadMap, [this](const MapInfo::Id& id) { downloads.push_back(id); });
+    QSignalSpy cancels {facade.get(), &Ui::IUi::CancelDownload};
+    QSignalSpy retries {facade.get(), &Ui::IUi::Retry};
+};

@@ -1,0 +1,118 @@
+#include "../UiTest.h"
+
+#include "Footer.h"
+#include "MainWindow.h"
+#include "MessageScreen.h"
+#include "Popup.h"
+#include "Resources.h"
+#include "SettingsScreen.h"
+#include "TableRow.h"
+
+#include <QDirIterator>
+#include <QFile>
+#include <QListWidget>
+#include <QRegularExpression>
+#include <QSet>
+
+#include <functional>
+#include <memory>
+
+namespace {
+
+// The "#name" parts of the sheet's selectors (declarations and comments left out, so colours such as #005691 are
+// not taken for names) that no object of the form carries: a misspelt selector gives no warning, it styles nothing.
+QStringList UnknownNames(QString sheet, const QWidget& form)
+{
+    sheet.remove(QRegularExpression(R"(/\*.*?\*/)", QRegularExpression::DotMatchesEverythingOption));
+    sheet.remove(QRegularExpression(R"(\{[^}]*\})"));
+    QSet<QString> objects = {form.objectName()};
+    for (const QObject* child : form.findChildren<QObject*>())
+        objects.insert(child->objectName());
+    QStringList unknown;
+    auto it = QRegularExpression(R"(#([A-Za-z_][A-Za-z0-9_-]*))").globalMatch(sheet);
+    while (it.hasNext()) {
+        const QString name = it.next().captured(1);
+        if (!objects.contains(name) && !unknown.contains(name))
+            unknown << name;
+    }
+    return unknown;
+}
+
+QColor Colour(const QWidget& form, const char* probe)
+{
+    const QWidget* widget = Child(&form, probe);
+    return widget->palette().color(
+        qobject_cast<const QAbstractButton*>(widget) ? QPalette::ButtonText : QPalette::WindowText);
+}
+
+} // namespace
+
+// Every "#name" selector names an object of the form; inside a window with a sheet of its
+// own, a form's sheet still reaches the probed child, on every page of its stack.
+TEST(StyleSheet, EachAppliesCleanlyToItsForm)
+{
+    static SilentUi ui;
+    const auto window = [](QWidget* parent) {
+        auto* made = new Ui::MainWindow(&ui, parent);
+        made->SetOptionalMap(MapInfo()); // a title, a message and a map row
+        return made;
+    };
+    const struct {
+        const char* sheet;
+        std::function<QWidget*(QWidget*)> make;
+        const char* probe; // nullptr: none
+    } forms[] = {
+        {"MainWindowDialog", window, nullptr},
+        {"HeaderWidget", window, nullptr},
+        {"TitleRowWidget", window, nullptr},
+        {"MessageRowWidget", window, nullptr},
+        {"FooterWidget", [](QWidget* parent) { return new Ui::Footer(parent); }, nullptr},
+        {"MapRowWidget",
+            [](QWidget* parent) { return new Ui::TableRow(Map("row", MapInfo::Optional, MapInfo::Pending), parent); },
+            "pushButtonDiscard"},
+        {"MessageScreenWidget", [](QWidget* parent) { return new Ui::MessageScreen(&ui, parent); }, nullptr},
+        {"SettingsScreenWidget", [](QWidget* parent) { return new Ui::SettingsScreen(&ui, parent); },
+            "pushButtonTermsAndConditions"},
+        {"UsbListWidget", [](QWidget* parent) { return new QListWidget(parent); }, nullptr}, // the footer's stick list
+        {"PopupDialog", [](QWidget* parent) { return new Ui::Popup(&ui, parent); }, nullptr},
+    };
+    QStringList sheets;
+    for (QDirIterator it(":/styles", {"*.qss"}, QDir::Files); it.hasNext();)
+        sheets << it.next();
+    EXPECT_EQ(sheets.size(), static_cast<int>(std::size(forms)));
+    for (const auto& form : forms) {
+        const QString path = QString(":/styles/%1.qss").arg(form.sheet);
+        SCOPED_TRACE(path.toStdString());
+        EXPECT_TRUE(sheets.contains(path));
+        const QtMessages warnings("Could not parse");
+        const std::unique_ptr<QWidget> alone(form.make(nullptr));
+        LoadStylesheet(path, alone.get());
+        alone->grab(); // styles every child as it is drawn
+        EXPECT_EQ(warnings.Found(), QStringList());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(UnknownNames(QString::fromUtf8(file.readAll()), *alone), QStringList());
+        if (form.probe) {
+            QWidget styled;
+            styled.setStyleSheet("QWidget { color: #123456; }");
+            QWidget* inside = form.make(&styled);
+            styled.show();
+            EXPECT_NE(Colour(*inside, form.probe), QColor("#123456"));
+            EXPECT_EQ(Colour(*inside, form.probe), Colour(*alone, form.probe));
+            if (const QWidget* box = Child(inside, "checkBoxAutoStart")) { // the program's font, as every text
+                EXPECT_EQ(box->font().toString(), Fonts::Get(Fonts::Regular, 12).toString());
+            }
+        }
+    }
+}
+
+// A sheet that cannot be opened is reported and leaves the widget's style.
+TEST(StyleSheet, MissingSheetKeepsTheStyle)
+{
+    const LogCapture log;
+    QWidget widget;
+    widget.setStyleSheet("QWidget { color: #606061; }");
+    LoadStylesheet(":/styles/NoSuchWidget.qss", &widget);
+    EXPECT_EQ(widget.styleSheet(), "QWidget { color: #606061; }");
+    EXPECT_EQ(log.Count(Log::Warning, "Could not open file: :/styles/NoSuchWidget.qss"), 1);
+}
