@@ -225,7 +225,7 @@ TEST_F(AsyncRequestTest, DestroyedMidTransferJoinsTheWriter)
 // A scripted reply that has finished by the time its data is read.
 TEST(AsyncRequestScriptedTest, FinishedReplyIsNeverDroppedForBackPressure)
 {
-    FakeNetwork network({FakeAnswer {200, QByteArray(100000, 'a'), 0, {}, {}, false}});
+    FakeNetwork network({FakeAnswer {200, QByteArray(100000, 'a')}});
     AsyncWriterTestStream out;
     RecordingResponse response;
     AsyncRequest request(&network, "https://127.0.0.1:1/a.tar", {}, {}, &response, &out);

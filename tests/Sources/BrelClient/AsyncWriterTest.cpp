@@ -1,6 +1,5 @@
 #include "AsyncWriter.h"
-#include "AsyncWriterTestStream.h"
-#include "RequestTestNetwork.h"
+#include "BrelTest.h"
 
 #include <QSignalSpy>
 
