@@ -62,14 +62,17 @@ TEST_F(RequestTest, ImmediateFailureWaitsForThePauseButATimeOutIsResentAtOnce)
 TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
 {
     LogCapture log;
-    FakeNetwork network({kRefused, kHang}), other({kRefused}), queued({Scripted(0, "<old/>"), kHang});
+    FakeNetwork network({kRefused, kRefused, kHang}), other({kRefused}), queued({Scripted(0, "<old/>"), kHang});
     auto request = Make(network, 5000, 200);
     Spin(60); // the refusal came back; a resend waits
     request->Abort();
     Spin(300);
     EXPECT_EQ(network.Count(), 1);
+    request->Send(); // refused again: a resend waits once more
+    Spin(60);
     request->Send(); // hangs
     Spin(300);
+    EXPECT_EQ(network.Count(), 3);
     EXPECT_EQ(log.Count(Log::Warning, "Request is already in progress"), 0);
 
     request = Make(other, 5000, 200);
@@ -82,8 +85,9 @@ TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
     queued.Last()->Play(); // its readyRead and finished are now queued
     request->Abort();
     request->Send();
-    Spin(100);
+    Spin(500);
     EXPECT_TRUE(response.results.empty());
+    EXPECT_EQ(log.Count(Log::Warning, "Request is already in progress"), 0);
     EXPECT_EQ(out.str(), "");
 }
 
