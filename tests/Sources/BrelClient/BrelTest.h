@@ -1,12 +1,9 @@
 #pragma once
 // What the client's tests share: a scripted network, a recording response, an output stream that can be slowed or
 // made to fail, and waiting on the event loop.
-#include "IRequest.h"
-#include "IResponse.h"
 #include "Request.h"
 
 #include <QEventLoop>
-#include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QThread>
@@ -15,11 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <functional>
 #include <mutex>
-#include <ostream>
-#include <streambuf>
-#include <vector>
 
 // What one fake reply does: its status and body, then its error.
 struct FakeAnswer {
@@ -128,15 +121,7 @@ inline void Spin(int milliseconds)
     WaitFor([] { return false; }, milliseconds);
 }
 
-// The response's first result; 7 when none came in time.
-inline Brel::IResponse::Result FirstResult(const RecordingResponse& response)
-{
-    if (!WaitFor([&response] { return !response.results.empty(); }, 20000))
-        return static_cast<Brel::IResponse::Result>(7);
-    return response.results.front();
-}
-
-// Sends the request with a short retry window and pause, and waits for its first result.
+// Sends the request with a short retry window and pause, and waits for its first result (7 when none came in time).
 inline Brel::IResponse::Result RunRequest(
     Brel::IRequest& request, const RecordingResponse& response, int timeoutMs = 5000, int windowMs = 500)
 {
@@ -144,7 +129,8 @@ inline Brel::IResponse::Result RunRequest(
     static_cast<Brel::Request&>(request).SetRetryWindowLength(windowMs);
     static_cast<Brel::Request&>(request).SetRetryPause(50);
     request.Send();
-    return FirstResult(response);
+    const bool came = WaitFor([&response] { return !response.results.empty(); }, 20000);
+    return came ? response.results.front() : static_cast<Brel::IResponse::Result>(7);
 }
 
 // An output stream for writer and download tests: records the size of each write, forwards the bytes to an optional

@@ -58,7 +58,8 @@ protected:
         request->SetRetryWindowLength(1000);
         request->SetRetryPause(50);
         request->Retry();
-        return FirstResult(response);
+        return WaitFor([&] { return !response.results.empty(); }, 20000) ? response.results.front()
+                                                                         : IResponse::Result(7);
     }
     void DropAfter(int bytes) { service.SetFault({{"path", "/files/"}, {"kind", "drop_after"}, {"bytes", bytes}}); }
 
