@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <mutex>
 
 // What one fake reply does: its status and body, then its error.
 struct FakeAnswer {
@@ -133,9 +132,9 @@ inline Brel::IResponse::Result RunRequest(
     return came ? response.results.front() : static_cast<Brel::IResponse::Result>(7);
 }
 
-// An output stream for writer and download tests: records the size of each write, forwards the bytes to an optional
-// target stream, can be slowed to a rate and can fail. Its position is the number of bytes taken (or the target's
-// position). Written from the writer thread, read from the test.
+// An output stream for writer and download tests: forwards the bytes to an optional target stream, can be slowed to a
+// rate and can fail ("disk full"). Its position is the number of bytes taken (or the target's position). Written
+// from the writer thread, read from the test.
 class AsyncWriterTestStream : private std::streambuf, public std::ostream {
 public:
     explicit AsyncWriterTestStream(std::ostream* target = nullptr)
@@ -145,33 +144,18 @@ public:
         exceptions(std::ios::badbit | std::ios::failbit);
     }
     void Throttle(qint64 bytesPerSecond) { rate_ = bytesPerSecond; }
-    // Runs (and so may throw) at every write from now on.
-    void FailWith(std::function<void()> failure)
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        failure_ = std::move(failure);
-    }
-    std::vector<int> Writes() const
-    {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return writes_;
-    }
+    void Fail(bool failing) { failing_ = failing; }
     qint64 Total() const { return total_; }
 
 private:
     std::streamsize xsputn(const char* data, std::streamsize count) override
     {
-        std::unique_lock<std::mutex> lock(mutex_);
-        const std::function<void()> failure = failure_;
-        lock.unlock();
-        if (failure)
-            failure();
+        if (failing_)
+            throw std::runtime_error("disk full");
         if (rate_ > 0) // like a slow device: the bytes are in only when the write returns
             QThread::usleep(static_cast<unsigned long>(count * 1000000 / rate_));
         if (target_)
             target_->write(data, count);
-        lock.lock();
-        writes_.push_back(static_cast<int>(count));
         total_ += count;
         return count;
     }
@@ -181,9 +165,6 @@ private:
     }
 
     std::ostream* target_;
-    std::atomic<qint64> rate_ {0};
-    std::atomic<qint64> total_ {0};
-    mutable std::mutex mutex_;
-    std::vector<int> writes_;
-    std::function<void()> failure_;
+    std::atomic<qint64> rate_ {0}, total_ {0};
+    std::atomic<bool> failing_ {false};
 };

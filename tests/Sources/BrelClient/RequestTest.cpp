@@ -10,14 +10,7 @@ using Brel::IResponse;
 
 namespace {
 
-// A failure without an HTTP status, or (code 0) a 200 with the body.
-FakeAnswer Scripted(int code, const QByteArray& body = {}, bool hang = false)
-{
-    return {code ? 0 : 200, body, code, hang};
-}
-
-const FakeAnswer kHang = Scripted(0, {}, true);
-const FakeAnswer kRefused = Scripted(QNetworkReply::ConnectionRefusedError);
+const FakeAnswer kHang {0, {}, 0, true}, kRefused {0, {}, QNetworkReply::ConnectionRefusedError};
 
 class RequestTest : public ::testing::Test {
 protected:
@@ -62,7 +55,7 @@ TEST_F(RequestTest, ImmediateFailureWaitsForThePauseButATimeOutIsResentAtOnce)
 TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
 {
     LogCapture log;
-    FakeNetwork network({kRefused, kRefused, kHang}), other({kRefused}), queued({Scripted(0, "<old/>"), kHang});
+    FakeNetwork network({kRefused, kRefused, kHang}), other({kRefused}), queued({FakeAnswer {200, "<old/>"}, kHang});
     auto request = Make(network, 5000, 200);
     Spin(60); // the refusal came back; a resend waits
     request->Abort();
@@ -95,8 +88,8 @@ TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
 // were written.
 TEST_F(RequestTest, TheWindowEndsWithAResultOrALostHost)
 {
-    FakeNetwork network({Scripted(QNetworkReply::RemoteHostClosedError), Scripted(0, "<a/>")}),
-        lost({Scripted(QNetworkReply::HostNotFoundError)});
+    FakeNetwork network({FakeAnswer {0, {}, QNetworkReply::RemoteHostClosedError}, FakeAnswer {200, "<a/>"}}),
+        lost({FakeAnswer {0, {}, QNetworkReply::HostNotFoundError}});
     auto request = Make(network, 5000, 0);
     EXPECT_EQ(Result(0), IResponse::Ok);
     request->StartAutomaticRetry();

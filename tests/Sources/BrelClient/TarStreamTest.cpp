@@ -106,30 +106,16 @@ TEST_F(TarStreamTest, ArchivesUnpackToTheirTrees)
         {TarTestArchive().File("f", "1").Bytes() + QByteArray(512, '\0')
                 + TarTestArchive().File("junk", "x").End().Bytes(),
             2048, {{"f", "1"}}, {{"f", "1"}}},
-        {TarTestArchive()
-                .Folder("p")
-                .Add(Entry("name", '0', "joined").Prefix("p"))
-                .Add({"d\\", '0'})
-                .File("d\\f", "x")
-                .File(longName, "long")
-                .Add(Entry("b256", '0', base256).Base256())
-                .End()
-                .Bytes(),
+        {TarTestArchive().Folder("p").Add(Entry("name", '0', "joined").Prefix("p")).Add({"d\\", '0'}).Bytes()
+                + TarTestArchive().File("d\\f", "x").File(longName, "long").Bytes()
+                + TarTestArchive().Add(Entry("b256", '0', base256).Base256()).End().Bytes(),
             0, {},
             {{"p", "<folder>"}, {"p/name", "joined"}, {"d", "<folder>"}, {"d/f", "x"}, {longName, "long"},
                 {"b256", base256}}},
-        {TarTestArchive()
-                .Pax("path", "pax-name")
-                .File("ignored", "1")
-                .Pax("comment", "whatever", 'g')
-                .Add({"././@LongLink", 'L', longer + '\0'})
-                .File("short", "2")
-                .Add({"././@LongLink", 'K', "target"})
-                .Pax("size", "3")
-                .Add(Entry("sized", '0', "333").Size(0))
-                .File("plain", "4")
-                .End()
-                .Bytes(),
+        {TarTestArchive().Pax("path", "pax-name").File("ignored", "1").Pax("comment", "whatever", 'g').Bytes()
+                + TarTestArchive().Add({"././@LongLink", 'L', longer + '\0'}).File("short", "2").Bytes()
+                + TarTestArchive().Add({"././@LongLink", 'K', "target"}).Pax("size", "3").Bytes()
+                + TarTestArchive().Add(Entry("sized", '0', "333").Size(0)).File("plain", "4").End().Bytes(),
             0, {}, {{"pax-name", "1"}, {longer, "2"}, {"sized", "333"}, {"plain", "4"}}},
     };
     for (const auto& test : cases) {
