@@ -99,7 +99,6 @@ public:
     std::vector<qint64> data;
 };
 
-// Runs the event loop until the predicate holds or the limit passes.
 inline bool WaitFor(const std::function<bool()>& done, int limitMs = 10000)
 {
     QEventLoop loop;

@@ -1,8 +1,6 @@
-// The retry window of a request on a scripted network, and its length as configured.
+// The retry window of a request on a scripted network.
 #include "BrelTest.h"
-#include "Config.h"
 #include "LogCapture.h"
-#include "TestFiles.h"
 
 #include <sstream>
 
@@ -107,22 +105,4 @@ TEST_F(RequestTest, TheWindowEndsWithAResultOrALostHost)
     request->Send();
     EXPECT_EQ(Result(3), IResponse::NoConnection);
     EXPECT_EQ(lost.Count(), sent + 1);
-}
-
-TEST(RequestRetryDuration, WholeMinutesFromOneToTenElseThree)
-{
-    // Rounded half away from zero; no file (""), broken JSON or no number give three.
-    const std::pair<QByteArray, int> table[] = {{"2.5", 180000}, {"0", 60000}, {"10.4", 600000}, {"\"7\"", 420000},
-        {"\"abc\"", 180000}, {"", 180000}, {"{", 180000}};
-    const QString path = Config::Instance().ConfigFilePath();
-    for (const auto& [value, window] : table) {
-        QFile::remove(path);
-        if (!value.isEmpty()) {
-            ASSERT_TRUE(TestFiles::Write(path, R"({"MapDownload":{"RetryDuration":)" + value + "}}"));
-        }
-        FakeNetwork network;
-        RecordingResponse response;
-        Brel::Request request(&network, "https://service.invalid/a.tar", {}, {}, &response, nullptr);
-        EXPECT_EQ(request.ReadRetryDurationFromConfig(), window) << value.constData();
-    }
 }

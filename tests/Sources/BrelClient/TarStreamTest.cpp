@@ -171,7 +171,8 @@ TEST_F(TarStreamTest, WhatCannotBeUnpackedIsRefusedWithItsReason)
     EXPECT_TRUE(Brel::Tar::Stream((Root() + "/missing").toStdString()).bad());
 }
 
-TEST_F(TarStreamTest, WriteFailureIsLatched)
+// Later writes throw and the position is -1; Finish refuses a failed or truncated archive.
+TEST_F(TarStreamTest, WriteFailureIsLatchedAndATruncatedArchiveRefused)
 {
     std::signal(SIGXFSZ, SIG_IGN);
     rlimit limit {};
@@ -179,9 +180,8 @@ TEST_F(TarStreamTest, WriteFailureIsLatched)
     const rlimit saved = limit;
     limit.rlim_cur = 100000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const QByteArray bytes = TarTestArchive().File("f", RandomBytes(200000, 7)).End().Bytes();
     const auto stream = Open();
-    EXPECT_THROW(Feed(*stream, bytes, 2), std::exception);
+    EXPECT_THROW(Feed(*stream, TarTestArchive().File("f", RandomBytes(200000, 7)).End().Bytes(), 2), std::exception);
     setrlimit(RLIMIT_FSIZE, &saved);
     stream->clear();
     EXPECT_EQ(stream->tellp(), -1);
@@ -189,13 +189,11 @@ TEST_F(TarStreamTest, WriteFailureIsLatched)
     EXPECT_THROW(stream->write("x", 1), std::exception);
     stream->clear();
     EXPECT_THROW(stream->Finish(), std::runtime_error);
-}
 
-TEST_F(TarStreamTest, FinishRefusesATruncatedArchive)
-{
-    const auto stream = Open();
-    stream->write(TarTestArchive().File("f", RandomBytes(2000, 8)).Bytes().constData(), 1000);
-    EXPECT_THROW(stream->Finish(), std::runtime_error);
+    Clear();
+    const auto truncated = Open();
+    truncated->write(TarTestArchive().File("f", RandomBytes(2000, 8)).Bytes().constData(), 1000);
+    EXPECT_THROW(truncated->Finish(), std::runtime_error);
 }
 
 } // namespace
