@@ -53,21 +53,24 @@ TEST_F(RequestTest, ImmediateFailureWaitsForThePauseButATimeOutIsResentAtOnce)
 TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
 {
     LogCapture log;
+    const auto resendWaits = [&](int times) {
+        return WaitFor([&] { return log.Count(Log::Debug, "Auto Retry - Resending in") == times; });
+    };
     FakeNetwork network({kRefused, kRefused, kHang}), other({kRefused}), queued({FakeAnswer {200, "<old/>"}, kHang});
     auto request = Make(network, 5000, 200);
-    Spin(60); // the refusal came back; a resend waits
+    ASSERT_TRUE(resendWaits(1));
     request->Abort();
     Spin(300);
     EXPECT_EQ(network.Count(), 1);
     request->Send(); // refused again: a resend waits once more
-    Spin(60);
+    ASSERT_TRUE(resendWaits(2));
     request->Send(); // hangs
     Spin(300);
     EXPECT_EQ(network.Count(), 3);
     EXPECT_EQ(log.Count(Log::Warning, "Request is already in progress"), 0);
 
     request = Make(other, 5000, 200);
-    Spin(60);
+    ASSERT_TRUE(resendWaits(3));
     request.reset();
     Spin(300);
     EXPECT_EQ(other.Count(), 1);
