@@ -1,8 +1,7 @@
 #include "AsyncRequest.h"
-#include "AsyncWriterTestStream.h"
+#include "BrelTest.h"
 #include "ContentService.h"
 #include "LogCapture.h"
-#include "RequestTestNetwork.h"
 #include "Stream.h"
 #include "TarTestArchive.h"
 #include "TestFiles.h"
@@ -130,6 +129,20 @@ TEST_F(AsyncRequestTest, DroppedConnectionsAreResumedAtEveryOffset)
     ExpectResumedBehindWrittenBytes();
 }
 
+// The resend after a drop is redirected, and the target answers it with the whole archive: the Range goes along and
+// the written bytes are skipped.
+TEST_F(AsyncRequestTest, ARedirectedResumeAnsweredWholeSkipsTheWrittenBytes)
+{
+    service_.SetFault({{"path", "/files/"}, {"kind", "drop_after"}, {"bytes", 5000}});
+    service_.SetFault({{"path", "/files/"}, {"kind", "redirect"}, {"times", -1}, {"location", "/mirror/" + kArchive}});
+    service_.SetFault({{"path", "/mirror/"}, {"kind", "ignore_range"}, {"times", -1}});
+    const auto request = Make();
+    ASSERT_TRUE(RunToResult(*request));
+    ExpectComplete();
+    EXPECT_EQ(RangeOffsets(), (std::vector<qint64> {0, 5000}));
+    EXPECT_EQ(service_.RequestLog().last()["headers"]["Range"].toString(), "bytes=5000-");
+}
+
 // The stall leaves 2 MiB with a slow writer; the resend must wait for all of
 // them to be written and continue right behind them.
 TEST_F(AsyncRequestTest, ResendAfterTimeOutWaitsForTheWriter)
@@ -228,7 +241,7 @@ TEST_F(AsyncRequestTest, DestroyedMidTransferJoinsTheWriter)
 // A scripted reply that has finished by the time its data is read.
 TEST(AsyncRequestScriptedTest, FinishedReplyIsNeverDroppedForBackPressure)
 {
-    FakeNetwork network({FakeAnswer {200, QByteArray(100000, 'a'), 0, {}, {}, false}});
+    FakeNetwork network({FakeAnswer {200, QByteArray(100000, 'a')}});
     AsyncWriterTestStream out;
     RecordingResponse response;
     AsyncRequest request(&network, "https://127.0.0.1:1/a.tar", {}, {}, &response, &out);

@@ -1,9 +1,9 @@
 // The client against the local content service over real HTTPS: what each operation puts on the wire, how each
 // outcome maps to a result, redirects, the masked key, the proxy from "https_proxy" and TLS 1.2 only.
 #include "Client.h"
+#include "BrelTest.h"
 #include "ContentService.h"
 #include "LogCapture.h"
-#include "RequestTestNetwork.h"
 #include "TestFiles.h"
 #include "TestHome.h"
 
@@ -121,6 +121,7 @@ protected:
 
 } // namespace
 
+// The endpoints the checks use are shown by the manager tests against the same service.
 TEST_F(ClientTest, EveryEndpointSendsItsPathQueryAndHeaders)
 {
     // The map content URL's own query is dropped.
@@ -132,10 +133,7 @@ TEST_F(ClientTest, EveryEndpointSendsItsPathQueryAndHeaders)
         QString query;
         const char* language;
     } endpoints[] = {
-        {"/package/allnewest", [&] { return client->GetAllNewest(&out, kId, &response); }, idAndKey, ""},
-        {"/package/allrelated", [&] { return client->GetAllRelated(&out, kId, &response); }, idAndKey, ""},
         {"/package/allroots", [&] { return client->GetAllRoots(&out, &response); }, "key=" + key, ""},
-        {"/package/downloadinfo", [&] { return client->GetDownloadInfo(&out, kId, &response); }, idAndKey, ""},
         {"/package/metadata", [&] { return client->GetMetadata(&out, kId, &response); }, idAndKey, ""},
         {"/package/localedata", [&] { return client->GetLocaleData(&out, kId, "de-DE", &response); }, idAndKey,
             "de-DE"},
@@ -159,11 +157,8 @@ TEST_F(ClientTest, EveryEndpointSendsItsPathQueryAndHeaders)
         EXPECT_FALSE(out.str().empty());
         EXPECT_EQ(std::accumulate(response.data.begin(), response.data.end(), qint64(0)), qint64(out.str().size()));
     }
-}
-
-TEST_F(ClientTest, IdArrivesAsGivenWhateverItsCharacters)
-{
-    EXPECT_EQ(Run(client->GetMetadata(&out, "A&B=C+D \xC3\xA9%20x#y", &response)), IResponse::ServerError); // unknown
+    // An id the service does not know arrives as given, whatever its characters.
+    EXPECT_EQ(Run(client->GetMetadata(&out, "A&B=C+D \xC3\xA9%20x#y", &response)), IResponse::ServerError);
     EXPECT_EQ(Logged()["query"].toString(), "id=A%26B%3DC%2BD%20%C3%A9%2520x%23y&key=" + key);
 }
 

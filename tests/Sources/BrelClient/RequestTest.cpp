@@ -1,28 +1,14 @@
-// The retry window of a request on a scripted network, and its length as configured.
-#include "Request.h"
-#include "Config.h"
+// The retry window of a request on a scripted network.
+#include "BrelTest.h"
 #include "LogCapture.h"
-#include "RequestTestNetwork.h"
-#include "TestFiles.h"
 
-#include <gtest/gtest.h>
-
-#include <memory>
 #include <sstream>
 
 using Brel::IResponse;
 
 namespace {
 
-// A failure without an HTTP status, or (code 0) a 200 with the body.
-FakeAnswer Scripted(int code, const QByteArray& body = {}, bool hang = false)
-{
-    return {code ? 0 : 200, body, code, {}, {}, hang};
-}
-
-const FakeAnswer kHang = Scripted(0, {}, true);
-const FakeAnswer kRefused = Scripted(QNetworkReply::ConnectionRefusedError);
-using Items = QMap<QString, QString>;
+const FakeAnswer kHang {0, {}, 0, true}, kRefused {0, {}, QNetworkReply::ConnectionRefusedError};
 
 class RequestTest : public ::testing::Test {
 protected:
@@ -42,6 +28,7 @@ protected:
         return response.results.size() > index ? response.results[index] : IResponse::Ok;
     }
 
+    using Items = QMap<QString, QString>;
     RecordingResponse response;
     std::ostringstream out;
 };
@@ -62,81 +49,63 @@ TEST_F(RequestTest, ImmediateFailureWaitsForThePauseButATimeOutIsResentAtOnce)
     EXPECT_GE(silent.Count(), 4);
 }
 
-TEST_F(RequestTest, AbortDeletionAndSendCancelAPendingResend)
+// Abort, deletion and Send cancel a pending resend; the queued signals of an aborted reply do nothing.
+TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
 {
     LogCapture log;
-    FakeNetwork network({kRefused, kHang});
+    const auto resendWaits = [&](int times) {
+        return WaitFor([&] { return log.Count(Log::Debug, "Auto Retry - Resending in") == times; });
+    };
+    FakeNetwork network({kRefused, kRefused, kHang}), other({kRefused}), queued({FakeAnswer {200, "<old/>"}, kHang});
     auto request = Make(network, 5000, 200);
-    Spin(60); // the refusal came back; a resend waits
+    ASSERT_TRUE(resendWaits(1));
     request->Abort();
     Spin(300);
     EXPECT_EQ(network.Count(), 1);
+    request->Send(); // refused again: a resend waits once more
+    ASSERT_TRUE(resendWaits(2));
     request->Send(); // hangs
     Spin(300);
+    EXPECT_EQ(network.Count(), 3);
     EXPECT_EQ(log.Count(Log::Warning, "Request is already in progress"), 0);
 
-    FakeNetwork other({kRefused});
     request = Make(other, 5000, 200);
-    Spin(60);
+    ASSERT_TRUE(resendWaits(3));
     request.reset();
     Spin(300);
     EXPECT_EQ(other.Count(), 1);
-    EXPECT_TRUE(response.results.empty());
-}
 
-TEST_F(RequestTest, ResultClosesTheRetryWindow)
-{
-    FakeNetwork network({Scripted(QNetworkReply::RemoteHostClosedError), Scripted(0, "<a/>")});
-    auto request = Make(network, 5000, 0);
-    EXPECT_EQ(Result(0), IResponse::Ok);
-    request->StartAutomaticRetry(); // opens a new window, so it sends again
-    EXPECT_EQ(Result(1), IResponse::Ok);
-    EXPECT_EQ(network.Count(), 3);
-}
-
-TEST_F(RequestTest, QueuedSignalsOfAnAbortedReplyAreIgnored)
-{
-    FakeNetwork network({Scripted(0, "<old/>"), kHang});
-    auto request = Make(network, 300, 0);
-    network.Last()->Play(); // its readyRead and finished are now queued
+    request = Make(queued, 300, 0);
+    queued.Last()->Play(); // its readyRead and finished are now queued
     request->Abort();
     request->Send();
-    Spin(100);
+    Spin(500);
     EXPECT_TRUE(response.results.empty());
+    EXPECT_EQ(log.Count(Log::Warning, "Request is already in progress"), 0);
     EXPECT_EQ(out.str(), "");
 }
 
-TEST_F(RequestTest, ConfiguredRequestReportsALostHostAtOnceUnlessBytesWereWritten)
+// A result closes the window (a new one sends again); a lost host ends a configured request at once unless bytes
+// were written.
+TEST_F(RequestTest, TheWindowEndsWithAResultOrALostHost)
 {
-    FakeNetwork network({Scripted(QNetworkReply::HostNotFoundError)});
-    auto request = Make(network, 0, 20);
+    FakeNetwork network({FakeAnswer {0, {}, QNetworkReply::RemoteHostClosedError}, FakeAnswer {200, "<a/>"}}),
+        lost({FakeAnswer {0, {}, QNetworkReply::HostNotFoundError}});
+    auto request = Make(network, 5000, 0);
+    EXPECT_EQ(Result(0), IResponse::Ok);
+    request->StartAutomaticRetry();
+    EXPECT_EQ(Result(1), IResponse::Ok);
+    EXPECT_EQ(network.Count(), 3);
+
+    request = Make(lost, 0, 20);
     request->ReadRetryDurationFromConfig();
     request->SetRetryWindowLength(200);
     request->GetDownloadedbytes(1000);
-    EXPECT_EQ(Result(0), IResponse::NoConnection);
-    const int sent = network.Count();
+    EXPECT_EQ(Result(2), IResponse::NoConnection);
+    const int sent = lost.Count();
     EXPECT_GT(sent, 2);
-
     request->GetDownloadedbytes(0);
     request->Send();
-    EXPECT_EQ(Result(1), IResponse::NoConnection);
-    EXPECT_EQ(network.Count(), sent + 1);
-}
-
-TEST(RequestRetryDuration, WholeMinutesFromOneToTenElseThree)
-{
-    // Rounded half away from zero; no file (""), broken JSON or no number give three.
-    const std::pair<QByteArray, int> table[] = {{"2.5", 180000}, {"0", 60000}, {"10.4", 600000}, {"\"7\"", 420000},
-        {"\"abc\"", 180000}, {"", 180000}, {"{", 180000}};
-    const QString path = Config::Instance().ConfigFilePath();
-    for (const auto& [value, window] : table) {
-        QFile::remove(path);
-        if (!value.isEmpty()) {
-            ASSERT_TRUE(TestFiles::Write(path, R"({"MapDownload":{"RetryDuration":)" + value + "}}"));
-        }
-        FakeNetwork network;
-        RecordingResponse response;
-        Brel::Request request(&network, "https://service.invalid/a.tar", {}, {}, &response, nullptr);
-        EXPECT_EQ(request.ReadRetryDurationFromConfig(), window) << value.constData();
-    }
+    EXPECT_EQ(Result(3), IResponse::NoConnection);
+    EXPECT_EQ(lost.Count(), sent + 1);
 }
