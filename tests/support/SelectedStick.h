@@ -1,10 +1,8 @@
 #pragma once
 
-#include "UsbInfo.h"
 #include "UsbStorage.h"
 
-// Puts a selected 16 GB stick with 9 GB free into the stick registry, as
-// discovery and the stick check would; for programs that link the stick code.
+// Puts a selected 16 GB stick with 9 GB free into the stick registry, as discovery and the stick check would.
 inline void SelectStick(UsbInfo::State state = UsbInfo::ValidMetadata)
 {
     UsbInfo stick;
