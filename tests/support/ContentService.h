@@ -8,21 +8,19 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QSslConfiguration>
 #include <QSslSocket>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QUrl>
 
 #include <gtest/gtest.h>
 
-// Runs the local content service (tools/content-service/server.py) for one test: HTTPS on 127.0.0.1 with a
-// certificate of its own, the catalogue's packages and archives, a request log and fault injection.
+// The local content service (tools/content-service) for one test: HTTPS on 127.0.0.1, request log, fault rules.
 class ContentService {
 public:
-    // The client reads SSL_CERT_FILE once per process, so every service of a test process presents one shared
-    // certificate; a stranger's is trusted by nobody.
+    // SSL_CERT_FILE is read once per process: its services share a certificate; a stranger's is trusted by nobody.
     enum class Certificate { Shared, Stranger };
 
     ~ContentService()
@@ -33,8 +31,7 @@ public:
         process.waitForFinished(3000);
     }
 
-    // Starts the server on a free port with the catalogue (empty: tools/content-service/catalogue.json) and waits
-    // until it serves; with the shared certificate it points SSL_CERT_FILE at it.
+    // On a free port, with the catalogue (empty: tools/content-service/catalogue.json); waits until it serves.
     bool Start(const QString& catalogueFile = QString(), Certificate certificate = Certificate::Shared)
     {
         const QString tool = TestEnv::SourceDir() + "/tools/content-service/";
@@ -51,9 +48,8 @@ public:
         // The system's interpreter before any in PATH: wrappers such as version managers slow every start down.
         const QString python = QStandardPaths::findExecutable(
             "python3", QStringList {"/usr/bin"} + qEnvironmentVariable("PATH").split(':'));
-        stateDir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/content-service-XXXXXX");
         const bool shared = certificate == Certificate::Shared;
-        if (!stateDir->isValid() || python.isEmpty() || (shared && !sharedDir.isValid()))
+        if (!stateDir.isValid() || python.isEmpty() || (shared && !sharedDir.isValid()))
             return false;
         if (shared)
             copyCertificate(sharedDir.path(), StateDir());
@@ -91,28 +87,25 @@ public:
     QJsonArray RequestLog() const
     {
         QJsonArray records;
-        for (const QByteArray& line : TestFiles::Read(StateDir() + "/requests.jsonl").split('\n')) {
+        for (const QByteArray& line : TestFiles::Read(StateDir() + "/requests.jsonl").split('\n'))
             if (const QJsonDocument record = QJsonDocument::fromJson(line); record.isObject())
                 records.append(record.object());
-        }
         return records;
     }
     // The "Range" headers of the archive requests, in order ("" for none).
     QStringList ArchiveRanges() const
     {
         QStringList ranges;
-        for (const QJsonValue& request : RequestLog()) {
+        for (const QJsonValue& request : RequestLog())
             if (request["path"].toString().startsWith("/files/"))
                 ranges << request["headers"]["Range"].toString();
-        }
         return ranges;
     }
-    QString StateDir() const { return stateDir ? stateDir->path() : QString(); }
+    QString StateDir() const { return stateDir.path(); }
     quint16 Port() const { return port; }
 
 private:
-    // A blocking exchange on a socket of its own: it runs no event loop, so nothing of the code under test moves on
-    // while a test changes the rules.
+    // Blocking, on a socket of its own: no event loop runs, so the code under test stands still while rules change.
     void Control(const QByteArray& method, const QByteArray& body)
     {
         QSslSocket socket;
@@ -135,7 +128,7 @@ private:
     }
     QString Origin() const { return QString("https://127.0.0.1:%1").arg(port); }
 
-    std::unique_ptr<QTemporaryDir> stateDir;
+    QTemporaryDir stateDir {QDir::tempPath() + "/content-service-XXXXXX"};
     QProcess process;
     quint16 port = 0;
     std::string key;

@@ -10,9 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
-// Fabricates USB sticks for the Linux discovery layer: a sysfs tree laid out like the kernel's (block links into the
-// device hierarchy, the USB device folder holding idVendor, idProduct and serial) under a temporary root, and a
-// mountinfo file. Points TESSALY_SYSFS_ROOT and TESSALY_MOUNTINFO at them for its lifetime.
+// Fabricates USB sticks for the Linux discovery layer: a sysfs tree laid out like the kernel's and a mountinfo file
+// under a temporary root, with TESSALY_SYSFS_ROOT and TESSALY_MOUNTINFO pointing at them while it lives.
 class FakeSticks {
 public:
     // One fabricated disk; switching a flag off makes a disk that discovery must skip.
@@ -50,7 +49,6 @@ public:
             throw std::length_error("FakeSticks: no block names left");
         const QString name = QString("sd%1").arg(QChar('a' + index));
         const QString sysfs = root.path() + "/sys";
-        // As the kernel lays out a SCSI disk behind a USB mass-storage interface (or behind a SATA port).
         const QString usbDevice = sysfs + QString("/devices/pci0000:00/0000:00:14.0/usb1/1-%1").arg(index);
         const QString scsi = QString("/host%1/target%1:0:0/%1:0:0:0/block/").arg(index + 5) + name;
         const QString deviceDir = disk.usb
@@ -95,7 +93,6 @@ public:
         return name;
     }
 
-    // Rewrites mountinfo without the disk's mounts.
     void Remove(const QString& blockName)
     {
         const auto ofDisk = [&blockName](const auto& mount) { return mount.first == blockName; };
@@ -103,7 +100,6 @@ public:
         WriteMountInfo();
     }
 
-    // A folder below the fake's own root to mount a stick at (removed with the fake).
     QString MountDir(const QString& name) const { return root.path() + "/media/" + name; }
 
 private:
@@ -113,8 +109,7 @@ private:
             throw std::runtime_error("FakeSticks: cannot write " + (dir + "/" + name).toStdString());
     }
 
-    // Renamed into place, so a poll never sees half a file. The mounts every system has make matching by device
-    // number meet lines that never match.
+    // Renamed into place: a poll never sees half a file. Every system's own mounts never match a stick.
     void WriteMountInfo() const
     {
         QByteArray text = "22 1 259:2 / / rw,relatime shared:1 - ext4 /dev/nvme0n1p2 rw\n"

@@ -4,8 +4,7 @@
 
 #include <QRegularExpression>
 
-// Another X client's window that holds the keyboard, as the program a user is typing in while the popup comes up: it
-// records the keys it receives.
+// The window of the program a user is typing in while the popup comes up: it holds the keyboard, records the keys.
 class KeyboardWitness {
 public:
     ~KeyboardWitness()
@@ -14,7 +13,6 @@ public:
         xev.waitForFinished(3000);
     }
 
-    // Opens the window and makes it the active one.
     bool Start()
     {
         xev.start("stdbuf", {"-oL", "xev", "-event", "keyboard", "-geometry", "300x200+100+100"}); // line-buffered

@@ -9,24 +9,20 @@
 #include <boost/make_shared.hpp>
 
 #include <algorithm>
-#include <mutex>
 #include <vector>
 
-// Switches logging on and keeps every record in memory while it lives; an observer sees each record as it is logged,
-// on the logging thread.
+// Switches logging on and keeps every record while it lives; an observer sees each as it is logged, on that thread.
 class LogCapture {
 public:
     struct Record {
         Log::Severity severity;
-        std::string channel;
-        std::string function;
-        std::string message;
+        std::string channel, function, message;
     };
     using Observer = std::function<void(const Record&)>;
 
     explicit LogCapture(Observer observer = {})
     {
-        backend->observer = std::move(observer);
+        sink->locked_backend()->observer = std::move(observer);
         Log::g_lg::get();
         boost::log::core::get()->add_sink(sink);
         boost::log::core::get()->set_logging_enabled(true);
@@ -37,11 +33,7 @@ public:
         boost::log::core::get()->remove_sink(sink);
     }
 
-    std::vector<Record> Records() const
-    {
-        const std::lock_guard<std::mutex> lock(backend->mutex);
-        return backend->records;
-    }
+    std::vector<Record> Records() const { return sink->locked_backend()->records; }
     // Records of that severity whose message starts with the text.
     int Count(Log::Severity severity, const std::string& messageStart) const
     {
@@ -62,16 +54,13 @@ private:
                 text("Function"), text("Message")};
             if (observer)
                 observer(copy);
-            const std::lock_guard<std::mutex> lock(mutex);
-            records.push_back(std::move(copy));
+            records.push_back(std::move(copy)); // the sink's frontend feeds one record at a time
         }
 
         Observer observer;
-        std::mutex mutex;
         std::vector<Record> records;
     };
     using Sink = boost::log::sinks::synchronous_sink<Backend>;
 
-    const boost::shared_ptr<Backend> backend = boost::make_shared<Backend>();
-    const boost::shared_ptr<Sink> sink = boost::make_shared<Sink>(backend);
+    const boost::shared_ptr<Sink> sink = boost::make_shared<Sink>();
 };

@@ -9,8 +9,7 @@
 
 // Writes stick contents into a folder that stands for a stick's root; a failure throws, which fails the test.
 struct StickContent {
-    // Lists every file below root/VexmarNDSUpdate with its lower-case MD5 in root/VexmarNDSUpdate/CHECKSUMS.MD5,
-    // sorted by name, names relative to the update folder with "/" separators, LF line ends.
+    // Lists each file below root/VexmarNDSUpdate with its MD5 in its CHECKSUMS.MD5, sorted, relative names, LF ends.
     static void WriteChecksums(const QString& root)
     {
         const QString folder = root + "/VexmarNDSUpdate";

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "TestFiles.h"
+
 #include <QCryptographicHash>
 #include <QDirIterator>
 #include <QMap>
 
-#include <cstring>
 #include <vector>
 
 // Builds tar archives block by block, including malformed and hostile ones, and lists unpacked trees for comparison.
@@ -35,7 +36,7 @@ public:
 
     TarTestArchive& Add(const Entry& entry)
     {
-        bytes_ += Header(entry) + entry.data + QByteArray((512 - entry.data.size() % 512) % 512, '\0');
+        bytes_ += Header(entry) + entry.data.leftJustified((entry.data.size() + 511) / 512 * 512, '\0');
         return *this;
     }
     TarTestArchive& Folder(const QByteArray& name) { return Add({name, '5'}); }
@@ -67,9 +68,7 @@ public:
     static QByteArray Header(const Entry& entry)
     {
         QByteArray block(512, '\0');
-        const auto put = [&block](int offset, const QByteArray& field) {
-            std::memcpy(block.data() + offset, field.constData(), std::size_t(field.size()));
-        };
+        const auto put = [&block](int offset, const QByteArray& field) { block.replace(offset, field.size(), field); };
         const auto octal = [](std::int64_t value, int digits) {
             return QByteArray::number(qlonglong(value), 8).rightJustified(digits, '0');
         };
@@ -79,15 +78,12 @@ public:
             sizeField[i] = char(i == 0 ? 0x80 : size & 0xff);
         put(0, entry.name.left(100));
         put(100, "0000644");
-        put(108, "0000000");
-        put(116, "0000000");
+        for (const int offset : {108, 116}) // owner and group
+            put(offset, "0000000");
         put(124, entry.sizeField.isEmpty() ? sizeField : entry.sizeField.leftJustified(12, '\0'));
         put(136, "00000000000");
         block[156] = entry.type;
-        put(257,
-            QByteArray("ustar\0"
-                       "00",
-                8));
+        put(257, QByteArray("ustar\0", 6) + "00");
         put(345, entry.prefix.left(155));
         put(148, QByteArray(8, ' '));
         int sum = 0;
@@ -103,14 +99,10 @@ public:
         const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
         for (QDirIterator it(root, all, QDirIterator::Subdirectories); it.hasNext();) {
             const QString path = it.next();
-            QFile file(path);
-            QByteArray& item = tree[QDir(root).relativeFilePath(path)];
-            if (it.fileInfo().isSymLink())
-                item = "<link>";
-            else if (it.fileInfo().isDir())
-                item = "<folder>";
-            else if (file.open(QIODevice::ReadOnly))
-                item = file.readAll();
+            const QFileInfo& info = it.fileInfo();
+            tree[QDir(root).relativeFilePath(path)] = info.isSymLink() ? "<link>"
+                : info.isDir()                                         ? "<folder>"
+                                                                       : TestFiles::Read(path);
         }
         return tree;
     }

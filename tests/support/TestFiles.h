@@ -7,7 +7,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Whole-file reads and writes for fixtures.
 struct TestFiles {
     // A missing file reads as empty.
     static QByteArray Read(const QString& path)
@@ -16,7 +15,6 @@ struct TestFiles {
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
-    // Creates the folders on the way.
     static bool Write(const QString& path, const QByteArray& bytes)
     {
         QDir().mkpath(QFileInfo(path).path());

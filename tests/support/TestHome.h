@@ -6,9 +6,8 @@
 #include <cstdlib>
 
 struct TestHome {
-    // Points HOME and the XDG folders at fresh folders below root, before Qt is set up, so that no test touches the
-    // real user's files. Requests meant for anywhere but the local content service go to a closed local port, so a
-    // test that forgets the service fails instead of asking the network (even a name lookup would leave the machine).
+    // Fresh HOME and XDG folders below root, before Qt is set up. Requests for anywhere but the content service go to a
+    // closed local port: a test that forgets the service fails instead of asking the network (even for a name).
     static void PointAt(const QString& root)
     {
         for (const auto& [name, sub] :
@@ -22,7 +21,6 @@ struct TestHome {
         ::setenv("https_proxy", "http://127.0.0.1:9", 1);
     }
 
-    // Lets requests go straight to their host again (the local content service).
     static void ClearProxies()
     {
         for (const char* name : {"https_proxy", "http_proxy", "all_proxy", "HTTPS_PROXY", "HTTP_PROXY", "ALL_PROXY"})

@@ -3,12 +3,10 @@
 #include <QRegularExpression>
 #include <QStringList>
 
-#include <cstdio>
 #include <mutex>
 
 // Collects, while it lives, every warning Qt prints from any thread about objects, timers or sockets used across
-// threads ("QObject: Cannot create children for a parent that is in a different thread", ...). Every message passes
-// on unchanged.
+// threads ("QObject: Cannot create children for a parent that is in a different thread"); all pass on unchanged.
 class ThreadWarnings {
 public:
     ThreadWarnings()
@@ -34,12 +32,9 @@ private:
         std::unique_lock<std::mutex> lock(mutex);
         if (type != QtDebugMsg && type != QtInfoMsg && aboutThreads.match(message).hasMatch())
             messages << message;
-        const QtMessageHandler next = previous;
+        const QtMessageHandler next = previous; // Qt's own at least
         lock.unlock();
-        if (next)
-            next(type, context, message);
-        else
-            std::fprintf(stderr, "%s\n", qPrintable(message));
+        next(type, context, message);
     }
 
     static inline std::mutex mutex;

@@ -5,8 +5,7 @@
 #include <clocale>
 #include <string>
 
-// While it lives, the process runs in a UTF-8 locale whatever the environment says, as most desktops do, so that a
-// byte such as 0xE9 alone is not valid in it.
+// A UTF-8 locale while it lives, whatever the environment says, as on most desktops: a lone 0xE9 is invalid in it.
 class Utf8Locale {
 public:
     Utf8Locale()

@@ -1,18 +1,14 @@
 #pragma once
 
-#include <QPoint>
 #include <QProcess>
-#include <QRect>
 #include <QStandardPaths>
 #include <QtTest/QTest>
 
-#include <algorithm>
 #include <memory>
 #include <optional>
 #include <vector>
 
-// A private X desktop for tests that need a real one: Xvfb on a free display, openbox as the window manager and
-// trayer as the tray host, whose panel struts shrink the screen's available area as a real panel does.
+// A private X desktop: Xvfb on a free display, openbox, and trayer as the tray host whose panel reserves its strip.
 class XDesktop {
 public:
     enum class Edge { Bottom, Top, Left, Right };
@@ -32,10 +28,9 @@ public:
     bool Start(Edge edge = Edge::Bottom)
     {
         const auto fail = [this](const QString& reason) { return error = reason, false; };
-        for (const char* program : {"Xvfb", "openbox", "trayer", "xdotool", "xprop"}) {
+        for (const char* program : {"Xvfb", "openbox", "trayer", "xdotool", "xprop"})
             if (QStandardPaths::findExecutable(program).isEmpty())
                 return fail(QString("%1 is not installed (scripts/install-deps.sh installs it)").arg(program));
-        }
         // Xvfb picks a free display itself and writes its number to its output.
         QProcess* server = Launch("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
         while (server && !server->canReadLine() && server->waitForReadyRead(30000)) { }
@@ -65,7 +60,6 @@ public:
     QString Display() const { return display; }
     QString Error() const { return error; }
 
-    // Real pointer input and key presses (xdotool names: "Return", "space", "Tab") through the X server, as a user's.
     // No "--sync" on moves: it hangs when the pointer is there already; the server handles the events in order anyway.
     static bool Click(const QPoint& at, int button = 1) { return MovePointer(at, {"click", QString::number(button)}); }
     static bool MovePointer(const QPoint& at, const QStringList& then = {})
@@ -89,16 +83,11 @@ public:
     {
         return Output({"-id", QString::number(id), name});
     }
-    // The edge named by TESSALY_DESKTOP_EDGE ("top", "left", "right"); the bottom otherwise.
-    static Edge EdgeFromEnvironment()
-    {
-        return Edge(std::max(0, EdgeNames().indexOf(qgetenv("TESSALY_DESKTOP_EDGE"))));
-    }
+    static Edge EdgeFromEnvironment() { return Edge(qMax(0, EdgeNames().indexOf(qgetenv("TESSALY_DESKTOP_EDGE")))); }
 
 private:
     static QStringList EdgeNames() { return {"bottom", "top", "left", "right"}; }
 
-    // A tool's output, trimmed, or nothing when it failed.
     static std::optional<QString> Run(const QString& program, const QStringList& arguments)
     {
         QProcess process;
