@@ -2,8 +2,6 @@
 
 #include "Log.h"
 
-#include <boost/log/attributes/value_extraction.hpp>
-#include <boost/log/core/core.hpp>
 #include <boost/log/sinks/basic_sink_backend.hpp>
 #include <boost/log/sinks/sync_frontend.hpp>
 #include <boost/make_shared.hpp>

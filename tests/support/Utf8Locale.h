@@ -6,8 +6,7 @@
 #include <string>
 
 // A UTF-8 locale while it lives, whatever the environment says, as on most desktops: a lone 0xE9 is invalid in it.
-class Utf8Locale {
-public:
+struct Utf8Locale {
     Utf8Locale()
     {
         ::setlocale(LC_ALL, "C.UTF-8");
@@ -19,6 +18,5 @@ public:
         QTextCodec::setCodecForLocale(nullptr);
     }
 
-private:
     const std::string previous = ::setlocale(LC_ALL, nullptr);
 };
