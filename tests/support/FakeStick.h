@@ -5,10 +5,9 @@
 #include <QSaveFile>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <stdexcept>
-#include <vector>
 
 // Fabricates USB sticks for the Linux discovery layer: a sysfs tree laid out like the kernel's and a mountinfo file
 // under a temporary root, with TESSALY_SYSFS_ROOT and TESSALY_MOUNTINFO pointing at them while it lives.
@@ -86,17 +85,16 @@ public:
             escaped += QByteArray(" \t\n\\").contains(c) ? "\\" + QByteArray::number(int(c), 8).rightJustified(3, '0')
                                                          : QByteArray(1, c);
         const QByteArray id = QByteArray::number(100 + int(mounts.size()));
-        mounts.push_back({name,
+        mounts.emplace(name,
             id + " 22 " + deviceNumber.toLatin1() + " / " + escaped + " rw,nosuid,nodev,relatime shared:" + id
-                + " - vfat /dev/" + fileSystem.toLatin1() + " rw,fmask=0022\n"});
+                + " - vfat /dev/" + fileSystem.toLatin1() + " rw,fmask=0022\n");
         WriteMountInfo();
         return name;
     }
 
     void Remove(const QString& blockName)
     {
-        const auto ofDisk = [&blockName](const auto& mount) { return mount.first == blockName; };
-        mounts.erase(std::remove_if(mounts.begin(), mounts.end(), ofDisk), mounts.end());
+        mounts.erase(blockName);
         WriteMountInfo();
     }
 
@@ -126,5 +124,5 @@ private:
     const QByteArray previous[2] = {qgetenv(variables[0]), qgetenv(variables[1])};
     QTemporaryDir root {QDir::tempPath() + "/tessaly-sysfs-XXXXXX"};
     int disks = 0;
-    std::vector<std::pair<QString, QByteArray>> mounts; // block name, mountinfo line
+    std::map<QString, QByteArray> mounts; // block name (sdb, sdc, ... in the order of insertion) -> mountinfo line
 };
