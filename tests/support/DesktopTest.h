@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-// Skips a desktop test, with the reason, where the test program could not make a desktop.
+// The runner names, in TESSALY_NO_DESKTOP, why it could not make a desktop.
 #define REQUIRE_DESKTOP()                                                                                              \
     do {                                                                                                               \
         if (const char* reason = std::getenv("TESSALY_NO_DESKTOP"))                                                    \

@@ -1,13 +1,16 @@
 #pragma once
 
-#include <QString>
+#include "TestFiles.h"
+
+#include <QSaveFile>
 #include <QTemporaryDir>
 
-#include <vector>
+#include <filesystem>
+#include <map>
+#include <stdexcept>
 
-// Fabricates USB sticks for the Linux discovery layer: a sysfs tree laid out like the kernel's (block links
-// into the device hierarchy, the USB device folder holding idVendor, idProduct and serial) under a temporary
-// root, and a mountinfo file. Points TESSALY_SYSFS_ROOT and TESSALY_MOUNTINFO at them for its lifetime.
+// Fabricates USB sticks for the Linux discovery layer: a sysfs tree laid out like the kernel's and a mountinfo file
+// under a temporary root, with TESSALY_SYSFS_ROOT and TESSALY_MOUNTINFO pointing at them while it lives.
 class FakeSticks {
 public:
     // One fabricated disk; switching a flag off makes a disk that discovery must skip.
@@ -23,40 +26,103 @@ public:
         QByteArray nativeMountDir {}; // in place of mountDir: a name that no text form holds, byte for byte
     };
 
-    FakeSticks();
-    ~FakeSticks();
-    FakeSticks(const FakeSticks&) = delete;
-    FakeSticks& operator=(const FakeSticks&) = delete;
+    FakeSticks()
+    {
+        if (!root.isValid() || !QDir().mkpath(root.path() + "/sys/block"))
+            throw std::runtime_error("FakeSticks: cannot create a temporary folder");
+        WriteMountInfo();
+        qputenv(variables[0], QFile::encodeName(root.path() + "/sys"));
+        qputenv(variables[1], QFile::encodeName(root.path() + "/mountinfo"));
+    }
+    ~FakeSticks()
+    {
+        for (int i : {0, 1})
+            previous[i].isEmpty() ? qunsetenv(variables[i]) : qputenv(variables[i], previous[i]);
+    }
 
     // Adds the disk, mounted at its mountDir (created if missing); returns its block name.
-    QString Insert(const Disk& disk);
-    // Rewrites mountinfo without the disk's mounts (temp file + rename, so a poll never sees half a file).
-    void Remove(const QString& blockName);
+    QString Insert(const Disk& disk)
+    {
+        const int index = ++disks;
+        if (index > 'z' - 'a')
+            throw std::length_error("FakeSticks: no block names left");
+        const QString name = QString("sd%1").arg(QChar('a' + index));
+        const QString sysfs = root.path() + "/sys";
+        const QString usbDevice = sysfs + QString("/devices/pci0000:00/0000:00:14.0/usb1/1-%1").arg(index);
+        const QString scsi = QString("/host%1/target%1:0:0/%1:0:0:0/block/").arg(index + 5) + name;
+        const QString deviceDir = disk.usb
+            ? usbDevice + QString("/1-%1:1.0").arg(index) + scsi
+            : sysfs + QString("/devices/pci0000:00/0000:00:17.0/ata%1").arg(index) + scsi;
+        const QString fileSystem = disk.partitioned ? name + "1" : name; // its name under /dev
+        const QString deviceNumber = QString("8:%1").arg(index * 16 + (disk.partitioned ? 1 : 0));
+        if (disk.usb) {
+            WriteAttribute(usbDevice, "idVendor", disk.vendorId);
+            WriteAttribute(usbDevice, "idProduct", disk.productId);
+            if (!disk.serial.isEmpty())
+                WriteAttribute(usbDevice, "serial", disk.serial);
+        }
+        WriteAttribute(deviceDir, "removable", disk.removable ? "1" : "0");
+        WriteAttribute(deviceDir, "size", disk.media ? "60063744" : "0");
+        WriteAttribute(deviceDir, "dev", QString("8:%1").arg(index * 16));
+        if (disk.partitioned) {
+            WriteAttribute(deviceDir + "/" + fileSystem, "partition", "1");
+            WriteAttribute(deviceDir + "/" + fileSystem, "dev", deviceNumber);
+        }
+        QDir().mkpath(deviceDir + "/queue"); // a sub-folder that is not a partition
+        if (!QFile::link("../" + QDir(sysfs).relativeFilePath(deviceDir), sysfs + "/block/" + name))
+            throw std::runtime_error("FakeSticks: cannot link block device " + name.toStdString());
 
-    // A folder below the fake's own root to mount a stick at (removed with the fake).
-    QString MountDir(const QString& name) const { return m_root.path() + "/media/" + name; }
+        const QByteArray mountDir
+            = disk.nativeMountDir.isEmpty() ? QFile::encodeName(disk.mountDir) : disk.nativeMountDir;
+        if (mountDir.isEmpty())
+            return name;
+        std::error_code error;
+        if (std::filesystem::create_directories(mountDir.toStdString(), error); error)
+            throw std::runtime_error("FakeSticks: cannot create " + mountDir.toStdString());
+        // The kernel writes space, tab, newline and backslash in mount paths as octal escapes, other bytes as they are.
+        QByteArray escaped;
+        for (const char c : mountDir)
+            escaped += QByteArray(" \t\n\\").contains(c) ? "\\" + QByteArray::number(int(c), 8).rightJustified(3, '0')
+                                                         : QByteArray(1, c);
+        const QByteArray id = QByteArray::number(100 + int(mounts.size()));
+        mounts.emplace(name,
+            id + " 22 " + deviceNumber.toLatin1() + " / " + escaped + " rw,nosuid,nodev,relatime shared:" + id
+                + " - vfat /dev/" + fileSystem.toLatin1() + " rw,fmask=0022\n");
+        WriteMountInfo();
+        return name;
+    }
+
+    void Remove(const QString& blockName)
+    {
+        mounts.erase(blockName);
+        WriteMountInfo();
+    }
+
+    QString MountDir(const QString& name) const { return root.path() + "/media/" + name; }
 
 private:
-    struct MountLine {
-        QString blockName;
-        QByteArray text;
-    };
-    struct BlockDevice {
-        QString name;
-        QString deviceNumber; // "major:minor" of the file system: the first partition or the whole disk
-        QString fileSystemName; // its name under /dev
-    };
+    static void WriteAttribute(const QString& dir, const char* name, const QString& value)
+    {
+        if (!TestFiles::Write(dir + "/" + name, value.toUtf8() + "\n"))
+            throw std::runtime_error("FakeSticks: cannot write " + (dir + "/" + name).toStdString());
+    }
 
-    QString SysfsRoot() const { return m_root.path() + "/sys"; }
-    QString MountInfoPath() const { return m_root.path() + "/mountinfo"; }
-    void Mount(const BlockDevice& device, const QByteArray& mountDir);
-    QString CreateDeviceTree(const Disk& disk, int index, const QString& name) const;
-    void WriteAttribute(const QString& dir, const QString& name, const QString& value) const;
-    void WriteMountInfo() const;
+    // Renamed into place: a poll never sees half a file. Every system's own mounts never match a stick.
+    void WriteMountInfo() const
+    {
+        QByteArray text = "22 1 259:2 / / rw,relatime shared:1 - ext4 /dev/nvme0n1p2 rw\n"
+                          "23 22 0:22 / /proc rw,nosuid,nodev,noexec,relatime shared:12 - proc proc rw\n"
+                          "24 22 0:21 / /sys rw,nosuid,nodev,noexec,relatime shared:2 - sysfs sysfs rw\n";
+        for (const auto& mount : mounts)
+            text += mount.second;
+        QSaveFile file(root.path() + "/mountinfo");
+        if (!file.open(QIODevice::WriteOnly) || file.write(text) < 0 || !file.commit())
+            throw std::runtime_error("FakeSticks: cannot write the mountinfo");
+    }
 
-    QTemporaryDir m_root;
-    std::vector<BlockDevice> m_devices;
-    std::vector<MountLine> m_mounts;
-    QByteArray m_previousSysfsRoot;
-    QByteArray m_previousMountInfo;
+    static constexpr const char* variables[] = {"TESSALY_SYSFS_ROOT", "TESSALY_MOUNTINFO"};
+    const QByteArray previous[2] = {qgetenv(variables[0]), qgetenv(variables[1])};
+    QTemporaryDir root {QDir::tempPath() + "/tessaly-sysfs-XXXXXX"};
+    int disks = 0;
+    std::map<QString, QByteArray> mounts; // block name (sdb, sdc, ... in the order of insertion) -> mountinfo line
 };

@@ -2,38 +2,63 @@
 
 #include "Log.h"
 
-#include <boost/shared_ptr.hpp>
+#include <boost/log/sinks/basic_sink_backend.hpp>
+#include <boost/log/sinks/sync_frontend.hpp>
+#include <boost/make_shared.hpp>
 
-#include <functional>
-#include <memory>
-#include <string>
+#include <algorithm>
 #include <vector>
 
-// Switches logging on and keeps every record in memory while it lives, so a
-// test can check what the code under test logged. An observer sees each
-// record as it is logged, on the logging thread.
+// Switches logging on and keeps every record while it lives; an observer sees each as it is logged, on that thread.
 class LogCapture {
 public:
     struct Record {
         Log::Severity severity;
-        std::string channel;
-        std::string function;
-        std::string message;
+        std::string channel, function, message;
     };
-
     using Observer = std::function<void(const Record&)>;
-    explicit LogCapture(Observer observer = {});
-    ~LogCapture();
-    LogCapture(const LogCapture&) = delete;
-    LogCapture& operator=(const LogCapture&) = delete;
 
-    std::vector<Record> Records() const;
+    explicit LogCapture(Observer observer = {})
+    {
+        sink->locked_backend()->observer = std::move(observer);
+        Log::g_lg::get();
+        boost::log::core::get()->add_sink(sink);
+        boost::log::core::get()->set_logging_enabled(true);
+    }
+    ~LogCapture()
+    {
+        boost::log::core::get()->set_logging_enabled(false);
+        boost::log::core::get()->remove_sink(sink);
+    }
+
+    std::vector<Record> Records() const { return sink->locked_backend()->records; }
     // Records of that severity whose message starts with the text.
-    int Count(Log::Severity severity, const std::string& messageStart) const;
-
-    class Backend;
+    int Count(Log::Severity severity, const std::string& messageStart) const
+    {
+        const auto records = Records();
+        return int(std::count_if(records.begin(), records.end(), [&](const Record& record) {
+            return record.severity == severity && record.message.compare(0, messageStart.size(), messageStart) == 0;
+        }));
+    }
 
 private:
-    boost::shared_ptr<Backend> backend_;
-    boost::shared_ptr<void> sink_;
+    struct Backend : boost::log::sinks::basic_sink_backend<boost::log::sinks::synchronized_feeding> {
+        void consume(const boost::log::record_view& record)
+        {
+            const auto text = [&record](const char* name) {
+                return boost::log::extract_or_default<std::string>(record[name], std::string());
+            };
+            Record copy {boost::log::extract_or_default<Log::Severity>(record["Severity"], Log::Debug), text("Channel"),
+                text("Function"), text("Message")};
+            if (observer)
+                observer(copy);
+            records.push_back(std::move(copy)); // the sink's frontend feeds one record at a time
+        }
+
+        Observer observer;
+        std::vector<Record> records;
+    };
+    using Sink = boost::log::sinks::synchronous_sink<Backend>;
+
+    const boost::shared_ptr<Sink> sink = boost::make_shared<Sink>();
 };

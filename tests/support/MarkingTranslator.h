@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <QTranslator>
 
 // Marks every text it translates, so a test sees which texts were built anew.

@@ -4,8 +4,7 @@
 
 #include <ostream>
 
-// Lets GoogleTest print QString values (test parameters, compared values) as
-// text rather than as raw bytes.
+// GoogleTest prints QString values as text, not as raw bytes.
 inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';

@@ -1,18 +1,9 @@
 #pragma once
 
-#include "UsbInfo.h"
 #include "UsbStorage.h"
 
-// Puts a selected 16 GB stick with 9 GB free into the stick registry, as
-// discovery and the stick check would; for programs that link the stick code.
+// Puts a selected 16 GB stick with 9 GB free into the stick registry, as discovery and the stick check would.
 inline void SelectStick(UsbInfo::State state = UsbInfo::ValidMetadata)
 {
-    UsbInfo stick;
-    stick.id = 7;
-    stick.path = L"/media/stick";
-    stick.totalSpace = 16'000'000'000;
-    stick.availableSpace = 9'000'000'000;
-    stick.state = state;
-    stick.selected = true;
-    UsbStorage::Instance().UpdateUsb(stick);
+    UsbStorage::Instance().UpdateUsb(UsbInfo {7, L"/media/stick", 16'000'000'000, 9'000'000'000, state, true});
 }

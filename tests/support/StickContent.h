@@ -1,17 +1,33 @@
 #pragma once
 
-#include <QByteArray>
-#include <QString>
+#include "TestFiles.h"
 
-// Writes stick contents into a folder that stands for a stick's root.
-// Failures throw std::runtime_error, which fails the calling test.
-class StickContent {
-public:
-    // Lists every file below root/VexmarNDSUpdate (except the list itself) with
-    // its lower-case MD5 in root/VexmarNDSUpdate/CHECKSUMS.MD5, sorted by name,
-    // names relative to the update folder with "/" separators, LF line ends.
-    static void WriteChecksums(const QString& root);
+#include <QCryptographicHash>
+#include <QDirIterator>
 
-    // Writes bytes into root/relativePath, creating folders as needed.
-    static void WriteFile(const QString& root, const QString& relativePath, const QByteArray& bytes);
+#include <stdexcept>
+
+// Writes stick contents into a folder that stands for a stick's root; a failure throws, which fails the test.
+struct StickContent {
+    // Lists each file below root/VexmarNDSUpdate with its MD5 in its CHECKSUMS.MD5, sorted, relative names, LF ends.
+    static void WriteChecksums(const QString& root)
+    {
+        const QString folder = root + "/VexmarNDSUpdate";
+        QStringList files;
+        for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
+            files << QDir(folder).relativeFilePath(it.next());
+        files.removeAll("CHECKSUMS.MD5");
+        files.sort();
+        QByteArray list;
+        for (const QString& name : files)
+            list += QCryptographicHash::hash(TestFiles::Read(folder + "/" + name), QCryptographicHash::Md5).toHex()
+                + "  " + QFile::encodeName(name) + "\n";
+        WriteFile(folder, "CHECKSUMS.MD5", list);
+    }
+
+    static void WriteFile(const QString& root, const QString& relativePath, const QByteArray& bytes)
+    {
+        if (!TestFiles::Write(root + "/" + relativePath, bytes))
+            throw std::runtime_error("cannot write " + (root + "/" + relativePath).toStdString());
+    }
 };

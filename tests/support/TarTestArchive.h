@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QByteArray>
-#include <QMap>
-#include <QString>
+#include "TestFiles.h"
 
-#include <cstdint>
-#include <string>
-#include <utility>
+#include <QCryptographicHash>
+#include <QDirIterator>
+#include <QMap>
+
 #include <vector>
 
-// Builds tar archives block by block, including malformed and hostile ones,
-// and lists unpacked trees for comparison.
+// Builds tar archives block by block, including malformed and hostile ones, and lists unpacked trees for comparison.
 class TarTestArchive {
 public:
     struct Entry {
@@ -36,20 +34,78 @@ public:
         QByteArray sizeField; // raw size field, replacing the computed one
     };
 
-    TarTestArchive& Add(const Entry& entry);
-    TarTestArchive& Folder(const QByteArray& name);
-    TarTestArchive& File(const QByteArray& name, const QByteArray& data);
-    TarTestArchive& Pax(const QByteArray& key, const QByteArray& value, char type = 'x');
-    TarTestArchive& End();
+    TarTestArchive& Add(const Entry& entry)
+    {
+        bytes_ += Header(entry) + entry.data.leftJustified((entry.data.size() + 511) / 512 * 512, '\0');
+        return *this;
+    }
+    TarTestArchive& Folder(const QByteArray& name) { return Add({name, '5'}); }
+    TarTestArchive& File(const QByteArray& name, const QByteArray& data) { return Add({name, '0', data}); }
+    TarTestArchive& Pax(const QByteArray& key, const QByteArray& value, char type = 'x')
+    {
+        const QByteArray record = " " + key + "=" + value + "\n";
+        int length = record.size();
+        while (QByteArray::number(length).size() + record.size() != length)
+            length = QByteArray::number(length).size() + record.size();
+        return Add({"PaxHeaders/x", type, QByteArray::number(length) + record});
+    }
+    TarTestArchive& End() { return bytes_ += QByteArray(1024, '\0'), *this; }
     QByteArray Bytes() const { return bytes_; }
 
     // A whole archive of folders (names ending in "/") and files, as map packages arrive.
     using Entries = std::vector<std::pair<QByteArray, QByteArray>>;
-    static QByteArray Of(const Entries& entries);
-    static std::string Md5(const QByteArray& bytes);
-    static QByteArray Header(const Entry& entry);
-    // Every file and folder below root: relative path -> contents ("<folder>" for folders).
-    static QMap<QString, QByteArray> Tree(const QString& root);
+    static QByteArray Of(const Entries& entries)
+    {
+        TarTestArchive archive;
+        for (const auto& [name, data] : entries)
+            name.endsWith('/') ? archive.Folder(name) : archive.File(name, data);
+        return archive.End().Bytes();
+    }
+    static std::string Md5(const QByteArray& bytes)
+    {
+        return QCryptographicHash::hash(bytes, QCryptographicHash::Md5).toHex().toStdString();
+    }
+    static QByteArray Header(const Entry& entry)
+    {
+        QByteArray block(512, '\0');
+        const auto put = [&block](int offset, const QByteArray& field) { block.replace(offset, field.size(), field); };
+        const auto octal = [](std::int64_t value, int digits) {
+            return QByteArray::number(qlonglong(value), 8).rightJustified(digits, '0');
+        };
+        std::int64_t size = entry.size >= 0 ? entry.size : entry.data.size();
+        QByteArray sizeField = entry.base256Size ? QByteArray(12, '\0') : octal(size, 11);
+        for (int i = 11; entry.base256Size && i >= 0; --i, size >>= 8)
+            sizeField[i] = char(i == 0 ? 0x80 : size & 0xff);
+        put(0, entry.name.left(100));
+        put(100, "0000644");
+        for (const int offset : {108, 116}) // owner and group
+            put(offset, "0000000");
+        put(124, entry.sizeField.isEmpty() ? sizeField : entry.sizeField.leftJustified(12, '\0'));
+        put(136, "00000000000");
+        block[156] = entry.type;
+        put(257, QByteArray("ustar\0", 6) + "00");
+        put(345, entry.prefix.left(155));
+        put(148, QByteArray(8, ' '));
+        int sum = 0;
+        for (const char c : block)
+            sum += static_cast<unsigned char>(c);
+        put(148, octal(sum + entry.checksumDelta, 6) + QByteArray("\0 ", 2));
+        return block;
+    }
+    // Every file and folder below root: relative path -> contents ("<folder>" for folders, "<link>" for links).
+    static QMap<QString, QByteArray> Tree(const QString& root)
+    {
+        QMap<QString, QByteArray> tree;
+        const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
+        for (QDirIterator it(root, all, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString path = it.next();
+            const QFileInfo& info = it.fileInfo();
+            tree[QDir(root).relativeFilePath(path)] = info.isSymLink() ? "<link>"
+                : info.isDir()                                         ? "<folder>"
+                                                                       : TestFiles::Read(path);
+        }
+        return tree;
+    }
 
 private:
     QByteArray bytes_;

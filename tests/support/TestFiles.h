@@ -1,61 +1,55 @@
 #pragma once
 
-#include <QByteArray>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-// Whole-file reads and writes for fixtures; a missing file reads as empty.
-namespace TestFiles {
-
-inline QByteArray Read(const QString& path)
-{
-    QFile file(path);
-    file.open(QIODevice::ReadOnly);
-    return file.readAll();
-}
-
-// Creates the folders on the way.
-inline bool Write(const QString& path, const QByteArray& bytes)
-{
-    QDir().mkpath(QFileInfo(path).path());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-// A FIFO that a writer has filled with the bytes and left: a reader gets the bytes, then the end, as from a
-// file. A reader of its own keeps the bytes in the FIFO while this lives.
-class FilledFifo {
-public:
-    FilledFifo(const QString& path, const QByteArray& bytes)
+struct TestFiles {
+    // A missing file reads as empty.
+    static QByteArray Read(const QString& path)
     {
-        const QByteArray name = QFile::encodeName(path);
-        if (::mkfifo(name.constData(), 0600) != 0)
-            return;
-        keeper_ = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
-        filled_ = keeper_ >= 0 && writer >= 0 && ::write(writer, bytes.constData(), bytes.size()) == bytes.size();
-        ::close(writer);
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
-    ~FilledFifo() { ::close(keeper_); }
-    FilledFifo(const FilledFifo&) = delete;
-    FilledFifo& operator=(const FilledFifo&) = delete;
-    bool Filled() const { return filled_; }
 
-private:
-    int keeper_ = -1;
-    bool filled_ = false;
+    static bool Write(const QString& path, const QByteArray& bytes)
+    {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    }
+
+    // The permission bits (0777), or 0 when the file is missing.
+    static unsigned Mode(const QString& path)
+    {
+        struct stat status { };
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777u : 0u;
+    }
+
+    // A FIFO that a writer has filled with the bytes and left: a reader gets the bytes, then the end, as from a
+    // file. A reader of its own keeps the bytes in the FIFO while this lives.
+    class FilledFifo {
+    public:
+        FilledFifo(const QString& path, const QByteArray& bytes)
+        {
+            const QByteArray name = QFile::encodeName(path);
+            if (::mkfifo(name.constData(), 0600) != 0)
+                return;
+            keeper_ = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+            const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+            filled_ = keeper_ >= 0 && writer >= 0 && ::write(writer, bytes.constData(), bytes.size()) == bytes.size();
+            ::close(writer);
+        }
+        ~FilledFifo() { ::close(keeper_); }
+        FilledFifo(const FilledFifo&) = delete;
+        FilledFifo& operator=(const FilledFifo&) = delete;
+        bool Filled() const { return filled_; }
+
+    private:
+        int keeper_ = -1;
+        bool filled_ = false;
+    };
 };
-
-// The permission bits (0777), or 0 when the file is missing.
-inline unsigned Mode(const QString& path)
-{
-    struct stat status { };
-    return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777u : 0u;
-}
-
-} // namespace TestFiles

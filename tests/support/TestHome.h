@@ -1,14 +1,29 @@
 #pragma once
 
-#include <QString>
+#include <QDir>
+#include <QFile>
 
-namespace TestHome {
+#include <cstdlib>
 
-// Points HOME and the XDG folders at fresh folders below root, before Qt is
-// set up, so that no test touches the real user's files.
-void PointAt(const QString& root);
+struct TestHome {
+    // Fresh HOME and XDG folders below root, before Qt is set up. Requests for anywhere but the content service go to a
+    // closed local port: a test that forgets the service fails instead of asking the network (even for a name).
+    static void PointAt(const QString& root)
+    {
+        for (const auto& [name, sub] :
+            {std::pair {"HOME", "home"}, {"XDG_DATA_HOME", "home/.local/share"}, {"XDG_CONFIG_HOME", "home/.config"},
+                {"XDG_CACHE_HOME", "home/.cache"}, {"XDG_RUNTIME_DIR", "runtime"}}) {
+            const QString path = root + "/" + sub;
+            QDir().mkpath(path);
+            QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            ::setenv(name, QFile::encodeName(path).constData(), 1);
+        }
+        ::setenv("https_proxy", "http://127.0.0.1:9", 1);
+    }
 
-// Lets requests go straight to their host again (the local content service).
-void ClearProxies();
-
-} // namespace TestHome
+    static void ClearProxies()
+    {
+        for (const char* name : {"https_proxy", "http_proxy", "all_proxy", "HTTPS_PROXY", "HTTP_PROXY", "ALL_PROXY"})
+            ::unsetenv(name);
+    }
+};

@@ -1,12 +1,10 @@
 #pragma once
 
 #include <QDesktopServices>
-#include <QList>
 #include <QObject>
 #include <QUrl>
 
-// Takes the "https" links the program opens instead of a browser, for as
-// long as it lives.
+// Takes the "https" links the program opens instead of a browser, for as long as it lives.
 class UrlCatcher : public QObject {
     Q_OBJECT
 

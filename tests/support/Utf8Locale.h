@@ -5,24 +5,18 @@
 #include <clocale>
 #include <string>
 
-// While it lives, the process runs in a UTF-8 locale whatever the environment says, as most desktops do, so
-// that a byte such as 0xE9 alone is not valid in it.
-class Utf8Locale {
-public:
+// A UTF-8 locale while it lives, whatever the environment says, as on most desktops: a lone 0xE9 is invalid in it.
+struct Utf8Locale {
     Utf8Locale()
-        : m_previous(::setlocale(LC_ALL, nullptr))
     {
         ::setlocale(LC_ALL, "C.UTF-8");
         QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
     }
     ~Utf8Locale()
     {
-        ::setlocale(LC_ALL, m_previous.c_str());
+        ::setlocale(LC_ALL, previous.c_str());
         QTextCodec::setCodecForLocale(nullptr);
     }
-    Utf8Locale(const Utf8Locale&) = delete;
-    Utf8Locale& operator=(const Utf8Locale&) = delete;
 
-private:
-    std::string m_previous;
+    const std::string previous = ::setlocale(LC_ALL, nullptr);
 };

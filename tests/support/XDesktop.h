@@ -1,58 +1,127 @@
 #pragma once
 
-#include <QPoint>
 #include <QProcess>
-#include <QRect>
-#include <QString>
+#include <QStandardPaths>
+#include <QtTest/QTest>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
-// A private X desktop for tests that need a real one: Xvfb on a free display,
-// openbox as the window manager and trayer as the tray host, whose panel
-// struts shrink the screen's available area as a real panel does.
+// A private X desktop: Xvfb on a free display, openbox, and trayer as the tray host whose panel reserves its strip.
 class XDesktop {
 public:
     enum class Edge { Bottom, Top, Left, Right };
 
-    XDesktop() = default;
-    ~XDesktop();
-    XDesktop(const XDesktop&) = delete;
-    XDesktop& operator=(const XDesktop&) = delete;
+    ~XDesktop()
+    {
+        // Tray host and window manager first, so that they do not complain about a vanished server.
+        for (auto it = processes.rbegin(); it != processes.rend(); ++it) {
+            (*it)->terminate();
+            if (!(*it)->waitForFinished(3000))
+                (*it)->kill();
+            (*it)->waitForFinished(3000);
+        }
+    }
 
-    // Starts the three programs and waits until the panel's strut is in force.
-    // On failure returns false with the reason in Error().
-    bool Start(Edge edge = Edge::Bottom);
+    // Starts the three programs and waits until the panel's strut is in force; on failure the reason is in Error().
+    bool Start(Edge edge = Edge::Bottom)
+    {
+        const auto fail = [this](const QString& reason) { return error = reason, false; };
+        for (const char* program : {"Xvfb", "openbox", "trayer", "xdotool", "xprop"})
+            if (QStandardPaths::findExecutable(program).isEmpty())
+                return fail(QString("%1 is not installed (scripts/install-deps.sh installs it)").arg(program));
+        // Xvfb picks a free display itself and writes its number to its output.
+        QProcess* server = Launch("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
+        while (server && !server->canReadLine() && server->waitForReadyRead(30000)) { }
+        display = ":" + QString::fromLatin1(server ? server->readLine().trimmed() : QByteArray());
+        if (display == ":")
+            return fail("Xvfb did not start");
+        if (!Launch("openbox", {"--sm-disable"}))
+            return fail("openbox did not start");
+        if (!QTest::qWaitFor([this] { return RootProperty("_NET_SUPPORTING_WM_CHECK").contains("window id"); }, 10000))
+            return fail("openbox did not take the screen");
+        // Now and then trayer starts without ever mapping its panel; another one then does.
+        const QString size = edge == Edge::Left || edge == Edge::Right ? "--width" : "--height";
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            QProcess* trayer = Launch("trayer",
+                {"--edge", EdgeNames()[int(edge)], "--align", "right", "--widthtype", "request", "--heighttype",
+                    "pixel", size, "28", "--SetDockType", "true", "--SetPartialStrut", "true", "--transparent", "false",
+                    "--tint", "0x30343a", "--expand", "true"});
+            if (!trayer)
+                return fail("trayer did not start");
+            if (QTest::qWaitFor([this] { return WorkArea().isValid() && WorkArea() != QRect(0, 0, 1280, 800); }, 4000))
+                return true;
+            trayer->kill();
+            trayer->waitForFinished(3000);
+        }
+        return fail("the tray host's panel did not reserve its strip");
+    }
     QString Display() const { return display; }
     QString Error() const { return error; }
 
-    // The screen's work area as the window manager publishes it.
-    QRect WorkArea() const;
-
-    // Real pointer input through the X server (XTEST), as a user's click.
-    static bool Click(const QPoint& globalPosition, int button = 1);
-    static bool MovePointer(const QPoint& globalPosition);
-    // Real key presses (xdotool names, e.g. "Return", "space", "Tab"), to whichever window has the keyboard.
-    static bool Press(const QStringList& keys);
-    // The window manager's active window, and making a window the active one.
-    static unsigned long ActiveWindow();
-    static bool Activate(unsigned long window);
+    // No "--sync" on moves: it hangs when the pointer is there already; the server handles the events in order anyway.
+    static bool Click(const QPoint& at, int button = 1) { return MovePointer(at, {"click", QString::number(button)}); }
+    static bool MovePointer(const QPoint& at, const QStringList& then = {})
+    {
+        return Xdotool(QStringList {"mousemove", QString::number(at.x()), QString::number(at.y())} + then);
+    }
+    static bool Press(const QStringList& keys) { return Xdotool(QStringList {"key", "--delay", "50"} + keys); }
+    static unsigned long ActiveWindow() { return Run("xdotool", {"getactivewindow"}).value_or("").toULong(); }
+    static bool Activate(unsigned long id) { return Xdotool({"windowactivate", "--sync", QString::number(id)}); }
     // The client windows from the bottom of the stack to its top.
-    static QList<unsigned long> Stacking();
-
+    static QList<unsigned long> Stacking()
+    {
+        QList<unsigned long> windows;
+        for (const QString& id :
+            Output({"-root", "_NET_CLIENT_LIST_STACKING"}).section('#', 1).split(',', Qt::SkipEmptyParts))
+            windows << id.trimmed().toULong(nullptr, 16);
+        return windows;
+    }
     // A property of a window as xprop prints it ("NAME(TYPE) = value"); empty if unreadable.
-    static QString WindowProperty(unsigned long window, const QString& name);
-
-    // The edge named by the environment variable TESSALY_DESKTOP_EDGE
-    // ("top", "left", "right"); the bottom otherwise.
-    static Edge EdgeFromEnvironment();
+    static QString WindowProperty(unsigned long id, const QString& name)
+    {
+        return Output({"-id", QString::number(id), name});
+    }
+    static Edge EdgeFromEnvironment() { return Edge(qMax(0, EdgeNames().indexOf(qgetenv("TESSALY_DESKTOP_EDGE")))); }
 
 private:
-    bool Fail(const QString& reason);
-    QProcess* Launch(const QString& program, const QStringList& arguments);
-    bool StartServer();
-    QProcess* LaunchTrayer(Edge edge);
-    bool WaitFor(const std::function<bool()>& ready, int milliseconds) const;
+    static QStringList EdgeNames() { return {"bottom", "top", "left", "right"}; }
+
+    static std::optional<QString> Run(const QString& program, const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(program, arguments);
+        if (!process.waitForFinished(10000) || process.exitCode() != 0)
+            return std::nullopt;
+        return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
+    }
+    static bool Xdotool(const QStringList& arguments) { return Run("xdotool", arguments).has_value(); }
+    static QString Output(const QStringList& xpropArguments) { return Run("xprop", xpropArguments).value_or(""); }
+
+    QString RootProperty(const char* name) const { return Output({"-display", display, "-root", name}); }
+
+    QProcess* Launch(const QString& program, const QStringList& arguments)
+    {
+        QProcess* process = processes.emplace_back(std::make_unique<QProcess>()).get();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("DISPLAY", display);
+        environment.remove("DBUS_SESSION_BUS_ADDRESS");
+        process->setProcessEnvironment(environment);
+        if (!display.isEmpty()) // Xvfb tells its display on its output
+            process->setStandardOutputFile(QProcess::nullDevice());
+        process->setStandardErrorFile(QProcess::nullDevice());
+        process->start(program, arguments);
+        return process->waitForStarted(5000) ? process : nullptr;
+    }
+
+    QRect WorkArea() const
+    {
+        QList<int> values;
+        for (const QString& value : RootProperty("_NET_WORKAREA").section('=', 1).split(','))
+            values << value.trimmed().toInt();
+        return values.size() < 4 ? QRect() : QRect(values[0], values[1], values[2], values[3]);
+    }
 
     std::vector<std::unique_ptr<QProcess>> processes;
     QString display;
