@@ -1,8 +1,14 @@
 #pragma once
 
+#include "FullMapUpdateManager.h"
 #include "IClient.h"
+#include "MapStorage.h"
+#include "StickContent.h"
+#include "StickPath.h"
+#include "TestFiles.h"
+#include "UsbStorage.h"
 
-#include <QByteArray>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -11,13 +17,14 @@
 #include <map>
 #include <memory>
 
+using Ids = std::vector<std::string>;
+
 // A service client whose requests wait for the test: answers come from a table, map content is fed in.
 class FakeClient : public Brel::IClient {
 public:
     using Id = const std::string&;
     using Result = Brel::IResponse::Result;
-    // A request's kind ("AllRoots", "Metadata", "LocaleData", "MapContent", "Retry", ...) and package id.
-    using Sent = std::pair<std::string, std::string>;
+    using Sent = std::pair<std::string, std::string>; // a request's kind ("AllRoots", "Retry", ...) and package id
     class Request;
     struct Service {
         void Answer(Id kind, Id id, Id body, Result result = {}) { answers[{kind, id}] = {result, body}; }
@@ -27,21 +34,21 @@ public:
         {
             while (Deliver()) { }
         }
-        std::vector<std::string> Ids(const std::string& kind) const
+        Ids Sent(Id kind) const
         {
-            std::vector<std::string> ids;
-            for (const Sent& request : sent)
-                if (request.first == kind)
-                    ids.push_back(request.second);
+            Ids ids;
+            for (const auto& [sentKind, id] : sent)
+                if (sentKind == kind)
+                    ids.push_back(id);
             return ids;
         }
         // Writes into the newest request in chunks, reporting each; false once it went away.
         bool Feed(const QByteArray& bytes);
-        void Finish(Result result);
+        void Finish(Result result) { pending.back()->response->OnResult(result); }
 
-        std::map<Sent, std::pair<Result, std::string>> answers;
+        std::map<FakeClient::Sent, std::pair<Result, std::string>> answers;
         std::list<Request*> pending;
-        std::vector<Sent> sent;
+        std::vector<FakeClient::Sent> sent;
         std::function<void()> onRequestDeleted;
     };
 
@@ -105,7 +112,7 @@ private:
 inline bool FakeClient::Service::Deliver(Id kind, Id id)
 {
     const auto found = std::find_if(pending.begin(), pending.end(),
-        [&](const Request* request) { return kind.empty() || request->what == Sent(kind, id); });
+        [&](const Request* request) { return kind.empty() || request->what == FakeClient::Sent(kind, id); });
     if (found == pending.end())
         return false;
     Request* request = *found;
@@ -127,7 +134,59 @@ inline bool FakeClient::Service::Feed(const QByteArray& bytes)
     return !pending.empty();
 }
 
-inline void FakeClient::Service::Finish(Result result)
+// XML documents as the content service (and the head unit, on the stick) writes them.
+namespace Docs {
+
+struct Map {
+    std::string id;
+    std::string region = "EUR";
+    std::string release = "2023.05";
+    std::string mapLineId = "LINE_EU";
+};
+
+inline std::string PackageList(const Ids& ids)
 {
-    pending.back()->response->OnResult(result);
+    std::string list = "<list>";
+    for (const std::string& id : ids)
+        list += "<packageId>" + id + "</packageId>";
+    return list + "</list>";
 }
+
+inline std::string Header(const std::string& element, const std::string& id)
+{
+    return "<tns:" + element + " identifier=\"" + id + "\" targetProduct=\"HU\" targetCustomer=\"OEM\" version=\"1\">";
+}
+
+inline std::string Group(const std::string& id, const Map& map)
+{
+    return Header("group", id) + "<tns:item><tns:region>" + map.region
+        + "</tns:region><tns:databaseModelVersion>1</tns:databaseModelVersion><tns:ndsMapLineId>" + map.mapLineId
+        + "</tns:ndsMapLineId><tns:ndsMapId>1</tns:ndsMapId><tns:releaseCycle>" + map.release
+        + "</tns:releaseCycle><tns:ndsMapProducts><tns:product baseLineMapId=\"1\" ndsDBSupplierId=\"2\" "
+          "productId=\"P1\"/></tns:ndsMapProducts></tns:item></tns:group>";
+}
+
+inline std::string Metadata(const std::string& element)
+{
+    return "<tns:metadata xmlns:tns=\"urn:test\">" + element + "</tns:metadata>";
+}
+
+// A package's metadata, with the group "G<id>" inside.
+inline std::string Package(const Map& map)
+{
+    return Metadata(Header("package", map.id) + "<tns:packageTotalSizeInBytes>1048576</tns:packageTotalSizeInBytes>"
+        + Group("G" + map.id, map) + "</tns:package>");
+}
+
+inline std::string DownloadInfo(const std::string& url, const std::string& checksum, const std::string& type = "MD5")
+{
+    return "<downloadinfo><mainArchive><archive><url>" + url + "</url><checksum type=\"" + type + "\">" + checksum
+        + "</checksum></archive></mainArchive></downloadinfo>";
+}
+
+inline std::string LocaleData(const std::string& name)
+{
+    return "<localedata><name>" + name + "</name></localedata>";
+}
+
+} // namespace Docs
