@@ -86,6 +86,7 @@ TEST_F(FullMapUpdateManagerTest, DownloadsThatCannotStartEndAtOnceWithAResult)
     TestFiles::Write(stick.path() + "/FILE", "not a folder");
     SelectStick(stick.path() + "/FILE");
     manager.DownloadMap(map.id);
+    manager.AbortMapDownload(); // a stick that cannot be written is still there
     SelectStick(stick.path() + "/GONE");
     manager.DownloadMap(map.id);
     StoreMap(archive, kUrl, MapInfo::Pending);
@@ -96,9 +97,9 @@ TEST_F(FullMapUpdateManagerTest, DownloadsThatCannotStartEndAtOnceWithAResult)
         manager.Downloader().Download(root.toStdString(), map);
     }
 
-    Results expected {
-        MapDownloader::UsbTooSmall, MapDownloader::UsbFull, MapDownloader::UsbBlocked, MapDownloader::UsbRemoved};
-    expected.resize(10, MapDownloader::ServerError);
+    Results expected {MapDownloader::UsbTooSmall, MapDownloader::UsbFull, MapDownloader::UsbBlocked,
+        MapDownloader::Aborted, MapDownloader::UsbRemoved};
+    expected.resize(11, MapDownloader::ServerError);
     EXPECT_EQ(expected, finished);
     EXPECT_TRUE(QFileInfo::exists(root + "/OLD.NDS"));
     EXPECT_FALSE(QFileInfo::exists(stick.path() + "/GONE"));

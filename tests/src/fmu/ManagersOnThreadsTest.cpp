@@ -15,7 +15,6 @@
 #include <QTest>
 #include <QThread>
 
-#include <sys/mount.h>
 #include <sys/stat.h>
 
 #include <atomic>
@@ -183,32 +182,6 @@ TEST_F(ManagersOnThreadsTest, StickPulledDuringAStallThenANewCheck)
     EXPECT_EQ("", events.join(", ").toStdString());
     EXPECT_EQ(subscription.availableMapSpace, MapStorage::Instance().GetSubscription().availableMapSpace);
     EXPECT_EQ(MapInfo::Available, MapStorage::Instance().FindMap(kMap).state);
-}
-
-// A stick mounted read-only: the download cannot even make its folder; cancelling it then finds nothing to remove
-// on a stick that is still there.
-TEST_F(ManagersOnThreadsTest, CancelOnAReadOnlyStick)
-{
-    const QString source = stick.path() + "/source";
-    const QString mounted = stick.path() + "/mounted";
-    QDir().mkpath(source);
-    QDir().mkpath(mounted);
-    const QByteArray target = QFile::encodeName(mounted);
-    if (::mount(QFile::encodeName(source).constData(), target.constData(), nullptr, MS_BIND, nullptr) != 0)
-        GTEST_SKIP() << "a read-only stick needs a bind mount (run as root)";
-    const bool readOnly = ::mount(nullptr, target.constData(), nullptr, MS_REMOUNT | MS_BIND | MS_RDONLY, nullptr) == 0;
-    SelectStick(mounted);
-    Invoke("CheckMapUpdates");
-    Await("RootUpdatesChecked 0");
-    if (readOnly) {
-        Invoke("DownloadMap", Q_ARG(MapInfo::Id, kMap));
-        EXPECT_EQ("OperationStarted, OperationFinished 4", Await("OperationFinished 4"));
-        Invoke("AbortMapDownload");
-        EXPECT_EQ("OperationStarted, OperationFinished 1", Await("OperationFinished 1"));
-        EXPECT_EQ(MapInfo::Available, MapStorage::Instance().FindMap(kMap).state);
-    }
-    ::umount2(target.constData(), MNT_DETACH);
-    ASSERT_TRUE(readOnly) << "could not make the bind mount read-only";
 }
 
 // The language changes while the check still waits for the packages' metadata: the check's own name requests

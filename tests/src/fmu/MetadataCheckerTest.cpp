@@ -43,17 +43,15 @@ protected:
             + R"(", "available_map_space": "1000", "used_map_space": 500})";
     }
     void WriteGeneral(const std::string& endDate) { Write("GENERAL.JSON", General(endDate)); }
-    // Checks a stick holding the subscription and the installed map; the related list answers unless already set.
+    // Checks a stick holding the subscription and the installed map, its related list answered by the test.
     // The last metadata file in name order decides, and a group's identifier "EG_1" names the package "EP_1".
-    void CheckRelated(const Ids& related, const std::string& endDate = "2099-12-31")
+    void CheckRelated()
     {
-        WriteGeneral(endDate);
+        WriteGeneral("2099-12-31");
         Write("A.xml", Docs::Package({"EP_0", "NAM"}));
         Write("EP_1.xml", Docs::Metadata(Docs::Group("EG_1", kInstalled)));
         Write("Z.XML", "not a metadata document");
         AnswerMap(kInstalled);
-        service->answers.emplace(
-            std::make_pair("AllRelated", kInstalled.id), std::make_pair(IResponse::Ok, Docs::PackageList(related)));
         checker.CheckRelatedUpdates(
             {7, StickPath::ToWide(stick.path().toStdString()), 0, 0, UsbInfo::ValidMetadata, true}, collect);
         service->DeliverAll();
@@ -126,39 +124,11 @@ TEST_F(MetadataCheckerTest, FailedOrUnusableListsEndTheCheck)
             CheckRoot();
         } else {
             service->Answer(kind, kInstalled.id, body, result);
-            CheckRelated({});
+            CheckRelated();
         }
         EXPECT_EQ(Results {expected}, results) << kind << " " << result << " " << body;
     }
     EXPECT_TRUE(service->Sent("Metadata").empty());
-}
-
-TEST_F(MetadataCheckerTest, RelatedCheckStartsAtTheInstalledMapClassifiesAndFiltersAtTheBoundaries)
-{
-    for (const Docs::Map& map : std::vector<Docs::Map> {{"y", "EUR", "2024.03"}, {"z", "EUR", "2024.03", "LINE_Z"},
-             {"nam", "NAM", "2024.01"}, {"june", "EUR", "2099.06"}, {"july", "EUR", "2099.07"},
-             {"older", "EUR", "2023.08"}, {"same", "EUR", "2023.09"}, {"bad", "EUR", "Sept 2023"}})
-        AnswerMap(map);
-    CheckRelated({"x", "EP_1", "y", "y", "", "z", "nam", "june", "july", "older", "same", "bad"}, "2099-06-15");
-
-    EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    EXPECT_EQ((Ids {"EP_1", "y", "z", "nam", "june", "july", "older", "same", "bad"}), service->Sent("Metadata"));
-    // Dropped packages are asked for nothing more.
-    EXPECT_EQ((Ids {"EP_1", "y", "z", "june", "same"}), service->Sent("DownloadInfo"));
-    EXPECT_EQ(5u, MapCount());
-    EXPECT_EQ(MapInfo::Installed, Find("EP_1").type);
-    EXPECT_EQ(MapInfo::Optional, Find("same").type);
-    EXPECT_EQ(MapInfo::Mandatory, Find("z").type);
-    EXPECT_EQ(1500, MapStorage::Instance().GetSubscription().totalMapSpace);
-}
-
-TEST_F(MetadataCheckerTest, ExpiredSubscriptionKeepsOnlyTheInstalledMap)
-{
-    AnswerMap({"y", "EUR", "2024.03"});
-    CheckRelated({"EP_1", "y"}, QDate::currentDate().addDays(-1).toString(Qt::ISODate).toStdString());
-    EXPECT_EQ(Results {MetadataChecker::SubscriptionExpired}, results);
-    EXPECT_EQ(Ids {"EP_1"}, service->Sent("Metadata"));
-    EXPECT_EQ(1u, MapCount());
 }
 
 // A new check first drops every pending request of the previous one; a check decides only when all its own requests
@@ -264,28 +234,6 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
     EXPECT_EQ(MetadataChecker::NoMetadata, Read());
     stick.remove();
     EXPECT_EQ(MetadataChecker::UsbRemoved, Read());
-}
-
-TEST(MapStorageTest, NewestOfATypeSkipsUnparsableReleasesAndKeepsTheFirstMetOnTies)
-{
-    MapStorage& storage = MapStorage::Instance();
-    for (const auto& [type, id, release] : {std::tuple {MapInfo::Mandatory, "bad", "May 2030"},
-             {MapInfo::Mandatory, "old", "2022.11"}, {MapInfo::Mandatory, "A", "2023.05"},
-             {MapInfo::Mandatory, "B", "2023.05"}, {MapInfo::Optional, "optional", "2019.01"}})
-        storage.UpdateMap({type, MapInfo::Available, id, L"", "", release, "", "", "", 0, 0, false});
-    MapInfo::Id firstNewest;
-    for (const auto& entry : storage.GetMaps())
-        if (firstNewest.empty() && entry.second.release == "2023.05")
-            firstNewest = entry.first;
-    EXPECT_EQ(firstNewest, storage.GetMandatoryMap().id);
-    EXPECT_EQ("optional", storage.GetOptionalMap().id);
-}
-
-TEST(MapStorageTest, SubscriptionExpiresOnlyAfterItsEndDate)
-{
-    EXPECT_FALSE((SubscriptionInfo {QDate::currentDate(), 0, 0}).IsExpired());
-    EXPECT_TRUE((SubscriptionInfo {QDate::currentDate().addDays(-1), 0, 0}).IsExpired());
-    EXPECT_TRUE(SubscriptionInfo().IsExpired());
 }
 
 // The map update thread writes the subscription while the GUI thread reads it.
