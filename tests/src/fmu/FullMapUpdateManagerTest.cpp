@@ -151,15 +151,12 @@ TEST_F(FullMapUpdateManagerTest, AbortRemovesTheAnnouncementsFirstThenEachFileAn
 
     const long count = static_cast<long>(maps.size());
     ASSERT_EQ(maps.size() * 2 + 2, progress.size());
-    std::vector<std::pair<std::int64_t, long>> expected;
-    for (long left = count; left > 0; --left)
-        expected.emplace_back(-7, left);
-    EXPECT_EQ(expected, decltype(progress)(progress.begin(), progress.begin() + count));
-    std::vector<std::pair<std::int64_t, long>> files(progress.begin() + count, progress.end());
-    std::sort(files.begin(), files.end());
-    expected.assign(maps.size(), {-3000, 0});
-    expected.insert(expected.end(), {{-700, 0}, {0, 0}});
-    EXPECT_EQ(expected, files);
+    for (long i = 0; i < count; ++i)
+        EXPECT_EQ(progress[i], std::make_pair(std::int64_t {-7}, count - i)) << i;
+    std::sort(progress.begin() + count, progress.end());
+    decltype(progress) files(maps.size(), {-3000, 0});
+    files.insert(files.end(), {{-700, 0}, {0, 0}});
+    EXPECT_EQ(files, decltype(progress)(progress.begin() + count, progress.end()));
     EXPECT_FALSE(QFileInfo::exists(root));
 }
 
