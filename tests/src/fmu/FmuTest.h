@@ -3,6 +3,7 @@
 #include "FullMapUpdateManager.h"
 #include "IClient.h"
 #include "MapStorage.h"
+#include "ServiceDocuments.h"
 #include "StickContent.h"
 #include "StickPath.h"
 #include "TestFiles.h"
@@ -134,59 +135,4 @@ inline bool FakeClient::Service::Feed(const QByteArray& bytes)
     return !pending.empty();
 }
 
-// XML documents as the content service (and the head unit, on the stick) writes them.
-namespace Docs {
-
-struct Map {
-    std::string id;
-    std::string region = "EUR";
-    std::string release = "2023.05";
-    std::string mapLineId = "LINE_EU";
-};
-
-inline std::string PackageList(const Ids& ids)
-{
-    std::string list = "<list>";
-    for (const std::string& id : ids)
-        list += "<packageId>" + id + "</packageId>";
-    return list + "</list>";
-}
-
-inline std::string Header(const std::string& element, const std::string& id)
-{
-    return "<tns:" + element + " identifier=\"" + id + "\" targetProduct=\"HU\" targetCustomer=\"OEM\" version=\"1\">";
-}
-
-inline std::string Group(const std::string& id, const Map& map)
-{
-    return Header("group", id) + "<tns:item><tns:region>" + map.region
-        + "</tns:region><tns:databaseModelVersion>1</tns:databaseModelVersion><tns:ndsMapLineId>" + map.mapLineId
-        + "</tns:ndsMapLineId><tns:ndsMapId>1</tns:ndsMapId><tns:releaseCycle>" + map.release
-        + "</tns:releaseCycle><tns:ndsMapProducts><tns:product baseLineMapId=\"1\" ndsDBSupplierId=\"2\" "
-          "productId=\"P1\"/></tns:ndsMapProducts></tns:item></tns:group>";
-}
-
-inline std::string Metadata(const std::string& element)
-{
-    return "<tns:metadata xmlns:tns=\"urn:test\">" + element + "</tns:metadata>";
-}
-
-// A package's metadata, with the group "G<id>" inside.
-inline std::string Package(const Map& map)
-{
-    return Metadata(Header("package", map.id) + "<tns:packageTotalSizeInBytes>1048576</tns:packageTotalSizeInBytes>"
-        + Group("G" + map.id, map) + "</tns:package>");
-}
-
-inline std::string DownloadInfo(const std::string& url, const std::string& checksum, const std::string& type = "MD5")
-{
-    return "<downloadinfo><mainArchive><archive><url>" + url + "</url><checksum type=\"" + type + "\">" + checksum
-        + "</checksum></archive></mainArchive></downloadinfo>";
-}
-
-inline std::string LocaleData(const std::string& name)
-{
-    return "<localedata><name>" + name + "</name></localedata>";
-}
-
-} // namespace Docs
+namespace Docs = ServiceDocuments;
