@@ -31,10 +31,6 @@ public:
         void Answer(Id kind, Id id, Id body, Result result = {}) { answers[{kind, id}] = {result, body}; }
         // Answers the oldest pending request of that kind and id (any, for no kind); false when there is none.
         bool Deliver(Id kind = "", Id id = "");
-        void DeliverAll()
-        {
-            while (Deliver()) { }
-        }
         Ids Sent(Id kind) const
         {
             Ids ids;
@@ -53,13 +49,16 @@ public:
         std::function<void()> onRequestDeleted;
     };
 
-    class Request : public Brel::IRequest {
+    struct Call {
+        std::shared_ptr<Service> service;
+        Sent what;
+        std::ostream* out;
+        Brel::IResponse* response;
+    };
+    class Request : public Brel::IRequest, public Call {
     public:
-        Request(std::shared_ptr<Service> service, Sent what, std::ostream* out, Brel::IResponse* response)
-            : service(std::move(service))
-            , what(std::move(what))
-            , out(out)
-            , response(response)
+        explicit Request(Call call)
+            : Call(std::move(call))
         {
         }
         ~Request() override
@@ -80,11 +79,6 @@ public:
         void StartAutomaticRetry() override { service->sent.push_back({"Retry", what.second}); }
         void SetAutomaticRetryTimeout(qint64) override { }
         int ReadRetryDurationFromConfig() override { return 0; }
-
-        std::shared_ptr<Service> service;
-        Sent what;
-        std::ostream* out;
-        Brel::IResponse* response;
     };
 
     explicit FakeClient(std::shared_ptr<Service> service)
@@ -105,7 +99,7 @@ public:
     Req GetMetadata(Out out, Id id, Res r) override { return Make({"Metadata", id}, out, r); }
 
 private:
-    Req Make(Sent what, Out out, Res r) { return new Request(service, std::move(what), out, r); }
+    Req Make(Sent what, Out out, Res r) { return new Request({service, std::move(what), out, r}); }
 
     std::shared_ptr<Service> service;
 };

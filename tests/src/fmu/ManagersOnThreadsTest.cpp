@@ -93,15 +93,11 @@ protected:
     {
         QMetaObject::invokeMethod(mapManager, slot, Qt::QueuedConnection, argument);
     }
-    // A stick without metadata, selected: checks are root checks, downloads go onto it.
-    void SelectStick(const QString& root)
-    {
-        UsbStorage::Instance().UpdateUsb({9, StickPath::ToWide(root.toStdString()), 0, 0, UsbInfo::NoMetadata, true});
-    }
-    // After a root check, a download onto the selected stick that hangs for the seconds once it has written something.
+    // On a selected stick without metadata, after a root check, a download that hangs for the seconds once it has
+    // written something.
     void StallADownload(int seconds)
     {
-        SelectStick(stick.path());
+        UsbStorage::Instance().UpdateUsb({9, stick.path().toStdWString(), 0, 0, UsbInfo::NoMetadata, true});
         Invoke("CheckMapUpdates");
         Await("RootUpdatesChecked 0");
         service.SetFault(

@@ -11,6 +11,8 @@ using Results = std::vector<Result>;
 using Brel::IResponse;
 
 const Docs::Map kInstalled {"EP_1", "EUR", "2023.09", "LINE_EU"};
+const std::string kGeneral
+    = R"({"subscription_end_date": "2099-12-31", "available_map_space": "1000", "used_map_space": 500})";
 
 // A checker whose client answers from a table, and a fabricated stick.
 class MetadataCheckerTest : public ::testing::Test {
@@ -37,29 +39,23 @@ protected:
     {
         StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/" + name, QByteArray::fromStdString(text));
     }
-    static std::string General(const std::string& endDate)
-    {
-        return R"({"subscription_end_date": ")" + endDate
-            + R"(", "available_map_space": "1000", "used_map_space": 500})";
-    }
-    void WriteGeneral(const std::string& endDate) { Write("GENERAL.JSON", General(endDate)); }
     // Checks a stick holding the subscription and the installed map, its related list answered by the test.
     // The last metadata file in name order decides, and a group's identifier "EG_1" names the package "EP_1".
     void CheckRelated()
     {
-        WriteGeneral("2099-12-31");
+        Write("GENERAL.JSON", kGeneral);
         Write("A.xml", Docs::Package({"EP_0", "NAM"}));
         Write("EP_1.xml", Docs::Metadata(Docs::Group("EG_1", kInstalled)));
         Write("Z.XML", "not a metadata document");
         AnswerMap(kInstalled);
         checker.CheckRelatedUpdates(
             {7, StickPath::ToWide(stick.path().toStdString()), 0, 0, UsbInfo::ValidMetadata, true}, collect);
-        service->DeliverAll();
+        while (service->Deliver()) { }
     }
     void CheckRoot()
     {
         checker.CheckRootUpdates(collect);
-        service->DeliverAll();
+        while (service->Deliver()) { }
     }
     // Ok: the check goes on.
     Result Read()
@@ -152,7 +148,7 @@ TEST_F(MetadataCheckerTest, EachCheckWaitsForAllItsOwnRequestsAndReportsOnce)
     // The lost connection drops nothing else and decides nothing yet.
     ASSERT_TRUE(service->Deliver("LocaleData", "c"));
     EXPECT_EQ(1u, results.size());
-    service->DeliverAll();
+    while (service->Deliver()) { }
     EXPECT_EQ(L"Neuer Name", Find("b").name);
     EXPECT_EQ(L"Name of c", Find("c").name);
 
@@ -198,7 +194,7 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
 {
     QDir(stick.path()).mkpath("VexmarNDSUpdate/meta_data");
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
-    WriteGeneral("2024-06-30");
+    Write("GENERAL.JSON", kGeneral);
     Write("a.xml", Docs::Package({"EP_A"}));
     Write("b.xml", "<tns:metadata><tns:package identifier=\"EP_B\"/></tns:metadata>");
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
@@ -207,15 +203,14 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
     Write("b.xml", "<tns:metadata>" + QByteArray("<a>").repeated(40000).toStdString());
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
     // A FIFO is refused even when a writer has left a valid document in it.
-    for (const auto& [name, valid] :
-        {std::pair {"b.xml", Docs::Package({"EP_A"})}, {"GENERAL.JSON", General("2024-06-30")}}) {
+    for (const auto& [name, valid] : {std::pair {"b.xml", Docs::Package({"EP_A"})}, {"GENERAL.JSON", kGeneral}}) {
         const QString path = stick.path() + "/VexmarNDSUpdate/meta_data/" + name;
         QFile::remove(path);
         const TestFiles::FilledFifo fifo(path, QByteArray::fromStdString(valid));
         ASSERT_TRUE(fifo.Filled());
         EXPECT_EQ(MetadataChecker::InvalidMetadata, Read()) << name;
         QFile::remove(path);
-        WriteGeneral("2024-06-30");
+        Write("GENERAL.JSON", kGeneral);
     }
     // The metadata folder fails while it is listed.
     EXPECT_EQ(MetadataChecker::InvalidMetadata, FailingListReader(stick.path().toStdString()).Read(installed).value());
