@@ -1,30 +1,18 @@
-#include "MetadataChecker.h"
-#include "FakeClient.h"
-#include "MapStorage.h"
-#include "ServiceDocuments.h"
-#include "StickContent.h"
+#include "FmuTest.h"
 #include "StickMetadataReader.h"
-#include "StickPath.h"
-#include "TestFiles.h"
-
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
-#include <boost/filesystem/operations.hpp>
 
 #include <atomic>
 #include <thread>
 
 namespace {
 
-namespace Docs = ServiceDocuments;
 using Result = MetadataChecker::Result;
 using Results = std::vector<Result>;
-using Ids = std::vector<std::string>;
 using Brel::IResponse;
 
 const Docs::Map kInstalled {"EP_1", "EUR", "2023.09", "LINE_EU"};
+const std::string kGeneral
+    = R"({"subscription_end_date": "2099-12-31", "available_map_space": "1000", "used_map_space": 500})";
 
 // A checker whose client answers from a table, and a fabricated stick.
 class MetadataCheckerTest : public ::testing::Test {
@@ -51,31 +39,23 @@ protected:
     {
         StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/" + name, QByteArray::fromStdString(text));
     }
-    static std::string General(const std::string& endDate)
-    {
-        return R"({"subscription_end_date": ")" + endDate
-            + R"(", "available_map_space": "1000", "used_map_space": 500})";
-    }
-    void WriteGeneral(const std::string& endDate) { Write("GENERAL.JSON", General(endDate)); }
-    // Checks a stick holding the subscription and the installed map; the related list answers unless already set.
+    // Checks a stick holding the subscription and the installed map, its related list answered by the test.
     // The last metadata file in name order decides, and a group's identifier "EG_1" names the package "EP_1".
-    void CheckRelated(const Ids& related, const std::string& endDate = "2099-12-31")
+    void CheckRelated()
     {
-        WriteGeneral(endDate);
+        Write("GENERAL.JSON", kGeneral);
         Write("A.xml", Docs::Package({"EP_0", "NAM"}));
         Write("EP_1.xml", Docs::Metadata(Docs::Group("EG_1", kInstalled)));
         Write("Z.XML", "not a metadata document");
         AnswerMap(kInstalled);
-        service->answers.emplace(
-            std::make_pair("AllRelated", kInstalled.id), std::make_pair(IResponse::Ok, Docs::PackageList(related)));
         checker.CheckRelatedUpdates(
             {7, StickPath::ToWide(stick.path().toStdString()), 0, 0, UsbInfo::ValidMetadata, true}, collect);
-        service->DeliverAll();
+        while (service->Deliver()) { }
     }
     void CheckRoot()
     {
         checker.CheckRootUpdates(collect);
-        service->DeliverAll();
+        while (service->Deliver()) { }
     }
     // Ok: the check goes on.
     Result Read()
@@ -108,14 +88,13 @@ TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackage
     CheckRoot();
 
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name", "m"}), service->Ids("Metadata"));
+    EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name", "m"}), service->Sent("Metadata"));
     ASSERT_EQ(3u, MapCount());
     const MapInfo b = Find("b");
     EXPECT_TRUE(b.root && Find("c").root);
     EXPECT_EQ(MapInfo::Optional, b.type);
-    EXPECT_EQ(
-        "NAM 2020.01 LINE_B 1048576", b.region + " " + b.release + " " + b.mapLineId + " " + std::to_string(b.size));
-    EXPECT_EQ("https://maps/b.tar 0a", b.url + " " + b.checksum);
+    EXPECT_EQ("NAM 2020.01 LINE_B 1048576 https://maps/b.tar 0a",
+        b.region + " " + b.release + " " + b.mapLineId + " " + std::to_string(b.size) + " " + b.url + " " + b.checksum);
     EXPECT_EQ(L"Name of b", b.name);
     EXPECT_EQ("2024.01 https://maps/m.tar", Find("m").release + " " + Find("m").url);
     EXPECT_EQ(L"Name of m", Find("m").name);
@@ -140,83 +119,46 @@ TEST_F(MetadataCheckerTest, FailedOrUnusableListsEndTheCheck)
             CheckRoot();
         } else {
             service->Answer(kind, kInstalled.id, body, result);
-            CheckRelated({});
+            CheckRelated();
         }
         EXPECT_EQ(Results {expected}, results) << kind << " " << result << " " << body;
     }
-    EXPECT_TRUE(service->Ids("Metadata").empty());
+    EXPECT_TRUE(service->Sent("Metadata").empty());
 }
 
-TEST_F(MetadataCheckerTest, RelatedCheckStartsAtTheInstalledMapClassifiesAndFiltersAtTheBoundaries)
+// A new check first drops every pending request of the previous one; a check decides only when all its own requests
+// answered. A language change renames and reports once more, keeping a map whose rename fails; one lost connection
+// among many answers reports once.
+TEST_F(MetadataCheckerTest, EachCheckWaitsForAllItsOwnRequestsAndReportsOnce)
 {
-    for (const Docs::Map& map : std::vector<Docs::Map> {{"y", "EUR", "2024.03"}, {"z", "EUR", "2024.03", "LINE_Z"},
-             {"nam", "NAM", "2024.01"}, {"june", "EUR", "2099.06"}, {"july", "EUR", "2099.07"},
-             {"older", "EUR", "2023.08"}, {"same", "EUR", "2023.09"}, {"bad", "EUR", "Sept 2023"}})
-        AnswerMap(map);
-    CheckRelated({"x", "EP_1", "y", "y", "", "z", "nam", "june", "july", "older", "same", "bad"}, "2099-06-15");
-
-    EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    EXPECT_EQ((Ids {"EP_1", "y", "z", "nam", "june", "july", "older", "same", "bad"}), service->Ids("Metadata"));
-    // Dropped packages are asked for nothing more.
-    EXPECT_EQ((Ids {"EP_1", "y", "z", "june", "same"}), service->Ids("DownloadInfo"));
-    EXPECT_EQ(5u, MapCount());
-    EXPECT_EQ(MapInfo::Installed, Find("EP_1").type);
-    EXPECT_EQ(MapInfo::Optional, Find("same").type);
-    EXPECT_EQ(MapInfo::Mandatory, Find("z").type);
-    EXPECT_EQ(1500, MapStorage::Instance().GetSubscription().totalMapSpace);
-}
-
-TEST_F(MetadataCheckerTest, ExpiredSubscriptionKeepsOnlyTheInstalledMap)
-{
-    AnswerMap({"y", "EUR", "2024.03"});
-    CheckRelated({"EP_1", "y"}, QDate::currentDate().addDays(-1).toString(Qt::ISODate).toStdString());
-    EXPECT_EQ(Results {MetadataChecker::SubscriptionExpired}, results);
-    EXPECT_EQ(Ids {"EP_1"}, service->Ids("Metadata"));
-    EXPECT_EQ(1u, MapCount());
-}
-
-TEST_F(MetadataCheckerTest, OneNoConnectionAmongManyAnswersReportsOnce)
-{
-    AnswerRoots({{"m1"}, {"m2"}, {"m3"}});
-    service->Answer("Metadata", "m2", "", IResponse::NoConnection);
+    AnswerRoots({{"b"}, {"c"}, {"d"}});
     checker.CheckRootUpdates(collect);
-    for (int lists = 0; lists < 4; ++lists)
-        service->Deliver();
-    ASSERT_TRUE(service->Deliver("Metadata", "m2"));
-    EXPECT_EQ(Results {MetadataChecker::NoConnection}, results);
-    EXPECT_TRUE(service->pending.empty());
-}
-
-TEST_F(MetadataCheckerTest, LanguageChangeRenamesAndReportsOnceMoreKeepingMapsWhoseRenameFails)
-{
-    AnswerRoots({{"b"}, {"c"}});
-    CheckRoot();
-    service->Answer("LocaleData", "b", Docs::LocaleData("Neuer Name"));
-    service->Answer("LocaleData", "c", "", IResponse::NoConnection);
-    checker.UpdateLocale();
-    // The lost connection drops nothing else and decides nothing yet.
-    ASSERT_TRUE(service->Deliver("LocaleData", "c"));
-    EXPECT_EQ(1u, results.size());
-    service->DeliverAll();
-
-    EXPECT_EQ((Results {MetadataChecker::Ok, MetadataChecker::Ok}), results);
-    EXPECT_EQ(L"Neuer Name", Find("b").name);
-    EXPECT_EQ(L"Name of c", Find("c").name);
-}
-
-TEST_F(MetadataCheckerTest, NewCheckDropsThePreviousOnesRequestsAndWaitsForAllItsOwn)
-{
-    AnswerRoots({{"b"}, {"c"}});
-    checker.CheckRootUpdates(collect);
-    service->Deliver(); // AllRoots: two AllNewest pending
+    service->Deliver(); // AllRoots: three AllNewest pending
     checker.CheckRootUpdates(collect);
     EXPECT_EQ(1u, service->pending.size());
     while (!service->pending.empty()) {
         EXPECT_TRUE(results.empty());
         service->Deliver();
     }
-    EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    EXPECT_EQ(2u, MapCount());
+    EXPECT_EQ(3u, MapCount());
+
+    service->Answer("LocaleData", "b", Docs::LocaleData("Neuer Name"));
+    service->Answer("LocaleData", "c", "", IResponse::NoConnection);
+    checker.UpdateLocale();
+    // The lost connection drops nothing else and decides nothing yet.
+    ASSERT_TRUE(service->Deliver("LocaleData", "c"));
+    EXPECT_EQ(1u, results.size());
+    while (service->Deliver()) { }
+    EXPECT_EQ(L"Neuer Name", Find("b").name);
+    EXPECT_EQ(L"Name of c", Find("c").name);
+
+    service->Answer("Metadata", "c", "", IResponse::NoConnection);
+    checker.CheckRootUpdates(collect);
+    for (int lists = 0; lists < 4; ++lists)
+        service->Deliver();
+    ASSERT_TRUE(service->Deliver("Metadata", "c"));
+    EXPECT_EQ((Results {MetadataChecker::Ok, MetadataChecker::Ok, MetadataChecker::NoConnection}), results);
+    EXPECT_TRUE(service->pending.empty());
 }
 
 TEST_F(StickMetadataReaderTest, SubscriptionFilesEndTheCheck)
@@ -252,27 +194,23 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
 {
     QDir(stick.path()).mkpath("VexmarNDSUpdate/meta_data");
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
-    WriteGeneral("2024-06-30");
+    Write("GENERAL.JSON", kGeneral);
     Write("a.xml", Docs::Package({"EP_A"}));
     Write("b.xml", "<tns:metadata><tns:package identifier=\"EP_B\"/></tns:metadata>");
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
     EXPECT_EQ("EP_A", installed.id);
     // Nested past any genuine document, or not a file to read at all: at once, on a thread with a normal stack.
-    std::string nested = "<tns:metadata>";
-    for (int i = 0; i < 40000; ++i)
-        nested += "<a>";
-    Write("b.xml", nested);
+    Write("b.xml", "<tns:metadata>" + QByteArray("<a>").repeated(40000).toStdString());
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
     // A FIFO is refused even when a writer has left a valid document in it.
-    for (const auto& [name, valid] :
-        {std::pair {"b.xml", Docs::Package({"EP_A"})}, {"GENERAL.JSON", General("2024-06-30")}}) {
+    for (const auto& [name, valid] : {std::pair {"b.xml", Docs::Package({"EP_A"})}, {"GENERAL.JSON", kGeneral}}) {
         const QString path = stick.path() + "/VexmarNDSUpdate/meta_data/" + name;
         QFile::remove(path);
         const TestFiles::FilledFifo fifo(path, QByteArray::fromStdString(valid));
         ASSERT_TRUE(fifo.Filled());
         EXPECT_EQ(MetadataChecker::InvalidMetadata, Read()) << name;
         QFile::remove(path);
-        WriteGeneral("2024-06-30");
+        Write("GENERAL.JSON", kGeneral);
     }
     // The metadata folder fails while it is listed.
     EXPECT_EQ(MetadataChecker::InvalidMetadata, FailingListReader(stick.path().toStdString()).Read(installed).value());
@@ -280,28 +218,6 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
     EXPECT_EQ(MetadataChecker::NoMetadata, Read());
     stick.remove();
     EXPECT_EQ(MetadataChecker::UsbRemoved, Read());
-}
-
-TEST(MapStorageTest, NewestOfATypeSkipsUnparsableReleasesAndKeepsTheFirstMetOnTies)
-{
-    MapStorage& storage = MapStorage::Instance();
-    for (const auto& [type, id, release] : {std::tuple {MapInfo::Mandatory, "bad", "May 2030"},
-             {MapInfo::Mandatory, "old", "2022.11"}, {MapInfo::Mandatory, "A", "2023.05"},
-             {MapInfo::Mandatory, "B", "2023.05"}, {MapInfo::Optional, "optional", "2019.01"}})
-        storage.UpdateMap({type, MapInfo::Available, id, L"", "", release, "", "", "", 0, 0, false});
-    MapInfo::Id firstNewest;
-    for (const auto& entry : storage.GetMaps())
-        if (firstNewest.empty() && entry.second.release == "2023.05")
-            firstNewest = entry.first;
-    EXPECT_EQ(firstNewest, storage.GetMandatoryMap().id);
-    EXPECT_EQ("optional", storage.GetOptionalMap().id);
-}
-
-TEST(MapStorageTest, SubscriptionExpiresOnlyAfterItsEndDate)
-{
-    EXPECT_FALSE((SubscriptionInfo {QDate::currentDate(), 0, 0}).IsExpired());
-    EXPECT_TRUE((SubscriptionInfo {QDate::currentDate().addDays(-1), 0, 0}).IsExpired());
-    EXPECT_TRUE(SubscriptionInfo().IsExpired());
 }
 
 // The map update thread writes the subscription while the GUI thread reads it.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -42,10 +41,10 @@ inline std::string Metadata(const std::string& element)
 }
 
 // A package's metadata, with the group "G<id>" inside.
-inline std::string Package(const Map& map, std::int64_t size = 1048576)
+inline std::string Package(const Map& map)
 {
-    return Metadata(Header("package", map.id) + "<tns:packageTotalSizeInBytes>" + std::to_string(size)
-        + "</tns:packageTotalSizeInBytes>" + Group("G" + map.id, map) + "</tns:package>");
+    return Metadata(Header("package", map.id) + "<tns:packageTotalSizeInBytes>1048576</tns:packageTotalSizeInBytes>"
+        + Group("G" + map.id, map) + "</tns:package>");
 }
 
 inline std::string DownloadInfo(const std::string& url, const std::string& checksum, const std::string& type = "MD5")

@@ -1,8 +1,15 @@
 #pragma once
 
+#include "FullMapUpdateManager.h"
 #include "IClient.h"
+#include "MapStorage.h"
+#include "ServiceDocuments.h"
+#include "StickContent.h"
+#include "StickPath.h"
+#include "TestFiles.h"
+#include "UsbStorage.h"
 
-#include <QByteArray>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -11,47 +18,47 @@
 #include <map>
 #include <memory>
 
+using Ids = std::vector<std::string>;
+
 // A service client whose requests wait for the test: answers come from a table, map content is fed in.
 class FakeClient : public Brel::IClient {
 public:
     using Id = const std::string&;
     using Result = Brel::IResponse::Result;
-    // A request's kind ("AllRoots", "Metadata", "LocaleData", "MapContent", "Retry", ...) and package id.
-    using Sent = std::pair<std::string, std::string>;
+    using Sent = std::pair<std::string, std::string>; // a request's kind ("AllRoots", "Retry", ...) and package id
     class Request;
     struct Service {
         void Answer(Id kind, Id id, Id body, Result result = {}) { answers[{kind, id}] = {result, body}; }
         // Answers the oldest pending request of that kind and id (any, for no kind); false when there is none.
         bool Deliver(Id kind = "", Id id = "");
-        void DeliverAll()
+        Ids Sent(Id kind) const
         {
-            while (Deliver()) { }
-        }
-        std::vector<std::string> Ids(const std::string& kind) const
-        {
-            std::vector<std::string> ids;
-            for (const Sent& request : sent)
-                if (request.first == kind)
-                    ids.push_back(request.second);
+            Ids ids;
+            for (const auto& [sentKind, id] : sent)
+                if (sentKind == kind)
+                    ids.push_back(id);
             return ids;
         }
         // Writes into the newest request in chunks, reporting each; false once it went away.
         bool Feed(const QByteArray& bytes);
-        void Finish(Result result);
+        void Finish(Result result) { pending.back()->response->OnResult(result); }
 
-        std::map<Sent, std::pair<Result, std::string>> answers;
+        std::map<FakeClient::Sent, std::pair<Result, std::string>> answers;
         std::list<Request*> pending;
-        std::vector<Sent> sent;
+        std::vector<FakeClient::Sent> sent;
         std::function<void()> onRequestDeleted;
     };
 
-    class Request : public Brel::IRequest {
+    struct Call {
+        std::shared_ptr<Service> service;
+        Sent what;
+        std::ostream* out;
+        Brel::IResponse* response;
+    };
+    class Request : public Brel::IRequest, public Call {
     public:
-        Request(std::shared_ptr<Service> service, Sent what, std::ostream* out, Brel::IResponse* response)
-            : service(std::move(service))
-            , what(std::move(what))
-            , out(out)
-            , response(response)
+        explicit Request(Call call)
+            : Call(std::move(call))
         {
         }
         ~Request() override
@@ -72,11 +79,6 @@ public:
         void StartAutomaticRetry() override { service->sent.push_back({"Retry", what.second}); }
         void SetAutomaticRetryTimeout(qint64) override { }
         int ReadRetryDurationFromConfig() override { return 0; }
-
-        std::shared_ptr<Service> service;
-        Sent what;
-        std::ostream* out;
-        Brel::IResponse* response;
     };
 
     explicit FakeClient(std::shared_ptr<Service> service)
@@ -97,7 +99,7 @@ public:
     Req GetMetadata(Out out, Id id, Res r) override { return Make({"Metadata", id}, out, r); }
 
 private:
-    Req Make(Sent what, Out out, Res r) { return new Request(service, std::move(what), out, r); }
+    Req Make(Sent what, Out out, Res r) { return new Request({service, std::move(what), out, r}); }
 
     std::shared_ptr<Service> service;
 };
@@ -105,7 +107,7 @@ private:
 inline bool FakeClient::Service::Deliver(Id kind, Id id)
 {
     const auto found = std::find_if(pending.begin(), pending.end(),
-        [&](const Request* request) { return kind.empty() || request->what == Sent(kind, id); });
+        [&](const Request* request) { return kind.empty() || request->what == FakeClient::Sent(kind, id); });
     if (found == pending.end())
         return false;
     Request* request = *found;
@@ -127,7 +129,4 @@ inline bool FakeClient::Service::Feed(const QByteArray& bytes)
     return !pending.empty();
 }
 
-inline void FakeClient::Service::Finish(Result result)
-{
-    pending.back()->response->OnResult(result);
-}
+namespace Docs = ServiceDocuments;
