@@ -88,6 +88,7 @@ TEST_F(UiTest, LanguageChangeTranslatesEverythingAnewAlsoWhileHeld)
     for (const auto& [text, expected] : texts)
         EXPECT_EQ(text, expected);
     EXPECT_TRUE(icon->toolTip().section("\r\n", 1).startsWith("[de] "));
+    popup->OnFadeTimeout(); // a fade step under way
     EXPECT_TRUE(popup->isVisible());
 }
 
