@@ -55,6 +55,7 @@ TEST_F(SettingsPage, AFailedLanguageSwitchShowsTheLanguageInForce)
     Make();
     QSignalSpy locale(&ui, &Ui::IUi::UpdateLocale);
     Languages()->setCurrentIndex(Languages()->findData(QLocale("it_IT")));
+    ASSERT_EQ(Language(), "it_IT");
     Find<QPushButton>("pushButtonSaveSettings")->click();
     EXPECT_EQ(locale.count(), 0);
     EXPECT_EQ(settings.GetLanguage(), "en_GB");
