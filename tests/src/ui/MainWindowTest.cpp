@@ -2,41 +2,34 @@
 
 #include <QAbstractButton>
 
-using testing::PrintToString;
-
 using MainWindowTest = UiTest;
 
 // Retry shows the window again only for the download it resumes.
 TEST_F(MainWindowTest, NetworkErrorsOfferRetryOnlyDuringADownload)
 {
     SelectStick();
-    const struct {
-        State state;
-        bool downloading;
-        State afterRetry;
-    } cases[] = {{State::NoConnection, true, State::MapDownload}, {State::NoConnection, false, State::MapUpdateCheck},
-        {State::ServerError, true, State::MapDownload}, {State::ServerError, false, State::MapUpdateCheck}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(PrintToString(c.state) + (c.downloading ? " downloading" : " idle"));
-        MapStorage::Instance().Clear();
-        Store(Map("a", MapInfo::Optional, c.downloading ? MapInfo::Downloading : MapInfo::Available));
-        window->SetState(State::UsbBlocked);
-        window->ShowMapsPage();
-        const QString before = Title();
-        window->SetState(c.state);
-        EXPECT_EQ(window->isVisible(), c.downloading);
-        EXPECT_EQ(Button("pushButtonMapUpdates")->isEnabled(), c.downloading);
-        EXPECT_EQ(Title() != before, c.downloading) << "without a download the message before stays";
-        EXPECT_EQ(MessageButton(false)->isVisible(), c.downloading); // Retry and Cancel
-        window->Hide();
-        const auto reaction
-            = QObject::connect(facade.get(), &Ui::IUi::Retry, window, [&] { window->SetState(c.afterRetry); });
-        window->PopupClicked(Ui::PopupLink::Retry);
-        QObject::disconnect(reaction);
-        EXPECT_EQ(retries.count(), 1);
-        retries.clear();
-        EXPECT_EQ(window->isVisible(), c.downloading);
-    }
+    for (const State state : {State::NoConnection, State::ServerError})
+        for (const bool downloading : {true, false}) {
+            SCOPED_TRACE(PrintToString(state) + (downloading ? " downloading" : " idle"));
+            MapStorage::Instance().Clear();
+            Store(Map("a", MapInfo::Optional, downloading ? MapInfo::Downloading : MapInfo::Available));
+            window->SetState(State::UsbBlocked);
+            window->ShowMapsPage();
+            const QString before = Title();
+            window->SetState(state);
+            EXPECT_EQ(window->isVisible(), downloading);
+            EXPECT_EQ(Button("pushButtonMapUpdates")->isEnabled(), downloading);
+            EXPECT_EQ(Title() != before, downloading) << "without a download the message before stays";
+            EXPECT_EQ(MessageButton(false)->isVisible(), downloading); // Retry and Cancel
+            window->Hide();
+            const auto reaction = QObject::connect(facade.get(), &Ui::IUi::Retry, window,
+                [&] { window->SetState(downloading ? State::MapDownload : State::MapUpdateCheck); });
+            window->PopupClicked(Ui::PopupLink::Retry);
+            QObject::disconnect(reaction);
+            EXPECT_EQ(retries.count(), 1);
+            retries.clear();
+            EXPECT_EQ(window->isVisible(), downloading);
+        }
 }
 
 // The catalogue is a hash table: its order is no stable tie-break.

@@ -18,18 +18,17 @@ TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
         {std::nullopt, false, State::MapDownload, false}, {UsbInfo::ValidMetadata, false, State::MapUpdateCheck, false},
         {UsbInfo::InvalidMetadata, false, State::MapUpdateCheck, false},
         {std::nullopt, true, State::MapUpdateCheck, false}};
-    const auto text = [this] { return Child<QLabel>(popup, "labelContentText")->text(); };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.next) + (c.stick ? " stick " + std::to_string(*c.stick) : " no stick"));
         CleanStores::Clear();
         if (c.stick)
             SelectStick(*c.stick);
         popup->SetState(State::UsbRemoved);
-        const QString removed = text();
+        const QString removed = Child<QLabel>(popup, "labelContentText")->text();
         if (c.clickContinue)
             Click(Child(popup, "pushButtonContentLink"));
         popup->SetState(c.next);
-        EXPECT_EQ(text() == removed, c.held);
+        EXPECT_EQ(Child<QLabel>(popup, "labelContentText")->text() == removed, c.held);
         popup->SetState(State::MapDownload); // leaves the hold for the next case
     }
 }

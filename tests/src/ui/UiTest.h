@@ -1,6 +1,5 @@
 #pragma once
 
-// The user interface tests' includes, fixture, builders and finders.
 #include "LogCapture.h"
 #include "MainWindow.h"
 #include "MapStorage.h"
@@ -28,9 +27,9 @@
 #include <memory>
 #include <optional>
 
+using testing::PrintToString;
 using Ui::State;
 
-// The widgets under test only use the facade's signals.
 class SilentUi : public Ui::IUi {
 public:
     void Activate() override { }
@@ -39,7 +38,6 @@ public:
     void ConfirmQuit() override { }
 };
 
-// Empties the process-wide catalogue and stick registry before and after a test.
 struct CleanStores {
     CleanStores() { Clear(); }
     ~CleanStores() { Clear(); }
@@ -47,19 +45,15 @@ struct CleanStores {
 };
 
 // Collects, while it lives, Qt's messages that contain a text.
-class QtMessages {
-public:
+struct QtMessages {
     explicit QtMessages(const char* text) { needle = text, found.clear(); }
     ~QtMessages() { qInstallMessageHandler(previous); }
-    const QStringList& Found() const { return found; }
-
-private:
     static inline QString needle;
     static inline QStringList found;
     const QtMessageHandler previous
-        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
-              if (text.contains(needle))
-                  found << text;
+        = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& t) {
+              if (t.contains(needle))
+                  found << t;
           });
 };
 
@@ -70,27 +64,11 @@ inline MapInfo Map(const std::string& id, MapInfo::Type type = MapInfo::Optional
     return {type, state, id, L"Map " + std::wstring(id.begin(), id.end()), "", "2023.05", region, "", "",
         state == MapInfo::Downloading ? 1'000'000'000 : 0, 4'000'000'000, root};
 }
-
-inline void Store(const MapInfo& map)
-{
-    MapStorage::Instance().UpdateMap(map);
-}
+inline const auto Store = [](const MapInfo& map) { MapStorage::Instance().UpdateMap(map); };
+inline const auto Click = [](QWidget* widget) { QTest::mouseClick(widget, Qt::LeftButton); };
 template <typename T = QWidget> T* Child(const QObject* parent, const char* name)
 {
     return parent->findChild<T*>(name);
-}
-inline void Click(QWidget* widget)
-{
-    QTest::mouseClick(widget, Qt::LeftButton);
-}
-
-// Runs the action with a translator installed that marks every text it translates.
-template <typename Action> void Marked(Action action)
-{
-    MarkingTranslator translator;
-    QCoreApplication::installTranslator(&translator);
-    action();
-    QCoreApplication::removeTranslator(&translator);
 }
 
 // The facade with its window, popup and tray icon over empty stores. Tests connect the
@@ -98,7 +76,6 @@ template <typename Action> void Marked(Action action)
 class UiTest : public ::testing::Test {
 protected:
     QAction* Entry(int index) { return icon->contextMenu()->actions().at(index); }
-    QString PopupText() { return Child<QLabel>(popup, "labelContentText")->text(); }
     QPushButton* Button(const char* name) { return Child<QPushButton>(window, name); }
     // A button and the title of the maps page's message, or of the message page's.
     QPushButton* MessageButton(bool first, const char* message = "widgetMapsMessage")

@@ -1,54 +1,35 @@
 #include "../UiTest.h"
 
 #include "Footer.h"
-#include "MainWindow.h"
 #include "MessageScreen.h"
-#include "Popup.h"
 #include "Resources.h"
 #include "SettingsScreen.h"
 #include "TableRow.h"
 
-#include <QDirIterator>
+#include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QRegularExpression>
-#include <QSet>
 
 #include <functional>
-#include <memory>
 
-namespace {
-
-// The "#name" parts of the sheet's selectors (declarations and comments left out, so colours such as #005691 are
-// not taken for names) that no object of the form carries: a misspelt selector gives no warning, it styles nothing.
-QStringList UnknownNames(QString sheet, const QWidget& form)
+// The "#name" parts of the sheet's selectors (declarations and comments left out: colours such as #005691 are no
+// names) that no object of the form carries: a misspelt selector gives no warning, it styles nothing.
+static QStringList UnknownNames(QString sheet, const QWidget& form)
 {
     sheet.remove(QRegularExpression(R"(/\*.*?\*/)", QRegularExpression::DotMatchesEverythingOption));
     sheet.remove(QRegularExpression(R"(\{[^}]*\})"));
-    QSet<QString> objects = {form.objectName()};
-    for (const QObject* child : form.findChildren<QObject*>())
-        objects.insert(child->objectName());
     QStringList unknown;
-    auto it = QRegularExpression(R"(#([A-Za-z_][A-Za-z0-9_-]*))").globalMatch(sheet);
-    while (it.hasNext()) {
+    for (auto it = QRegularExpression(R"(#([A-Za-z_][A-Za-z0-9_-]*))").globalMatch(sheet); it.hasNext();) {
         const QString name = it.next().captured(1);
-        if (!objects.contains(name) && !unknown.contains(name))
+        if (form.objectName() != name && !form.findChild<QObject*>(name) && !unknown.contains(name))
             unknown << name;
     }
     return unknown;
 }
 
-QColor Colour(const QWidget& form, const char* probe)
-{
-    const QWidget* widget = Child(&form, probe);
-    return widget->palette().color(
-        qobject_cast<const QAbstractButton*>(widget) ? QPalette::ButtonText : QPalette::WindowText);
-}
-
-} // namespace
-
-// Every "#name" selector names an object of the form; inside a window with a sheet of its
-// own, a form's sheet still reaches the probed child, on every page of its stack.
+// Every "#name" selector names an object of the form; inside a window with a sheet of its own, a form's sheet still
+// reaches the probed child, on every page of its stack. A sheet that cannot be opened is reported, the style kept.
 TEST(StyleSheet, EachAppliesCleanlyToItsForm)
 {
     static SilentUi ui;
@@ -76,19 +57,20 @@ TEST(StyleSheet, EachAppliesCleanlyToItsForm)
         {"UsbListWidget", [](QWidget* parent) { return new QListWidget(parent); }, nullptr}, // the footer's stick list
         {"PopupDialog", [](QWidget* parent) { return new Ui::Popup(&ui, parent); }, nullptr},
     };
-    QStringList sheets;
-    for (QDirIterator it(":/styles", {"*.qss"}, QDir::Files); it.hasNext();)
-        sheets << it.next();
-    EXPECT_EQ(sheets.size(), static_cast<int>(std::size(forms)));
+    const auto colour = [](const QWidget& form, const char* probe) {
+        const QWidget* widget = Child(&form, probe);
+        return widget->palette().color(
+            qobject_cast<const QAbstractButton*>(widget) ? QPalette::ButtonText : QPalette::WindowText);
+    };
+    EXPECT_EQ(QDir(":/styles").entryList({"*.qss"}, QDir::Files).size(), static_cast<int>(std::size(forms)));
     for (const auto& form : forms) {
         const QString path = QString(":/styles/%1.qss").arg(form.sheet);
         SCOPED_TRACE(path.toStdString());
-        EXPECT_TRUE(sheets.contains(path));
         const QtMessages warnings("Could not parse");
         const std::unique_ptr<QWidget> alone(form.make(nullptr));
         LoadStylesheet(path, alone.get());
         alone->grab(); // styles every child as it is drawn
-        EXPECT_EQ(warnings.Found(), QStringList());
+        EXPECT_EQ(warnings.found, QStringList());
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(UnknownNames(QString::fromUtf8(file.readAll()), *alone), QStringList());
@@ -97,18 +79,13 @@ TEST(StyleSheet, EachAppliesCleanlyToItsForm)
             styled.setStyleSheet("QWidget { color: #123456; }");
             QWidget* inside = form.make(&styled);
             styled.show();
-            EXPECT_NE(Colour(*inside, form.probe), QColor("#123456"));
-            EXPECT_EQ(Colour(*inside, form.probe), Colour(*alone, form.probe));
+            EXPECT_NE(colour(*inside, form.probe), QColor("#123456"));
+            EXPECT_EQ(colour(*inside, form.probe), colour(*alone, form.probe));
             if (const QWidget* box = Child(inside, "checkBoxAutoStart")) { // the program's font, as every text
                 EXPECT_EQ(box->font().toString(), Fonts::Get(Fonts::Regular, 12).toString());
             }
         }
     }
-}
-
-// A sheet that cannot be opened is reported and leaves the widget's style.
-TEST(StyleSheet, MissingSheetKeepsTheStyle)
-{
     const LogCapture log;
     QWidget widget;
     widget.setStyleSheet("QWidget { color: #606061; }");

@@ -5,13 +5,6 @@
 #include <QListWidget>
 #include <QVBoxLayout>
 
-namespace {
-
-UsbInfo Stick(UsbInfo::Id id, const std::wstring& path, UsbInfo::State state, bool selected = false)
-{
-    return {id, path, 4000, 1000, state, selected};
-}
-
 // The footer at the bottom of a window, as the main window holds it.
 class FooterTest : public ::testing::Test {
 protected:
@@ -26,13 +19,11 @@ protected:
         window.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&window));
     }
-    template <typename T = QWidget> T* Part(const char* name) const { return footer->findChild<T*>(name); }
     QListWidget* List() const { return window.findChild<QListWidget*>(); }
-    // A press and release that go through the window, as a user's click does.
-    void ClickAt(QWidget* widget, QPoint point = {})
+    void ClickAt(QWidget* widget, QPoint point = {}) // through the window, as a user's click goes
     {
-        const QPoint at = widget->mapTo(&window, point.isNull() ? widget->rect().center() : point);
-        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {}, at);
+        QTest::mouseClick(window.windowHandle(), Qt::LeftButton, {},
+            widget->mapTo(&window, point.isNull() ? widget->rect().center() : point));
     }
 
     CleanStores stores;
@@ -41,20 +32,19 @@ protected:
     Ui::Footer* footer = new Ui::Footer(&window);
 };
 
-} // namespace
-
 // Sticks without metadata are listed in order while no map is being written; a
 // press on the button closes the open list without opening it again on the release.
 TEST_F(FooterTest, StickListSelectsByClickAndClosesOnAPressOutside)
 {
     const QString path = "/media/c/" + QString(175, 'p') + "/STICK-42"; // shown elided in the middle
-    UsbStorage::Instance().UpdateUsb(Stick(3, path.toStdWString(), UsbInfo::NoMetadata));
-    UsbStorage::Instance().UpdateUsb(Stick(1, L"/media/a", UsbInfo::NoMetadata));
-    UsbStorage::Instance().UpdateUsb(Stick(2, L"/media/b", UsbInfo::NoMetadata, true));
-    UsbStorage::Instance().UpdateUsb(Stick(4, L"/media/d", UsbInfo::ValidMetadata)); // never listed
+    const std::tuple<UsbInfo::Id, std::wstring, UsbInfo::State> sticks[]
+        = {{3, path.toStdWString(), UsbInfo::NoMetadata}, {1, L"/media/a", UsbInfo::NoMetadata},
+            {2, L"/media/b", UsbInfo::NoMetadata}, {4, L"/media/d", UsbInfo::ValidMetadata}}; // never listed
+    for (const auto& [id, at, state] : sticks)
+        UsbStorage::Instance().UpdateUsb({id, at, 4000, 1000, state, id == 2});
     Store(Map("busy", MapInfo::Optional, MapInfo::Downloading));
     footer->UpdateState();
-    auto* button = Part<QPushButton>("pushButtonUsb");
+    auto* button = Child<QPushButton>(footer, "pushButtonUsb");
     EXPECT_FALSE(button->isEnabled()) << "not while the stick is busy";
     MapStorage::Instance().Clear();
     footer->UpdateState();
@@ -70,11 +60,12 @@ TEST_F(FooterTest, StickListSelectsByClickAndClosesOnAPressOutside)
         EXPECT_FALSE(button->isChecked());
     }
     ClickAt(button);
+    const auto* label = Child<QLabel>(footer, "labelUsb");
     EXPECT_EQ(List()->height(), 3 * List()->sizeHintForRow(0) + 1);
-    EXPECT_EQ(List()->geometry().bottom() + 1 + 6, footer->y() + Part("labelUsb")->y()) << "just above";
+    EXPECT_EQ(List()->geometry().bottom() + 1 + 6, footer->y() + label->y()) << "just above";
     ClickAt(List()->viewport(), List()->visualItemRect(List()->item(2)).topLeft() + QPoint(9, 9));
     EXPECT_EQ(UsbStorage::Instance().GetSelectedUsb().id, 3u);
-    const auto* label = Part<QLabel>("labelUsb");
+
     const QStringList ends = label->text().split(QChar(0x2026)); // the path's start and end around an ellipsis
     ASSERT_EQ(ends.size(), 2) << label->text().toStdString();
     EXPECT_TRUE(ends[0].size() > 1 && ends[1].size() > 1 && path.startsWith(ends[0]) && path.endsWith(ends[1]));

@@ -4,17 +4,6 @@
 
 using Ui::MessageType;
 
-namespace {
-
-MapInfo Europe(MapInfo::State state, std::int64_t downloaded, std::int64_t size, MapInfo::Type type = MapInfo::Optional)
-{
-    MapInfo map = Map("map-1", type, state);
-    map.name = L"Europe";
-    map.downloaded = downloaded;
-    map.size = size;
-    return map;
-}
-
 class MessageScreenTest : public ::testing::Test {
 protected:
     QString Description() const { return Child<QLabel>(&screen, "labelMessageDescription")->text(); }
@@ -24,12 +13,10 @@ protected:
     Ui::MessageScreen screen {&ui};
 };
 
-} // namespace
-
 // Names come from the service: markup and markers stay literal; a name of megabytes is shown up to a bound.
 TEST_F(MessageScreenTest, ServerTextIsShownLiterally)
 {
-    MapInfo map = Europe(MapInfo::Downloading, 123, 1000);
+    MapInfo map = Map("map-1", MapInfo::Optional, MapInfo::Downloading);
     map.name = L"<b>Europe</b> %2" + std::wstring(4 << 20, L'w');
     Store(map);
     screen.Show(MessageType::MapDownload);
@@ -41,9 +28,12 @@ TEST_F(MessageScreenTest, ServerTextIsShownLiterally)
 // Kinds that need a map, or no kind, leave the page as it is on Show.
 TEST_F(MessageScreenTest, MapPagesAreBuiltFromTheMapGiven)
 {
-    screen.Init(MessageType::MapUpdate, Europe(MapInfo::Available, 0, 3 * 1024 * 1024, MapInfo::Installed));
+    MapInfo map = Map("map-1", MapInfo::Installed);
+    map.size = 3 * 1024 * 1024;
+    screen.Init(MessageType::MapUpdate, map);
     EXPECT_TRUE(Description().contains("3.00 MB"));
-    screen.Init(MessageType::UsbTooSmall, Europe(MapInfo::Available, 0, 2048));
+    map.type = MapInfo::Optional, map.size = 2048;
+    screen.Init(MessageType::UsbTooSmall, map);
     emit ui.UpdateLocale();
     for (MessageType kind : {MessageType::HeadUnitFull, MessageType::None})
         screen.Show(kind);

@@ -9,44 +9,26 @@
 #include <QFile>
 #include <QStackedWidget>
 
-namespace {
-
-// The page over the process-wide settings, catalogue and stick registry,
-// each put back to a known state first: English, no autostart, nothing known.
+// The page over the process-wide settings, catalogue and stick registry, put back first: English, no autostart,
+// nothing known.
 class SettingsPage : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        settings.SetLocale("en_GB");
-        settings.SetRunAtStartup(false);
-        CleanStores::Clear();
-    }
-
+    void SetUp() override { settings.SetLocale("en_GB"), settings.SetRunAtStartup(false), CleanStores::Clear(); }
     void Make() { page = std::make_unique<Ui::SettingsScreen>(&ui, nullptr); }
     template <typename T = QWidget> T* Find(const char* name) const { return page->findChild<T*>(name); }
     QComboBox* Languages() const { return Find<QComboBox>("comboBoxLanguage"); }
     QString Language() const { return Languages()->currentData().toLocale().name(); }
-    QString Text(const char* name) const { return Find(name)->property("text").toString(); }
     int PageIndex() const { return Find<QStackedWidget>("stackedWidgetSettings")->currentIndex(); }
     bool Clean() const
     {
         return !page->HasUnsavedChanges() && !Find("pushButtonSaveSettings")->isEnabled()
             && Find("pushButtonCancel")->isHidden();
     }
-    void Choose(const QString& localeName) const
-    {
-        const int index = Languages()->findData(QLocale(localeName));
-        ASSERT_GE(index, 0) << localeName.toStdString();
-        Languages()->setCurrentIndex(index);
-    }
-    void Click(const char* button) const { Find<QPushButton>(button)->click(); }
 
     SilentUi ui;
     Settings& settings = Settings::Instance();
     std::unique_ptr<Ui::SettingsScreen> page;
 };
-
-} // namespace
 
 // Without the legal notices the language list is still built and the settings shown.
 TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
@@ -72,8 +54,9 @@ TEST_F(SettingsPage, AFailedLanguageSwitchShowsTheLanguageInForce)
     Config::Instance().translations.append(QLocale("it_IT")); // listed, but without a file
     Make();
     QSignalSpy locale(&ui, &Ui::IUi::UpdateLocale);
-    Choose("it_IT");
-    Click("pushButtonSaveSettings");
+    Languages()->setCurrentIndex(Languages()->findData(QLocale("it_IT")));
+    ASSERT_EQ(Language(), "it_IT");
+    Find<QPushButton>("pushButtonSaveSettings")->click();
     EXPECT_EQ(locale.count(), 0);
     EXPECT_EQ(settings.GetLanguage(), "en_GB");
     EXPECT_EQ(Language(), "en_GB");
@@ -104,38 +87,18 @@ TEST_F(SettingsPage, SubscriptionPageFollowsTheEndDateAndTheStick)
         Make();
         page->OnSubscriptionButtonClicked();
         page->UpdateSubscription();
-        EXPECT_EQ(Text("labelSubscriptionTitle").isEmpty(), !c.enabled);
-        EXPECT_EQ(Text("labelSubscriptionDate"), c.date);
+        EXPECT_EQ(Find<QLabel>("labelSubscriptionTitle")->text().isEmpty(), !c.enabled);
+        EXPECT_EQ(Find<QLabel>("labelSubscriptionDate")->text(), c.date);
         EXPECT_EQ(Find("pushButtonSubscription")->isEnabled(), c.enabled);
         EXPECT_EQ(PageIndex(), c.enabled ? 1 : 0);
         EXPECT_EQ(Find<QPushButton>("pushButtonGeneral")->isChecked(), !c.enabled);
     }
 }
 
-TEST_F(SettingsPage, LinksOpenTheAddressesOfTheLanguageInForce)
-{
-    const std::pair<const char*, QString (*)(const QString&)> links[]
-        = {{"pushButtonTermsAndConditions", &Config::GetTermsAndConditionsUrl},
-            {"pushButtonReportMapError", &Config::GetReportMapErrorUrl},
-            {"pushButtonCopyrightMapData", &Config::GetCopyrightMapDataUrl}};
-    Make();
-    Click("pushButtonAbout"); // the links are on the About page
-    for (const char* language : {"de_DE", "tr_TR"}) {
-        ASSERT_TRUE(settings.SetLocale(language));
-        for (const auto& [button, url] : links) {
-            UrlCatcher browser;
-            Click(button);
-            EXPECT_EQ(browser.urls, QList<QUrl> {QUrl(url(language))}) << button << " " << language;
-        }
-    }
-}
-
 TEST(SettingsScreenLayout, LanguageListRowsCountWholeItemsBelowTheComboBox)
 {
-    const struct {
-        int gap;
-        int rows;
-    } cases[] = {{150, 3}, {38 + 5 * 37, 5}, {38 + 5 * 37 - 1, 4}, {38, 0}, {10, 0}, {0, -1}, {-40, -2}};
-    for (const auto& c : cases)
-        EXPECT_EQ(Ui::LanguageListRows(c.gap), c.rows) << c.gap;
+    const std::pair<int, int> cases[]
+        = {{150, 3}, {38 + 5 * 37, 5}, {38 + 5 * 37 - 1, 4}, {38, 0}, {10, 0}, {0, -1}, {-40, -2}}; // gap, rows
+    for (const auto& [gap, rows] : cases)
+        EXPECT_EQ(Ui::LanguageListRows(gap), rows) << gap;
 }

@@ -4,41 +4,21 @@
 
 #include <QFrame>
 
-namespace {
-
-MapInfo Row(MapInfo::Type type, MapInfo::State state, bool root, const std::string& region = "EUR")
-{
-    MapInfo map = Map("pkg-1", type, state, region, root);
-    map.name = L"Europe West";
-    map.size = 1536; // 1.50 KB
-    return map;
-}
-
-QString IconSheet(const Ui::TableRow& row)
-{
-    return Child<QFrame>(&row, "frameMapIcon")->styleSheet();
-}
-
-} // namespace
-
 // The region code is pasted into a style sheet: only capitals and digits, where pictures exist.
 TEST(TableRow, OnlyPlainRegionCodesReachTheIconSheet)
 {
-    const struct {
-        std::string region;
-        QString expected;
-    } cases[] = {{"EUR", "url(:/icons/ic_map_optional_EUR.png);"}, {"NAM", "url(:/icons/ic_map_optional_NAM.png);"},
-        {"AS1", ""}, // no such pictures
+    const auto sheet = [](const Ui::TableRow& row) { return Child<QFrame>(&row, "frameMapIcon")->styleSheet(); };
+    const std::pair<std::string, QString> cases[] = {{"EUR", "url(:/icons/ic_map_optional_EUR.png);"},
+        {"NAM", "url(:/icons/ic_map_optional_NAM.png);"}, {"AS1", ""}, // no such pictures
         {"", ""}, {"eur", ""}, {"EUR.png); } QWidget { background: red; } x { a: url(x", ""}, {"EUR\n", ""},
         {"../EUR", ""}, {"/../../icons/ic_help", ""}}; // a picture that exists, reached through the path
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.region);
-        const Ui::TableRow row(Row(MapInfo::Optional, MapInfo::Available, false, c.region));
-        EXPECT_EQ(IconSheet(row).isEmpty(), c.expected.isEmpty());
-        EXPECT_TRUE(IconSheet(row).contains(c.expected)) << IconSheet(row).toStdString();
+    for (const auto& [region, expected] : cases) {
+        const QString got = sheet(Ui::TableRow(Map("pkg-1", MapInfo::Optional, MapInfo::Available, region)));
+        EXPECT_EQ(got.isEmpty(), expected.isEmpty()) << region;
+        EXPECT_TRUE(got.contains(expected)) << region << ": " << got.toStdString();
     }
-    EXPECT_FALSE(IconSheet(Ui::TableRow(Row(MapInfo::Installed, MapInfo::Available, false))).isEmpty());
-    EXPECT_TRUE(IconSheet(Ui::TableRow(Row(MapInfo::Mandatory, MapInfo::Available, false))).isEmpty()) << "no picture";
+    EXPECT_FALSE(sheet(Ui::TableRow(Map("pkg-1", MapInfo::Installed))).isEmpty());
+    EXPECT_TRUE(sheet(Ui::TableRow(Map("pkg-1", MapInfo::Mandatory))).isEmpty()) << "no picture";
 }
 
 // Service texts stay literal, also on hover; a long name ends in "…" before the button, whole on hover, bounded.
@@ -46,7 +26,7 @@ TEST(TableRow, ServerTextIsShownAsItIsAndALongNameElided)
 {
     for (const int length : {0, 300, 4 << 20}) {
         SCOPED_TRACE(length);
-        MapInfo map = Row(MapInfo::Optional, MapInfo::Available, false);
+        MapInfo map = Map("pkg-1");
         map.name = L"<b>Europe</b> %2" + std::wstring(length, L'w');
         map.release = "%2";
         map.size = -5;
