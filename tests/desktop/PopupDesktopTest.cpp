@@ -1,6 +1,5 @@
 #include "DesktopTest.h"
 #include "KeyboardWitness.h"
-#include "MainWindow.h"
 #include "MapStorage.h"
 #include "Popup.h"
 #include "Resources.h"
@@ -12,7 +11,6 @@
 #include "XDesktop.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QMenu>
 #include <QPixmap>
 #include <QScreen>
@@ -25,9 +23,9 @@
 
 using Ui::State;
 
-// The facade on a real desktop: a window manager whose panel (the tray host)
-// reserves a strip of the screen on one edge and docks the tray icon inside.
-class DesktopUiTest : public ::testing::Test {
+// The facade on a real desktop: a window manager whose panel (the tray host) reserves a strip on one edge of the
+// screen (Qt's available area) and docks the tray icon inside.
+class PopupDesktopTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -37,12 +35,9 @@ protected:
         Fonts::Load();
         facade = std::make_unique<Ui::Ui>();
         tray = facade->findChild<Ui::TrayIcon*>();
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* found = qobject_cast<Ui::Popup*>(widget))
-                popup = found;
-        }
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            popup = popup ? popup : qobject_cast<Ui::Popup*>(widget);
         ASSERT_NE(popup, nullptr);
-        screen = QGuiApplication::primaryScreen()->geometry();
         area = QGuiApplication::primaryScreen()->availableGeometry();
     }
     void TearDown() override
@@ -50,11 +45,7 @@ protected:
         facade.reset();
         Clear();
     }
-    static void Clear()
-    {
-        MapStorage::Instance().Clear();
-        UsbStorage::Instance().Clear();
-    }
+    static void Clear() { MapStorage::Instance().Clear(), UsbStorage::Instance().Clear(); }
 
     // Shows a state and waits until the icon has docked in the panel and the
     // popup has been placed beside it.
@@ -81,22 +72,19 @@ protected:
     static void Screenshot(const QString& name)
     {
         const QString folder = qEnvironmentVariable("TESSALY_PICTURES");
-        if (!folder.isEmpty()) {
-            EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(QDir(folder).filePath(name + ".png")));
-        }
+        EXPECT_TRUE(
+            folder.isEmpty() || QGuiApplication::primaryScreen()->grabWindow(0).save(folder + "/" + name + ".png"));
     }
 
     std::unique_ptr<Ui::Ui> facade;
     Ui::TrayIcon* tray = nullptr;
     Ui::Popup* popup = nullptr;
-    QRect screen;
     QRect area;
 };
 
-// Run once per panel edge (TESSALY_DESKTOP_EDGE): the edge found is the
-// panel's, and the popup comes up against the panel, beside the icon, inside
-// the screen's available area.
-class PopupOnEdgeTest : public DesktopUiTest { };
+// Run once per panel edge (TESSALY_DESKTOP_EDGE): the edge found is the panel's, and the popup comes up against
+// the panel, beside the icon, inside the screen's available area.
+class PopupOnEdgeTest : public PopupDesktopTest { };
 
 TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
 {
@@ -117,31 +105,25 @@ TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
     EXPECT_TRUE(area.contains(placed)) << "popup at " << placed.x() << "," << placed.y();
     EXPECT_EQ(edge, expected.edge);
     EXPECT_EQ((placed.*expected.side)(), (area.*expected.side)());
-    if (panel == XDesktop::Edge::Bottom || panel == XDesktop::Edge::Top) {
-        const bool overIcon = placed.left() <= icon.center().x() && icon.center().x() <= placed.right() + 1;
-        EXPECT_TRUE(overIcon || placed.right() == area.right());
-    } else {
-        EXPECT_TRUE(placed.bottom() == icon.bottom() || placed.bottom() == area.bottom());
-    }
+    const bool overIcon = placed.left() <= icon.center().x() && icon.center().x() <= placed.right() + 1;
+    EXPECT_TRUE(panel == XDesktop::Edge::Bottom || panel == XDesktop::Edge::Top
+            ? overIcon || placed.right() == area.right()
+            : placed.bottom() == icon.bottom() || placed.bottom() == area.bottom());
     Screenshot(QString("desktop-popup-%1").arg(expected.name));
 }
 
-class PopupDesktopTest : public DesktopUiTest { };
-
-// The first state comes before the icon has docked in the panel: the popup
-// it brings up already sits against the panel, at its tray end.
+// The first state comes before the icon has docked: its popup already sits against the panel, at its tray end.
 TEST_F(PopupDesktopTest, FirstPopupSitsAgainstThePanelBeforeTheIconDocks)
 {
     facade->SetState(State::UpToDate);
     ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible() && popup->windowHandle()->isExposed(); }, 5000));
     QTest::qWait(300);
     const QRect placed = popup->frameGeometry();
-    EXPECT_EQ(placed.bottom(), area.bottom());
-    EXPECT_EQ(placed.right(), area.right());
+    EXPECT_EQ(placed.bottomRight(), area.bottomRight());
 }
 
-// A click on the docked icon hides the popup, the next brings it back beside
-// the icon; a right click opens the menu and leaves the popup as it is.
+// A click on the docked icon hides the popup, the next brings it back beside the icon; a right click opens the menu
+// and leaves the popup as it is.
 TEST_F(PopupDesktopTest, IconClicksTogglePopupAndRightClickOpensTheMenu)
 {
     ShowDocked(State::OptionalUpdate);
@@ -163,11 +145,9 @@ TEST_F(PopupDesktopTest, IconClicksTogglePopupAndRightClickOpensTheMenu)
     menu->hide();
 }
 
-// A state change brings the popup up above the window the user is typing in,
-// which keeps the keys: Return, Space and typing never reach the popup's link
-// (here "Dismiss", which would cancel a download). With the pointer over it
-// the popup is kept above other windows, through its native window; leaving
-// lets it go back among them.
+// A state change brings the popup up above the window the user is typing in, which keeps the keys: Return, Space
+// and typing never reach the popup's link (here "Dismiss", which would cancel a download). With the pointer over it
+// the popup is kept above other windows; leaving lets it go back among them.
 TEST_F(PopupDesktopTest, ComesUpAboveTheActiveWindowWhichKeepsTheKeysAndStaysOnTopWhileHovered)
 {
     KeyboardWitness typing;
@@ -189,7 +169,7 @@ TEST_F(PopupDesktopTest, ComesUpAboveTheActiveWindowWhichKeepsTheKeysAndStaysOnT
     EXPECT_TRUE(QTest::qWaitFor(above, 3000));
     EXPECT_TRUE(popup->isVisible());
     EXPECT_DOUBLE_EQ(popup->windowOpacity(), 1.0);
-    ASSERT_TRUE(XDesktop::MovePointer(screen.center() - QPoint(300, 200)));
+    ASSERT_TRUE(XDesktop::MovePointer(area.center() - QPoint(300, 200)));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !above(); }, 3000));
     EXPECT_TRUE(popup->isVisible()); // another 5000 ms before it fades
 }

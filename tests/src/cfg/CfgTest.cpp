@@ -1,0 +1,168 @@
+#include "Config.h"
+#include "Environment.h"
+#include "LogCapture.h"
+#include "Settings.h"
+#include "TestFiles.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+namespace {
+
+class Cfg : public ::testing::Test {
+protected:
+    QString Path(const char* name = "config.json") const { return dir.filePath(name); }
+    void Write(const QByteArray& json, const char* name = "config.json") const { TestFiles::Write(Path(name), json); }
+    QByteArray Read(const char* name = "config.json") const { return TestFiles::Read(Path(name)); }
+    QString Entry() const { return dir.filePath("autostart/Tessaly.desktop"); }
+    std::unique_ptr<Settings> MakeSettings() const
+    {
+        return std::make_unique<Settings>(Path("settings.json"), config, Autostart(Entry(), "/opt/tessaly/tessaly"));
+    }
+
+    QTemporaryDir dir;
+    const Config config {QDir(dir.path()).filePath("settings")};
+};
+
+} // namespace
+
+// config.json as found: absent, valid, partly valid, unreadable, nested past any genuine file, a folder.
+TEST_F(Cfg, ConfigIsReadAsFoundAndRewrittenWhenIncomplete)
+{
+    const mode_t umask = ::umask(022);
+    const Config first(dir.path());
+    ::umask(umask);
+    EXPECT_EQ(TestFiles::Mode(Path()), 0600u); // it may hold a service key
+    EXPECT_TRUE(Read().contains("\"UpdateType\": \"DravoVyd-Prod\"") && Read().contains("\"RetryDuration\": \"\""));
+    EXPECT_TRUE(
+        !first.logLevel && first.updateSource == ProductionEnvironment().baseUrl && first.updateKey.size() == 32);
+
+    // Any word but the four exact level names counts as no level, not as a fault.
+    const QByteArray valid = R"({ "Application": { "LogLevel": "debug" },
+        "FullMapUpdate": { "UpdateType": "Test", "UpdateSource": "https://127.0.0.1:1/brel/v1", "UpdateKey": "k" },
+        "MapDownload": { "RetryDuration": 5 } })";
+    Write(valid);
+    const Config read(dir.path());
+    EXPECT_TRUE(!read.logLevel && read.updateType == std::string("Test"));
+    EXPECT_EQ(read.updateSource + read.updateKey + read.retryDuration, "https://127.0.0.1:1/brel/v1k5");
+    EXPECT_EQ(Read(), valid);
+
+    // A failure halfway keeps what was read and writes it back, a built-in environment by its type only.
+    Write(R"({ "Application": { "LogLevel": "Info" }, "FullMapUpdate": { "UpdateType": "DravoVyd-Preprod" } })");
+    const Config preprod(dir.path());
+    EXPECT_TRUE(preprod.logLevel == Log::Info && preprod.updateKey == PreproductionEnvironment().key);
+    EXPECT_TRUE(Read().contains(R"("UpdateType": "DravoVyd-Preprod")") && Read().contains(R"("LogLevel": "Info")")
+        && !Read().contains("UpdateKey"));
+    Write(R"({ "Application": {}, "FullMapUpdate": { "UpdateSource": "https://127.0.0.1:2/brel/v1" } })");
+    EXPECT_EQ(Config(dir.path()).updateSource + Config(dir.path()).updateKey,
+        "https://127.0.0.1:2/brel/v1" + ProductionEnvironment().key);
+
+    // The user's hand-edited file outlives its rewrite: kept beside it, replacing an older copy, told of later.
+    const QByteArray unreadable
+        = R"({ "Application": { "LogLevel": "Debug" }, "FullMapUpdate": { "UpdateKey": "k" }, })";
+    Write(unreadable);
+    Write("an older copy", "config.json.bad");
+    const Config kept(dir.path());
+    EXPECT_TRUE(Read("config.json.bad") == unreadable && Read().contains("DravoVyd-Prod"));
+    EXPECT_EQ(TestFiles::Mode(Path("config.json.bad")), 0600u);
+    ASSERT_EQ(kept.unloggedErrors.size(), 2);
+    EXPECT_TRUE(kept.unloggedErrors[0].startsWith("Failed to read: " + Path() + ", "));
+    EXPECT_EQ(kept.unloggedErrors[1], "Kept the unreadable file as: " + Path() + ".bad");
+
+    // Refused before the reader recurses off the stack.
+    Write(R"({ "FullMapUpdate": { "UpdateSource": "https://127.0.0.1:3/brel/v1", "x": )" + QByteArray(200000, '['));
+    EXPECT_EQ(Config(dir.path()).updateSource, ProductionEnvironment().baseUrl);
+
+    // A folder in the file's place is neither read nor replaced: the program goes on with the values in memory.
+    QFile::remove(Path("config.json.bad"));
+    QFile::remove(Path());
+    QDir().mkpath(Path());
+    const Config folder(dir.path());
+    EXPECT_TRUE(folder.updateSource == ProductionEnvironment().baseUrl && !QFile::exists(Path("config.json.bad")));
+    EXPECT_TRUE(folder.unloggedErrors.last().startsWith("Failed to write: "));
+
+    Config found(dir.path()); // the last translation of the same language
+    found.translations = {QLocale("de_AT"), QLocale("de_DE")};
+    EXPECT_EQ(found.FindTranslation("de_CH") + found.FindTranslation("it_IT") + found.FindTranslation("de_AT"),
+        "de_DEen_GBde_AT");
+}
+
+// Unknown languages get the British documents and both countries of a language share theirs; terms and guides live
+// on the customer's site, map data terms and error reports (in the language as it stands) on the maker's.
+TEST_F(Cfg, LinksFollowTheLanguageOfTheDocuments)
+{
+    using Link = QString (*)(const QString&);
+    const Link links[] = {Config::GetTermsAndConditionsUrl, Config::GetUserGuidelineUrl, Config::GetCopyrightMapDataUrl,
+        Config::GetReportMapErrorUrl};
+    for (const Link link : {links[0], links[1]}) {
+        EXPECT_TRUE(link("it_IT") == link("en_GB") && link("") == link("en_GB") && link("fr_CA") == link("fr_FR"));
+        EXPECT_TRUE(link("es_MX") == link("es_ES") && link("tr_TR") != link("en_GB") && link("es_MX") != link("pt_PT"));
+    }
+    EXPECT_EQ(links[2]("it_IT"), links[2]("de_DE"));
+    EXPECT_TRUE(links[3]("fr_CA").endsWith("/fr_CA/account/login.html"));
+    const auto host = [&links](int i) { return QUrl(links[i]("en_GB")).host(); };
+    EXPECT_TRUE(host(0) == host(1) && host(2) == host(3) && host(0) != host(3));
+    ASSERT_TRUE(Settings::Instance().SetLocale("fr_CA"));
+    EXPECT_EQ(Config::GetTermsAndConditionsUrl() + Config::GetUserGuidelineUrl() + Config::GetCopyrightMapDataUrl()
+            + Config::GetReportMapErrorUrl(),
+        links[0]("fr_CA") + links[1]("fr_CA") + links[2]("fr_CA") + links[3]("fr_CA"));
+}
+
+// The first run writes no file but switches autostart on; the saved file is the user's alone whatever the umask,
+// and a save that fails halfway (here: a file-size limit) leaves it whole. The stored language is applied (a flag
+// that is no bool counts as on, and the unreadable file is kept beside it); a failed switch keeps the language in
+// effect, switching back to the source language works.
+TEST_F(Cfg, SettingsAreSavedWholeAndReadBack)
+{
+    const mode_t umask = ::umask(022);
+    {
+        const auto settings = MakeSettings();
+        EXPECT_EQ(settings->GetLanguage(), "en_GB");
+        EXPECT_TRUE(settings->GetRunAtStartup() && QFile::exists(Entry()));
+        EXPECT_FALSE(QFile::exists(Path("settings.json")));
+        EXPECT_TRUE(settings->SetLocale("de_DE") && settings->SetRunAtStartup(false));
+        EXPECT_FALSE(QFile::exists(Entry()));
+        settings->Save();
+    }
+    ::umask(umask);
+    EXPECT_EQ(TestFiles::Mode(Path("settings.json")), 0600u);
+    const QByteArray saved = Read("settings.json");
+    {
+        const auto reread = MakeSettings();
+        EXPECT_TRUE(reread->GetLanguage() == "de_DE" && !reread->GetRunAtStartup());
+        reread->SetLocale("fr_FR");
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit {};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit small {10, limit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        LogCapture log;
+        reread->Save();
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        EXPECT_EQ(log.Count(Log::Error, "Failed to write settings to file: " + Path("settings.json").toStdString()), 1);
+    }
+    EXPECT_EQ(Read("settings.json"), saved);
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList {"settings.json"});
+
+    const QByteArray json = R"({ "language": "fr_FR", "run at startup": "yes" })";
+    Write(json, "settings.json");
+    LogCapture log;
+    const auto settings = MakeSettings();
+    EXPECT_TRUE(settings->GetRunAtStartup());
+    EXPECT_EQ(Read("settings.json.bad"), json);
+    EXPECT_EQ(log.Count(Log::Error, "Kept the unreadable file as: " + Path("settings.json.bad").toStdString()), 1);
+    EXPECT_EQ(QCoreApplication::translate("global", "MB"), "Mo");
+    EXPECT_FALSE(settings->SetLocale("xx_XX"));
+    EXPECT_EQ(settings->GetLanguage() + QCoreApplication::translate("global", "MB"), "fr_FRMo");
+    EXPECT_TRUE(settings->SetLocale("en_GB"));
+    EXPECT_EQ(QCoreApplication::translate("global", "MB"), "MB");
+}
