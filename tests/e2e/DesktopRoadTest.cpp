@@ -322,8 +322,8 @@ TEST_F(DesktopRoad, TheRoad)
     // Quitting asks first; Return answers "No" wherever the focus is (here the header's help button).
     ChooseTrayMenu("Quit");
     ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageMessage"); }, 5000));
-    ExpectTabsInReadingOrder();
     Screenshot("quit-prompt");
+    ExpectTabsInReadingOrder();
     UrlCatcher browser;
     Type({"Tab", "Return"});
     ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageManageMaps"); }, 5000));
