@@ -10,33 +10,14 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <functional>
-
 using DeviceDiscoveryImpl::DiscoveryConfig;
 using DeviceDiscoveryImpl::Framework;
-using Disk = FakeSticks::Disk;
 using Script = ScriptedVisitor::Script;
 
-namespace {
-
-std::unique_ptr<DeviceDiscovery::DiscoveryNotifier> Start(const std::shared_ptr<Script>& script)
-{
+const auto Start = [](const std::shared_ptr<Script>& script) {
     return Framework::instance().createNotifier(script->Callbacks(), std::make_unique<ScriptedVisitor>(script), 20);
-}
-
-bool WaitUntil(const std::function<bool()>& condition)
-{
-    return QTest::qWaitFor(condition, 10000);
-}
-
-struct Row {
-    const char* what;
-    std::vector<Disk> disks; // mountDir: a folder name below the fake's media folder
-    std::vector<std::string> expected; // "<mount folder> <serial> <uid>"
-    std::function<void(DiscoveryConfig&)> configure = {};
 };
-
-} // namespace
+const auto WaitUntil = [](const std::function<bool()>& condition) { return QTest::qWaitFor(condition, 10000); };
 
 TEST(PlatformVisitorTest, UidJoinsBothIdsWithTheFnv1aHashOfTheSerial)
 {
@@ -49,7 +30,12 @@ TEST(PlatformVisitorTest, UidJoinsBothIdsWithTheFnv1aHashOfTheSerial)
 
 TEST(PlatformVisitorTest, ReportsMountedRemovableUsbSticksFromSysfsAndMountinfo)
 {
-    const std::vector<Row> rows = {
+    const struct Row {
+        const char* what;
+        std::vector<FakeSticks::Disk> disks; // mountDir: a folder name below the fake's media folder
+        std::vector<std::string> expected; // "<mount folder> <serial> <uid>"
+        std::function<void(DiscoveryConfig&)> configure = [](DiscoveryConfig&) {};
+    } rows[] = {
         {"partitioned stick", {{"STICK", "4C530001", "0781", "5581"}}, {"STICK 4C530001 558155815d7b8f47"}},
         {"file system on the whole disk", {{"WHOLE", "W1", "abcd", "1234", true, true, true, false}},
             {"WHOLE W1 123412348ff84fa5"}},
@@ -73,14 +59,13 @@ TEST(PlatformVisitorTest, ReportsMountedRemovableUsbSticksFromSysfsAndMountinfo)
     };
     for (const Row& row : rows) {
         FakeSticks sticks;
-        for (Disk disk : row.disks) {
+        for (auto disk : row.disks) {
             if (!disk.mountDir.isEmpty())
                 disk.mountDir = sticks.MountDir(disk.mountDir);
             sticks.Insert(disk);
         }
         auto config = std::make_unique<DiscoveryConfig>();
-        if (row.configure)
-            row.configure(*config);
+        row.configure(*config);
         std::vector<DeviceDiscovery::DeviceProperties> devices;
         DeviceDiscoveryImpl::PlatformVisitorLinux(std::move(config)).visit(devices, false);
         std::vector<std::string> seen;
@@ -98,15 +83,12 @@ TEST(PollingWorkerTest, ReportsArrivalsOnceThenRemovalsInUidOrderAndEachEmptyPer
     const auto script = std::make_shared<Script>();
     DeviceDiscoveryImpl::PollingWorker worker(std::make_unique<ScriptedVisitor>(script), script->Callbacks(), 200,
         std::make_shared<DeviceDiscoveryImpl::CallbackGate>());
-    worker.onStart();
-    QCoreApplication::processEvents();
+    worker.onStart(), QCoreApplication::processEvents();
     EXPECT_EQ(script->visits, 0);
     EXPECT_TRUE(WaitUntil([&] { return script->visits >= 1; }));
     for (const std::vector<std::uint64_t>& present :
-        std::vector<std::vector<std::uint64_t>> {{}, {9, 7, 3}, {3, 7, 9}, {12, 9}, {}, {}, {5}}) {
-        script->SetPresent(present);
-        worker.onPollingTimeout();
-    }
+        std::vector<std::vector<std::uint64_t>> {{}, {9, 7, 3}, {3, 7, 9}, {12, 9}, {}, {}, {5}})
+        script->SetPresent(present), worker.onPollingTimeout();
     EXPECT_THAT(script->Events(),
         ::testing::ElementsAre("no device", "arrival 9", "arrival 7", "arrival 3", "arrival 12", "removal 3",
             "removal 7", "removal 9", "removal 12", "no device", "arrival 5"));
@@ -116,16 +98,12 @@ TEST(PollingWorkerTest, ReportsArrivalsOnceThenRemovalsInUidOrderAndEachEmptyPer
 // destroyed its notifier. Each stopped worker is deleted, the last one as the shared thread ends.
 TEST(DiscoveryTest, StoppedNotifiersCallNothingMoreAndTheThreadEndsWithTheLast)
 {
-    auto first = std::make_shared<Script>();
-    auto second = std::make_shared<Script>();
-    first->SetPresent({1});
-    first->holdVisits = true;
-    auto firstNotifier = Start(first);
-    auto secondNotifier = Start(second);
+    auto first = std::make_shared<Script>(), second = std::make_shared<Script>();
+    first->SetPresent({1}), first->holdVisits = true;
+    auto firstNotifier = Start(first), secondNotifier = Start(second);
     ASSERT_TRUE(first->visitEntered.tryAcquire(1, 10000));
     firstNotifier.reset();
-    first->holdVisits = false;
-    first->visitResumed.release();
+    first->holdVisits = false, first->visitResumed.release();
     ASSERT_TRUE(WaitUntil([&] { return first->destroyed.load(); }));
     EXPECT_TRUE(first->Events().empty());
     EXPECT_EQ(first->cleanups, 1);

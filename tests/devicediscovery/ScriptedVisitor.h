@@ -8,8 +8,6 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <string>
-#include <vector>
 
 // Reports the uids the test put on its script; the script outlives the visitor, which the worker owns, and records
 // the discovery's callbacks as "arrival <uid>", "removal <uid>" and "no device", from any thread.
@@ -40,13 +38,11 @@ public:
             events.push_back(event);
         }
 
-        std::atomic<int> visits {0};
-        std::atomic<int> cleanups {0};
+        std::atomic<int> visits {0}, cleanups {0};
         std::atomic<bool> destroyed {false};
         // While set, each visit announces itself on visitEntered and waits for visitResumed.
         std::atomic<bool> holdVisits {false};
-        QSemaphore visitEntered;
-        QSemaphore visitResumed;
+        QSemaphore visitEntered, visitResumed;
         std::mutex mutex;
         std::vector<DeviceDiscovery::DeviceProperties> present;
         std::vector<std::string> events;
@@ -61,10 +57,8 @@ public:
     void visit(std::vector<DeviceDiscovery::DeviceProperties>& devices, bool) override
     {
         ++m_script->visits;
-        if (m_script->holdVisits) {
-            m_script->visitEntered.release();
-            m_script->visitResumed.acquire();
-        }
+        if (m_script->holdVisits)
+            m_script->visitEntered.release(), m_script->visitResumed.acquire();
         const std::lock_guard<std::mutex> lock(m_script->mutex);
         devices = m_script->present;
     }

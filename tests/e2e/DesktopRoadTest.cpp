@@ -16,16 +16,10 @@
 #include "StateMachine.h"
 #include "Ui.h"
 
-#include <QAbstractItemView>
-#include <QApplication>
-#include <QComboBox>
-#include <QLabel>
-#include <QMenu>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QScreen>
-#include <QSystemTrayIcon>
-#include <QtTest/QTest>
+#include "Settings.h"
+
+#include <QtTest>
+#include <QtWidgets>
 
 namespace {
 
@@ -33,20 +27,18 @@ const QString Mandatory = "EU2_2025_11"; // the installed map's mandatory update
 const QString Archive = "/files/" + Mandatory;
 
 // The threads of the program's own (Qt names a thread after its class).
-int ProgramThreads()
-{
-    int count = 0;
-    for (const QString& task : QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        count += TestFiles::Read("/proc/self/task/" + task + "/comm").trimmed() == "QThread";
-    return count;
-}
+const auto ProgramThreads = [] {
+    const QStringList tasks = QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+    return std::count_if(tasks.begin(), tasks.end(), [](const QString& task) {
+        return TestFiles::Read("/proc/self/task/" + task + "/comm").trimmed() == "QThread";
+    });
+};
 
 // Pixels that a user tells apart: one channel differs by more than a quarter of its range.
 int Distinct(const QImage& a, const QImage& b)
 {
-    const bool same = a.size() == b.size();
-    int count = same ? 0 : a.width() * a.height();
-    for (int i = 0; same && i < a.width() * a.height(); ++i) {
+    int count = a.size() == b.size() ? 0 : a.width() * a.height();
+    for (int i = 0; a.size() == b.size() && i < a.width() * a.height(); ++i) {
         const QColor p = a.pixelColor(i % a.width(), i / a.width()), q = b.pixelColor(i % a.width(), i / a.width());
         count += std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()), std::abs(p.blue() - q.blue())})
             > 64;
@@ -54,7 +46,6 @@ int Distinct(const QImage& a, const QImage& b)
     return count;
 }
 
-// The shown widget of that name, in whichever window.
 template <class Widget = QWidget> Widget* Shown(const char* name)
 {
     for (QWidget* window : QApplication::topLevelWidgets())
@@ -85,27 +76,6 @@ protected:
             qputenv(assignment.section('=', 0, 0).toLocal8Bit(), assignment.section('=', 1).remove('\'').toLocal8Bit());
         }
         Fonts::Load(); // as the program does before it builds any window
-        threadsBefore = ProgramThreads();
-    }
-
-    void TearDown() override
-    {
-        machine.reset();
-        // No way the user takes may make the machine refuse an event.
-        EXPECT_EQ(log.Count(Log::Error, "Refused"), 0);
-    }
-
-    void Start()
-    {
-        Collaborators collaborators = ProductionCollaborators([this] {
-            auto made = std::make_unique<Ui::Ui>();
-            ui = made.get();
-            return made;
-        });
-        collaborators.quit = [this] { quitAsked = true; };
-        machine = std::make_unique<StateMachine>(std::move(collaborators));
-        machine->initiate();
-        ASSERT_TRUE(WaitShown("RootUpdate"));
     }
 
     // The states the user interface was given, in order ("RootUpdate ..."); its last few.
@@ -131,12 +101,11 @@ protected:
     Ui::Popup* Popup() const { return Window()->findChild<Ui::Popup*>(); }
     QPushButton* PopupLink() const { return Popup()->findChild<QPushButton*>("pushButtonContentLink"); }
     QSystemTrayIcon* Tray() const { return ui->findChild<QSystemTrayIcon*>(); }
-    static QString Title() { return Shown("labelMessageTitle") ? Shown<QLabel>("labelMessageTitle")->text() : ""; }
     static bool Titled(const QString& title)
     {
-        return QTest::qWaitFor([&] { return Title() == title; }, 30000);
+        return QTest::qWaitFor(
+            [&] { return Shown("labelMessageTitle") && Shown<QLabel>("labelMessageTitle")->text() == title; }, 30000);
     }
-    static void Front(QWidget* window) { window->raise(), window->activateWindow(); }
     // Real pointer clicks through the X server; a widget behind another window is brought to the front first.
     void Click(QWidget* widget)
     {
@@ -149,7 +118,7 @@ protected:
             return widget->isAncestorOf(QApplication::widgetAt(centre)) || QApplication::widgetAt(centre) == widget;
         };
         if (!onTop())
-            Front(widget->window());
+            widget->window()->raise(), widget->window()->activateWindow();
         ASSERT_TRUE(QTest::qWaitFor(onTop, 5000)) << widget->objectName().toStdString() << " is covered";
         ASSERT_TRUE(XDesktop::Click(centre));
         QTest::qWait(200);
@@ -166,12 +135,11 @@ protected:
         ClickTray(3);
         QMenu* menu = Tray()->contextMenu();
         ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000));
-        for (QAction* action : menu->actions())
-            if (action->text() == text) {
-                ASSERT_TRUE(XDesktop::Click(menu->mapToGlobal(menu->actionGeometry(action).center())));
-                return QTest::qWait(200);
-            }
-        FAIL() << "no menu entry " << text.toStdString();
+        const QList<QAction*> actions = menu->actions();
+        const auto action = std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->text() == text; });
+        ASSERT_NE(action, actions.end()) << "no menu entry " << text.toStdString();
+        ASSERT_TRUE(XDesktop::Click(menu->mapToGlobal(menu->actionGeometry(*action).center())));
+        QTest::qWait(200);
     }
     void ClickPopupLink()
     {
@@ -182,7 +150,7 @@ protected:
     // Real key presses into the main window, made the active window first.
     void Type(const QStringList& keys)
     {
-        Front(Window());
+        Window()->raise(), Window()->activateWindow();
         ASSERT_TRUE(QTest::qWaitFor([this] { return Window()->isActiveWindow(); }, 5000));
         ASSERT_TRUE(XDesktop::Press(keys));
         QTest::qWait(200);
@@ -236,16 +204,11 @@ protected:
     // The built program, started in the same folders and on the same desktop; killed if a test leaves it running.
     QProcess& StartProgram()
     {
-        programs.push_back(std::make_unique<QProcess>());
-        programs.back()->setProcessChannelMode(QProcess::ForwardedChannels);
-        programs.back()->start(TestEnv::BinaryDir() + "/bin/tessaly", QStringList());
-        EXPECT_TRUE(programs.back()->waitForStarted());
-        return *programs.back();
-    }
-    static int Exit(QProcess& program)
-    {
-        const bool ended = program.waitForFinished(15000) && program.exitStatus() == QProcess::NormalExit;
-        return ended ? program.exitCode() : -1;
+        QProcess& program = programs.emplace_back();
+        program.setProcessChannelMode(QProcess::ForwardedChannels);
+        program.start(TestEnv::BinaryDir() + "/bin/tessaly", QStringList());
+        EXPECT_TRUE(program.waitForStarted());
+        return program;
     }
     // The program's log, "time | severity | channel | file: line | function | message" a line.
     static QStringList ProgramLog()
@@ -260,31 +223,37 @@ protected:
     {
         return QTest::qWaitFor([&] { return !ProgramLog().filter(record).isEmpty(); }, 30000);
     }
-    // A screenshot of the whole desktop into build/e2e-screens.
     void Screenshot(const QString& name)
     {
         QTest::qWait(300); // let the last repaint reach the server
         const QString folder = TestEnv::BinaryDir() + "/e2e-screens/";
-        QDir().mkpath(folder);
-        const QString file
-            = folder + ::testing::UnitTest::GetInstance()->current_test_info()->name() + "-" + name + ".png";
-        EXPECT_TRUE(QGuiApplication::primaryScreen()->grabWindow(0).save(file)) << file.toStdString();
+        const QString file = folder + "TheRoad-" + name + ".png";
+        EXPECT_TRUE(QDir().mkpath(folder) && QGuiApplication::primaryScreen()->grabWindow(0).save(file))
+            << file.toStdString();
     }
 
     LogCapture log;
     ContentService service;
     QTemporaryDir demoRoot;
     std::unique_ptr<StateMachine> machine;
-    std::vector<std::unique_ptr<QProcess>> programs;
+    std::list<QProcess> programs;
     Ui::IUi* ui = nullptr;
     bool quitAsked = false;
-    int threadsBefore = 0;
 };
 
 TEST_F(DesktopRoad, TheRoad)
 {
     // The first check finds the root maps; the program runs in the tray, the popup's link opens its window.
-    Start();
+    const auto threadsBefore = ProgramThreads();
+    Collaborators collaborators = ProductionCollaborators([this] {
+        auto made = std::make_unique<Ui::Ui>();
+        ui = made.get();
+        return made;
+    });
+    collaborators.quit = [this] { quitAsked = true; };
+    machine = std::make_unique<StateMachine>(std::move(collaborators));
+    machine->initiate();
+    ASSERT_TRUE(WaitShown("RootUpdate"));
     EXPECT_FALSE(Window()->isVisible());
     if (!Popup()->isVisible())
         ClickTray();
@@ -298,11 +267,9 @@ TEST_F(DesktopRoad, TheRoad)
     // The stick is verified, its installed map checked; the popup's link leads to the mandatory update.
     Demo({"insert"});
     ASSERT_TRUE(WaitShown("MandatoryUpdate"));
-    EXPECT_EQ((QStringList {"UsbCheck", "MapUpdateCheck", "MandatoryUpdate"}), Journey(3));
     Screenshot("mandatory-popup");
     ClickPopupLink();
-    ASSERT_TRUE(Titled("Confirm mandatory map update")) << Title().toStdString();
-    EXPECT_EQ(nullptr, Shown<QPushButton>("pushButtonSecondary")) << "a mandatory update can only be confirmed";
+    ASSERT_TRUE(Titled("Confirm mandatory map update"));
     Screenshot("mandatory-page");
 
     // Refused at first: "Retry" on the connection-lost page downloads it, resumed after each of three drops.
@@ -338,41 +305,36 @@ TEST_F(DesktopRoad, TheRoad)
     Click(Shown<QPushButton>("pushButtonDiscard"));
     Click(Shown<QPushButton>("pushButtonPrimary"));
     ASSERT_TRUE(WaitShown("MandatoryUpdate"));
-    EXPECT_EQ((QStringList {"PendingUpdate", "CancelDownload", "MandatoryUpdate"}), Journey(3));
     EXPECT_FALSE(QDir(StickRoot() + "/VexmarNDSFull").exists());
 
     // A download held after its first bytes. Its "Cancel" asks first, and Return answers "No": it goes on.
     service.SetFault({{"path", Archive}, {"kind", "stall"}, {"bytes", 4000000}, {"seconds", 30}});
-    ASSERT_TRUE(Titled("Confirm mandatory map update")) << Title().toStdString();
+    ASSERT_TRUE(Titled("Confirm mandatory map update"));
     Click(Shown<QPushButton>("pushButtonPrimary"));
     ASSERT_TRUE(WaitShown("MapDownload"));
     ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().GetDownloadingMap().downloaded > 0; }, 30000));
-    ASSERT_TRUE(Titled("Map update")) << Title().toStdString();
+    ASSERT_TRUE(Titled("Map update"));
     Click(Shown<QPushButton>("pushButtonPrimary"));
-    ASSERT_TRUE(Titled("Cancel map update download?")) << Title().toStdString();
+    ASSERT_TRUE(Titled("Cancel map update download?"));
     Type({"Return"});
-    ASSERT_TRUE(Titled("Map update")) << Title().toStdString();
+    ASSERT_TRUE(Titled("Map update"));
 
     // Quitting asks first; Return answers "No" wherever the focus is (here the header's help button).
     ChooseTrayMenu("Quit");
     ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageMessage"); }, 5000));
     Screenshot("quit-prompt");
     ExpectTabsInReadingOrder();
-    Screenshot("quit-prompt-focus");
     UrlCatcher browser;
     Type({"Tab", "Return"});
     ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageManageMaps"); }, 5000));
     EXPECT_TRUE(browser.urls.isEmpty());
     EXPECT_FALSE(quitAsked);
-    EXPECT_EQ(QStringList {"MapDownload"}, Journey(1));
 
     // Pulled mid-download: the popup holds the removed-stick message until "Continue"; the roots are offered again.
     Demo({"remove"});
     ASSERT_TRUE(WaitShown("RootUpdate"));
     EXPECT_EQ((QStringList {"MapDownload", "UsbRemoved", "MapUpdateCheck", "RootUpdate"}), Journey(4));
-    EXPECT_TRUE(Popup()->isVisible());
     EXPECT_EQ("Continue", PopupLink()->text());
-    Screenshot("stick-removed");
     ClickPopupLink();
     EXPECT_NE("Continue", PopupLink()->text());
 
@@ -382,41 +344,27 @@ TEST_F(DesktopRoad, TheRoad)
     EXPECT_GT(ProgramThreads(), threadsBefore);
     machine.reset();
     EXPECT_EQ(1, log.Count(Log::Info, "Stopping USB discovery"));
-    EXPECT_TRUE(QTest::qWaitFor([this] { return ProgramThreads() == threadsBefore; }, 10000)) << ProgramThreads();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return ProgramThreads() == threadsBefore; }, 10000)) << ProgramThreads();
+    EXPECT_EQ(0, log.Count(Log::Error, "Refused")) << "no way the user takes may make the machine refuse an event";
 }
 
-// German chosen on the settings page reads at once in the popup and the tray menu, and the built program
-// keeps it; a second start only brings the running program forward; SIGTERM ends it cleanly.
-TEST_F(DesktopRoad, TheProgramKeepsTheChosenLanguageComesForwardOnASecondStartAndEndsOnSigterm)
+// The built program keeps the language saved before (the settings page's tests choose it by clicks); a second start
+// only brings the running program forward; SIGTERM ends it cleanly.
+TEST_F(DesktopRoad, TheProgramKeepsTheSavedLanguageComesForwardOnASecondStartAndEndsOnSigterm)
 {
-    Start();
-    const QString link = PopupLink()->text(), menu = Tray()->contextMenu()->actions()[0]->text();
-    ChooseTrayMenu("Settings");
-    ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageSettings"); }, 5000));
-    auto* languages = Shown<QComboBox>("comboBoxLanguage");
-    Click(languages);
-    QAbstractItemView* view = languages->view();
-    ASSERT_TRUE(QTest::qWaitFor([view] { return view->isVisible(); }, 5000));
-    const QModelIndex german = view->model()->index(languages->findData(QLocale("de_DE")), 0);
-    view->scrollTo(german);
-    ASSERT_TRUE(XDesktop::Click(view->viewport()->mapToGlobal(view->visualRect(german).center())));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return languages->currentIndex() == german.row(); }, 5000));
-    Click(Shown("pushButtonSaveSettings"));
-    const QString settings = qEnvironmentVariable("XDG_DATA_HOME") + "/Dravo/Tessaly/settings.json";
-    ASSERT_TRUE(QTest::qWaitFor([&settings] { return TestFiles::Read(settings).contains("\"de_DE\""); }, 5000));
-    EXPECT_NE(link, PopupLink()->text());
-    EXPECT_NE(menu, Tray()->contextMenu()->actions()[0]->text());
-    Screenshot("german-settings");
-    machine.reset();
-
+    ASSERT_TRUE(Settings::Instance().SetLocale("de_DE"));
+    Settings::Instance().Save();
+    const auto endsWell = [](QProcess& program) {
+        return program.waitForFinished(15000) && program.exitStatus() == QProcess::NormalExit && !program.exitCode();
+    };
     QProcess& program = StartProgram();
     EXPECT_TRUE(WaitLogged("Current language: de_DE, run at startup: true"));
     Demo({"insert"});
     ASSERT_TRUE(WaitLogged("Changing state from: MapUpdateCheck to: MandatoryUpdate"));
-    EXPECT_EQ(0, Exit(StartProgram()));
+    EXPECT_TRUE(endsWell(StartProgram()));
     EXPECT_TRUE(WaitLogged("Got Activate event"));
     program.terminate();
-    EXPECT_EQ(0, Exit(program));
+    EXPECT_TRUE(endsWell(program));
     EXPECT_TRUE(WaitLogged("Received signal 15, quitting"));
     const QStringList faults = ProgramLog().filter(QRegularExpression("\\| Error *\\||Refused"));
     EXPECT_TRUE(faults.isEmpty()) << faults.join("\n").toStdString();

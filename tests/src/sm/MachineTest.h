@@ -2,11 +2,9 @@
 
 #include "LogCapture.h"
 
-#include "Collaborators.h"
 #include "Events.h"
 #include "MapDownloader.h"
 #include "MapStorage.h"
-#include "MetadataChecker.h"
 #include "StateMachine.h"
 #include "States/MapUpdateCheck.h"
 #include "UsbStorage.h"
@@ -16,15 +14,6 @@
 #include <boost/core/demangle.hpp>
 
 #include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
-#include <sstream>
-#include <string>
-#include <type_traits>
-#include <typeinfo>
-#include <utility>
-#include <vector>
 
 // What the machine did to its collaborators, in order, one entry per call:
 // "SetState MapUpdateCheck", "CheckMapUpdates", "DownloadMap EU", "quit", ...
@@ -43,18 +32,17 @@ template <class Item> std::vector<Item> operator+(std::vector<Item> list, const 
 
 class FakeUi : public Ui::IUi {
 public:
-    ~FakeUi() override { journal.push_back("delete ui"); }
+    ~FakeUi() override { journal.push_back("delete " + name); }
     void Activate() override { journal.push_back("Activate"); }
     void SetState(Ui::State state) override
     {
-        std::ostringstream text;
-        text << "SetState " << state;
-        journal.push_back(text.str());
+        journal.push_back("SetState " + ::testing::PrintToString(state));
         if (nested)
             std::exchange(nested, nullptr)();
     }
     void UpdateUsbs() override { journal.push_back("UpdateUsbs"); }
     void ConfirmQuit() override { journal.push_back("ConfirmQuit"); }
+    std::string name;
     // Runs once from inside the next SetState, i.e. while the machine processes an event.
     std::function<void()> nested;
 };
@@ -76,11 +64,7 @@ signals:
     void OperationFinished(MapDownloader::Result result);
     void CheckStarted();
 public slots:
-    void CheckMapUpdates()
-    {
-        journal.push_back("CheckMapUpdates");
-        emit CheckStarted();
-    }
+    void CheckMapUpdates() { journal.push_back("CheckMapUpdates"), emit CheckStarted(); }
     void UpdateLocale() { journal.push_back("UpdateLocale"); }
     void DownloadMap(MapInfo::Id mapId) { journal.push_back("DownloadMap " + mapId); }
     void AbortMapDownload() { journal.push_back("AbortMapDownload"); }
@@ -96,12 +80,11 @@ struct Fake : FakeManager {
     bool reachable = true;
 };
 
-template <class Made> auto Maker(Made** made, const char* name = "")
+template <class Made> auto Maker(Made** made, const char* name = "ui")
 {
     return [=] {
         auto fake = std::make_unique<Made>();
-        if constexpr (std::is_base_of_v<FakeManager, Made>)
-            fake->name = name;
+        fake->name = name;
         if (made)
             *made = fake.get();
         return fake;
@@ -109,20 +92,16 @@ template <class Made> auto Maker(Made** made, const char* name = "")
 }
 
 // The managers stay on the GUI thread, so that the journal holds the calls in the order the machine makes them.
-inline Collaborators FakeCollaborators(FakeUi** ui = nullptr, Fake** usb = nullptr, Fake** maps = nullptr)
-{
-    return {Maker(ui), Maker(usb, "usb manager"), Maker(maps, "map update manager"), [] { journal.push_back("quit"); },
-        false};
-}
+inline const auto FakeCollaborators = [](FakeUi** ui = nullptr, Fake** usb = nullptr, Fake** maps = nullptr) {
+    return Collaborators {Maker(ui), Maker(usb, "usb manager"), Maker(maps, "map update manager"),
+        [] { journal.push_back("quit"); }, false};
+};
 
 // The active leaf's name, e.g. "OptionalUpdate"; empty once terminated.
-inline std::string ActiveLeaf(const StateMachine& machine)
-{
-    if (machine.terminated())
-        return {};
-    const std::string name = boost::core::demangle(typeid(*machine.state_begin()).name());
+inline const auto ActiveLeaf = [](const StateMachine& machine) {
+    const std::string name = machine.terminated() ? "" : boost::core::demangle(typeid(*machine.state_begin()).name());
     return name.substr(name.rfind(':') + 1);
-}
+};
 
 class MachineTest;
 using Step = std::function<void(MachineTest&)>;
@@ -143,10 +122,8 @@ public:
     void Start()
     {
         machine.reset();
-        holding = false;
-        UsbStorage::Instance().Clear();
-        MapStorage::Instance().Clear();
-        journal.clear();
+        holding = false, journal.clear();
+        UsbStorage::Instance().Clear(), MapStorage::Instance().Clear();
         machine = std::make_unique<StateMachine>(FakeCollaborators(&ui, &usb, &maps));
         machine->initiate();
         // The guard reports this only instance once the loop runs.
@@ -154,12 +131,7 @@ public:
         Pump();
     }
     // Then taken along the way, with an empty journal.
-    void Restart(const Way& way)
-    {
-        Start();
-        Do(way);
-        Take();
-    }
+    void Restart(const Way& way) { Start(), Do(way), Take(); }
     void Do(const Way& way)
     {
         for (const Step& step : way)
@@ -182,11 +154,7 @@ public:
         }
     }
     // What the collaborators were asked since the last call.
-    Journal Take()
-    {
-        Pump();
-        return std::exchange(journal, {});
-    }
+    Journal Take() { return Pump(), std::exchange(journal, {}); }
     void Pump()
     {
         for (int round = 0; round < 4 && !holding; ++round)
@@ -195,8 +163,7 @@ public:
 
     LogCapture log;
     FakeUi* ui = nullptr;
-    Fake* usb = nullptr;
-    Fake* maps = nullptr;
+    Fake *usb = nullptr, *maps = nullptr;
     std::unique_ptr<StateMachine> machine;
     // While set, the fakes' signals stay queued, so they arrive behind the requests the machine makes meanwhile, as
     // a manager's results do that it sent before those requests reached it.
@@ -204,32 +171,25 @@ public:
     int refusals = 0;
 };
 
-inline void AddUsb(UsbInfo::Id id, UsbInfo::State state, bool selected = false, std::wstring root = {})
-{
+inline const auto AddUsb = [](UsbInfo::Id id, UsbInfo::State state, bool selected = false, std::wstring root = {}) {
     root = root.empty() ? L"/media/stick" + std::to_wstring(id) : root;
     UsbStorage::Instance().UpdateUsb({id, root, 1000, 1000, state, selected});
-}
-inline void AddMap(const MapInfo::Id& id, MapInfo::Type type, MapInfo::State state = MapInfo::Available)
-{
+};
+inline const auto AddMap = [](const MapInfo::Id& id, MapInfo::Type type, MapInfo::State state = MapInfo::Available) {
     MapInfo map;
-    map.id = id;
-    map.type = type;
-    map.state = state;
+    map.id = id, map.type = type, map.state = state;
     MapStorage::Instance().UpdateMap(map);
-}
+};
 inline const auto Selected = [] { return UsbStorage::Instance().GetSelectedUsb(); };
 
 // Steps: the managers' reports, emitted by both fakes (the machine listens to each on one of them) and delivered
 // unless held; the user's signals (processed at once); seeds.
 namespace On {
-template <class Signal, class... Args> Step Emits(Signal signal, Args... args)
-{
-    return [=](MachineTest& test) {
-        emit(test.usb->*signal)(args...);
-        emit(test.maps->*signal)(args...);
-        test.Pump();
-    };
-}
+inline const auto Emits = [](auto signal, auto... args) -> Step {
+    return [=](MachineTest& test) { (test.usb->*signal)(args...), (test.maps->*signal)(args...), test.Pump(); };
+};
+inline const auto User
+    = [](auto signal, auto... args) -> Step { return [=](MachineTest& test) { (test.ui->*signal)(args...); }; };
 inline const auto Root = [](MetadataChecker::Result result) { return Emits(&Fake::RootUpdatesChecked, result); };
 inline const auto Related = [](MetadataChecker::Result result) { return Emits(&Fake::RelatedUpdatesChecked, result); };
 inline const auto Finished = [](MapDownloader::Result result) { return Emits(&Fake::OperationFinished, result); };
@@ -247,10 +207,6 @@ inline const auto Checked = [](UsbInfo::Id id, UsbInfo::State state) -> Step {
 inline const auto Insert = [](UsbInfo::Id id, UsbInfo::State state) -> Step {
     return [=](MachineTest& test) { test.Do({CheckStarted, Checked(id, state)}); };
 };
-template <class Signal, class... Args> Step User(Signal signal, Args... args)
-{
-    return [=](MachineTest& test) { (test.ui->*signal)(args...); };
-}
 // The manager marks the map before it reports the start of an operation.
 inline const auto Mark = [](MapInfo::State state) -> Step {
     return [=](MachineTest&) { AddMap("EU", MapStorage::Instance().FindMap("EU").type, state); };
@@ -262,13 +218,17 @@ inline const Step Retry = User(&Ui::IUi::Retry);
 } // namespace On
 
 inline const Way ToRoot = {On::Map(MapInfo::Optional), On::Root(MetadataChecker::Ok)};
-inline Way Offer(MapInfo::Type type, MetadataChecker::Result result = MetadataChecker::Ok)
-{
-    return {On::SelectValid, On::Map(type), On::Related(result)};
-}
+inline const auto Offer = [](MapInfo::Type type, MetadataChecker::Result result = MetadataChecker::Ok) {
+    return Way {On::SelectValid, On::Map(type), On::Related(result)};
+};
 inline const Way ToOptional = Offer(MapInfo::Optional);
 inline const Way Download
     = {On::User(&Ui::IUi::DownloadMap, MapInfo::Id("EU")), On::Mark(MapInfo::Downloading), On::Started};
 inline const Way Cancel = {On::User(&Ui::IUi::CancelDownload), On::Mark(MapInfo::Deleting), On::Started};
 inline const Way Downloading = ToOptional + Download;
 inline const Way Interrupted = Downloading + Way {On::Finished(MapDownloader::NoConnection)};
+
+using namespace On;
+using T = MachineTest;
+using M = MetadataChecker;
+using D = MapDownloader;

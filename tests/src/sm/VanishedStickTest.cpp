@@ -10,9 +10,6 @@
 #include "TestEnv.h"
 #include "TestFiles.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 // The real managers on their threads, the local content service and a fabricated stick whose folder vanishes
 // mid-download; discovery tells of it a second after the machine noticed. One removed-stick screen, one new check.
 TEST(RealManagers, StickWhoseFolderVanishedMidDownloadShowsOneRemovedScreenAndEndsAtTheRootOffer)
@@ -29,8 +26,7 @@ TEST(RealManagers, StickWhoseFolderVanishedMidDownloadShowsOneRemovedScreenAndEn
     ASSERT_TRUE(TestFiles::Write(root + "/VexmarNDSUpdate/meta_data/EU_2023_05.xml",
         QByteArray::fromStdString(ServiceDocuments::Package({"EU_2023_05", "EUR", "2023.05", "LINE_EU"}))));
     StickContent::WriteChecksums(root);
-    UsbStorage::Instance().Clear();
-    MapStorage::Instance().Clear();
+    UsbStorage::Instance().Clear(), MapStorage::Instance().Clear();
     FakeUi* ui = nullptr;
     StateMachine machine(ProductionCollaborators(Maker(&ui)));
     machine.initiate();

@@ -9,32 +9,19 @@
 
 #include <functional>
 #include <stdexcept>
-#include <string>
 
 #include <sys/stat.h>
 
 namespace {
 
-std::string NestedJson(int depth)
-{
-    return std::string(depth, '[') + std::string(depth, ']');
-}
-
-std::string NestedXml(int depth)
-{
-    std::string text;
-    for (int i = 0; i < depth; ++i)
-        text += "<a>";
-    for (int i = 0; i < depth; ++i)
-        text += "</a>";
-    return text;
-}
+const auto Nested = [](const char* open, const char* close, int depth) {
+    return (QByteArray(open).repeated(depth) + QByteArray(close).repeated(depth)).toStdString();
+};
 
 bool Parses(const std::function<void()>& read)
 {
     try {
-        read();
-        return true;
+        return read(), true;
     } catch (const std::runtime_error&) {
         return false;
     }
@@ -56,13 +43,13 @@ TEST(Documents, NestingAndSizeAreBoundedBeforeParsing)
         std::function<void()> read;
         bool parses;
     } cases[] = {
-        {"json at the bound", [&] { Documents::ReadJson(NestedJson(bound)); }, true},
-        {"json one over", [&] { Documents::ReadJson(NestedJson(bound + 1)); }, false},
-        {"json far over", [&] { Documents::ReadJson(NestedJson(200000)); }, false},
+        {"json at the bound", [&] { Documents::ReadJson(Nested("[", "]", bound)); }, true},
+        {"json one over", [&] { Documents::ReadJson(Nested("[", "]", bound + 1)); }, false},
+        {"json far over", [&] { Documents::ReadJson(Nested("[", "]", 200000)); }, false},
         {"json brackets in strings", [&] { Documents::ReadJson(quotedBrackets); }, true},
-        {"xml at the bound", [&] { Documents::ReadXml(NestedXml(bound)); }, true},
-        {"xml one over", [&] { Documents::ReadXml(NestedXml(bound + 1)); }, false},
-        {"xml far over", [&] { Documents::ReadXml(NestedXml(40000)); }, false},
+        {"xml at the bound", [&] { Documents::ReadXml(Nested("<a>", "</a>", bound)); }, true},
+        {"xml one over", [&] { Documents::ReadXml(Nested("<a>", "</a>", bound + 1)); }, false},
+        {"xml far over", [&] { Documents::ReadXml(Nested("<a>", "</a>", 40000)); }, false},
         {"xml markup that opens nothing", [&] { Documents::ReadXml(quietMarkup); }, true},
         {"over the size", [&] { Documents::ReadJson("\"" + std::string(Documents::kMaxSize, 'x') + "\""); }, false},
     };
