@@ -31,7 +31,7 @@ protected:
     FullMapUpdateManagerTest()
     {
         MapStorage::Instance().SetSubscription({QDate(2099, 1, 1), kSpace, kSpace});
-        manager.Downloader().SetClientFactory([this](auto&) { return std::make_unique<FakeClient>(service); });
+        manager.Downloader().SetClientFactory([this](auto&) { return service.NewClient(); });
         manager.Downloader().SetSpaceQuery([this](auto&, auto&) { return space; });
         QObject::connect(&manager, &FullMapUpdateManager::OperationFinished,
             [this](MapDownloader::Result result) { finished.push_back(result); });
@@ -43,16 +43,16 @@ protected:
     bool Download(const QByteArray& bytes)
     {
         manager.DownloadMap(Stored().id);
-        return service->Feed(bytes);
+        return service.Feed(bytes);
     }
     static MapInfo Stored() { return MapStorage::Instance().FindMap("EUR_2024_05"); }
     static std::int64_t Space() { return MapStorage::Instance().GetSubscription().availableMapSpace; }
 
     QTemporaryDir stick;
     QString root = stick.path() + "/VexmarNDSFull";
-    std::shared_ptr<FakeClient::Service> service = std::make_shared<FakeClient::Service>();
+    FakeService service;
     boost::filesystem::space_info space {1u << 30, 1u << 30, 1u << 30};
-    FullMapUpdateManager manager {std::make_unique<MetadataChecker>(std::make_unique<FakeClient>(service))};
+    FullMapUpdateManager manager {std::make_unique<MetadataChecker>(service.NewClient())};
     QByteArray archive = Tar({{"EUR.meta.xml", "<m/>"}, {"DATA/", ""}, {"DATA/A.NDS", QByteArray(3000, 'a')}});
     Results finished;
 };
@@ -67,7 +67,7 @@ TEST_F(FullMapUpdateManagerTest, ArchivesThatDoNotVerifyOrEndInsideAnEntryFail)
         map.checksum = Md5(bytes == archive ? "" : bytes);
         MapStorage::Instance().UpdateMap(map);
         ASSERT_TRUE(Download(bytes));
-        service->Finish(Brel::IResponse::Ok);
+        service.Finish(Brel::IResponse::Ok);
         // No metadata copy may announce an incomplete or unverified map.
         EXPECT_FALSE(QFileInfo::exists(root + "/EUR.meta.xml"));
     }
@@ -103,7 +103,7 @@ TEST_F(FullMapUpdateManagerTest, DownloadsThatCannotStartEndAtOnceWithAResult)
     EXPECT_EQ(expected, finished);
     EXPECT_TRUE(QFileInfo::exists(root + "/OLD.NDS"));
     EXPECT_FALSE(QFileInfo::exists(stick.path() + "/GONE"));
-    EXPECT_TRUE(service->sent.empty());
+    EXPECT_TRUE(service.sent.empty());
 }
 
 // The previous request goes before its folder is emptied; a stick pulled mid-download is noticed by the next chunk.
@@ -111,14 +111,14 @@ TEST_F(FullMapUpdateManagerTest, NewDownloadDropsThePreviousRequestFirstAndNotic
 {
     ASSERT_TRUE(Download(archive.left(1024)));
     bool folderPresent = false;
-    service->onRequestDeleted = [&] { folderPresent = QFileInfo::exists(root + "/EUR/EUR.meta.xml"); };
+    service.onRequestDeleted = [&] { folderPresent = QFileInfo::exists(root + "/EUR/EUR.meta.xml"); };
     manager.Downloader().Download(root.toStdString(), Stored());
     EXPECT_TRUE(folderPresent);
-    service->onRequestDeleted = nullptr;
+    service.onRequestDeleted = nullptr;
     // Into the data of an open file, which the pulled stick does not refuse.
-    ASSERT_TRUE(service->Feed(archive.left(2100)));
+    ASSERT_TRUE(service.Feed(archive.left(2100)));
     QDir(root).removeRecursively();
-    EXPECT_FALSE(service->Feed(archive.mid(2100, 500)));
+    EXPECT_FALSE(service.Feed(archive.mid(2100, 500)));
     EXPECT_EQ(Results {MapDownloader::UsbRemoved}, finished);
 }
 
@@ -192,7 +192,7 @@ TEST_F(FullMapUpdateManagerTest, SpaceIsTakenClampedAndGivenBackExactly)
         map.checksum = checksum;
         MapStorage::Instance().UpdateMap(map);
         ASSERT_TRUE(Download(archive));
-        service->Finish(Brel::IResponse::Ok);
+        service.Finish(Brel::IResponse::Ok);
         figures.push_back(Space());
     };
     const auto cancel = [&] {
@@ -215,17 +215,17 @@ TEST_F(FullMapUpdateManagerTest, SpaceIsTakenClampedAndGivenBackExactly)
 TEST_F(FullMapUpdateManagerTest, RetryResumesALostConnectionAndStartsAfreshAfterAFullStick)
 {
     ASSERT_TRUE(Download(archive.left(1024)));
-    service->Finish(Brel::IResponse::NoConnection);
+    service.Finish(Brel::IResponse::NoConnection);
     manager.DownloadMap(Stored().id);
-    EXPECT_EQ(1u, service->Sent("Retry").size());
+    EXPECT_EQ(1u, service.Sent("Retry").size());
     space.available = 10;
-    ASSERT_FALSE(service->Feed(archive.mid(1024, 512)));
+    ASSERT_FALSE(service.Feed(archive.mid(1024, 512)));
     EXPECT_EQ(1536, Stored().downloaded);
     space.available = 1u << 30;
     manager.DownloadMap(Stored().id);
 
     EXPECT_EQ((Results {MapDownloader::NoConnection, MapDownloader::UsbFull}), finished);
-    EXPECT_EQ(2u, service->Sent("MapContent").size());
+    EXPECT_EQ(2u, service.Sent("MapContent").size());
     EXPECT_EQ(0, Stored().downloaded);
     EXPECT_EQ(kSpace, Space());
 }

@@ -19,9 +19,9 @@ class MetadataCheckerTest : public ::testing::Test {
 protected:
     void AnswerMap(const Docs::Map& map)
     {
-        service->Answer("Metadata", map.id, Docs::Package(map));
-        service->Answer("DownloadInfo", map.id, Docs::DownloadInfo("https://maps/" + map.id + ".tar", "0a"));
-        service->Answer("LocaleData", map.id, Docs::LocaleData("Name of " + map.id));
+        service.Answer("Metadata", map.id, Docs::Package(map));
+        service.Answer("DownloadInfo", map.id, Docs::DownloadInfo("https://maps/" + map.id + ".tar", "0a"));
+        service.Answer("LocaleData", map.id, Docs::LocaleData("Name of " + map.id));
     }
     // Root "R<n>" lists the n-th ids, whose maps are answered.
     void AnswerRoots(const std::vector<Ids>& lists)
@@ -29,11 +29,11 @@ protected:
         Ids roots;
         for (const Ids& list : lists) {
             roots.push_back("R" + std::to_string(roots.size() + 1));
-            service->Answer("AllNewest", roots.back(), Docs::PackageList(list));
+            service.Answer("AllNewest", roots.back(), Docs::PackageList(list));
             for (const std::string& id : list)
                 AnswerMap({id});
         }
-        service->Answer("AllRoots", "", Docs::PackageList(roots));
+        service.Answer("AllRoots", "", Docs::PackageList(roots));
     }
     void Write(const QString& name, const std::string& text)
     {
@@ -50,12 +50,12 @@ protected:
         AnswerMap(kInstalled);
         checker.CheckRelatedUpdates(
             {7, StickPath::ToWide(stick.path().toStdString()), 0, 0, UsbInfo::ValidMetadata, true}, collect);
-        while (service->Deliver()) { }
+        while (service.Deliver()) { }
     }
     void CheckRoot()
     {
         checker.CheckRootUpdates(collect);
-        while (service->Deliver()) { }
+        while (service.Deliver()) { }
     }
     // Ok: the check goes on.
     Result Read()
@@ -65,8 +65,8 @@ protected:
     static MapInfo Find(const std::string& id) { return MapStorage::Instance().FindMap(id); }
     static std::size_t MapCount() { return MapStorage::Instance().GetMaps().size(); }
 
-    std::shared_ptr<FakeClient::Service> service = std::make_shared<FakeClient::Service>();
-    MetadataChecker checker {std::make_unique<FakeClient>(service)};
+    FakeService service;
+    MetadataChecker checker {service.NewClient()};
     Results results;
     MetadataChecker::Callback collect = [this](Result result) { results.push_back(result); };
     QTemporaryDir stick;
@@ -79,16 +79,16 @@ TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackage
     AnswerRoots({{"a", "", "b", ""}, {"c"}, {"meta"}, {"type"}, {"sum"}, {"name"}, {"m"}});
     AnswerMap({"b", "NAM", "2020.01", "LINE_B"});
     // Metadata naming another package completes the requested record.
-    service->Answer("Metadata", "m", Docs::Package({"other", "EUR", "2024.01"}));
-    service->Answer("Metadata", "meta", "", IResponse::ContentError);
-    service->Answer("DownloadInfo", "type", Docs::DownloadInfo("https://maps/t.tar", "00", "md5"));
+    service.Answer("Metadata", "m", Docs::Package({"other", "EUR", "2024.01"}));
+    service.Answer("Metadata", "meta", "", IResponse::ContentError);
+    service.Answer("DownloadInfo", "type", Docs::DownloadInfo("https://maps/t.tar", "00", "md5"));
     // Without a checksum the download could never be verified.
-    service->Answer("DownloadInfo", "sum", Docs::DownloadInfo("https://maps/s.tar", ""));
-    service->Answer("LocaleData", "name", Docs::LocaleData(""));
+    service.Answer("DownloadInfo", "sum", Docs::DownloadInfo("https://maps/s.tar", ""));
+    service.Answer("LocaleData", "name", Docs::LocaleData(""));
     CheckRoot();
 
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name", "m"}), service->Sent("Metadata"));
+    EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name", "m"}), service.Sent("Metadata"));
     ASSERT_EQ(3u, MapCount());
     const MapInfo b = Find("b");
     EXPECT_TRUE(b.root && Find("c").root);
@@ -115,15 +115,15 @@ TEST_F(MetadataCheckerTest, FailedOrUnusableListsEndTheCheck)
     for (const auto& [kind, result, body, expected] : cases) {
         results.clear();
         if (kind == "AllRoots") {
-            service->Answer(kind, "", body, result);
+            service.Answer(kind, "", body, result);
             CheckRoot();
         } else {
-            service->Answer(kind, kInstalled.id, body, result);
+            service.Answer(kind, kInstalled.id, body, result);
             CheckRelated();
         }
         EXPECT_EQ(Results {expected}, results) << kind << " " << result << " " << body;
     }
-    EXPECT_TRUE(service->Sent("Metadata").empty());
+    EXPECT_TRUE(service.Sent("Metadata").empty());
 }
 
 // A new check first drops every pending request of the previous one; a check decides only when all its own requests
@@ -133,32 +133,32 @@ TEST_F(MetadataCheckerTest, EachCheckWaitsForAllItsOwnRequestsAndReportsOnce)
 {
     AnswerRoots({{"b"}, {"c"}, {"d"}});
     checker.CheckRootUpdates(collect);
-    service->Deliver(); // AllRoots: three AllNewest pending
+    service.Deliver(); // AllRoots: three AllNewest pending
     checker.CheckRootUpdates(collect);
-    EXPECT_EQ(1u, service->pending.size());
-    while (!service->pending.empty()) {
+    EXPECT_EQ(1u, service.pending.size());
+    while (!service.pending.empty()) {
         EXPECT_TRUE(results.empty());
-        service->Deliver();
+        service.Deliver();
     }
     EXPECT_EQ(3u, MapCount());
 
-    service->Answer("LocaleData", "b", Docs::LocaleData("Neuer Name"));
-    service->Answer("LocaleData", "c", "", IResponse::NoConnection);
+    service.Answer("LocaleData", "b", Docs::LocaleData("Neuer Name"));
+    service.Answer("LocaleData", "c", "", IResponse::NoConnection);
     checker.UpdateLocale();
     // The lost connection drops nothing else and decides nothing yet.
-    ASSERT_TRUE(service->Deliver("LocaleData", "c"));
+    ASSERT_TRUE(service.Deliver({"LocaleData", "c"}));
     EXPECT_EQ(1u, results.size());
-    while (service->Deliver()) { }
+    while (service.Deliver()) { }
     EXPECT_EQ(L"Neuer Name", Find("b").name);
     EXPECT_EQ(L"Name of c", Find("c").name);
 
-    service->Answer("Metadata", "c", "", IResponse::NoConnection);
+    service.Answer("Metadata", "c", "", IResponse::NoConnection);
     checker.CheckRootUpdates(collect);
     for (int lists = 0; lists < 4; ++lists)
-        service->Deliver();
-    ASSERT_TRUE(service->Deliver("Metadata", "c"));
+        service.Deliver();
+    ASSERT_TRUE(service.Deliver({"Metadata", "c"}));
     EXPECT_EQ((Results {MetadataChecker::Ok, MetadataChecker::Ok, MetadataChecker::NoConnection}), results);
-    EXPECT_TRUE(service->pending.empty());
+    EXPECT_TRUE(service.pending.empty());
 }
 
 TEST_F(StickMetadataReaderTest, SubscriptionFilesEndTheCheck)
