@@ -25,7 +25,6 @@ MapInfo StoreMap(const QByteArray& archive, const std::string& url, MapInfo::Sta
     return map;
 }
 
-// The manager downloading and removing a map on a stick folder, the archive fed through the real tar stream.
 class FullMapUpdateManagerTest : public ::testing::Test {
 protected:
     FullMapUpdateManagerTest()
@@ -57,8 +56,7 @@ protected:
     Results finished;
 };
 
-// Cut inside an entry (yet verified: the server's fault, not the stick's), a wrong checksum, the metadata file one
-// level deeper.
+// Cut inside an entry (yet verified), a wrong checksum, the metadata file one level deeper: no announcement.
 TEST_F(FullMapUpdateManagerTest, ArchivesThatDoNotVerifyOrEndInsideAnEntryFail)
 {
     const QByteArray deeper = Tar({{"EUR/", ""}, {"EUR/EUR.meta.xml", "<m/>"}});
@@ -68,7 +66,6 @@ TEST_F(FullMapUpdateManagerTest, ArchivesThatDoNotVerifyOrEndInsideAnEntryFail)
         MapStorage::Instance().UpdateMap(map);
         ASSERT_TRUE(Download(bytes));
         service.Finish(Brel::IResponse::Ok);
-        // No metadata copy may announce an incomplete or unverified map.
         EXPECT_FALSE(QFileInfo::exists(root + "/EUR.meta.xml"));
     }
     EXPECT_EQ(Results(3, MapDownloader::ServerError), finished);
@@ -122,9 +119,8 @@ TEST_F(FullMapUpdateManagerTest, NewDownloadDropsThePreviousRequestFirstAndNotic
     EXPECT_EQ(Results {MapDownloader::UsbRemoved}, finished);
 }
 
-// The announcements go first: a stick pulled halfway must not announce a half-removed map to the head unit.
-// Several maps, whose announcements are made before and after their folders, so that however the directory
-// lists them some folder comes before some announcement.
+// A stick pulled halfway must not announce a half-removed map. Announcements made before and after their folders:
+// however the directory lists them, some folder comes before some announcement.
 TEST_F(FullMapUpdateManagerTest, AbortRemovesTheAnnouncementsFirstThenEachFileAndLeavesNoFolder)
 {
     const std::vector<QString> maps {"EUR", "NAM", "EP_2025_05", "AS", "SA", "ME", "IN", "AU"};
@@ -160,9 +156,8 @@ TEST_F(FullMapUpdateManagerTest, AbortRemovesTheAnnouncementsFirstThenEachFileAn
     EXPECT_FALSE(QFileInfo::exists(root));
 }
 
-// Progress is clamped to the map's size, and the removal reports more than was downloaded (files that were there
-// before): the figure never rises above its start while the removal runs, and whatever happens in between it returns
-// to its start once the map is off the stick. The archive's stream (headers, padding) is larger than the map.
+// The removal reports more than was downloaded (files that were there before): the figure never rises above its
+// start, and returns to it once the map is off the stick. The archive's stream is larger than the map.
 TEST_F(FullMapUpdateManagerTest, SpaceIsTakenClampedAndGivenBackExactly)
 {
     manager.AbortMapDownload(); // nothing to remove
@@ -230,8 +225,7 @@ TEST_F(FullMapUpdateManagerTest, RetryResumesALostConnectionAndStartsAfreshAfter
     EXPECT_EQ(kSpace, Space());
 }
 
-// A check is acknowledged before anything of it, also a result it reports at
-// once (a stick with invalid metadata), so the machine can tell earlier results.
+// Also a result reported at once (invalid metadata), so the machine can tell earlier results.
 TEST_F(FullMapUpdateManagerTest, CheckIsAcknowledgedBeforeItsResult)
 {
     Ids sent;

@@ -1,7 +1,5 @@
-// Both managers run the way the application runs them: made on the GUI thread, moved to threads of their own and
-// started; slots invoked by name, queued; signals delivered queued to the GUI thread; at the end stopped on their
-// own threads, the threads quit and joined, the managers deleted from the GUI thread. The real service client talks
-// to the local content service. Any Qt warning about threads, and any signal after Stop, fails the test.
+// Both managers run as the application runs them (moved to threads, slots by name, queued signals, Stop on their own
+// threads), the real client against the local content service. A Qt thread warning or a signal after Stop fails.
 #include "Config.h"
 #include "ContentService.h"
 #include "FakeStick.h"
@@ -58,7 +56,7 @@ protected:
         EXPECT_EQ(0, lateSignals.load()) << "signals after Stop";
         EXPECT_TRUE(warnings.Messages().isEmpty()) << warnings.Messages().join("\n").toStdString();
     }
-    // Counted on the sender's thread, in the emission itself; noted on the GUI thread, queued.
+    // Counted in the emission, on the sender's thread; noted on the GUI thread, queued.
     template <typename Sender, typename... Args>
     void Record(Sender* sender, void (Sender::*signal)(Args...), const QString& name)
     {
@@ -83,7 +81,7 @@ protected:
     {
         QMetaObject::invokeMethod(mapManager, slot, Qt::QueuedConnection, argument);
     }
-    // After the check that offers the map, a download that hangs for the seconds once it has written something.
+    // After the check that offers the map, a download that hangs once it has written something.
     void StallADownload(const QString& checked, int seconds)
     {
         Invoke("CheckMapUpdates");
@@ -107,12 +105,10 @@ protected:
     FullMapUpdateManager* mapManager = new FullMapUpdateManager();
 };
 
-// The races of a run: a language change while names are fetched, a stick pulled while a download hangs, a stick at
-// a name invalid in the locale, and the teardown while a download hangs.
 TEST_F(ManagersOnThreadsTest, ChecksDownloadsAndTeardownRaceNothing)
 {
-    // The language changes while the check still waits for the packages' metadata: the check's own name requests
-    // decide which maps it offers (the nameless one is dropped), in the new language, and it reports once.
+    // Language changed while the metadata is fetched: the check's own name requests decide (the nameless map is
+    // dropped), in the new language, and it reports once.
     service.SetFault({{"path", "/brel/v1/package/metadata"}, {"kind", "delay"}, {"seconds", 2}, {"times", -1}});
     service.SetFault({{"path", "/brel/v1/package/localedata"}, {"kind", "delay"}, {"seconds", 3}, {"times", -1}});
     Invoke("CheckMapUpdates");
@@ -132,8 +128,8 @@ TEST_F(ManagersOnThreadsTest, ChecksDownloadsAndTeardownRaceNothing)
     EXPECT_EQ("", events.join(", ").toStdString());
     service.ClearFaults();
 
-    // The stick is pulled while the transfer hangs, and a new check starts: the old download must not end inside it
-    // (the hang ends with the connection closed while the new check is over), nor touch the space figures it reads.
+    // Stick pulled while the transfer hangs, then a new check: the old download ends neither inside it nor later
+    // (the hang ends after the check), nor touches the space figures.
     const QString stickRoot = stick.path() + "/pulled";
     QDir().mkpath(stickRoot);
     UsbStorage::Instance().UpdateUsb({9, stickRoot.toStdWString(), 0, 0, UsbInfo::NoMetadata, true});
@@ -148,9 +144,7 @@ TEST_F(ManagersOnThreadsTest, ChecksDownloadsAndTeardownRaceNothing)
     EXPECT_EQ(subscription.availableMapSpace, MapStorage::Instance().GetSubscription().availableMapSpace);
     EXPECT_EQ(MapInfo::Available, MapStorage::Instance().FindMap(kMap).state);
 
-    // A stick mounted at a name that is not valid UTF-8 in a UTF-8 locale (formatted elsewhere), found by discovery:
-    // every step finds it where it is mounted: its check, the metadata read from it, and the download written onto
-    // it.
+    // A stick mounted at a name invalid in a UTF-8 locale: its check, metadata and download all find it there.
     const Utf8Locale locale;
     const QString written = stick.path() + "/written";
     StickContent::WriteFile(written, "VexmarNDSUpdate/meta_data/GENERAL.JSON",

@@ -10,11 +10,9 @@ using Result = MetadataChecker::Result;
 using Results = std::vector<Result>;
 using Brel::IResponse;
 
-const Docs::Map kInstalled {"EP_1", "EUR", "2023.09", "LINE_EU"};
 const std::string kGeneral
     = R"({"subscription_end_date": "2099-12-31", "available_map_space": "1000", "used_map_space": 500})";
 
-// A checker whose client answers from a table, and a fabricated stick.
 class MetadataCheckerTest : public ::testing::Test {
 protected:
     void AnswerMap(const Docs::Map& map)
@@ -38,19 +36,6 @@ protected:
     void Write(const QString& name, const std::string& text)
     {
         StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/" + name, QByteArray::fromStdString(text));
-    }
-    // Checks a stick holding the subscription and the installed map, its related list answered by the test.
-    // The last metadata file in name order decides, and a group's identifier "EG_1" names the package "EP_1".
-    void CheckRelated()
-    {
-        Write("GENERAL.JSON", kGeneral);
-        Write("A.xml", Docs::Package({"EP_0", "NAM"}));
-        Write("EP_1.xml", Docs::Metadata(Docs::Group("EG_1", kInstalled)));
-        Write("Z.XML", "not a metadata document");
-        AnswerMap(kInstalled);
-        checker.CheckRelatedUpdates(
-            {7, StickPath::ToWide(stick.path().toStdString()), 0, 0, UsbInfo::ValidMetadata, true}, collect);
-        while (service.Deliver()) { }
     }
     void CheckRoot()
     {
@@ -77,7 +62,6 @@ using StickMetadataReaderTest = MetadataCheckerTest;
 TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackagesWithBadAnswers)
 {
     AnswerRoots({{"a", "", "b", ""}, {"c"}, {"meta"}, {"type"}, {"sum"}, {"name"}, {"m"}});
-    AnswerMap({"b", "NAM", "2020.01", "LINE_B"});
     // Metadata naming another package completes the requested record.
     service.Answer("Metadata", "m", Docs::Package({"other", "EUR", "2024.01"}));
     service.Answer("Metadata", "meta", "", IResponse::ContentError);
@@ -90,38 +74,25 @@ TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackage
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
     EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name", "m"}), service.Sent("Metadata"));
     ASSERT_EQ(3u, MapCount());
-    const MapInfo b = Find("b");
-    EXPECT_TRUE(b.root && Find("c").root);
-    EXPECT_EQ(MapInfo::Optional, b.type);
-    EXPECT_EQ("NAM 2020.01 LINE_B 1048576 https://maps/b.tar 0a",
-        b.region + " " + b.release + " " + b.mapLineId + " " + std::to_string(b.size) + " " + b.url + " " + b.checksum);
-    EXPECT_EQ(L"Name of b", b.name);
+    EXPECT_TRUE(Find("b").root && Find("c").root);
     EXPECT_EQ("2024.01 https://maps/m.tar", Find("m").release + " " + Find("m").url);
     EXPECT_EQ(L"Name of m", Find("m").name);
 }
 
-TEST_F(MetadataCheckerTest, FailedOrUnusableListsEndTheCheck)
+TEST_F(MetadataCheckerTest, FailedOrUnusableRootListsEndTheCheck)
 {
-    const std::vector<std::tuple<std::string, IResponse::Result, std::string, Result>> cases = {
-        {"AllRoots", IResponse::Ok, Docs::PackageList({"", ""}), MetadataChecker::ServerError},
-        {"AllRoots", IResponse::ContentError, "", MetadataChecker::InvalidMetadata},
-        {"AllRoots", IResponse::NoConnection, "", MetadataChecker::NoConnection},
+    const std::vector<std::tuple<IResponse::Result, std::string, Result>> cases = {
+        {IResponse::Ok, Docs::PackageList({"", ""}), MetadataChecker::ServerError},
+        {IResponse::ContentError, "", MetadataChecker::InvalidMetadata},
+        {IResponse::NoConnection, "", MetadataChecker::NoConnection},
         // Nested past any genuine answer: refused before the reader recurses off the thread's stack.
-        {"AllRoots", IResponse::Ok, "<list>" + std::string(40000, '<') + "x", MetadataChecker::ServerError},
-        // The installed map is missing from its own related list.
-        {"AllRelated", IResponse::Ok, Docs::PackageList({"x", "y"}), MetadataChecker::ServerError},
-        {"AllRelated", IResponse::ServerError, "", MetadataChecker::ServerError},
+        {IResponse::Ok, "<list>" + std::string(40000, '<') + "x", MetadataChecker::ServerError},
     };
-    for (const auto& [kind, result, body, expected] : cases) {
+    for (const auto& [result, body, expected] : cases) {
         results.clear();
-        if (kind == "AllRoots") {
-            service.Answer(kind, "", body, result);
-            CheckRoot();
-        } else {
-            service.Answer(kind, kInstalled.id, body, result);
-            CheckRelated();
-        }
-        EXPECT_EQ(Results {expected}, results) << kind << " " << result << " " << body;
+        service.Answer("AllRoots", "", body, result);
+        CheckRoot();
+        EXPECT_EQ(Results {expected}, results) << result << " " << body;
     }
     EXPECT_TRUE(service.Sent("Metadata").empty());
 }
@@ -161,26 +132,6 @@ TEST_F(MetadataCheckerTest, EachCheckWaitsForAllItsOwnRequestsAndReportsOnce)
     EXPECT_TRUE(service.pending.empty());
 }
 
-TEST_F(StickMetadataReaderTest, SubscriptionFilesEndTheCheck)
-{
-    const auto bad = MetadataChecker::InvalidMetadata;
-    const std::vector<std::pair<std::string, Result>> files = {
-        {R"({"subscription_end_date": "NotAuthorized"})", MetadataChecker::NoSubscription},
-        {R"({"subscription_end_date": "2024-02-30", "available_map_space": 1, "used_map_space": 1})", bad},
-        {R"({"subscription_end_date": "2024-06-30", "available_map_space": 1, "used_map_space": -1})", bad},
-        {R"({"subscription_end_date":"2024-06-30","available_map_space":1,"used_map_space":9223372036854775807})", bad},
-        {R"({"subscription_end_date": "2024-06-30", "used_map_space": 1})", bad},
-        {R"({"subscription_end_date": "2024-06-30", "x": )" + std::string(200000, '['), bad},
-    };
-    Write("EP_1.xml", Docs::Package(kInstalled));
-    for (const auto& [file, expected] : files) {
-        Write("GENERAL.JSON", file);
-        EXPECT_EQ(expected, Read()) << file;
-        EXPECT_TRUE(MapStorage::Instance().GetSubscription().endDate.isNull()) << file;
-    }
-    EXPECT_FALSE(installed.IsValid());
-}
-
 class FailingListReader : public StickMetadataReader {
 public:
     using StickMetadataReader::StickMetadataReader;
@@ -192,7 +143,24 @@ public:
 
 TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
 {
-    QDir(stick.path()).mkpath("VexmarNDSUpdate/meta_data");
+    const auto bad = MetadataChecker::InvalidMetadata;
+    const std::vector<std::pair<std::string, Result>> files = {
+        {R"({"subscription_end_date": "NotAuthorized"})", MetadataChecker::NoSubscription},
+        {R"({"subscription_end_date": "2024-02-30", "available_map_space": 1, "used_map_space": 1})", bad},
+        {R"({"subscription_end_date": "2024-06-30", "available_map_space": 1, "used_map_space": -1})", bad},
+        {R"({"subscription_end_date":"2024-06-30","available_map_space":1,"used_map_space":9223372036854775807})", bad},
+        {R"({"subscription_end_date": "2024-06-30", "used_map_space": 1})", bad},
+        {R"({"subscription_end_date": "2024-06-30", "x": )" + std::string(200000, '['), bad},
+    };
+    Write("EP_1.xml", Docs::Package({"EP_1"}));
+    for (const auto& [file, expected] : files) {
+        Write("GENERAL.JSON", file);
+        EXPECT_EQ(expected, Read()) << file;
+        EXPECT_TRUE(MapStorage::Instance().GetSubscription().endDate.isNull()) << file;
+    }
+    EXPECT_FALSE(installed.IsValid());
+    QFile::remove(stick.path() + "/VexmarNDSUpdate/meta_data/EP_1.xml");
+    QFile::remove(stick.path() + "/VexmarNDSUpdate/meta_data/GENERAL.JSON");
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
     Write("GENERAL.JSON", kGeneral);
     Write("a.xml", Docs::Package({"EP_A"}));
