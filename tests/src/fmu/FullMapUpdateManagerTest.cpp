@@ -7,7 +7,6 @@ namespace {
 using Results = std::vector<MapDownloader::Result>;
 
 constexpr std::int64_t kSpace = 1000000;
-const std::string kUrl = "https://127.0.0.1/files/EUR.tar";
 
 const auto Tar = TarTestArchive::Of;
 const auto Md5 = TarTestArchive::Md5;
@@ -15,14 +14,6 @@ const auto Md5 = TarTestArchive::Md5;
 void SelectStick(const QString& root)
 {
     UsbStorage::Instance().UpdateUsb({7, StickPath::ToWide(root.toStdString()), 0, 0, UsbInfo::ValidMetadata, true});
-}
-
-MapInfo StoreMap(const QByteArray& archive, const std::string& url, MapInfo::State state = MapInfo::Available)
-{
-    const MapInfo map {
-        MapInfo::Optional, state, "EUR_2024_05", L"", "", "", "", Md5(archive), url, 0, archive.size(), false};
-    MapStorage::Instance().UpdateMap(map);
-    return map;
 }
 
 class FullMapUpdateManagerTest : public ::testing::Test {
@@ -35,7 +26,7 @@ protected:
         QObject::connect(&manager, &FullMapUpdateManager::OperationFinished,
             [this](MapDownloader::Result result) { finished.push_back(result); });
         SelectStick(stick.path());
-        StoreMap(archive, kUrl);
+        StoreMap(MapInfo::Available);
     }
 
     // Starts the download and feeds the archive's first bytes; false when the download went away.
@@ -43,6 +34,11 @@ protected:
     {
         manager.DownloadMap(Stored().id);
         return service.Feed(bytes);
+    }
+    void StoreMap(MapInfo::State state)
+    {
+        MapStorage::Instance().UpdateMap({MapInfo::Optional, state, "EUR_2024_05", L"", "", "", "", Md5(archive),
+            "https://127.0.0.1/files/EUR.tar", 0, archive.size(), false});
     }
     static MapInfo Stored() { return MapStorage::Instance().FindMap("EUR_2024_05"); }
     static std::int64_t Space() { return MapStorage::Instance().GetSubscription().availableMapSpace; }
@@ -86,7 +82,7 @@ TEST_F(FullMapUpdateManagerTest, DownloadsThatCannotStartEndAtOnceWithAResult)
     manager.AbortMapDownload(); // a stick that cannot be written is still there
     SelectStick(stick.path() + "/GONE");
     manager.DownloadMap(map.id);
-    StoreMap(archive, kUrl, MapInfo::Pending);
+    StoreMap(MapInfo::Pending);
     manager.DownloadMap(map.id);
     TestFiles::Write(root + "/OLD.NDS", "an earlier map");
     for (const char* name : {"", ".tar", "..", "...tar", "a\\b.tar"}) {
