@@ -179,23 +179,18 @@ TEST_F(FullMapUpdateManagerTest, SpaceIsTakenClampedAndGivenBackExactly)
 
     map = Stored();
     map.size = 3004;
-    const auto download = [&](const std::string& checksum) {
-        map.checksum = checksum;
-        MapStorage::Instance().UpdateMap(map);
-        ASSERT_TRUE(Download(archive));
-        service.Finish(Brel::IResponse::Ok);
+    // A download with that checksum (the second fails verification, the third starts afresh), or a cancel.
+    for (const std::string& checksum : Ids {"", Md5(archive), "", Md5("another archive"), Md5(archive), ""}) {
+        if (checksum.empty()) {
+            manager.AbortMapDownload();
+        } else {
+            map.checksum = checksum;
+            MapStorage::Instance().UpdateMap(map);
+            ASSERT_TRUE(Download(archive));
+            service.Finish(Brel::IResponse::Ok);
+        }
         figures.push_back(Space());
-    };
-    const auto cancel = [&] {
-        manager.AbortMapDownload();
-        figures.push_back(Space());
-    };
-    cancel();
-    download(Md5(archive));
-    cancel();
-    download(Md5("another archive")); // fails verification
-    download(Md5(archive)); // starts afresh
-    cancel();
+    }
     const std::int64_t taken = kSpace - archive.size();
     EXPECT_EQ((std::vector<std::int64_t> {kSpace, taken, kSpace, taken, taken, kSpace}), figures);
     EXPECT_EQ((Results {MapDownloader::Aborted, MapDownloader::Aborted, MapDownloader::Aborted, MapDownloader::Ok,
