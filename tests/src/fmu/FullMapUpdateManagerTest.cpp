@@ -7,7 +7,6 @@ namespace {
 using Results = std::vector<MapDownloader::Result>;
 
 constexpr std::int64_t kSpace = 1000000;
-const std::string kUrl = "https://127.0.0.1/files/EUR.tar";
 
 const auto Tar = TarTestArchive::Of;
 const auto Md5 = TarTestArchive::Md5;
@@ -17,48 +16,43 @@ void SelectStick(const QString& root)
     UsbStorage::Instance().UpdateUsb({7, StickPath::ToWide(root.toStdString()), 0, 0, UsbInfo::ValidMetadata, true});
 }
 
-MapInfo StoreMap(const QByteArray& archive, const std::string& url, MapInfo::State state = MapInfo::Available)
-{
-    const MapInfo map {
-        MapInfo::Optional, state, "EUR_2024_05", L"", "", "", "", Md5(archive), url, 0, archive.size(), false};
-    MapStorage::Instance().UpdateMap(map);
-    return map;
-}
-
-// The manager downloading and removing a map on a stick folder, the archive fed through the real tar stream.
 class FullMapUpdateManagerTest : public ::testing::Test {
 protected:
     FullMapUpdateManagerTest()
     {
         MapStorage::Instance().SetSubscription({QDate(2099, 1, 1), kSpace, kSpace});
-        manager.Downloader().SetClientFactory([this](auto&) { return std::make_unique<FakeClient>(service); });
+        manager.Downloader().SetClientFactory([this](auto&) { return service.NewClient(); });
         manager.Downloader().SetSpaceQuery([this](auto&, auto&) { return space; });
         QObject::connect(&manager, &FullMapUpdateManager::OperationFinished,
             [this](MapDownloader::Result result) { finished.push_back(result); });
         SelectStick(stick.path());
-        StoreMap(archive, kUrl);
+        StoreMap(MapInfo::Available);
     }
 
     // Starts the download and feeds the archive's first bytes; false when the download went away.
     bool Download(const QByteArray& bytes)
     {
         manager.DownloadMap(Stored().id);
-        return service->Feed(bytes);
+        return service.Feed(bytes);
+    }
+    void StoreMap(MapInfo::State state)
+    {
+        MapStorage::Instance().UpdateMap({MapInfo::Optional, state, "EUR_2024_05", L"", "", "", "", Md5(archive),
+            "https://127.0.0.1/files/EUR.tar", 0, archive.size(), false});
     }
     static MapInfo Stored() { return MapStorage::Instance().FindMap("EUR_2024_05"); }
     static std::int64_t Space() { return MapStorage::Instance().GetSubscription().availableMapSpace; }
 
     QTemporaryDir stick;
     QString root = stick.path() + "/VexmarNDSFull";
-    std::shared_ptr<FakeClient::Service> service = std::make_shared<FakeClient::Service>();
+    FakeService service;
     boost::filesystem::space_info space {1u << 30, 1u << 30, 1u << 30};
-    FullMapUpdateManager manager {std::make_unique<MetadataChecker>(std::make_unique<FakeClient>(service))};
+    FullMapUpdateManager manager {std::make_unique<MetadataChecker>(service.NewClient())};
     QByteArray archive = Tar({{"EUR.meta.xml", "<m/>"}, {"DATA/", ""}, {"DATA/A.NDS", QByteArray(3000, 'a')}});
     Results finished;
 };
 
-// Cut inside an entry (yet verified: the server's fault, not the stick's), a wrong checksum, the metadata file one
-// level deeper.
+// Cut inside an entry (yet verified), a wrong checksum, the metadata file one level deeper: no announcement.
 TEST_F(FullMapUpdateManagerTest, ArchivesThatDoNotVerifyOrEndInsideAnEntryFail)
 {
     const QByteArray deeper = Tar({{"EUR/", ""}, {"EUR/EUR.meta.xml", "<m/>"}});
@@ -67,8 +61,7 @@ TEST_F(FullMapUpdateManagerTest, ArchivesThatDoNotVerifyOrEndInsideAnEntryFail)
         map.checksum = Md5(bytes == archive ? "" : bytes);
         MapStorage::Instance().UpdateMap(map);
         ASSERT_TRUE(Download(bytes));
-        service->Finish(Brel::IResponse::Ok);
-        // No metadata copy may announce an incomplete or unverified map.
+        service.Finish(Brel::IResponse::Ok);
         EXPECT_FALSE(QFileInfo::exists(root + "/EUR.meta.xml"));
     }
     EXPECT_EQ(Results(3, MapDownloader::ServerError), finished);
@@ -89,7 +82,7 @@ TEST_F(FullMapUpdateManagerTest, DownloadsThatCannotStartEndAtOnceWithAResult)
     manager.AbortMapDownload(); // a stick that cannot be written is still there
     SelectStick(stick.path() + "/GONE");
     manager.DownloadMap(map.id);
-    StoreMap(archive, kUrl, MapInfo::Pending);
+    StoreMap(MapInfo::Pending);
     manager.DownloadMap(map.id);
     TestFiles::Write(root + "/OLD.NDS", "an earlier map");
     for (const char* name : {"", ".tar", "..", "...tar", "a\\b.tar"}) {
@@ -103,7 +96,7 @@ TEST_F(FullMapUpdateManagerTest, DownloadsThatCannotStartEndAtOnceWithAResult)
     EXPECT_EQ(expected, finished);
     EXPECT_TRUE(QFileInfo::exists(root + "/OLD.NDS"));
     EXPECT_FALSE(QFileInfo::exists(stick.path() + "/GONE"));
-    EXPECT_TRUE(service->sent.empty());
+    EXPECT_TRUE(service.sent.empty());
 }
 
 // The previous request goes before its folder is emptied; a stick pulled mid-download is noticed by the next chunk.
@@ -111,20 +104,19 @@ TEST_F(FullMapUpdateManagerTest, NewDownloadDropsThePreviousRequestFirstAndNotic
 {
     ASSERT_TRUE(Download(archive.left(1024)));
     bool folderPresent = false;
-    service->onRequestDeleted = [&] { folderPresent = QFileInfo::exists(root + "/EUR/EUR.meta.xml"); };
+    service.onRequestDeleted = [&] { folderPresent = QFileInfo::exists(root + "/EUR/EUR.meta.xml"); };
     manager.Downloader().Download(root.toStdString(), Stored());
     EXPECT_TRUE(folderPresent);
-    service->onRequestDeleted = nullptr;
+    service.onRequestDeleted = nullptr;
     // Into the data of an open file, which the pulled stick does not refuse.
-    ASSERT_TRUE(service->Feed(archive.left(2100)));
+    ASSERT_TRUE(service.Feed(archive.left(2100)));
     QDir(root).removeRecursively();
-    EXPECT_FALSE(service->Feed(archive.mid(2100, 500)));
+    EXPECT_FALSE(service.Feed(archive.mid(2100, 500)));
     EXPECT_EQ(Results {MapDownloader::UsbRemoved}, finished);
 }
 
-// The announcements go first: a stick pulled halfway must not announce a half-removed map to the head unit.
-// Several maps, whose announcements are made before and after their folders, so that however the directory
-// lists them some folder comes before some announcement.
+// A stick pulled halfway must not announce a half-removed map. Announcements made before and after their folders:
+// however the directory lists them, some folder comes before some announcement.
 TEST_F(FullMapUpdateManagerTest, AbortRemovesTheAnnouncementsFirstThenEachFileAndLeavesNoFolder)
 {
     const std::vector<QString> maps {"EUR", "NAM", "EP_2025_05", "AS", "SA", "ME", "IN", "AU"};
@@ -160,9 +152,8 @@ TEST_F(FullMapUpdateManagerTest, AbortRemovesTheAnnouncementsFirstThenEachFileAn
     EXPECT_FALSE(QFileInfo::exists(root));
 }
 
-// Progress is clamped to the map's size, and the removal reports more than was downloaded (files that were there
-// before): the figure never rises above its start while the removal runs, and whatever happens in between it returns
-// to its start once the map is off the stick. The archive's stream (headers, padding) is larger than the map.
+// The removal reports more than was downloaded (files that were there before): the figure never rises above its
+// start, and returns to it once the map is off the stick. The archive's stream is larger than the map.
 TEST_F(FullMapUpdateManagerTest, SpaceIsTakenClampedAndGivenBackExactly)
 {
     manager.AbortMapDownload(); // nothing to remove
@@ -188,23 +179,18 @@ TEST_F(FullMapUpdateManagerTest, SpaceIsTakenClampedAndGivenBackExactly)
 
     map = Stored();
     map.size = 3004;
-    const auto download = [&](const std::string& checksum) {
-        map.checksum = checksum;
-        MapStorage::Instance().UpdateMap(map);
-        ASSERT_TRUE(Download(archive));
-        service->Finish(Brel::IResponse::Ok);
+    // A download with that checksum (the second fails verification, the third starts afresh), or a cancel.
+    for (const std::string& checksum : Ids {"", Md5(archive), "", Md5("another archive"), Md5(archive), ""}) {
+        if (checksum.empty()) {
+            manager.AbortMapDownload();
+        } else {
+            map.checksum = checksum;
+            MapStorage::Instance().UpdateMap(map);
+            ASSERT_TRUE(Download(archive));
+            service.Finish(Brel::IResponse::Ok);
+        }
         figures.push_back(Space());
-    };
-    const auto cancel = [&] {
-        manager.AbortMapDownload();
-        figures.push_back(Space());
-    };
-    cancel();
-    download(Md5(archive));
-    cancel();
-    download(Md5("another archive")); // fails verification
-    download(Md5(archive)); // starts afresh
-    cancel();
+    }
     const std::int64_t taken = kSpace - archive.size();
     EXPECT_EQ((std::vector<std::int64_t> {kSpace, taken, kSpace, taken, taken, kSpace}), figures);
     EXPECT_EQ((Results {MapDownloader::Aborted, MapDownloader::Aborted, MapDownloader::Aborted, MapDownloader::Ok,
@@ -215,23 +201,22 @@ TEST_F(FullMapUpdateManagerTest, SpaceIsTakenClampedAndGivenBackExactly)
 TEST_F(FullMapUpdateManagerTest, RetryResumesALostConnectionAndStartsAfreshAfterAFullStick)
 {
     ASSERT_TRUE(Download(archive.left(1024)));
-    service->Finish(Brel::IResponse::NoConnection);
+    service.Finish(Brel::IResponse::NoConnection);
     manager.DownloadMap(Stored().id);
-    EXPECT_EQ(1u, service->Sent("Retry").size());
+    EXPECT_EQ(1u, service.Sent("Retry").size());
     space.available = 10;
-    ASSERT_FALSE(service->Feed(archive.mid(1024, 512)));
+    ASSERT_FALSE(service.Feed(archive.mid(1024, 512)));
     EXPECT_EQ(1536, Stored().downloaded);
     space.available = 1u << 30;
     manager.DownloadMap(Stored().id);
 
     EXPECT_EQ((Results {MapDownloader::NoConnection, MapDownloader::UsbFull}), finished);
-    EXPECT_EQ(2u, service->Sent("MapContent").size());
+    EXPECT_EQ(2u, service.Sent("MapContent").size());
     EXPECT_EQ(0, Stored().downloaded);
     EXPECT_EQ(kSpace, Space());
 }
 
-// A check is acknowledged before anything of it, also a result it reports at
-// once (a stick with invalid metadata), so the machine can tell earlier results.
+// Also a result reported at once (invalid metadata), so the machine can tell earlier results.
 TEST_F(FullMapUpdateManagerTest, CheckIsAcknowledgedBeforeItsResult)
 {
     Ids sent;

@@ -1,7 +1,5 @@
-// Both managers run the way the application runs them: made on the GUI thread, moved to threads of their own and
-// started; slots invoked by name, queued; signals delivered queued to the GUI thread; at the end stopped on their
-// own threads, the threads quit and joined, the managers deleted from the GUI thread. The real service client talks
-// to the local content service. Any Qt warning about threads, and any signal after Stop, fails the test.
+// Both managers run as the application runs them (moved to threads, slots by name, queued signals, Stop on their own
+// threads), the real client against the local content service. A Qt thread warning or a signal after Stop fails.
 #include "Config.h"
 #include "ContentService.h"
 #include "FakeStick.h"
@@ -43,31 +41,22 @@ protected:
         mapManager->moveToThread(&managerThread);
         managerThread.start();
     }
-
+    // As the application's teardown: each manager stops on its own thread, then the threads quit.
     void TearDown() override
     {
-        StopManagers();
+        if (mapManager) {
+            QMetaObject::invokeMethod(usbManager, "Stop", Qt::BlockingQueuedConnection);
+            QMetaObject::invokeMethod(mapManager, "Stop", Qt::BlockingQueuedConnection);
+            stopped = true;
+            for (QThread* thread : {&usbThread, &managerThread})
+                thread->quit(), thread->wait();
+            delete std::exchange(mapManager, nullptr);
+            delete std::exchange(usbManager, nullptr);
+        }
         EXPECT_EQ(0, lateSignals.load()) << "signals after Stop";
         EXPECT_TRUE(warnings.Messages().isEmpty()) << warnings.Messages().join("\n").toStdString();
     }
-
-    // As the application's teardown: each manager stops on its own thread, then the threads quit.
-    void StopManagers()
-    {
-        if (!mapManager)
-            return;
-        QMetaObject::invokeMethod(usbManager, "Stop", Qt::BlockingQueuedConnection);
-        QMetaObject::invokeMethod(mapManager, "Stop", Qt::BlockingQueuedConnection);
-        stopped = true;
-        usbThread.quit();
-        managerThread.quit();
-        usbThread.wait();
-        managerThread.wait();
-        delete std::exchange(mapManager, nullptr);
-        delete std::exchange(usbManager, nullptr);
-    }
-
-    // Counted on the sender's thread, in the emission itself; noted on the GUI thread, queued.
+    // Counted in the emission, on the sender's thread; noted on the GUI thread, queued.
     template <typename Sender, typename... Args>
     void Record(Sender* sender, void (Sender::*signal)(Args...), const QString& name)
     {
@@ -81,7 +70,6 @@ protected:
             },
             Qt::DirectConnection);
     }
-
     // Waits for an event that starts with the text, then hands over and forgets everything recorded so far.
     std::string Await(const QString& event)
     {
@@ -93,13 +81,11 @@ protected:
     {
         QMetaObject::invokeMethod(mapManager, slot, Qt::QueuedConnection, argument);
     }
-    // On a selected stick without metadata, after a root check, a download that hangs for the seconds once it has
-    // written something.
-    void StallADownload(int seconds)
+    // After the check that offers the map, a download that hangs once it has written something.
+    void StallADownload(const QString& checked, int seconds)
     {
-        UsbStorage::Instance().UpdateUsb({9, stick.path().toStdWString(), 0, 0, UsbInfo::NoMetadata, true});
         Invoke("CheckMapUpdates");
-        Await("RootUpdatesChecked 0");
+        Await(checked);
         service.SetFault(
             {{"path", "/files/EU_2024_05.tar"}, {"kind", "stall"}, {"bytes", 300000}, {"seconds", seconds}});
         Invoke("DownloadMap", Q_ARG(MapInfo::Id, kMap));
@@ -119,10 +105,46 @@ protected:
     FullMapUpdateManager* mapManager = new FullMapUpdateManager();
 };
 
-// A stick mounted at a name that is not valid UTF-8 in a UTF-8 locale (formatted elsewhere), found by discovery:
-// every step finds it where it is mounted: its check, the metadata read from it, and the download written onto it.
-TEST_F(ManagersOnThreadsTest, StickMountedAtANameInvalidInTheLocale)
+TEST_F(ManagersOnThreadsTest, ChecksDownloadsAndTeardownRaceNothing)
 {
+    // Language changed while the metadata is fetched: the check's own name requests decide (the nameless map is
+    // dropped), in the new language, and it reports once.
+    service.SetFault({{"path", "/brel/v1/package/metadata"}, {"kind", "delay"}, {"seconds", 2}, {"times", -1}});
+    service.SetFault({{"path", "/brel/v1/package/localedata"}, {"kind", "delay"}, {"seconds", 3}, {"times", -1}});
+    Invoke("CheckMapUpdates");
+    const auto metadataRequests = [this] {
+        int count = 0;
+        for (const QJsonValue& request : service.RequestLog())
+            count += request["path"].toString().endsWith("/metadata");
+        return count;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return metadataRequests() == 2; }, kWaitMs));
+    ASSERT_TRUE(Settings::Instance().SetLocale("de_DE"));
+    Invoke("UpdateLocale");
+    EXPECT_EQ("RootUpdatesChecked 0", Await("RootUpdatesChecked 0"));
+    EXPECT_EQ(1u, MapStorage::Instance().GetMaps().size());
+    EXPECT_EQ(L"Europa 2024.05", MapStorage::Instance().FindMap(kMap).name);
+    QTest::qWait(3500); // no second report from the dropped renaming requests
+    EXPECT_EQ("", events.join(", ").toStdString());
+    service.ClearFaults();
+
+    // Stick pulled while the transfer hangs, then a new check: the old download ends neither inside it nor later
+    // (the hang ends after the check), nor touches the space figures.
+    const QString stickRoot = stick.path() + "/pulled";
+    QDir().mkpath(stickRoot);
+    UsbStorage::Instance().UpdateUsb({9, stickRoot.toStdWString(), 0, 0, UsbInfo::NoMetadata, true});
+    StallADownload("RootUpdatesChecked 0", 3);
+    QDir(stickRoot).removeRecursively();
+    UsbStorage::Instance().RemoveUsb(9);
+    Invoke("CheckMapUpdates");
+    EXPECT_EQ("OperationStarted, RootUpdatesChecked 0", Await("RootUpdatesChecked 0"));
+    const SubscriptionInfo subscription = MapStorage::Instance().GetSubscription();
+    QTest::qWait(4500); // past the end of the hang
+    EXPECT_EQ("", events.join(", ").toStdString());
+    EXPECT_EQ(subscription.availableMapSpace, MapStorage::Instance().GetSubscription().availableMapSpace);
+    EXPECT_EQ(MapInfo::Available, MapStorage::Instance().FindMap(kMap).state);
+
+    // A stick mounted at a name invalid in a UTF-8 locale: its check, metadata and download all find it there.
     const Utf8Locale locale;
     const QString written = stick.path() + "/written";
     StickContent::WriteFile(written, "VexmarNDSUpdate/meta_data/GENERAL.JSON",
@@ -143,7 +165,6 @@ TEST_F(ManagersOnThreadsTest, StickMountedAtANameInvalidInTheLocale)
     EXPECT_EQ(mounted.toStdString(), StickPath::ToNative(usb.path).string());
     usb.selected = true; // as the state machine selects it
     UsbStorage::Instance().UpdateUsb(usb);
-
     Invoke("CheckMapUpdates");
     EXPECT_EQ("RelatedUpdatesChecked 0", Await("RelatedUpdatesChecked"));
     EXPECT_EQ(MapInfo::Installed, MapStorage::Instance().FindMap("R_EU").type);
@@ -152,57 +173,12 @@ TEST_F(ManagersOnThreadsTest, StickMountedAtANameInvalidInTheLocale)
     struct stat onStick { };
     EXPECT_EQ(0, ::stat((mounted + "/VexmarNDSFull/EU_2024_05/DATA/ROUTING.NDS").constData(), &onStick));
     EXPECT_EQ(2097152, onStick.st_size);
-}
 
-// Quitting while the transfer hangs: the teardown neither waits for it nor hears from it.
-TEST_F(ManagersOnThreadsTest, TeardownDuringADownload)
-{
-    StallADownload(30);
-    StopManagers();
+    // Quitting while the transfer hangs: the teardown neither waits for it nor hears from it.
+    StallADownload("RelatedUpdatesChecked 0", 30);
+    TearDown();
     QCoreApplication::sendPostedEvents();
     EXPECT_FALSE(events.join(",").contains("OperationFinished")) << events.join(",").toStdString();
-}
-
-// The stick is pulled while the transfer hangs, and a new check starts: the old download must not end inside it
-// (the hang ends with the connection closed while the new check is over), nor touch the space figures it reads.
-TEST_F(ManagersOnThreadsTest, StickPulledDuringAStallThenANewCheck)
-{
-    StallADownload(3);
-    QDir(stick.path()).removeRecursively();
-    UsbStorage::Instance().RemoveUsb(9);
-    Invoke("CheckMapUpdates");
-    EXPECT_EQ("OperationStarted, RootUpdatesChecked 0", Await("RootUpdatesChecked 0"));
-    const SubscriptionInfo subscription = MapStorage::Instance().GetSubscription();
-
-    QTest::qWait(4500); // past the end of the hang
-    EXPECT_EQ("", events.join(", ").toStdString());
-    EXPECT_EQ(subscription.availableMapSpace, MapStorage::Instance().GetSubscription().availableMapSpace);
-    EXPECT_EQ(MapInfo::Available, MapStorage::Instance().FindMap(kMap).state);
-}
-
-// The language changes while the check still waits for the packages' metadata: the check's own name requests
-// decide which maps it offers (the nameless one is dropped), in the new language, and it reports once.
-TEST_F(ManagersOnThreadsTest, LanguageChangeWhileNamesAreFetched)
-{
-    service.SetFault({{"path", "/brel/v1/package/metadata"}, {"kind", "delay"}, {"seconds", 2}, {"times", -1}});
-    service.SetFault({{"path", "/brel/v1/package/localedata"}, {"kind", "delay"}, {"seconds", 3}, {"times", -1}});
-    Invoke("CheckMapUpdates");
-    const auto metadataRequests = [this] {
-        int count = 0;
-        for (const QJsonValue& request : service.RequestLog())
-            count += request["path"].toString().endsWith("/metadata");
-        return count;
-    };
-    ASSERT_TRUE(QTest::qWaitFor([&] { return metadataRequests() == 2; }, kWaitMs));
-    ASSERT_TRUE(Settings::Instance().SetLocale("de_DE"));
-    Invoke("UpdateLocale");
-
-    EXPECT_EQ("RootUpdatesChecked 0", Await("RootUpdatesChecked 0"));
-    EXPECT_EQ(1u, MapStorage::Instance().GetMaps().size()); // the nameless map dropped
-    EXPECT_EQ(L"Europa 2024.05", MapStorage::Instance().FindMap(kMap).name);
-    QTest::qWait(3500); // no second report from the dropped renaming requests
-    EXPECT_EQ("", events.join(", ").toStdString());
-    Settings::Instance().SetLocale("en_GB");
 }
 
 } // namespace

@@ -10,18 +10,16 @@ using Result = MetadataChecker::Result;
 using Results = std::vector<Result>;
 using Brel::IResponse;
 
-const Docs::Map kInstalled {"EP_1", "EUR", "2023.09", "LINE_EU"};
 const std::string kGeneral
     = R"({"subscription_end_date": "2099-12-31", "available_map_space": "1000", "used_map_space": 500})";
 
-// A checker whose client answers from a table, and a fabricated stick.
 class MetadataCheckerTest : public ::testing::Test {
 protected:
     void AnswerMap(const Docs::Map& map)
     {
-        service->Answer("Metadata", map.id, Docs::Package(map));
-        service->Answer("DownloadInfo", map.id, Docs::DownloadInfo("https://maps/" + map.id + ".tar", "0a"));
-        service->Answer("LocaleData", map.id, Docs::LocaleData("Name of " + map.id));
+        service.Answer("Metadata", map.id, Docs::Package(map));
+        service.Answer("DownloadInfo", map.id, Docs::DownloadInfo("https://maps/" + map.id + ".tar", "0a"));
+        service.Answer("LocaleData", map.id, Docs::LocaleData("Name of " + map.id));
     }
     // Root "R<n>" lists the n-th ids, whose maps are answered.
     void AnswerRoots(const std::vector<Ids>& lists)
@@ -29,33 +27,20 @@ protected:
         Ids roots;
         for (const Ids& list : lists) {
             roots.push_back("R" + std::to_string(roots.size() + 1));
-            service->Answer("AllNewest", roots.back(), Docs::PackageList(list));
+            service.Answer("AllNewest", roots.back(), Docs::PackageList(list));
             for (const std::string& id : list)
                 AnswerMap({id});
         }
-        service->Answer("AllRoots", "", Docs::PackageList(roots));
+        service.Answer("AllRoots", "", Docs::PackageList(roots));
     }
     void Write(const QString& name, const std::string& text)
     {
         StickContent::WriteFile(stick.path(), "VexmarNDSUpdate/meta_data/" + name, QByteArray::fromStdString(text));
     }
-    // Checks a stick holding the subscription and the installed map, its related list answered by the test.
-    // The last metadata file in name order decides, and a group's identifier "EG_1" names the package "EP_1".
-    void CheckRelated()
-    {
-        Write("GENERAL.JSON", kGeneral);
-        Write("A.xml", Docs::Package({"EP_0", "NAM"}));
-        Write("EP_1.xml", Docs::Metadata(Docs::Group("EG_1", kInstalled)));
-        Write("Z.XML", "not a metadata document");
-        AnswerMap(kInstalled);
-        checker.CheckRelatedUpdates(
-            {7, StickPath::ToWide(stick.path().toStdString()), 0, 0, UsbInfo::ValidMetadata, true}, collect);
-        while (service->Deliver()) { }
-    }
     void CheckRoot()
     {
         checker.CheckRootUpdates(collect);
-        while (service->Deliver()) { }
+        while (service.Deliver()) { }
     }
     // Ok: the check goes on.
     Result Read()
@@ -65,8 +50,8 @@ protected:
     static MapInfo Find(const std::string& id) { return MapStorage::Instance().FindMap(id); }
     static std::size_t MapCount() { return MapStorage::Instance().GetMaps().size(); }
 
-    std::shared_ptr<FakeClient::Service> service = std::make_shared<FakeClient::Service>();
-    MetadataChecker checker {std::make_unique<FakeClient>(service)};
+    FakeService service;
+    MetadataChecker checker {service.NewClient()};
     Results results;
     MetadataChecker::Callback collect = [this](Result result) { results.push_back(result); };
     QTemporaryDir stick;
@@ -77,53 +62,39 @@ using StickMetadataReaderTest = MetadataCheckerTest;
 TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackagesWithBadAnswers)
 {
     AnswerRoots({{"a", "", "b", ""}, {"c"}, {"meta"}, {"type"}, {"sum"}, {"name"}, {"m"}});
-    AnswerMap({"b", "NAM", "2020.01", "LINE_B"});
     // Metadata naming another package completes the requested record.
-    service->Answer("Metadata", "m", Docs::Package({"other", "EUR", "2024.01"}));
-    service->Answer("Metadata", "meta", "", IResponse::ContentError);
-    service->Answer("DownloadInfo", "type", Docs::DownloadInfo("https://maps/t.tar", "00", "md5"));
+    service.Answer("Metadata", "m", Docs::Package({"other", "EUR", "2024.01"}));
+    service.Answer("Metadata", "meta", "", IResponse::ContentError);
+    service.Answer("DownloadInfo", "type", Docs::DownloadInfo("https://maps/t.tar", "00", "md5"));
     // Without a checksum the download could never be verified.
-    service->Answer("DownloadInfo", "sum", Docs::DownloadInfo("https://maps/s.tar", ""));
-    service->Answer("LocaleData", "name", Docs::LocaleData(""));
+    service.Answer("DownloadInfo", "sum", Docs::DownloadInfo("https://maps/s.tar", ""));
+    service.Answer("LocaleData", "name", Docs::LocaleData(""));
     CheckRoot();
 
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
-    EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name", "m"}), service->Sent("Metadata"));
+    EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name", "m"}), service.Sent("Metadata"));
     ASSERT_EQ(3u, MapCount());
-    const MapInfo b = Find("b");
-    EXPECT_TRUE(b.root && Find("c").root);
-    EXPECT_EQ(MapInfo::Optional, b.type);
-    EXPECT_EQ("NAM 2020.01 LINE_B 1048576 https://maps/b.tar 0a",
-        b.region + " " + b.release + " " + b.mapLineId + " " + std::to_string(b.size) + " " + b.url + " " + b.checksum);
-    EXPECT_EQ(L"Name of b", b.name);
+    EXPECT_TRUE(Find("b").root && Find("c").root);
     EXPECT_EQ("2024.01 https://maps/m.tar", Find("m").release + " " + Find("m").url);
     EXPECT_EQ(L"Name of m", Find("m").name);
 }
 
-TEST_F(MetadataCheckerTest, FailedOrUnusableListsEndTheCheck)
+TEST_F(MetadataCheckerTest, FailedOrUnusableRootListsEndTheCheck)
 {
-    const std::vector<std::tuple<std::string, IResponse::Result, std::string, Result>> cases = {
-        {"AllRoots", IResponse::Ok, Docs::PackageList({"", ""}), MetadataChecker::ServerError},
-        {"AllRoots", IResponse::ContentError, "", MetadataChecker::InvalidMetadata},
-        {"AllRoots", IResponse::NoConnection, "", MetadataChecker::NoConnection},
+    const std::vector<std::tuple<IResponse::Result, std::string, Result>> cases = {
+        {IResponse::Ok, Docs::PackageList({"", ""}), MetadataChecker::ServerError},
+        {IResponse::ContentError, "", MetadataChecker::InvalidMetadata},
+        {IResponse::NoConnection, "", MetadataChecker::NoConnection},
         // Nested past any genuine answer: refused before the reader recurses off the thread's stack.
-        {"AllRoots", IResponse::Ok, "<list>" + std::string(40000, '<') + "x", MetadataChecker::ServerError},
-        // The installed map is missing from its own related list.
-        {"AllRelated", IResponse::Ok, Docs::PackageList({"x", "y"}), MetadataChecker::ServerError},
-        {"AllRelated", IResponse::ServerError, "", MetadataChecker::ServerError},
+        {IResponse::Ok, "<list>" + std::string(40000, '<') + "x", MetadataChecker::ServerError},
     };
-    for (const auto& [kind, result, body, expected] : cases) {
+    for (const auto& [result, body, expected] : cases) {
         results.clear();
-        if (kind == "AllRoots") {
-            service->Answer(kind, "", body, result);
-            CheckRoot();
-        } else {
-            service->Answer(kind, kInstalled.id, body, result);
-            CheckRelated();
-        }
-        EXPECT_EQ(Results {expected}, results) << kind << " " << result << " " << body;
+        service.Answer("AllRoots", "", body, result);
+        CheckRoot();
+        EXPECT_EQ(Results {expected}, results) << result << " " << body;
     }
-    EXPECT_TRUE(service->Sent("Metadata").empty());
+    EXPECT_TRUE(service.Sent("Metadata").empty());
 }
 
 // A new check first drops every pending request of the previous one; a check decides only when all its own requests
@@ -133,52 +104,32 @@ TEST_F(MetadataCheckerTest, EachCheckWaitsForAllItsOwnRequestsAndReportsOnce)
 {
     AnswerRoots({{"b"}, {"c"}, {"d"}});
     checker.CheckRootUpdates(collect);
-    service->Deliver(); // AllRoots: three AllNewest pending
+    service.Deliver(); // AllRoots: three AllNewest pending
     checker.CheckRootUpdates(collect);
-    EXPECT_EQ(1u, service->pending.size());
-    while (!service->pending.empty()) {
+    EXPECT_EQ(1u, service.pending.size());
+    while (!service.pending.empty()) {
         EXPECT_TRUE(results.empty());
-        service->Deliver();
+        service.Deliver();
     }
     EXPECT_EQ(3u, MapCount());
 
-    service->Answer("LocaleData", "b", Docs::LocaleData("Neuer Name"));
-    service->Answer("LocaleData", "c", "", IResponse::NoConnection);
+    service.Answer("LocaleData", "b", Docs::LocaleData("Neuer Name"));
+    service.Answer("LocaleData", "c", "", IResponse::NoConnection);
     checker.UpdateLocale();
     // The lost connection drops nothing else and decides nothing yet.
-    ASSERT_TRUE(service->Deliver("LocaleData", "c"));
+    ASSERT_TRUE(service.Deliver({"LocaleData", "c"}));
     EXPECT_EQ(1u, results.size());
-    while (service->Deliver()) { }
+    while (service.Deliver()) { }
     EXPECT_EQ(L"Neuer Name", Find("b").name);
     EXPECT_EQ(L"Name of c", Find("c").name);
 
-    service->Answer("Metadata", "c", "", IResponse::NoConnection);
+    service.Answer("Metadata", "c", "", IResponse::NoConnection);
     checker.CheckRootUpdates(collect);
     for (int lists = 0; lists < 4; ++lists)
-        service->Deliver();
-    ASSERT_TRUE(service->Deliver("Metadata", "c"));
+        service.Deliver();
+    ASSERT_TRUE(service.Deliver({"Metadata", "c"}));
     EXPECT_EQ((Results {MetadataChecker::Ok, MetadataChecker::Ok, MetadataChecker::NoConnection}), results);
-    EXPECT_TRUE(service->pending.empty());
-}
-
-TEST_F(StickMetadataReaderTest, SubscriptionFilesEndTheCheck)
-{
-    const auto bad = MetadataChecker::InvalidMetadata;
-    const std::vector<std::pair<std::string, Result>> files = {
-        {R"({"subscription_end_date": "NotAuthorized"})", MetadataChecker::NoSubscription},
-        {R"({"subscription_end_date": "2024-02-30", "available_map_space": 1, "used_map_space": 1})", bad},
-        {R"({"subscription_end_date": "2024-06-30", "available_map_space": 1, "used_map_space": -1})", bad},
-        {R"({"subscription_end_date":"2024-06-30","available_map_space":1,"used_map_space":9223372036854775807})", bad},
-        {R"({"subscription_end_date": "2024-06-30", "used_map_space": 1})", bad},
-        {R"({"subscription_end_date": "2024-06-30", "x": )" + std::string(200000, '['), bad},
-    };
-    Write("EP_1.xml", Docs::Package(kInstalled));
-    for (const auto& [file, expected] : files) {
-        Write("GENERAL.JSON", file);
-        EXPECT_EQ(expected, Read()) << file;
-        EXPECT_TRUE(MapStorage::Instance().GetSubscription().endDate.isNull()) << file;
-    }
-    EXPECT_FALSE(installed.IsValid());
+    EXPECT_TRUE(service.pending.empty());
 }
 
 class FailingListReader : public StickMetadataReader {
@@ -192,7 +143,24 @@ public:
 
 TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
 {
-    QDir(stick.path()).mkpath("VexmarNDSUpdate/meta_data");
+    const auto bad = MetadataChecker::InvalidMetadata;
+    const std::vector<std::pair<std::string, Result>> files = {
+        {R"({"subscription_end_date": "NotAuthorized"})", MetadataChecker::NoSubscription},
+        {R"({"subscription_end_date": "2024-02-30", "available_map_space": 1, "used_map_space": 1})", bad},
+        {R"({"subscription_end_date": "2024-06-30", "available_map_space": 1, "used_map_space": -1})", bad},
+        {R"({"subscription_end_date":"2024-06-30","available_map_space":1,"used_map_space":9223372036854775807})", bad},
+        {R"({"subscription_end_date": "2024-06-30", "used_map_space": 1})", bad},
+        {R"({"subscription_end_date": "2024-06-30", "x": )" + std::string(200000, '['), bad},
+    };
+    Write("EP_1.xml", Docs::Package({"EP_1"}));
+    for (const auto& [file, expected] : files) {
+        Write("GENERAL.JSON", file);
+        EXPECT_EQ(expected, Read()) << file;
+        EXPECT_TRUE(MapStorage::Instance().GetSubscription().endDate.isNull()) << file;
+    }
+    EXPECT_FALSE(installed.IsValid());
+    QFile::remove(stick.path() + "/VexmarNDSUpdate/meta_data/EP_1.xml");
+    QFile::remove(stick.path() + "/VexmarNDSUpdate/meta_data/GENERAL.JSON");
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());
     Write("GENERAL.JSON", kGeneral);
     Write("a.xml", Docs::Package({"EP_A"}));

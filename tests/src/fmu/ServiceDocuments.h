@@ -21,30 +21,20 @@ inline std::string PackageList(const std::vector<std::string>& ids)
     return list + "</list>";
 }
 
-inline std::string Header(const std::string& element, const std::string& id)
-{
-    return "<tns:" + element + " identifier=\"" + id + "\" targetProduct=\"HU\" targetCustomer=\"OEM\" version=\"1\">";
-}
-
-inline std::string Group(const std::string& id, const Map& map)
-{
-    return Header("group", id) + "<tns:item><tns:region>" + map.region
-        + "</tns:region><tns:databaseModelVersion>1</tns:databaseModelVersion><tns:ndsMapLineId>" + map.mapLineId
-        + "</tns:ndsMapLineId><tns:ndsMapId>1</tns:ndsMapId><tns:releaseCycle>" + map.release
-        + "</tns:releaseCycle><tns:ndsMapProducts><tns:product baseLineMapId=\"1\" ndsDBSupplierId=\"2\" "
-          "productId=\"P1\"/></tns:ndsMapProducts></tns:item></tns:group>";
-}
-
-inline std::string Metadata(const std::string& element)
-{
-    return "<tns:metadata xmlns:tns=\"urn:test\">" + element + "</tns:metadata>";
-}
-
 // A package's metadata, with the group "G<id>" inside.
 inline std::string Package(const Map& map)
 {
-    return Metadata(Header("package", map.id) + "<tns:packageTotalSizeInBytes>1048576</tns:packageTotalSizeInBytes>"
-        + Group("G" + map.id, map) + "</tns:package>");
+    const auto header = [](const std::string& element, const std::string& id) {
+        return "<tns:" + element + " identifier=\"" + id
+            + "\" targetProduct=\"HU\" targetCustomer=\"OEM\" version=\"1\">";
+    };
+    return "<tns:metadata xmlns:tns=\"urn:test\">" + header("package", map.id)
+        + "<tns:packageTotalSizeInBytes>1048576</tns:packageTotalSizeInBytes>" + header("group", "G" + map.id)
+        + "<tns:item><tns:region>" + map.region
+        + "</tns:region><tns:databaseModelVersion>1</tns:databaseModelVersion><tns:ndsMapLineId>" + map.mapLineId
+        + "</tns:ndsMapLineId><tns:ndsMapId>1</tns:ndsMapId><tns:releaseCycle>" + map.release
+        + "</tns:releaseCycle><tns:ndsMapProducts><tns:product baseLineMapId=\"1\" ndsDBSupplierId=\"2\" "
+          "productId=\"P1\"/></tns:ndsMapProducts></tns:item></tns:group></tns:package></tns:metadata>";
 }
 
 inline std::string DownloadInfo(const std::string& url, const std::string& checksum, const std::string& type = "MD5")
