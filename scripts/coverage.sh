@@ -8,7 +8,7 @@ root=$PWD
 dir=${1:-build-coverage}
 jobs=${JOBS:-6}
 export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$(dirname "$root")}
-cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER_LAUNCHER="$(command -v ccache || true)" \
   -DCMAKE_CXX_FLAGS=--coverage -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_SHARED_LINKER_FLAGS=--coverage >/dev/null
 cmake --build "$dir" -j"$jobs" >/dev/null
 lcov --quiet --zerocounters --directory "$dir"
