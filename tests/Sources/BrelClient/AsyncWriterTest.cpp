@@ -1,4 +1,3 @@
-#include "AsyncWriter.h"
 #include "BrelTest.h"
 
 #include <QSignalSpy>

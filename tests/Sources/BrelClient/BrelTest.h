@@ -1,19 +1,34 @@
 #pragma once
 // What the client's tests share: a scripted network, a recording response, an output stream that can be slowed or
-// made to fail, and waiting on the event loop.
+// made to fail, waiting on the event loop, and one fixture (a folder, the content service on demand, a response).
+#include "AsyncRequest.h"
+#include "AsyncWriter.h"
+#include "Client.h"
+#include "ContentService.h"
+#include "LogCapture.h"
 #include "Request.h"
+#include "Stream.h"
+#include "TarTestArchive.h"
+#include "TestFiles.h"
+#include "TestHome.h"
 
+#include <QDir>
 #include <QEventLoop>
 #include <QNetworkReply>
 #include <QPointer>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <numeric>
+#include <sstream>
 
-// What one fake reply does: its status and body, then its error.
+using Brel::IResponse;
+
 struct FakeAnswer {
     int status = 200;
     QByteArray body;
@@ -90,13 +105,20 @@ private:
     int count_ = 0;
 };
 
-class RecordingResponse : public Brel::IResponse {
+class RecordingResponse : public IResponse {
 public:
-    void OnData(qint64 bytes) override { data.push_back(bytes); }
+    void OnData(qint64 bytes) override
+    {
+        data.push_back(bytes);
+        if (onData)
+            onData();
+    }
     void OnResult(Result result) override { results.push_back(result); }
+    qint64 Written() const { return std::accumulate(data.begin(), data.end(), qint64(0)); }
 
     std::vector<Result> results;
     std::vector<qint64> data;
+    std::function<void()> onData;
 };
 
 inline bool WaitFor(const std::function<bool()>& done, int limitMs = 10000)
@@ -119,21 +141,8 @@ inline void Spin(int milliseconds)
     WaitFor([] { return false; }, milliseconds);
 }
 
-// Sends the request with a short retry window and pause, and waits for its first result (7 when none came in time).
-inline Brel::IResponse::Result RunRequest(Brel::IRequest& request, const RecordingResponse& response,
-    int timeoutMs = 5000, int windowMs = 500, int pauseMs = 50)
-{
-    request.SetTimeout(timeoutMs);
-    static_cast<Brel::Request&>(request).SetRetryWindowLength(windowMs);
-    static_cast<Brel::Request&>(request).SetRetryPause(pauseMs);
-    request.Send();
-    const bool came = WaitFor([&response] { return !response.results.empty(); }, 20000);
-    return came ? response.results.front() : static_cast<Brel::IResponse::Result>(7);
-}
-
-// An output stream for writer and download tests: forwards the bytes to an optional target stream, can be slowed to a
-// rate and can fail ("disk full"). Its position is the number of bytes taken (or the target's position). Written
-// from the writer thread, read from the test.
+// Forwards the bytes to an optional target stream, can be slowed to a rate and can fail ("disk full"). Its position
+// is the number of bytes taken (or the target's). Written from the writer thread, read from the test.
 class AsyncWriterTestStream : private std::streambuf, public std::ostream {
 public:
     explicit AsyncWriterTestStream(std::ostream* target = nullptr)
@@ -166,4 +175,31 @@ private:
     std::ostream* target_;
     std::atomic<qint64> rate_ {0}, total_ {0};
     std::atomic<bool> failing_ {false};
+};
+
+// The folder's "root" is where archives unpack, so anything escaping it shows up beside it.
+class BrelTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TestHome::ClearProxies();
+        ASSERT_TRUE(QDir().mkpath(Root()));
+    }
+    QString Root() const { return folder.path() + "/root"; }
+    void Clear() { QDir(Root()).removeRecursively(), QDir().mkpath(Root()); }
+    std::unique_ptr<Brel::Tar::Stream> OpenTar()
+    {
+        auto stream = std::make_unique<Brel::Tar::Stream>(Root().toStdString());
+        stream->exceptions(std::ios::badbit | std::ios::failbit);
+        return stream;
+    }
+    bool Results(std::size_t count = 1, int limitMs = 60000)
+    {
+        return WaitFor([this, count] { return response.results.size() >= count; }, limitMs);
+    }
+
+    QTemporaryDir folder;
+    ContentService service;
+    RecordingResponse response;
+    std::ostringstream out;
 };

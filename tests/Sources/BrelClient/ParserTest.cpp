@@ -1,21 +1,16 @@
 // The parsers of the service's XML answers, read as the callers read them: boost's XML reader without flags.
+#include "BrelTest.h"
 #include "Parsers.h"
 
 #include <boost/property_tree/xml_parser.hpp>
 
-#include <gtest/gtest.h>
-
-#include <sstream>
-
 namespace {
 
-namespace pt = boost::property_tree;
-
-pt::ptree Read(const std::string& xml)
+boost::property_tree::ptree Read(const std::string& xml)
 {
     std::istringstream in(xml);
-    pt::ptree tree;
-    pt::read_xml(in, tree);
+    boost::property_tree::ptree tree;
+    boost::property_tree::read_xml(in, tree);
     return tree;
 }
 

@@ -1,21 +1,15 @@
 // The retry window of a request on a scripted network.
 #include "BrelTest.h"
-#include "LogCapture.h"
-
-#include <sstream>
-
-using Brel::IResponse;
 
 namespace {
 
 const FakeAnswer kHang {0, {}, 0, true}, kRefused {0, {}, QNetworkReply::ConnectionRefusedError};
 
-class RequestTest : public ::testing::Test {
-protected:
+struct RequestTest : BrelTest {
     std::unique_ptr<Brel::Request> Make(FakeNetwork& network, int windowMs, int pauseMs, int timeoutMs = 2000)
     {
-        auto request = std::make_unique<Brel::Request>(
-            &network, "https://service.invalid/brel/v1/package/metadata", Items {}, Items {}, &response, &out);
+        auto request = std::make_unique<Brel::Request>(&network, "https://service.invalid/", QMap<QString, QString> {},
+            QMap<QString, QString> {}, &response, &out);
         request->SetTimeout(timeoutMs);
         request->SetRetryWindowLength(windowMs);
         request->SetRetryPause(pauseMs);
@@ -24,13 +18,9 @@ protected:
     }
     IResponse::Result Result(std::size_t index)
     {
-        EXPECT_TRUE(WaitFor([&] { return response.results.size() > index; }));
+        EXPECT_TRUE(Results(index + 1, 10000));
         return response.results.size() > index ? response.results[index] : IResponse::Ok;
     }
-
-    using Items = QMap<QString, QString>;
-    RecordingResponse response;
-    std::ostringstream out;
 };
 
 } // namespace
@@ -49,7 +39,6 @@ TEST_F(RequestTest, ImmediateFailureWaitsForThePauseButATimeOutIsResentAtOnce)
     EXPECT_GE(silent.Count(), 4);
 }
 
-// Abort, deletion and Send cancel a pending resend; the queued signals of an aborted reply do nothing.
 TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
 {
     LogCapture log;

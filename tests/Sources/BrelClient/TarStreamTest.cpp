@@ -1,12 +1,4 @@
-#include "Stream.h"
-#include "TarTestArchive.h"
-#include "TestFiles.h"
-
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
+#include "BrelTest.h"
 
 #include <csignal>
 #include <random>
@@ -15,13 +7,13 @@
 namespace {
 
 using Entry = TarTestArchive::Entry;
+using TarStreamTest = BrelTest;
 
 QByteArray RandomBytes(int size, unsigned seed)
 {
     std::mt19937 random(seed);
     QByteArray bytes(size, '\0');
-    for (char& c : bytes)
-        c = char(random());
+    std::generate(bytes.begin(), bytes.end(), [&random] { return char(random()); });
     return bytes;
 }
 
@@ -37,23 +29,6 @@ void Feed(std::ostream& out, const QByteArray& bytes, unsigned seed)
         position += size;
     }
 }
-
-class TarStreamTest : public ::testing::Test {
-protected:
-    // The stream is rooted at base/root, so anything escaping it shows up in base.
-    QString Root() const { return base_.path() + "/root"; }
-    void SetUp() override { ASSERT_TRUE(QDir().mkpath(Root())); }
-    void Clear() { QDir(Root()).removeRecursively(), QDir().mkpath(Root()); }
-    std::unique_ptr<Brel::Tar::Stream> Open()
-    {
-        auto stream = std::make_unique<Brel::Tar::Stream>(Root().toStdString());
-        stream->exceptions(std::ios::badbit | std::ios::failbit);
-        return stream;
-    }
-    QMap<QString, QByteArray> Unpacked() const { return TarTestArchive::Tree(Root()); }
-
-    QTemporaryDir base_;
-};
 
 // Empty, block-sized, padded and large files, nested folders and a path too long for the plain name field.
 TEST_F(TarStreamTest, UnpacksLikeGnuTarInAnySplit)
@@ -80,12 +55,12 @@ TEST_F(TarStreamTest, UnpacksLikeGnuTarInAnySplit)
         for (const unsigned seed : {0u, 1u, 2u, 3u}) {
             SCOPED_TRACE(format.toStdString() + " seed " + std::to_string(seed));
             Clear();
-            const auto stream = Open();
+            const auto stream = OpenTar();
             Feed(*stream, bytes, seed);
             EXPECT_EQ(stream->tellp(), bytes.size());
             stream->Finish();
             EXPECT_EQ(stream->GetMd5(), run({archive}, "md5sum").left(32).toStdString());
-            EXPECT_EQ(Unpacked(), TarTestArchive::Tree(reference));
+            EXPECT_EQ(TarTestArchive::Tree(Root()), TarTestArchive::Tree(reference));
         }
     }
 }
@@ -121,13 +96,13 @@ TEST_F(TarStreamTest, ArchivesUnpackToTheirTrees)
     };
     for (const auto& test : cases) {
         Clear();
-        const auto stream = Open();
+        const auto stream = OpenTar();
         stream->write(test.bytes.constData(), test.split);
-        EXPECT_EQ(Unpacked(), test.first);
+        EXPECT_EQ(TarTestArchive::Tree(Root()), test.first);
         stream->write(test.bytes.constData() + test.split, test.bytes.size() - test.split);
         EXPECT_EQ(stream->tellp(), test.bytes.size());
         EXPECT_EQ(stream->GetMd5(), TarTestArchive::Md5(test.bytes));
-        EXPECT_EQ(Unpacked(), test.whole);
+        EXPECT_EQ(TarTestArchive::Tree(Root()), test.whole);
     }
 }
 
@@ -160,12 +135,12 @@ TEST_F(TarStreamTest, WhatCannotBeUnpackedIsRefusedWithItsReason)
     for (const auto& [bytes, text] : cases) {
         SCOPED_TRACE(text);
         try {
-            Open()->write(bytes.constData(), bytes.size());
+            OpenTar()->write(bytes.constData(), bytes.size());
             ADD_FAILURE() << "accepted";
         } catch (const std::exception& error) {
             EXPECT_NE(std::string(error.what()).find(text), std::string::npos) << error.what();
         }
-        EXPECT_EQ(QDir(base_.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {"root"});
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {"root"});
     }
     for (const QString name : {"f", "huge", "p", "entry", "missing"})
         EXPECT_FALSE(QFileInfo::exists(Root() + "/" + name)) << name.toStdString();
@@ -181,7 +156,7 @@ TEST_F(TarStreamTest, WriteFailureIsLatchedAndATruncatedArchiveRefused)
     const rlimit saved = limit;
     limit.rlim_cur = 100000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
-    const auto stream = Open();
+    const auto stream = OpenTar();
     EXPECT_THROW(Feed(*stream, TarTestArchive().File("f", RandomBytes(200000, 7)).End().Bytes(), 2), std::exception);
     setrlimit(RLIMIT_FSIZE, &saved);
     stream->clear();
@@ -192,7 +167,7 @@ TEST_F(TarStreamTest, WriteFailureIsLatchedAndATruncatedArchiveRefused)
     EXPECT_THROW(stream->Finish(), std::runtime_error);
 
     Clear();
-    const auto truncated = Open();
+    const auto truncated = OpenTar();
     truncated->write(TarTestArchive().File("f", RandomBytes(2000, 8)).Bytes().constData(), 1000);
     EXPECT_THROW(truncated->Finish(), std::runtime_error);
 }
