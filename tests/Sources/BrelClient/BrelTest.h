@@ -30,10 +30,9 @@
 using Brel::IResponse;
 
 struct FakeAnswer {
-    int status = 200;
+    int status = 200; // -1: never answers
     QByteArray body;
     int error = QNetworkReply::NoError;
-    bool hang = false; // never answers (for time-outs)
 };
 
 class FakeReply : public QNetworkReply {
@@ -43,13 +42,11 @@ public:
         , answer_(std::move(answer))
     {
         setRequest(request);
-        setUrl(request.url());
-        setOperation(QNetworkAccessManager::GetOperation);
         open(QIODevice::ReadOnly);
     }
     void Play()
     {
-        if (answer_.hang || isFinished())
+        if (answer_.status < 0 || isFinished())
             return;
         if (answer_.status > 0)
             setAttribute(QNetworkRequest::HttpStatusCodeAttribute, answer_.status);

@@ -3,7 +3,7 @@
 
 namespace {
 
-const FakeAnswer kHang {0, {}, 0, true}, kRefused {0, {}, QNetworkReply::ConnectionRefusedError};
+const FakeAnswer kHang {-1, {}, 0}, kRefused {0, {}, QNetworkReply::ConnectionRefusedError};
 
 struct RequestTest : BrelTest {
     std::unique_ptr<Brel::Request> Make(FakeNetwork& network, int windowMs, int pauseMs, int timeoutMs = 2000)
