@@ -124,7 +124,7 @@ TEST_F(AsyncRequestTest, NothingIsResentAfterTheFinalResult)
     request->Send();
     ASSERT_TRUE(Results());
     const std::size_t sent = RangeOffsets().size();
-    Spin(1500);
+    QTest::qWait(1500);
     EXPECT_EQ(response.results, std::vector<IResponse::Result> {IResponse::NoConnection});
     EXPECT_EQ(RangeOffsets().size(), sent);
     EXPECT_EQ(RangeOffsets().back(), 1000000);
@@ -157,7 +157,7 @@ TEST_F(AsyncRequestTest, WriterFailureEndsWithIOError)
     const auto request = Make();
     request->Send();
     ASSERT_TRUE(Results());
-    Spin(200);
+    QTest::qWait(200);
     EXPECT_EQ(response.results, std::vector<IResponse::Result> {IResponse::IOError});
     EXPECT_EQ(log.Count(Log::Error, "Failed to write data: unknown exception"), 1);
     EXPECT_EQ(RangeOffsets().size(), 1u);
@@ -176,7 +176,7 @@ TEST_F(AsyncRequestTest, DestroyedMidTransferJoinsTheWriter)
     request->Send();
     ASSERT_TRUE(WaitFor([&] { return !request; }, 30000));
     const qint64 written = stream->Total();
-    Spin(100);
+    QTest::qWait(100);
     EXPECT_TRUE(response.results.empty());
     EXPECT_EQ(stream->Total(), written); // the writer was joined: nothing is written after the request is gone
     EXPECT_LE(written, 1000000);

@@ -18,6 +18,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QThread>
 #include <QTimer>
 
@@ -131,11 +132,6 @@ inline bool WaitFor(const std::function<bool()>& done, int limitMs = 10000)
     if (!done())
         loop.exec();
     return done();
-}
-
-inline void Spin(int milliseconds)
-{
-    WaitFor([] { return false; }, milliseconds);
 }
 
 // Forwards the bytes to an optional target stream, can be slowed to a rate and can fail ("disk full"). Its position

@@ -82,7 +82,6 @@ protected:
         return log.at(index < 0 ? log.size() + index : index).toObject();
     }
     QString Header(const char* name) const { return Logged()["headers"].toObject()[name].toString(); }
-    QString Origin() const { return QString("https://127.0.0.1:%1").arg(service.Port()); }
     // Whether the proxy's last request asks for a tunnel to the service, with these credentials.
     bool Tunnelled(const CannedServer& proxy, const QByteArray& credentials = {}) const
     {
@@ -136,69 +135,66 @@ TEST_F(ClientTest, EveryEndpointSendsItsPathQueryAndHeaders)
     EXPECT_EQ(Logged()["query"].toString(), "id=A%26B%3DC%2BD%20%C3%A9%2520x%23y&key=" + key);
 }
 
+// Redirects are followed (relative ones too) with the arguments, and the key is logged masked.
 TEST_F(ClientTest, EachOutcomeMapsToItsResultAndOnlyAWholeAnswerIsWritten)
 {
+    const QString origin = QString("https://127.0.0.1:%1").arg(service.Port());
     const struct {
         const char* name;
-        QJsonObject fault;
+        std::vector<QJsonObject> faults;
         IResponse::Result result;
         int sent; // 0: more than one
         int timeoutMs;
     } cases[] = {
-        {"error status, then Ok", {{"kind", "status"}, {"code", 500}, {"body", "<html>broken</html>"}, {"times", 2}},
+        {"error status, then Ok", {{{"kind", "status"}, {"code", 500}, {"body", "<html>broken</html>"}, {"times", 2}}},
             IResponse::Ok, 3, 5000},
-        {"cut connection, then Ok", {{"kind", "drop_after"}, {"bytes", 40}}, IResponse::Ok, 2, 5000},
-        {"silence after some data, then Ok", {{"kind", "stall"}, {"bytes", 20}, {"seconds", 3}}, IResponse::Ok, 2, 300},
-        {"not modified", {{"kind", "status"}, {"code", 304}, {"body", ""}, {"times", -1}}, IResponse::ServerError, 0,
+        {"cut connection, then Ok", {{{"kind", "drop_after"}, {"bytes", 40}}}, IResponse::Ok, 2, 5000},
+        {"silence after some data, then Ok", {{{"kind", "stall"}, {"bytes", 20}, {"seconds", 3}}}, IResponse::Ok, 2,
+            300},
+        {"not modified", {{{"kind", "status"}, {"code", 304}, {"body", ""}, {"times", -1}}}, IResponse::ServerError, 0,
             5000},
-        {"never answers", {{"kind", "delay"}, {"seconds", 2}, {"times", -1}}, IResponse::NoConnection, 0, 150},
-        {"redirect loop", {{"kind", "redirect"}, {"loop", true}}, IResponse::ServerError, 11, 5000},
-        {"redirect to http", {{"kind", "redirect"}, {"location", "http://127.0.0.1:1/brel/v1/package/metadata"}},
+        {"never answers", {{{"kind", "delay"}, {"seconds", 2}, {"times", -1}}}, IResponse::NoConnection, 0, 150},
+        {"redirects",
+            {{{"kind", "redirect"}, {"location", origin + "/brel/v1/package/alias?x=1&key=" + key}},
+                {{"path", "/brel/v1/package/alias"}, {"kind", "redirect"}, {"location", "metadata?y=2"},
+                    {"code", 301}}},
+            IResponse::Ok, 3, 5000},
+        {"redirect loop", {{{"kind", "redirect"}, {"loop", true}}}, IResponse::ServerError, 11, 5000},
+        {"redirect to http", {{{"kind", "redirect"}, {"location", "http://127.0.0.1:1/brel/v1/package/metadata"}}},
             IResponse::ServerError, 1, 5000},
     };
+    LogCapture log;
     for (const auto& test : cases) {
         SCOPED_TRACE(test.name);
         service.ClearFaults();
-        QJsonObject fault = test.fault;
-        fault["path"] = kMetadata;
-        service.SetFault(fault);
+        for (QJsonObject fault : test.faults) {
+            fault["path"] = fault.value("path").toString(kMetadata);
+            service.SetFault(fault);
+        }
         Connect(service.BaseUrl()); // fresh connections
         const int before = service.RequestLog().size();
         EXPECT_EQ(Metadata(test.timeoutMs), test.result);
         const int sent = service.RequestLog().size() - before;
         EXPECT_TRUE(test.sent ? sent == test.sent : sent > 1) << sent;
+        for (int index = before; index < before + sent; ++index)
+            EXPECT_EQ(Logged(index)["query"].toString(), "id=EU1_2023_11&key=" + key);
+        EXPECT_EQ(Logged()["path"].toString(), kMetadata);
         EXPECT_EQ(Header("Range"), "");
-        if (test.result == IResponse::Ok) { // one fresh document, no error page before it
+        if (test.result == IResponse::Ok) { // one fresh document, no error or redirect page before it
             EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str();
             EXPECT_EQ(out.str().find("<?xml", 1), std::string::npos) << out.str();
         } else {
             EXPECT_EQ(out.str(), "");
         }
     }
-
-    Connect("https://127.0.0.1:1/brel/v1"); // nothing listens there
-    EXPECT_EQ(Metadata(), IResponse::ServerError);
-}
-
-TEST_F(ClientTest, RedirectsAreFollowedWithTheArgumentsAndTheKeyIsLoggedMasked)
-{
-    LogCapture log;
-    service.SetFault(
-        {{"path", kMetadata}, {"kind", "redirect"}, {"location", Origin() + "/brel/v1/package/alias?x=1&key=" + key}});
-    service.SetFault(
-        {{"path", "/brel/v1/package/alias"}, {"kind", "redirect"}, {"location", "metadata?y=2"}, {"code", 301}});
-    EXPECT_EQ(Metadata(), IResponse::Ok);
-    for (int index = 0; index < 3; ++index)
-        EXPECT_EQ(Logged(index)["query"].toString(), "id=EU1_2023_11&key=" + key);
-    EXPECT_EQ(Logged(1)["path"].toString(), "/brel/v1/package/alias");
-    EXPECT_EQ(Logged(2)["path"].toString(), kMetadata);
-    EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str(); // no redirect page before it
-
     const std::string masked = "/brel/v1/package/alias?x=1&key=******";
-    EXPECT_EQ(log.Count(Log::Debug, "Redirecting request to: " + Origin().toStdString() + masked), 1);
+    EXPECT_EQ(log.Count(Log::Debug, "Redirecting request to: " + origin.toStdString() + masked), 1);
     EXPECT_GE(log.Count(Log::Debug, "Adding argument: key=******"), 1);
     for (const auto& record : log.Records())
         EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
+
+    Connect("https://127.0.0.1:1/brel/v1"); // nothing listens there
+    EXPECT_EQ(Metadata(), IResponse::ServerError);
 }
 
 TEST_F(ClientTest, HttpsProxyCarriesTheRequestsWithItsCredentialsOn1080WhenNoPortAndNotWithoutHost)

@@ -49,26 +49,26 @@ TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
     auto request = Make(network, 5000, 200);
     ASSERT_TRUE(resendWaits(1));
     request->Abort();
-    Spin(300);
+    QTest::qWait(300);
     EXPECT_EQ(network.Count(), 1);
     request->Send(); // refused again: a resend waits once more
     ASSERT_TRUE(resendWaits(2));
     request->Send(); // hangs
-    Spin(300);
+    QTest::qWait(300);
     EXPECT_EQ(network.Count(), 3);
     EXPECT_EQ(log.Count(Log::Warning, "Request is already in progress"), 0);
 
     request = Make(other, 5000, 200);
     ASSERT_TRUE(resendWaits(3));
     request.reset();
-    Spin(300);
+    QTest::qWait(300);
     EXPECT_EQ(other.Count(), 1);
 
     request = Make(queued, 300, 0);
     queued.Last()->Play(); // its readyRead and finished are now queued
     request->Abort();
     request->Send();
-    Spin(500);
+    QTest::qWait(500);
     EXPECT_TRUE(response.results.empty());
     EXPECT_EQ(log.Count(Log::Warning, "Request is already in progress"), 0);
     EXPECT_EQ(out.str(), "");
