@@ -150,19 +150,6 @@ TEST_F(AsyncRequestTest, ResumeAtTheEndCompletesTheTransfer)
     EXPECT_NE(response.results.back(), IResponse::Ok);
 }
 
-TEST_F(AsyncRequestTest, WriterFailureEndsWithIOError)
-{
-    LogCapture log;
-    QDir().mkpath(Root() + "/DATA"); // the archive's first folder entry
-    const auto request = Make();
-    request->Send();
-    ASSERT_TRUE(Results());
-    QTest::qWait(200);
-    EXPECT_EQ(response.results, std::vector<IResponse::Result> {IResponse::IOError});
-    EXPECT_EQ(log.Count(Log::Error, "Failed to write data: unknown exception"), 1);
-    EXPECT_EQ(RangeOffsets().size(), 1u);
-}
-
 // Callers may delete the request while it reports written bytes; the writer is busy with a slow stream then. The
 // service stalls after a first part, so the transfer is unfinished whenever the first written bytes are reported,
 // however the network's arrivals are cut.
@@ -182,19 +169,26 @@ TEST_F(AsyncRequestTest, DestroyedMidTransferJoinsTheWriter)
     EXPECT_LE(written, 1000000);
 }
 
-// A scripted reply that has finished by the time its data is read.
-TEST(AsyncRequestScriptedTest, FinishedReplyIsNeverDroppedForBackPressure)
+// A scripted reply that has finished by the time its data is read is never dropped for back-pressure; a write failure
+// ends the transfer with IOError, nothing resent.
+TEST(AsyncRequestScriptedTest, FinishedReplyIsNeverDroppedForBackPressureAndAWriteFailureEndsIt)
 {
+    LogCapture log;
     FakeNetwork network({FakeAnswer {200, QByteArray(100000, 'a')}});
     AsyncWriterTestStream out;
-    RecordingResponse response;
-    AsyncRequest request(&network, "https://127.0.0.1:1/a.tar", {}, {}, &response, &out);
-    request.SetBufferLimit(1000);
-    request.Send();
-    ASSERT_TRUE(WaitFor([&] { return !response.results.empty(); }));
-    EXPECT_EQ(response.results, std::vector<IResponse::Result> {IResponse::Ok});
-    EXPECT_EQ(network.Count(), 1);
+    for (const bool failing : {false, true}) {
+        RecordingResponse response;
+        out.Fail(failing);
+        AsyncRequest request(&network, "https://127.0.0.1:1/a.tar", {}, {}, &response, &out);
+        request.SetBufferLimit(1000);
+        request.Send();
+        ASSERT_TRUE(WaitFor([&] { return !response.results.empty(); }));
+        QTest::qWait(200);
+        EXPECT_EQ(response.results, std::vector<IResponse::Result> {failing ? IResponse::IOError : IResponse::Ok});
+        EXPECT_EQ(network.Count(), failing ? 2 : 1);
+    }
     EXPECT_EQ(out.Total(), 100000);
+    EXPECT_EQ(log.Count(Log::Error, "Failed to write data: disk full"), 1);
 }
 
 } // namespace
