@@ -8,7 +8,6 @@ using Brel::AsyncRequest;
 
 const QString kArchive = "EU1_2024_05.tar"; // about 8.5 MiB in the default catalogue
 
-// Downloads through the local content service into a tar stream.
 class AsyncRequestTest : public BrelTest {
 protected:
     void SetUp() override

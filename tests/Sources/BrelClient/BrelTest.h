@@ -1,6 +1,4 @@
 #pragma once
-// What the client's tests share: a scripted network, a recording response, an output stream that can be slowed or
-// made to fail, waiting on the event loop, and one fixture (a folder, the content service on demand, a response).
 #include "AsyncRequest.h"
 #include "AsyncWriter.h"
 #include "Client.h"
@@ -105,12 +103,7 @@ private:
 
 class RecordingResponse : public IResponse {
 public:
-    void OnData(qint64 bytes) override
-    {
-        data.push_back(bytes);
-        if (onData)
-            onData();
-    }
+    void OnData(qint64 bytes) override { data.push_back(bytes), onData ? onData() : void(); }
     void OnResult(Result result) override { results.push_back(result); }
     qint64 Written() const { return std::accumulate(data.begin(), data.end(), qint64(0)); }
 
@@ -189,6 +182,10 @@ protected:
     bool Results(std::size_t count = 1, int limitMs = 60000)
     {
         return WaitFor([this, count] { return response.results.size() >= count; }, limitMs);
+    }
+    IResponse::Result Result(std::size_t index = 0) // 7: none came
+    {
+        return Results(index + 1, 20000) ? response.results[index] : static_cast<IResponse::Result>(7);
     }
 
     QTemporaryDir folder;

@@ -1,4 +1,3 @@
-// The retry window of a request on a scripted network.
 #include "BrelTest.h"
 
 namespace {
@@ -15,11 +14,6 @@ struct RequestTest : BrelTest {
         request->SetRetryPause(pauseMs);
         request->Send();
         return request;
-    }
-    IResponse::Result Result(std::size_t index)
-    {
-        EXPECT_TRUE(Results(index + 1, 10000));
-        return response.results.size() > index ? response.results[index] : IResponse::Ok;
     }
 };
 

@@ -1,5 +1,7 @@
 #include "BrelTest.h"
 
+#include <gmock/gmock.h>
+
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
@@ -8,14 +10,6 @@ namespace {
 
 using Entry = TarTestArchive::Entry;
 using TarStreamTest = BrelTest;
-
-QByteArray RandomBytes(int size, unsigned seed)
-{
-    std::mt19937 random(seed);
-    QByteArray bytes(size, '\0');
-    std::generate(bytes.begin(), bytes.end(), [&random] { return char(random()); });
-    return bytes;
-}
 
 // Writes the bytes in pieces whose sizes come from a seeded generator (seed 0: single bytes).
 void Feed(std::ostream& out, const QByteArray& bytes, unsigned seed)
@@ -37,7 +31,7 @@ void Feed(std::ostream& out, const QByteArray& bytes, unsigned seed)
 TEST_F(TarStreamTest, ArchivesUnpackToTheirTrees)
 {
     using Tree = QMap<QString, QByteArray>;
-    const QByteArray data = RandomBytes(1000, 6), longName(100, 'n'), longer(150, 'l'), base256(20, 'b');
+    const QByteArray data = QByteArray(1000, 'd'), longName(100, 'n'), longer(150, 'l'), base256(20, 'b');
     const struct {
         QByteArray bytes;
         int split;
@@ -104,14 +98,9 @@ TEST_F(TarStreamTest, WhatCannotBeUnpackedIsRefusedWithItsReason)
             type < '3'       ? "link"
                 : type < 'A' ? "device or FIFO"
                              : std::string("type '") + type + "'");
-    for (const auto& [bytes, text] : cases) {
-        SCOPED_TRACE(text);
-        try {
-            OpenTar()->write(bytes.constData(), bytes.size());
-            ADD_FAILURE() << "accepted";
-        } catch (const std::exception& error) {
-            EXPECT_NE(std::string(error.what()).find(text), std::string::npos) << error.what();
-        }
+    for (const auto& test : cases) {
+        EXPECT_THAT([&] { OpenTar()->write(test.first.constData(), test.first.size()); },
+            ::testing::ThrowsMessage<std::exception>(::testing::HasSubstr(test.second)));
         EXPECT_EQ(QDir(folder.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList {"root"});
     }
     for (const QString name : {"f", "huge", "p", "entry", "missing"})
@@ -129,7 +118,7 @@ TEST_F(TarStreamTest, WriteFailureIsLatchedAndATruncatedArchiveRefused)
     limit.rlim_cur = 100000;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     const auto stream = OpenTar();
-    EXPECT_THROW(Feed(*stream, TarTestArchive().File("f", RandomBytes(200000, 7)).End().Bytes(), 2), std::exception);
+    EXPECT_THROW(Feed(*stream, TarTestArchive().File("f", QByteArray(200000, 'x')).End().Bytes(), 2), std::exception);
     setrlimit(RLIMIT_FSIZE, &saved);
     stream->clear();
     EXPECT_EQ(stream->tellp(), -1);
@@ -140,7 +129,7 @@ TEST_F(TarStreamTest, WriteFailureIsLatchedAndATruncatedArchiveRefused)
 
     Clear();
     const auto truncated = OpenTar();
-    truncated->write(TarTestArchive().File("f", RandomBytes(2000, 8)).Bytes().constData(), 1000);
+    truncated->write(TarTestArchive().File("f", QByteArray(2000, 'y')).Bytes().constData(), 1000);
     EXPECT_THROW(truncated->Finish(), std::runtime_error);
 }
 
