@@ -64,7 +64,7 @@ QJsonObject Fault(const char* kind, qint64 bytes, QJsonObject more = {})
 struct Interruption {
     const char* name;
     std::vector<QJsonObject> faults;
-    int bufferLimit, bytesPerSecond, timeoutMs;
+    int bufferLimit, bytesPerSecond, timeoutMs, windowMs; // windowMs 0: the configured one, and the archive completes
     std::size_t sent; // 0: more than one
     friend void PrintTo(const Interruption& row, std::ostream* out) { *out << row.name; }
 };
@@ -72,7 +72,8 @@ struct Interruption {
 struct AsyncRequestInterrupted : AsyncRequestTest, ::testing::WithParamInterface<Interruption> { };
 
 // Every resend continues exactly behind a byte count written into the stream, never going back, with the Range kept
-// through a redirect; the written bytes are skipped when the whole archive answers it.
+// through a redirect; the written bytes are skipped when the whole archive answers it; nothing is resent after the
+// final result.
 TEST_P(AsyncRequestInterrupted, ResumesBehindTheWrittenBytes)
 {
     for (const QJsonObject& fault : GetParam().faults)
@@ -80,10 +81,20 @@ TEST_P(AsyncRequestInterrupted, ResumesBehindTheWrittenBytes)
     const auto request = Make(GetParam().timeoutMs);
     if (GetParam().bufferLimit)
         request->SetBufferLimit(GetParam().bufferLimit);
+    if (GetParam().windowMs)
+        request->SetRetryWindowLength(GetParam().windowMs);
     stream->Throttle(GetParam().bytesPerSecond);
     request->Send();
     ASSERT_TRUE(Results());
-    ExpectComplete();
+    if (GetParam().windowMs) {
+        const std::vector<qint64> sent = RangeOffsets();
+        QTest::qWait(1500);
+        EXPECT_EQ(response.results, std::vector<IResponse::Result> {IResponse::NoConnection});
+        EXPECT_EQ(RangeOffsets(), sent);
+        EXPECT_EQ(response.Written(), sent.back());
+    } else {
+        ExpectComplete();
+    }
     std::set<qint64> written {0};
     qint64 sum = 0;
     for (const qint64 bytes : response.data)
@@ -98,37 +109,22 @@ TEST_P(AsyncRequestInterrupted, ResumesBehindTheWrittenBytes)
 }
 
 INSTANTIATE_TEST_SUITE_P(Interruptions, AsyncRequestInterrupted,
-    ::testing::Values(Interruption {"backPressure", {}, 256 * 1024, 40 << 20, 10000, 0},
+    ::testing::Values(Interruption {"backPressure", {}, 256 * 1024, 40 << 20, 10000, 0, 0},
         Interruption {"drops",
             {Fault("drop_after", 1), Fault("drop_after", 511), Fault("drop_after", 512), Fault("drop_after", 70000),
                 Fault("drop_after", 3000000), Fault("drop_after", 1000, {{"reset", true}})},
-            0, 0, 10000, 7},
+            0, 0, 10000, 0, 7},
         Interruption {"redirectedAndAnsweredWhole",
             {Fault("drop_after", 5000), Fault("redirect", -1, {{"times", -1}, {"location", "/mirror/" + kArchive}}),
                 Fault("ignore_range", -1, {{"path", "/mirror/"}, {"times", -1}})},
-            0, 0, 10000, 2},
+            0, 0, 10000, 0, 2},
         // The stall leaves 2 MiB with a slow writer: the resend waits for all of them to be written.
-        Interruption {"stallForASlowWriter", {Fault("stall", 2 << 20, {{"seconds", 3}})}, 0, 4 << 20, 300, 2}),
+        Interruption {"stallForASlowWriter", {Fault("stall", 2 << 20, {{"seconds", 3}})}, 0, 4 << 20, 300, 0, 2},
+        // The first reply stalls with 1 MB for the slow writer, every later one without data until the window ends.
+        Interruption {"nothingAfterTheFinalResult",
+            {Fault("stall", 1000000, {{"seconds", 10}}), Fault("stall", 0, {{"seconds", 10}, {"times", -1}})}, 0,
+            2 << 20, 200, 300, 0}),
     [](const auto& info) { return std::string(info.param.name); });
-
-// The first reply stalls with 1 MB for the slow writer, every later one stalls without data until the window has run
-// out.
-TEST_F(AsyncRequestTest, NothingIsResentAfterTheFinalResult)
-{
-    service.SetFault(Fault("stall", 1000000, {{"seconds", 10}}));
-    service.SetFault(Fault("stall", 0, {{"seconds", 10}, {"times", -1}}));
-    const auto request = Make(200);
-    request->SetRetryWindowLength(300);
-    stream->Throttle(2 * 1024 * 1024);
-    request->Send();
-    ASSERT_TRUE(Results());
-    const std::size_t sent = RangeOffsets().size();
-    QTest::qWait(1500);
-    EXPECT_EQ(response.results, std::vector<IResponse::Result> {IResponse::NoConnection});
-    EXPECT_EQ(RangeOffsets().size(), sent);
-    EXPECT_EQ(RangeOffsets().back(), 1000000);
-    EXPECT_EQ(response.Written(), 1000000);
-}
 
 // The stream already holds the whole archive (or more): the service answers 416 with the size, which completes the
 // transfer only when it equals the offset.

@@ -1,26 +1,20 @@
 #pragma once
 #include "AsyncRequest.h"
-#include "AsyncWriter.h"
 #include "Client.h"
 #include "ContentService.h"
 #include "LogCapture.h"
-#include "Request.h"
 #include "Stream.h"
 #include "TarTestArchive.h"
 #include "TestFiles.h"
 #include "TestHome.h"
 
-#include <QDir>
 #include <QEventLoop>
 #include <QNetworkReply>
 #include <QPointer>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <QTimer>
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
 #include <atomic>
 #include <numeric>

@@ -1,7 +1,5 @@
 #include "BrelTest.h"
 
-#include <gmock/gmock.h>
-
 #include <csignal>
 #include <random>
 #include <sys/resource.h>
