@@ -14,11 +14,9 @@ void Feed(std::ostream& out, const QByteArray& bytes, unsigned seed)
 {
     std::mt19937 random(seed);
     const int limits[] = {1, 7, 600, 40000};
-    for (int position = 0; position < bytes.size();) {
+    for (int position = 0, size = 0; position < bytes.size(); position += size) {
         const int limit = seed ? limits[random() % 4] : 1;
-        const int size = std::min(bytes.size() - position, int(random() % limit) + 1);
-        out.write(bytes.constData() + position, size);
-        position += size;
+        out.write(bytes.constData() + position, size = std::min(bytes.size() - position, int(random() % limit) + 1));
     }
 }
 
