@@ -8,8 +8,7 @@ using Brel::AsyncRequest;
 
 const QString kArchive = "EU1_2024_05.tar"; // about 8.5 MiB in the default catalogue
 
-class AsyncRequestTest : public BrelTest {
-protected:
+struct AsyncRequestTest : BrelTest {
     void SetUp() override
     {
         BrelTest::SetUp();
@@ -174,7 +173,7 @@ TEST(AsyncRequestScriptedTest, FinishedReplyIsNeverDroppedForBackPressureAndAWri
         ASSERT_TRUE(WaitFor([&] { return !response.results.empty(); }));
         QTest::qWait(200);
         EXPECT_EQ(response.results, std::vector<IResponse::Result> {failing ? IResponse::IOError : IResponse::Ok});
-        EXPECT_EQ(network.Count(), failing ? 2 : 1);
+        EXPECT_EQ(network.count, failing ? 2 : 1);
     }
     EXPECT_EQ(out.Total(), 100000);
     EXPECT_EQ(log.Count(Log::Error, "Failed to write data: disk full"), 1);

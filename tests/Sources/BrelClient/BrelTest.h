@@ -28,75 +28,64 @@ struct FakeAnswer {
     int error = QNetworkReply::NoError;
 };
 
-class FakeReply : public QNetworkReply {
-public:
+struct FakeReply : QNetworkReply {
     FakeReply(const QNetworkRequest& request, FakeAnswer answer, QObject* parent)
         : QNetworkReply(parent)
-        , answer_(std::move(answer))
+        , answer(std::move(answer))
     {
         setRequest(request);
         open(QIODevice::ReadOnly);
     }
     void Play()
     {
-        if (answer_.status < 0 || isFinished())
+        if (answer.status < 0 || isFinished())
             return;
-        if (answer_.status > 0)
-            setAttribute(QNetworkRequest::HttpStatusCodeAttribute, answer_.status);
+        if (answer.status > 0)
+            setAttribute(QNetworkRequest::HttpStatusCodeAttribute, answer.status);
         emit metaDataChanged();
-        if (!(pending_ = answer_.body).isEmpty())
+        if (!(pending = answer.body).isEmpty())
             emit readyRead();
-        if (answer_.error != NoError) {
-            setError(static_cast<NetworkError>(answer_.error), "scripted failure");
-            emit errorOccurred(static_cast<NetworkError>(answer_.error));
+        if (answer.error != NoError) {
+            setError(static_cast<NetworkError>(answer.error), "scripted failure");
+            emit errorOccurred(static_cast<NetworkError>(answer.error));
         }
         setFinished(true);
         emit finished();
     }
     void abort() override { setFinished(true); }
-    qint64 bytesAvailable() const override { return pending_.size() + QNetworkReply::bytesAvailable(); }
-
-protected:
+    qint64 bytesAvailable() const override { return pending.size() + QNetworkReply::bytesAvailable(); }
     qint64 readData(char* data, qint64 maxSize) override
     {
-        const qint64 count = std::min<qint64>(maxSize, pending_.size());
-        std::copy_n(pending_.constData(), count, data);
-        pending_.remove(0, static_cast<int>(count));
+        const qint64 count = std::min<qint64>(maxSize, pending.size());
+        std::copy_n(pending.constData(), count, data);
+        pending.remove(0, static_cast<int>(count));
         return count;
     }
 
-private:
-    FakeAnswer answer_;
-    QByteArray pending_;
+    const FakeAnswer answer;
+    QByteArray pending;
 };
 
 // Answers the n-th request with the script's n-th answer (the last repeats), from the event loop.
-class FakeNetwork : public QNetworkAccessManager {
-public:
+struct FakeNetwork : QNetworkAccessManager {
     explicit FakeNetwork(std::vector<FakeAnswer> script = {})
-        : script_(std::move(script))
+        : script(std::move(script))
     {
     }
-    int Count() const { return count_; }
-    FakeReply* Last() const { return last_; } // may be played early, before the event loop runs
-
-protected:
     QNetworkReply* createRequest(Operation, const QNetworkRequest& request, QIODevice*) override
     {
-        const int index = std::min<int>(count_++, static_cast<int>(script_.size()) - 1);
-        last_ = new FakeReply(request, index >= 0 ? script_[index] : FakeAnswer {}, this);
-        QTimer::singleShot(0, last_, &FakeReply::Play);
-        return last_;
+        const int index = std::min<int>(count++, static_cast<int>(script.size()) - 1);
+        last = new FakeReply(request, index >= 0 ? script[index] : FakeAnswer {}, this);
+        QTimer::singleShot(0, last, &FakeReply::Play);
+        return last;
     }
 
-private:
-    std::vector<FakeAnswer> script_;
-    QPointer<FakeReply> last_;
-    int count_ = 0;
+    const std::vector<FakeAnswer> script;
+    QPointer<FakeReply> last; // may be played early, before the event loop runs
+    int count = 0;
 };
 
-class RecordingResponse : public IResponse {
-public:
+struct RecordingResponse : IResponse {
     void OnData(qint64 bytes) override { data.push_back(bytes), onData ? onData() : void(); }
     void OnResult(Result result) override { results.push_back(result); }
     qint64 Written() const { return std::accumulate(data.begin(), data.end(), qint64(0)); }
@@ -158,8 +147,7 @@ private:
 };
 
 // The folder's "root" is where archives unpack, so anything escaping it shows up beside it.
-class BrelTest : public ::testing::Test {
-protected:
+struct BrelTest : ::testing::Test {
     void SetUp() override
     {
         TestHome::ClearProxies();

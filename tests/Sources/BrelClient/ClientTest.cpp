@@ -45,8 +45,7 @@ const QByteArray kProxyAnswer
     = "HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"t\"\r\n"
       "Content-Length: 0\r\nConnection: close\r\n\r\n";
 
-class ClientTest : public BrelTest {
-protected:
+struct ClientTest : BrelTest {
     void SetUp() override
     {
         BrelTest::SetUp();

@@ -24,13 +24,13 @@ TEST_F(RequestTest, ImmediateFailureWaitsForThePauseButATimeOutIsResentAtOnce)
     FakeNetwork refusing({kRefused});
     auto request = Make(refusing, 1000, 400);
     EXPECT_EQ(Result(0), IResponse::ServerError);
-    EXPECT_GE(refusing.Count(), 2); // at 0, 400 and 800 ms, not hundreds in a tight loop
-    EXPECT_LE(refusing.Count(), 4);
+    EXPECT_GE(refusing.count, 2); // at 0, 400 and 800 ms, not hundreds in a tight loop
+    EXPECT_LE(refusing.count, 4);
 
     FakeNetwork silent({kHang});
     request = Make(silent, 700, 5000, 100);
     EXPECT_EQ(Result(1), IResponse::NoConnection);
-    EXPECT_GE(silent.Count(), 4);
+    EXPECT_GE(silent.count, 4);
 }
 
 TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
@@ -44,22 +44,22 @@ TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
     ASSERT_TRUE(resendWaits(1));
     request->Abort();
     QTest::qWait(300);
-    EXPECT_EQ(network.Count(), 1);
+    EXPECT_EQ(network.count, 1);
     request->Send(); // refused again: a resend waits once more
     ASSERT_TRUE(resendWaits(2));
     request->Send(); // hangs
     QTest::qWait(300);
-    EXPECT_EQ(network.Count(), 3);
+    EXPECT_EQ(network.count, 3);
     EXPECT_EQ(log.Count(Log::Warning, "Request is already in progress"), 0);
 
     request = Make(other, 5000, 200);
     ASSERT_TRUE(resendWaits(3));
     request.reset();
     QTest::qWait(300);
-    EXPECT_EQ(other.Count(), 1);
+    EXPECT_EQ(other.count, 1);
 
     request = Make(queued, 300, 0);
-    queued.Last()->Play(); // its readyRead and finished are now queued
+    queued.last->Play(); // its readyRead and finished are now queued
     request->Abort();
     request->Send();
     QTest::qWait(500);
@@ -78,17 +78,17 @@ TEST_F(RequestTest, TheWindowEndsWithAResultOrALostHost)
     EXPECT_EQ(Result(0), IResponse::Ok);
     request->StartAutomaticRetry();
     EXPECT_EQ(Result(1), IResponse::Ok);
-    EXPECT_EQ(network.Count(), 3);
+    EXPECT_EQ(network.count, 3);
 
     request = Make(lost, 0, 20);
     request->ReadRetryDurationFromConfig();
     request->SetRetryWindowLength(200);
     request->GetDownloadedbytes(1000);
     EXPECT_EQ(Result(2), IResponse::NoConnection);
-    const int sent = lost.Count();
+    const int sent = lost.count;
     EXPECT_GT(sent, 2);
     request->GetDownloadedbytes(0);
     request->Send();
     EXPECT_EQ(Result(3), IResponse::NoConnection);
-    EXPECT_EQ(lost.Count(), sent + 1);
+    EXPECT_EQ(lost.count, sent + 1);
 }
