@@ -106,43 +106,39 @@ TEST_F(ClientTest, NamesAndMapContentSendTheirHeadersAndArgumentsArriveAsGiven)
 TEST_F(ClientTest, EachOutcomeMapsToItsResultAndOnlyAWholeAnswerIsWritten)
 {
     const QString origin = QString("https://127.0.0.1:%1").arg(service.Port());
-    const struct {
-        const char* name;
-        std::vector<QJsonObject> faults;
-        IResponse::Result result;
-        int sent; // 0: more than one
-    } cases[] = {
-        {"error status, then Ok", {{{"kind", "status"}, {"code", 500}, {"body", "<html>broken</html>"}, {"times", 2}}},
-            IResponse::Ok, 3},
-        {"cut connection, then Ok", {{{"kind", "drop_after"}, {"bytes", 40}}}, IResponse::Ok, 2},
-        {"not modified", {{{"kind", "status"}, {"code", 304}, {"body", ""}, {"times", -1}}}, IResponse::ServerError, 0},
-        {"redirects",
-            {{{"kind", "redirect"}, {"location", origin + "/brel/v1/package/alias?x=1&key=" + key}},
-                {{"path", "/brel/v1/package/alias"}, {"kind", "redirect"}, {"location", "metadata?y=2"},
-                    {"code", 301}}},
-            IResponse::Ok, 3},
-        {"redirect loop", {{{"kind", "redirect"}, {"loop", true}}}, IResponse::ServerError, 11},
-        {"redirect to http", {{{"kind", "redirect"}, {"location", "http://127.0.0.1:1/brel/v1/package/metadata"}}},
-            IResponse::ServerError, 1},
-    };
     LogCapture log;
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.name);
+    // Each: its faults, the result, the requests sent (0: more than one).
+    for (const auto& [name, faults, result, sent] :
+        std::vector<std::tuple<const char*, std::vector<QJsonObject>, IResponse::Result, int>> {
+            {"error status, then Ok",
+                {{{"kind", "status"}, {"code", 500}, {"body", "<html>broken</html>"}, {"times", 2}}}, IResponse::Ok, 3},
+            {"cut connection, then Ok", {{{"kind", "drop_after"}, {"bytes", 40}}}, IResponse::Ok, 2},
+            {"not modified", {{{"kind", "status"}, {"code", 304}, {"body", ""}, {"times", -1}}}, IResponse::ServerError,
+                0},
+            {"redirects",
+                {{{"kind", "redirect"}, {"location", origin + "/brel/v1/package/alias?x=1&key=" + key}},
+                    {{"path", "/brel/v1/package/alias"}, {"kind", "redirect"}, {"location", "metadata?y=2"},
+                        {"code", 301}}},
+                IResponse::Ok, 3},
+            {"redirect loop", {{{"kind", "redirect"}, {"loop", true}}}, IResponse::ServerError, 11},
+            {"redirect to http", {{{"kind", "redirect"}, {"location", "http://127.0.0.1:1/brel/v1/package/metadata"}}},
+                IResponse::ServerError, 1}}) {
+        SCOPED_TRACE(name);
         service.ClearFaults();
-        for (QJsonObject fault : test.faults) {
+        for (QJsonObject fault : faults) {
             fault["path"] = fault.value("path").toString(kMetadata);
             service.SetFault(fault);
         }
         Connect(service.BaseUrl()); // fresh connections
         const int before = service.RequestLog().size();
-        EXPECT_EQ(Metadata(), test.result);
-        const int sent = service.RequestLog().size() - before;
-        EXPECT_TRUE(test.sent ? sent == test.sent : sent > 1) << sent;
-        for (int index = before; index < before + sent; ++index)
+        EXPECT_EQ(Metadata(), result);
+        const int count = service.RequestLog().size() - before;
+        EXPECT_TRUE(sent ? count == sent : count > 1) << count;
+        for (int index = before; index < before + count; ++index)
             EXPECT_EQ(Logged(index)["query"].toString(), "id=EU1_2023_11&key=" + key);
         EXPECT_EQ(Logged()["path"].toString(), kMetadata);
         EXPECT_EQ(Header("Accept") + Header("Content-type") + Header("Range"), "application/xmlapplication/xml");
-        if (test.result == IResponse::Ok) { // one fresh document, no error or redirect page before it
+        if (result == IResponse::Ok) { // one fresh document, no error or redirect page before it
             EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str();
             EXPECT_EQ(out.str().find("<?xml", 1), std::string::npos) << out.str();
         } else {
@@ -194,20 +190,15 @@ TEST_F(ClientTest, OnlyTls12AndTrustedCertificatesAreSpokenTo)
     ContentService stranger;
     ASSERT_TRUE(stranger.Start(QString(), ContentService::Certificate::Stranger));
     LogCapture log;
-    const struct {
-        const ContentService* tls;
-        QSsl::SslProtocol protocol;
-        bool ok;
-    } cases[] = {{&service, QSsl::TlsV1_2, true}, {&stranger, QSsl::TlsV1_2, false}, {&service, QSsl::TlsV1_3, false},
-        {nullptr, {}, false}, {&service, QSsl::TlsV1_2, true}};
-    for (const auto& test : cases) {
-        CannedServer server(
-            "HTTP/1.1 200 OK\r\nContent-Length: 4\r\nConnection: close\r\n\r\n<a/>", test.tls, test.protocol);
+    for (const auto& [tls, protocol, ok] : std::vector<std::tuple<const ContentService*, QSsl::SslProtocol, bool>> {
+             {&service, QSsl::TlsV1_2, true}, {&stranger, QSsl::TlsV1_2, false}, {&service, QSsl::TlsV1_3, false},
+             {nullptr, QSsl::TlsV1_2, false}, {&service, QSsl::TlsV1_2, true}}) {
+        CannedServer server("HTTP/1.1 200 OK\r\nContent-Length: 4\r\nConnection: close\r\n\r\n<a/>", tls, protocol);
         ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-        Connect(QString("http%1://127.0.0.1:%2/brel/v1").arg(test.tls ? "s" : "").arg(server.serverPort()));
-        EXPECT_EQ(Roots() == IResponse::Ok, test.ok);
-        EXPECT_EQ(out.str(), test.ok ? "<a/>" : "");
-        EXPECT_EQ(server.heads.isEmpty(), !test.ok);
+        Connect(QString("http%1://127.0.0.1:%2/brel/v1").arg(tls ? "s" : "").arg(server.serverPort()));
+        EXPECT_EQ(Roots() == IResponse::Ok, ok);
+        EXPECT_EQ(out.str(), ok ? "<a/>" : "");
+        EXPECT_EQ(server.heads.isEmpty(), !ok);
     }
     EXPECT_EQ(log.Count(Log::Error, "Refusing to send the service key over a non-https URL: "), 1);
     for (const auto& record : log.Records())
