@@ -33,7 +33,6 @@ struct AsyncRequestTest : BrelTest {
             offsets.push_back(range.isEmpty() ? 0 : range.mid(6).chopped(1).toLongLong());
         return offsets;
     }
-    // The tree of GNU tar, the archive's MD5, every byte written once.
     void ExpectComplete()
     {
         ASSERT_EQ(response.results, std::vector<IResponse::Result> {IResponse::Ok});

@@ -4,11 +4,8 @@
 #include <QSslSocket>
 #include <QTcpServer>
 
-using Brel::IRequest;
-
 namespace {
 
-const std::string kId = "EU1_2023_11";
 const QString kMetadata = "/brel/v1/package/metadata";
 
 // Answers with a canned reply, over TLS of one protocol with the given service's certificate, keeping the heads.
@@ -40,7 +37,6 @@ struct CannedServer : QTcpServer {
     QList<QByteArray> heads;
 };
 
-// A proxy that only ever asks for credentials.
 const QByteArray kProxyAnswer
     = "HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"t\"\r\n"
       "Content-Length: 0\r\nConnection: close\r\n\r\n";
@@ -54,8 +50,7 @@ struct ClientTest : BrelTest {
         Connect(service.BaseUrl());
     }
     void Connect(const QString& base) { client = std::make_unique<Brel::Client>(base.toStdString(), service.Key()); }
-    // Sends with a short retry window and pause.
-    IResponse::Result Run(IRequest* made, int windowMs = 500, int pauseMs = 50)
+    IResponse::Result Run(Brel::IRequest* made, int windowMs = 500, int pauseMs = 50)
     {
         response = RecordingResponse();
         out.str("");
@@ -66,7 +61,7 @@ struct ClientTest : BrelTest {
         request->Send();
         return Result();
     }
-    IResponse::Result Metadata() { return Run(client->GetMetadata(&out, kId, &response)); }
+    IResponse::Result Metadata() { return Run(client->GetMetadata(&out, "EU1_2023_11", &response)); }
     IResponse::Result Roots(int windowMs = 500, int pauseMs = 50)
     {
         return Run(client->GetAllRoots(&out, &response), windowMs, pauseMs);
@@ -79,7 +74,7 @@ struct ClientTest : BrelTest {
     QString Header(const char* name) const { return Logged()["headers"].toObject()[name].toString(); }
     QString key;
     std::unique_ptr<Brel::Client> client;
-    std::unique_ptr<IRequest> request;
+    std::unique_ptr<Brel::IRequest> request;
 };
 
 } // namespace
@@ -87,7 +82,7 @@ struct ClientTest : BrelTest {
 // The metadata request's path, query and headers are checked with every outcome below.
 TEST_F(ClientTest, NamesAndMapContentSendTheirHeadersAndArgumentsArriveAsGiven)
 {
-    ASSERT_EQ(Run(client->GetLocaleData(&out, kId, "de-DE", &response)), IResponse::Ok);
+    ASSERT_EQ(Run(client->GetLocaleData(&out, "EU1_2023_11", "de-DE", &response)), IResponse::Ok);
     EXPECT_EQ(Logged()["path"].toString(), "/brel/v1/package/localedata");
     EXPECT_EQ(Header("Accept-Language"), "de-DE"); // Qt sends "en,*" otherwise
     EXPECT_EQ(response.Written(), qint64(out.str().size()));

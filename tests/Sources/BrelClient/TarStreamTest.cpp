@@ -16,11 +16,8 @@ TEST_F(TarStreamTest, ArchivesUnpackToTheirTrees)
 {
     using Tree = QMap<QString, QByteArray>;
     const QByteArray data = QByteArray(1000, 'd'), longName(100, 'n'), longer(150, 'l'), base256(20, 'b');
-    const struct {
-        QByteArray bytes;
-        int split;
-        Tree first, whole;
-    } cases[] = {
+    // Each: the archive, where its two writes split, the tree after the first and at the end.
+    const std::tuple<QByteArray, int, Tree, Tree> cases[] = {
         {TarTestArchive().File("f", data).File("empty", {}).Bytes(), 512 + 1000, {{"f", data}},
             {{"f", data}, {"empty", {}}}},
         {TarTestArchive().File("f", "1").Bytes() + QByteArray(512, '\0')
@@ -38,21 +35,21 @@ TEST_F(TarStreamTest, ArchivesUnpackToTheirTrees)
                 + TarTestArchive().Add(Entry("sized", '0', "333").Size(0)).File("plain", "4").End().Bytes(),
             0, {}, {{"pax-name", "1"}, {longer, "2"}, {"sized", "333"}, {"plain", "4"}}},
     };
-    for (const auto& test : cases)
+    for (const auto& [bytes, split, first, whole] : cases)
         for (const int piece : {1, 7, 511, 513, 0}) {
             Clear();
             const auto stream = OpenTar();
-            for (int at = 0; piece && at < test.bytes.size(); at += piece)
-                stream->write(test.bytes.constData() + at, std::min(piece, test.bytes.size() - at));
+            for (int at = 0; piece && at < bytes.size(); at += piece)
+                stream->write(bytes.constData() + at, std::min(piece, bytes.size() - at));
             if (!piece) {
-                stream->write(test.bytes.constData(), test.split);
-                EXPECT_EQ(TarTestArchive::Tree(Root()), test.first);
-                stream->write(test.bytes.constData() + test.split, test.bytes.size() - test.split);
+                stream->write(bytes.constData(), split);
+                EXPECT_EQ(TarTestArchive::Tree(Root()), first);
+                stream->write(bytes.constData() + split, bytes.size() - split);
             }
-            EXPECT_EQ(stream->tellp(), test.bytes.size());
+            EXPECT_EQ(stream->tellp(), bytes.size());
             stream->Finish();
-            EXPECT_EQ(stream->GetMd5(), TarTestArchive::Md5(test.bytes));
-            EXPECT_EQ(TarTestArchive::Tree(Root()), test.whole) << piece;
+            EXPECT_EQ(stream->GetMd5(), TarTestArchive::Md5(bytes));
+            EXPECT_EQ(TarTestArchive::Tree(Root()), whole) << piece;
         }
 }
 
