@@ -42,7 +42,7 @@ struct AsyncRequestTest : BrelTest {
         EXPECT_EQ(TarTestArchive::Tree(Root()), TarTestArchive::Tree(reference));
         EXPECT_EQ(tar->GetMd5(), TarTestArchive::Md5(TestFiles::Read(service.ArchivePath(kArchive))));
         EXPECT_EQ(response.Written(), Size());
-        EXPECT_EQ(stream->Total(), Size());
+        EXPECT_EQ(stream->total, Size());
     }
 
     QNetworkAccessManager manager;
@@ -82,7 +82,7 @@ TEST_P(AsyncRequestInterrupted, ResumesBehindTheWrittenBytes)
         request->SetBufferLimit(GetParam().bufferLimit);
     if (GetParam().windowMs)
         request->SetRetryWindowLength(GetParam().windowMs);
-    stream->Throttle(GetParam().bytesPerSecond);
+    stream->rate = GetParam().bytesPerSecond;
     request->Send();
     ASSERT_TRUE(Results());
     if (GetParam().windowMs) {
@@ -146,13 +146,13 @@ TEST_F(AsyncRequestTest, DestroyedMidTransferJoinsTheWriter)
     auto request = std::make_unique<AsyncRequest>(&manager, service.ArchiveUrl(kArchive).toString(),
         QMap<QString, QString> {}, QMap<QString, QString> {}, &response, stream.get());
     response.onData = [&request] { request.reset(); };
-    stream->Throttle(1024 * 1024);
+    stream->rate = 1024 * 1024;
     request->Send();
     ASSERT_TRUE(WaitFor([&] { return !request; }, 30000));
-    const qint64 written = stream->Total();
+    const qint64 written = stream->total;
     QTest::qWait(100);
     EXPECT_TRUE(response.results.empty());
-    EXPECT_EQ(stream->Total(), written); // the writer was joined: nothing is written after the request is gone
+    EXPECT_EQ(stream->total, written); // the writer was joined: nothing is written after the request is gone
     EXPECT_LE(written, 1000000);
 }
 
@@ -165,7 +165,7 @@ TEST(AsyncRequestScriptedTest, FinishedReplyIsNeverDroppedForBackPressureAndAWri
     AsyncWriterTestStream out;
     for (const bool failing : {false, true}) {
         RecordingResponse response;
-        out.Fail(failing);
+        out.failing = failing;
         AsyncRequest request(&network, "https://127.0.0.1:1/a.tar", {}, {}, &response, &out);
         request.SetBufferLimit(1000);
         request.Send();
@@ -174,7 +174,7 @@ TEST(AsyncRequestScriptedTest, FinishedReplyIsNeverDroppedForBackPressureAndAWri
         EXPECT_EQ(response.results, std::vector<IResponse::Result> {failing ? IResponse::IOError : IResponse::Ok});
         EXPECT_EQ(network.count, failing ? 2 : 1);
     }
-    EXPECT_EQ(out.Total(), 100000);
+    EXPECT_EQ(out.total, 100000);
     EXPECT_EQ(log.Count(Log::Error, "Failed to write data: disk full"), 1);
 }
 

@@ -112,38 +112,32 @@ inline bool WaitFor(const std::function<bool()>& done, int limitMs = 10000)
 
 // Forwards the bytes to an optional target stream, can be slowed to a rate and can fail ("disk full"). Its position
 // is the number of bytes taken (or the target's). Written from the writer thread, read from the test.
-class AsyncWriterTestStream : private std::streambuf, public std::ostream {
-public:
+struct AsyncWriterTestStream : std::streambuf, std::ostream {
     explicit AsyncWriterTestStream(std::ostream* target = nullptr)
         : std::ostream(this)
-        , target_(target)
+        , target(target)
     {
         exceptions(std::ios::badbit | std::ios::failbit);
     }
-    void Throttle(qint64 bytesPerSecond) { rate_ = bytesPerSecond; }
-    void Fail(bool failing) { failing_ = failing; }
-    qint64 Total() const { return total_; }
-
-private:
     std::streamsize xsputn(const char* data, std::streamsize count) override
     {
-        if (failing_)
+        if (failing)
             throw std::runtime_error("disk full");
-        if (rate_ > 0) // like a slow device: the bytes are in only when the write returns
-            QThread::usleep(static_cast<unsigned long>(count * 1000000 / rate_));
-        if (target_)
-            target_->write(data, count);
-        total_ += count;
+        if (rate > 0) // like a slow device: the bytes are in only when the write returns
+            QThread::usleep(static_cast<unsigned long>(count * 1000000 / rate));
+        if (target)
+            target->write(data, count);
+        total += count;
         return count;
     }
     std::streambuf::pos_type seekoff(std::streambuf::off_type, std::ios_base::seekdir, std::ios_base::openmode) override
     {
-        return target_ ? target_->tellp() : std::streambuf::pos_type(total_.load());
+        return target ? target->tellp() : std::streambuf::pos_type(total.load());
     }
 
-    std::ostream* target_;
-    std::atomic<qint64> rate_ {0}, total_ {0};
-    std::atomic<bool> failing_ {false};
+    std::ostream* const target;
+    std::atomic<qint64> rate {0}, total {0}; // bytes per second (0: no limit), bytes taken
+    std::atomic<bool> failing {false};
 };
 
 // The folder's "root" is where archives unpack, so anything escaping it shows up beside it.
