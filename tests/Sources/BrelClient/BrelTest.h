@@ -8,7 +8,6 @@
 #include "TestFiles.h"
 #include "TestHome.h"
 
-#include <QEventLoop>
 #include <QNetworkReply>
 #include <QPointer>
 #include <QTest>
@@ -16,9 +15,7 @@
 
 #include <gmock/gmock.h>
 
-#include <atomic>
 #include <numeric>
-#include <sstream>
 
 using Brel::IResponse;
 
@@ -99,10 +96,7 @@ inline bool WaitFor(const std::function<bool()>& done, int limitMs = 10000)
 {
     QEventLoop loop;
     QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] { done() ? loop.quit() : void(); });
     QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     tick.start(2);
     if (!done())

@@ -4,8 +4,6 @@
 #include <QSslSocket>
 #include <QTcpServer>
 
-namespace {
-
 const QString kMetadata = "/brel/v1/package/metadata";
 
 // Answers with a canned reply, over TLS of one protocol with the given service's certificate, keeping the heads.
@@ -62,22 +60,19 @@ struct ClientTest : BrelTest {
         return Result();
     }
     IResponse::Result Metadata() { return Run(client->GetMetadata(&out, "EU1_2023_11", &response)); }
-    IResponse::Result Roots(int windowMs = 500, int pauseMs = 50)
+    IResponse::Result Roots(int window = 500, int pause = 50)
     {
-        return Run(client->GetAllRoots(&out, &response), windowMs, pauseMs);
+        return Run(client->GetAllRoots(&out, &response), window, pause);
     }
     QJsonObject Logged(int index = -1) const
     {
-        const QJsonArray log = service.RequestLog();
-        return log.at(index < 0 ? log.size() + index : index).toObject();
+        return service.RequestLog().at(index < 0 ? service.RequestLog().size() - 1 : index).toObject();
     }
     QString Header(const char* name) const { return Logged()["headers"].toObject()[name].toString(); }
     QString key;
     std::unique_ptr<Brel::Client> client;
     std::unique_ptr<Brel::IRequest> request;
 };
-
-} // namespace
 
 // The metadata request's path, query and headers are checked with every outcome below.
 TEST_F(ClientTest, NamesAndMapContentSendTheirHeadersAndArgumentsArriveAsGiven)
@@ -91,7 +86,6 @@ TEST_F(ClientTest, NamesAndMapContentSendTheirHeadersAndArgumentsArriveAsGiven)
     ASSERT_EQ(Run(archives.GetMapContent(&out, &response)), IResponse::Ok);
     EXPECT_EQ(Logged()["path"].toString() + Logged()["query"].toString(), "/files/EU1_2023_05.tar");
     EXPECT_EQ(Header("Accept") + Header("Content-type") + Header("Accept-Encoding"), "application/x-taridentity");
-    EXPECT_EQ(response.Written(), qint64(out.str().size()));
     // An id the service does not know arrives as given, whatever its characters.
     EXPECT_EQ(Run(client->GetMetadata(&out, "A&B=C+D \xC3\xA9%20x#y", &response)), IResponse::ServerError);
     EXPECT_EQ(Logged()["query"].toString(), "id=A%26B%3DC%2BD%20%C3%A9%2520x%23y&key=" + key);
@@ -133,12 +127,9 @@ TEST_F(ClientTest, EachOutcomeMapsToItsResultAndOnlyAWholeAnswerIsWritten)
             EXPECT_EQ(Logged(index)["query"].toString(), "id=EU1_2023_11&key=" + key);
         EXPECT_EQ(Logged()["path"].toString(), kMetadata);
         EXPECT_EQ(Header("Accept") + Header("Content-type") + Header("Range"), "application/xmlapplication/xml");
-        if (result == IResponse::Ok) { // one fresh document, no error or redirect page before it
-            EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str();
-            EXPECT_EQ(out.str().find("<?xml", 1), std::string::npos) << out.str();
-        } else {
-            EXPECT_EQ(out.str(), "");
-        }
+        // Ok: one fresh document, no error or redirect page before it; else nothing.
+        const bool fresh = out.str().rfind("<?xml", 0) == 0 && out.str().find("<?xml", 1) == std::string::npos;
+        EXPECT_TRUE(result == IResponse::Ok ? fresh : out.str().empty()) << out.str();
     }
     EXPECT_EQ(log.Count(Log::Debug,
                   "Redirecting request to: " + origin.toStdString() + "/brel/v1/package/alias?x=1&key=******"),

@@ -1,7 +1,5 @@
 #include "BrelTest.h"
 
-namespace {
-
 const FakeAnswer kHang {-1, {}, 0}, kRefused {0, {}, QNetworkReply::ConnectionRefusedError};
 
 struct RequestTest : BrelTest {
@@ -17,15 +15,12 @@ struct RequestTest : BrelTest {
     }
 };
 
-} // namespace
-
 TEST_F(RequestTest, ImmediateFailureWaitsForThePauseButATimeOutIsResentAtOnce)
 {
     FakeNetwork refusing({kRefused});
     auto request = Make(refusing, 1000, 400);
     EXPECT_EQ(Result(0), IResponse::ServerError);
-    EXPECT_GE(refusing.count, 2); // at 0, 400 and 800 ms, not hundreds in a tight loop
-    EXPECT_LE(refusing.count, 4);
+    EXPECT_TRUE(refusing.count >= 2 && refusing.count <= 4) << refusing.count; // at 0, 400 and 800 ms, not hundreds
 
     FakeNetwork silent({kHang});
     request = Make(silent, 700, 5000, 100);
