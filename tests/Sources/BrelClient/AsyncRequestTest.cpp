@@ -1,256 +1,174 @@
-#include "AsyncRequest.h"
 #include "BrelTest.h"
-#include "ContentService.h"
-#include "LogCapture.h"
-#include "Stream.h"
-#include "TarTestArchive.h"
-#include "TestFiles.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
-#include <numeric>
-#include <set>
-
-namespace {
+#include <iterator>
 
 using Brel::AsyncRequest;
-using Brel::IResponse;
 
 const QString kArchive = "EU1_2024_05.tar"; // about 8.5 MiB in the default catalogue
 
-// Downloads through the local content service into a tar stream.
-class AsyncRequestTest : public ::testing::Test {
-protected:
+struct AsyncRequestTest : BrelTest {
     void SetUp() override
     {
-        ASSERT_TRUE(service_.Start());
-        ASSERT_TRUE(QDir().mkpath(Root()));
-        tar_ = std::make_unique<Brel::Tar::Stream>(Root().toStdString());
-        tar_->exceptions(std::ios::badbit | std::ios::failbit);
-        out_ = std::make_unique<AsyncWriterTestStream>(tar_.get());
+        BrelTest::SetUp();
+        ASSERT_TRUE(service.Start());
+        tar = OpenTar();
+        stream = std::make_unique<AsyncWriterTestStream>(tar.get());
     }
-
-    QString Root() const { return folder_.path() + "/root"; }
-    qint64 ArchiveSize() const { return QFileInfo(service_.ArchivePath(kArchive)).size(); }
-
-    std::unique_ptr<AsyncRequest> Make()
+    qint64 Size() const { return QFileInfo(service.ArchivePath(kArchive)).size(); }
+    std::unique_ptr<AsyncRequest> Make(int timeoutMs = 10000)
     {
-        auto request = std::make_unique<AsyncRequest>(&manager_, service_.ArchiveUrl(kArchive).toString(),
-            QMap<QString, QString> {{"Accept", "application/x-tar"}}, QMap<QString, QString> {}, &response_,
-            out_.get());
-        request->SetTimeout(10000);
+        auto request = std::make_unique<AsyncRequest>(&manager, service.ArchiveUrl(kArchive).toString(),
+            QMap<QString, QString> {{"Accept", "application/x-tar"}}, QMap<QString, QString> {}, &response,
+            stream.get());
+        request->SetTimeout(timeoutMs);
         request->SetRetryPause(0);
         return request;
     }
-
-    bool RunToResult(AsyncRequest& request, int limitMs = 60000)
-    {
-        request.Send();
-        return WaitFor([&] { return !response_.results.empty(); }, limitMs);
-    }
-
-    qint64 Written() const { return std::accumulate(response_.data.begin(), response_.data.end(), qint64(0)); }
-
-    // The "Range" offsets that the service saw, in order (0: none).
-    std::vector<qint64> RangeOffsets() const
+    std::vector<qint64> RangeOffsets() const // 0: none
     {
         std::vector<qint64> offsets;
-        for (const QString& range : service_.ArchiveRanges())
+        for (const QString& range : service.ArchiveRanges())
             offsets.push_back(range.isEmpty() ? 0 : range.mid(6).chopped(1).toLongLong());
         return offsets;
     }
-
-    // Every resend continued exactly behind a byte count that had been
-    // written into the stream, and the count grew each time.
-    void ExpectResumedBehindWrittenBytes() const
-    {
-        std::set<qint64> written {0};
-        qint64 sum = 0;
-        for (const qint64 bytes : response_.data)
-            written.insert(sum += bytes);
-        const std::vector<qint64> offsets = RangeOffsets();
-        for (std::size_t i = 0; i < offsets.size(); ++i) {
-            EXPECT_TRUE(written.count(offsets[i])) << "offset " << offsets[i];
-            if (i > 0) {
-                EXPECT_GE(offsets[i], offsets[i - 1]);
-            }
-        }
-    }
-
-    // The folder holds what GNU tar unpacks, the MD5 is the archive's, and
-    // every byte was written once.
     void ExpectComplete()
     {
-        ASSERT_EQ(response_.results, std::vector<IResponse::Result> {IResponse::Ok});
-        const QString reference = folder_.path() + "/reference";
+        ASSERT_EQ(response.results, std::vector<IResponse::Result> {IResponse::Ok});
+        const QString reference = folder.path() + "/reference";
         QDir().mkpath(reference);
-        QProcess tar;
-        tar.start("tar", {"-C", reference, "-xf", service_.ArchivePath(kArchive)});
-        ASSERT_TRUE(tar.waitForFinished());
+        ASSERT_EQ(QProcess::execute("tar", {"-C", reference, "-xf", service.ArchivePath(kArchive)}), 0);
         EXPECT_EQ(TarTestArchive::Tree(Root()), TarTestArchive::Tree(reference));
-        EXPECT_EQ(tar_->GetMd5(), TarTestArchive::Md5(TestFiles::Read(service_.ArchivePath(kArchive))));
-        EXPECT_EQ(Written(), ArchiveSize() - preWritten_);
-        EXPECT_EQ(out_->Total(), ArchiveSize());
+        EXPECT_EQ(tar->GetMd5(), TarTestArchive::Md5(TestFiles::Read(service.ArchivePath(kArchive))));
+        EXPECT_EQ(response.Written(), Size());
+        EXPECT_EQ(stream->total, Size());
     }
 
-    ContentService service_;
-    QNetworkAccessManager manager_;
-    QTemporaryDir folder_;
-    std::unique_ptr<Brel::Tar::Stream> tar_;
-    std::unique_ptr<AsyncWriterTestStream> out_;
-    qint64 preWritten_ = 0; // written into the stream by the test itself
-    RecordingResponse response_;
+    QNetworkAccessManager manager;
+    std::unique_ptr<Brel::Tar::Stream> tar;
+    std::unique_ptr<AsyncWriterTestStream> stream;
 };
 
-TEST_F(AsyncRequestTest, FullBufferPausesAndResumesBehindTheWrittenBytes)
+QJsonObject Fault(const char* kind, qint64 bytes, QJsonObject more = {})
 {
-    const auto request = Make();
-    request->SetBufferLimit(256 * 1024);
-    out_->Throttle(40 * 1024 * 1024);
-    ASSERT_TRUE(RunToResult(*request));
-    ExpectComplete();
-    EXPECT_GT(RangeOffsets().size(), 1u);
-    ExpectResumedBehindWrittenBytes();
+    more["path"] = more.value("path").toString("/files/");
+    more["kind"] = kind;
+    if (bytes >= 0)
+        more["bytes"] = bytes;
+    return more;
 }
 
-TEST_F(AsyncRequestTest, DroppedConnectionsAreResumedAtEveryOffset)
-{
-    for (const int bytes : {1, 511, 512, 70000, 3000000})
-        service_.SetFault({{"path", "/files/"}, {"kind", "drop_after"}, {"bytes", bytes}});
-    service_.SetFault({{"path", "/files/"}, {"kind", "drop_after"}, {"bytes", 1000}, {"reset", true}});
-    const auto request = Make();
-    ASSERT_TRUE(RunToResult(*request));
-    ExpectComplete();
-    EXPECT_EQ(RangeOffsets().size(), 7u);
-    ExpectResumedBehindWrittenBytes();
-}
+struct Interruption {
+    const char* name;
+    std::vector<QJsonObject> faults;
+    int bufferLimit, bytesPerSecond, timeoutMs, windowMs; // windowMs 0: the configured one, and the archive completes
+    std::size_t sent; // 0: more than one
+    bool resumedAtTheEnd;
+    friend void PrintTo(const Interruption& row, std::ostream* out) { *out << row.name; }
+};
 
-// The resend after a drop is redirected, and the target answers it with the whole archive: the Range goes along and
-// the written bytes are skipped.
-TEST_F(AsyncRequestTest, ARedirectedResumeAnsweredWholeSkipsTheWrittenBytes)
-{
-    service_.SetFault({{"path", "/files/"}, {"kind", "drop_after"}, {"bytes", 5000}});
-    service_.SetFault({{"path", "/files/"}, {"kind", "redirect"}, {"times", -1}, {"location", "/mirror/" + kArchive}});
-    service_.SetFault({{"path", "/mirror/"}, {"kind", "ignore_range"}, {"times", -1}});
-    const auto request = Make();
-    ASSERT_TRUE(RunToResult(*request));
-    ExpectComplete();
-    EXPECT_EQ(RangeOffsets(), (std::vector<qint64> {0, 5000}));
-    EXPECT_EQ(service_.RequestLog().last()["headers"]["Range"].toString(), "bytes=5000-");
-}
+struct AsyncRequestInterrupted : AsyncRequestTest, ::testing::WithParamInterface<Interruption> { };
 
-// The stall leaves 2 MiB with a slow writer; the resend must wait for all of
-// them to be written and continue right behind them.
-TEST_F(AsyncRequestTest, ResendAfterTimeOutWaitsForTheWriter)
+// Every resend continues exactly behind a byte count written into the stream, never going back, with the Range kept
+// through a redirect; the written bytes are skipped when the whole archive answers it; nothing is resent after the
+// final result.
+TEST_P(AsyncRequestInterrupted, ResumesBehindTheWrittenBytes)
 {
-    const int stalled = 2 * 1024 * 1024;
-    service_.SetFault({{"path", "/files/"}, {"kind", "stall"}, {"bytes", stalled}, {"seconds", 3}});
-    const auto request = Make();
-    request->SetTimeout(300);
-    out_->Throttle(4 * 1024 * 1024);
-    ASSERT_TRUE(RunToResult(*request));
-    ExpectComplete();
-    EXPECT_EQ(RangeOffsets(), (std::vector<qint64> {0, stalled}));
-}
-
-// The first reply stalls with 1 MB for the slow writer, every later one
-// stalls without data until the window has run out.
-TEST_F(AsyncRequestTest, NothingIsResentAfterTheFinalResult)
-{
-    service_.SetFault({{"path", "/files/"}, {"kind", "stall"}, {"bytes", 1000000}, {"seconds", 10}});
-    service_.SetFault({{"path", "/files/"}, {"kind", "stall"}, {"bytes", 0}, {"seconds", 10}, {"times", -1}});
-    const auto request = Make();
-    request->SetTimeout(200);
-    request->SetRetryWindowLength(300);
-    out_->Throttle(2 * 1024 * 1024);
-    ASSERT_TRUE(RunToResult(*request));
-    const std::size_t sent = RangeOffsets().size();
-    Spin(1500);
-    EXPECT_EQ(response_.results, std::vector<IResponse::Result> {IResponse::NoConnection});
-    EXPECT_EQ(RangeOffsets().size(), sent);
-    EXPECT_EQ(RangeOffsets().back(), 1000000);
-    EXPECT_EQ(Written(), 1000000);
-}
-
-// The stream already holds the whole archive (or more): the service answers
-// 416 with the size, which completes the transfer only when it equals the offset.
-TEST_F(AsyncRequestTest, ResumeAtTheEndCompletesTheTransfer)
-{
-    const QByteArray archive = TestFiles::Read(service_.ArchivePath(kArchive));
-    out_->write(archive.constData(), archive.size());
-    preWritten_ = archive.size();
-    auto request = Make();
+    for (const QJsonObject& fault : GetParam().faults)
+        service.SetFault(fault);
+    const auto request = Make(GetParam().timeoutMs);
+    if (GetParam().bufferLimit)
+        request->SetBufferLimit(GetParam().bufferLimit);
+    if (GetParam().windowMs)
+        request->SetRetryWindowLength(GetParam().windowMs);
+    stream->rate = GetParam().bytesPerSecond;
+    request->Send();
+    ASSERT_TRUE(Results());
+    if (GetParam().windowMs) {
+        const std::vector<qint64> sent = RangeOffsets();
+        QTest::qWait(1500);
+        EXPECT_EQ(response.results, std::vector<IResponse::Result> {IResponse::NoConnection});
+        EXPECT_EQ(RangeOffsets(), sent);
+        EXPECT_EQ(response.Written(), sent.back());
+    } else {
+        ExpectComplete();
+    }
+    std::vector<qint64> written {0};
+    std::partial_sum(response.data.begin(), response.data.end(), std::back_inserter(written));
+    const std::vector<qint64> offsets = RangeOffsets();
+    EXPECT_TRUE(GetParam().sent ? offsets.size() == GetParam().sent : offsets.size() > 1) << offsets.size();
+    EXPECT_TRUE(std::is_sorted(offsets.begin(), offsets.end()));
+    for (const qint64 offset : offsets)
+        EXPECT_NE(std::find(written.begin(), written.end(), offset), written.end()) << offset;
+    EXPECT_EQ(service.RequestLog().last()["headers"]["Range"].toString(), QString("bytes=%1-").arg(offsets.back()));
+    if (!GetParam().resumedAtTheEnd)
+        return;
+    // The stream holds the whole archive (then more): the service answers 416 with the size, which completes the
+    // transfer only when it equals the offset.
     request->SetRetryWindowLength(200);
-    request->StartAutomaticRetry();
-    ASSERT_TRUE(WaitFor([&] { return !response_.results.empty(); }));
-    ExpectComplete();
-    EXPECT_EQ(RangeOffsets(), std::vector<qint64> {ArchiveSize()});
-
-    out_->write("extra", 5);
-    request->StartAutomaticRetry();
-    ASSERT_TRUE(WaitFor([&] { return response_.results.size() == 2; }));
-    EXPECT_NE(response_.results.back(), IResponse::Ok);
-}
-
-TEST_F(AsyncRequestTest, WriterFailureEndsWithIOError)
-{
-    LogCapture log;
-    QDir().mkpath(Root() + "/DATA"); // the archive's first folder entry
-    const auto request = Make();
-    ASSERT_TRUE(RunToResult(*request));
-    Spin(200);
-    EXPECT_EQ(response_.results, std::vector<IResponse::Result> {IResponse::IOError});
-    EXPECT_EQ(log.Count(Log::Error, "Failed to write data: unknown exception"), 1);
-    EXPECT_EQ(RangeOffsets().size(), 1u);
-}
-
-// Callers may delete the request while it reports written bytes: the
-// writer is busy with a slow stream then.
-class DeletingResponse : public RecordingResponse {
-public:
-    void OnData(qint64 bytes) override
-    {
-        RecordingResponse::OnData(bytes);
-        request.reset();
+    for (const bool more : {false, true}) {
+        stream->write("extra", more ? 5 : 0);
+        request->StartAutomaticRetry();
+        ASSERT_TRUE(Results(more ? 3 : 2));
+        EXPECT_EQ(response.results.back() == IResponse::Ok, !more);
+        EXPECT_EQ(RangeOffsets().back(), Size() + (more ? 5 : 0));
     }
-    std::unique_ptr<AsyncRequest> request;
-};
+}
 
+INSTANTIATE_TEST_SUITE_P(Interruptions, AsyncRequestInterrupted,
+    ::testing::Values(Interruption {"backPressure", {}, 256 * 1024, 40 << 20, 10000, 0, 0, false},
+        Interruption {"drops",
+            {Fault("drop_after", 1), Fault("drop_after", 511), Fault("drop_after", 512), Fault("drop_after", 70000),
+                Fault("drop_after", 3000000), Fault("drop_after", 1000, {{"reset", true}})},
+            0, 0, 10000, 0, 7, true},
+        Interruption {"redirectedAndAnsweredWhole",
+            {Fault("drop_after", 5000), Fault("redirect", -1, {{"times", -1}, {"location", "/mirror/" + kArchive}}),
+                Fault("ignore_range", -1, {{"path", "/mirror/"}, {"times", -1}})},
+            0, 0, 10000, 0, 2, false},
+        // The stall leaves 2 MiB with a slow writer: the resend waits for all of them to be written.
+        Interruption {"stallForASlowWriter", {Fault("stall", 2 << 20, {{"seconds", 3}})}, 0, 4 << 20, 300, 0, 2, false},
+        // The first reply stalls with 1 MB for the slow writer, every later one without data until the window ends.
+        Interruption {"nothingAfterTheFinalResult",
+            {Fault("stall", 1000000, {{"seconds", 10}}), Fault("stall", 0, {{"seconds", 10}, {"times", -1}})}, 0,
+            2 << 20, 200, 300, 0, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Callers may delete the request while it reports written bytes; the writer is busy with a slow stream then. The
+// service stalls after a first part, so the transfer is unfinished whenever the first written bytes are reported,
+// however the network's arrivals are cut.
 TEST_F(AsyncRequestTest, DestroyedMidTransferJoinsTheWriter)
 {
-    // The service stalls after a first part, so the transfer is unfinished whenever the first written bytes are
-    // reported, however the network's arrivals are cut.
-    service_.SetFault({{"path", "/files/"}, {"kind", "stall"}, {"bytes", 1000000}, {"seconds", 30}});
-    DeletingResponse response;
-    response.request = std::make_unique<AsyncRequest>(&manager_, service_.ArchiveUrl(kArchive).toString(),
-        QMap<QString, QString> {}, QMap<QString, QString> {}, &response, out_.get());
-    out_->Throttle(1024 * 1024);
-    response.request->Send();
-    ASSERT_TRUE(WaitFor([&] { return !response.request; }, 30000));
-    const qint64 written = out_->Total();
-    Spin(100);
+    service.SetFault(Fault("stall", 1000000, {{"seconds", 30}}));
+    auto request = std::make_unique<AsyncRequest>(&manager, service.ArchiveUrl(kArchive).toString(),
+        QMap<QString, QString> {}, QMap<QString, QString> {}, &response, stream.get());
+    response.onData = [&request] { request.reset(); };
+    stream->rate = 1024 * 1024;
+    request->Send();
+    ASSERT_TRUE(WaitFor([&] { return !request; }, 30000));
+    const qint64 written = stream->total;
+    QTest::qWait(100);
     EXPECT_TRUE(response.results.empty());
-    EXPECT_EQ(out_->Total(), written); // the writer was joined: nothing is written after the request is gone
+    EXPECT_EQ(stream->total, written); // the writer was joined: nothing is written after the request is gone
     EXPECT_LE(written, 1000000);
 }
 
-// A scripted reply that has finished by the time its data is read.
-TEST(AsyncRequestScriptedTest, FinishedReplyIsNeverDroppedForBackPressure)
+// A scripted reply that has finished by the time its data is read is never dropped for back-pressure; a write failure
+// ends the transfer with IOError, nothing resent.
+TEST(AsyncRequestScriptedTest, FinishedReplyIsNeverDroppedForBackPressureAndAWriteFailureEndsIt)
 {
+    LogCapture log;
     FakeNetwork network({FakeAnswer {200, QByteArray(100000, 'a')}});
     AsyncWriterTestStream out;
-    RecordingResponse response;
-    AsyncRequest request(&network, "https://127.0.0.1:1/a.tar", {}, {}, &response, &out);
-    request.SetBufferLimit(1000);
-    request.Send();
-    ASSERT_TRUE(WaitFor([&] { return !response.results.empty(); }));
-    EXPECT_EQ(response.results, std::vector<IResponse::Result> {IResponse::Ok});
-    EXPECT_EQ(network.Count(), 1);
-    EXPECT_EQ(out.Total(), 100000);
+    for (const bool failing : {false, true}) {
+        RecordingResponse response;
+        out.failing = failing;
+        AsyncRequest request(&network, "https://127.0.0.1:1/a.tar", {}, {}, &response, &out);
+        request.SetBufferLimit(1000);
+        request.Send();
+        ASSERT_TRUE(WaitFor([&] { return !response.results.empty(); }));
+        QTest::qWait(200);
+        EXPECT_EQ(response.results, std::vector<IResponse::Result> {failing ? IResponse::IOError : IResponse::Ok});
+        EXPECT_EQ(network.count, failing ? 2 : 1);
+    }
+    EXPECT_EQ(out.total, 100000);
+    EXPECT_EQ(log.Count(Log::Error, "Failed to write data: disk full"), 1);
 }
-
-} // namespace

@@ -1,4 +1,3 @@
-#include "AsyncWriter.h"
 #include "BrelTest.h"
 
 #include <QSignalSpy>
@@ -13,7 +12,7 @@ TEST(AsyncWriterTest, ErrorIsReportedOnceAndAnAbortEndsIt)
     AsyncWriter writer(&out);
     QSignalSpy ready(&writer, &AsyncWriter::DataReady);
     QSignalSpy error(&writer, &AsyncWriter::DataError);
-    out.Fail(true);
+    out.failing = true;
     writer.WriteData(QByteArray(40000, 'a'));
     writer.WriteData(QByteArray(40000, 'b'));
     ASSERT_TRUE(ready.wait(5000));
@@ -35,8 +34,8 @@ TEST(AsyncWriterTest, ErrorIsReportedOnceAndAnAbortEndsIt)
     QObject::connect(&writer, &AsyncWriter::DataError, [&writer] { writer.Abort(); });
     writer.WriteData("a");
     ASSERT_TRUE(WaitFor([&] { return writer.IsIdle(); }));
-    out.Fail(false);
+    out.failing = false;
     out.clear();
     writer.WriteData("b"); // the next run
-    ASSERT_TRUE(WaitFor([&] { return out.Total() == 1; }));
+    ASSERT_TRUE(WaitFor([&] { return out.total == 1; }));
 }

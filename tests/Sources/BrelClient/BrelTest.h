@@ -1,112 +1,102 @@
 #pragma once
-// What the client's tests share: a scripted network, a recording response, an output stream that can be slowed or
-// made to fail, and waiting on the event loop.
-#include "Request.h"
+#include "AsyncRequest.h"
+#include "Client.h"
+#include "ContentService.h"
+#include "LogCapture.h"
+#include "Stream.h"
+#include "TarTestArchive.h"
+#include "TestFiles.h"
+#include "TestHome.h"
 
-#include <QEventLoop>
 #include <QNetworkReply>
 #include <QPointer>
-#include <QThread>
+#include <QTest>
 #include <QTimer>
 
-#include <gtest/gtest.h>
+#include <gmock/gmock.h>
 
-#include <atomic>
+#include <numeric>
 
-// What one fake reply does: its status and body, then its error.
+using Brel::IResponse;
+
 struct FakeAnswer {
-    int status = 200;
+    int status = 200; // -1: never answers
     QByteArray body;
     int error = QNetworkReply::NoError;
-    bool hang = false; // never answers (for time-outs)
 };
 
-class FakeReply : public QNetworkReply {
-public:
+struct FakeReply : QNetworkReply {
     FakeReply(const QNetworkRequest& request, FakeAnswer answer, QObject* parent)
         : QNetworkReply(parent)
-        , answer_(std::move(answer))
+        , answer(std::move(answer))
     {
         setRequest(request);
-        setUrl(request.url());
-        setOperation(QNetworkAccessManager::GetOperation);
         open(QIODevice::ReadOnly);
     }
     void Play()
     {
-        if (answer_.hang || isFinished())
+        if (answer.status < 0 || isFinished())
             return;
-        if (answer_.status > 0)
-            setAttribute(QNetworkRequest::HttpStatusCodeAttribute, answer_.status);
+        if (answer.status > 0)
+            setAttribute(QNetworkRequest::HttpStatusCodeAttribute, answer.status);
         emit metaDataChanged();
-        if (!(pending_ = answer_.body).isEmpty())
+        if (!(pending = answer.body).isEmpty())
             emit readyRead();
-        if (answer_.error != NoError) {
-            setError(static_cast<NetworkError>(answer_.error), "scripted failure");
-            emit errorOccurred(static_cast<NetworkError>(answer_.error));
+        if (answer.error != NoError) {
+            setError(static_cast<NetworkError>(answer.error), "scripted failure");
+            emit errorOccurred(static_cast<NetworkError>(answer.error));
         }
         setFinished(true);
         emit finished();
     }
     void abort() override { setFinished(true); }
-    qint64 bytesAvailable() const override { return pending_.size() + QNetworkReply::bytesAvailable(); }
-
-protected:
+    qint64 bytesAvailable() const override { return pending.size() + QNetworkReply::bytesAvailable(); }
     qint64 readData(char* data, qint64 maxSize) override
     {
-        const qint64 count = std::min<qint64>(maxSize, pending_.size());
-        std::copy_n(pending_.constData(), count, data);
-        pending_.remove(0, static_cast<int>(count));
+        const qint64 count = std::min<qint64>(maxSize, pending.size());
+        std::copy_n(pending.constData(), count, data);
+        pending.remove(0, static_cast<int>(count));
         return count;
     }
 
-private:
-    FakeAnswer answer_;
-    QByteArray pending_;
+    const FakeAnswer answer;
+    QByteArray pending;
 };
 
 // Answers the n-th request with the script's n-th answer (the last repeats), from the event loop.
-class FakeNetwork : public QNetworkAccessManager {
-public:
+struct FakeNetwork : QNetworkAccessManager {
     explicit FakeNetwork(std::vector<FakeAnswer> script = {})
-        : script_(std::move(script))
+        : script(std::move(script))
     {
     }
-    int Count() const { return count_; }
-    FakeReply* Last() const { return last_; } // may be played early, before the event loop runs
-
-protected:
     QNetworkReply* createRequest(Operation, const QNetworkRequest& request, QIODevice*) override
     {
-        const int index = std::min<int>(count_++, static_cast<int>(script_.size()) - 1);
-        last_ = new FakeReply(request, index >= 0 ? script_[index] : FakeAnswer {}, this);
-        QTimer::singleShot(0, last_, &FakeReply::Play);
-        return last_;
+        const int index = std::min<int>(count++, static_cast<int>(script.size()) - 1);
+        last = new FakeReply(request, index >= 0 ? script[index] : FakeAnswer {}, this);
+        QTimer::singleShot(0, last, &FakeReply::Play);
+        return last;
     }
 
-private:
-    std::vector<FakeAnswer> script_;
-    QPointer<FakeReply> last_;
-    int count_ = 0;
+    const std::vector<FakeAnswer> script;
+    QPointer<FakeReply> last; // may be played early, before the event loop runs
+    int count = 0;
 };
 
-class RecordingResponse : public Brel::IResponse {
-public:
-    void OnData(qint64 bytes) override { data.push_back(bytes); }
+struct RecordingResponse : IResponse {
+    void OnData(qint64 bytes) override { data.push_back(bytes), onData ? onData() : void(); }
     void OnResult(Result result) override { results.push_back(result); }
+    qint64 Written() const { return std::accumulate(data.begin(), data.end(), qint64(0)); }
 
     std::vector<Result> results;
     std::vector<qint64> data;
+    std::function<void()> onData;
 };
 
 inline bool WaitFor(const std::function<bool()>& done, int limitMs = 10000)
 {
     QEventLoop loop;
     QTimer tick;
-    QObject::connect(&tick, &QTimer::timeout, &loop, [&] {
-        if (done())
-            loop.quit();
-    });
+    QObject::connect(&tick, &QTimer::timeout, &loop, [&] { done() ? loop.quit() : void(); });
     QTimer::singleShot(limitMs, &loop, &QEventLoop::quit);
     tick.start(2);
     if (!done())
@@ -114,56 +104,62 @@ inline bool WaitFor(const std::function<bool()>& done, int limitMs = 10000)
     return done();
 }
 
-inline void Spin(int milliseconds)
-{
-    WaitFor([] { return false; }, milliseconds);
-}
-
-// Sends the request with a short retry window and pause, and waits for its first result (7 when none came in time).
-inline Brel::IResponse::Result RunRequest(Brel::IRequest& request, const RecordingResponse& response,
-    int timeoutMs = 5000, int windowMs = 500, int pauseMs = 50)
-{
-    request.SetTimeout(timeoutMs);
-    static_cast<Brel::Request&>(request).SetRetryWindowLength(windowMs);
-    static_cast<Brel::Request&>(request).SetRetryPause(pauseMs);
-    request.Send();
-    const bool came = WaitFor([&response] { return !response.results.empty(); }, 20000);
-    return came ? response.results.front() : static_cast<Brel::IResponse::Result>(7);
-}
-
-// An output stream for writer and download tests: forwards the bytes to an optional target stream, can be slowed to a
-// rate and can fail ("disk full"). Its position is the number of bytes taken (or the target's position). Written
-// from the writer thread, read from the test.
-class AsyncWriterTestStream : private std::streambuf, public std::ostream {
-public:
+// Forwards the bytes to an optional target stream, can be slowed to a rate and can fail ("disk full"). Its position
+// is the number of bytes taken (or the target's). Written from the writer thread, read from the test.
+struct AsyncWriterTestStream : std::streambuf, std::ostream {
     explicit AsyncWriterTestStream(std::ostream* target = nullptr)
         : std::ostream(this)
-        , target_(target)
+        , target(target)
     {
         exceptions(std::ios::badbit | std::ios::failbit);
     }
-    void Throttle(qint64 bytesPerSecond) { rate_ = bytesPerSecond; }
-    void Fail(bool failing) { failing_ = failing; }
-    qint64 Total() const { return total_; }
-
-private:
     std::streamsize xsputn(const char* data, std::streamsize count) override
     {
-        if (failing_)
+        if (failing)
             throw std::runtime_error("disk full");
-        if (rate_ > 0) // like a slow device: the bytes are in only when the write returns
-            QThread::usleep(static_cast<unsigned long>(count * 1000000 / rate_));
-        if (target_)
-            target_->write(data, count);
-        total_ += count;
+        if (rate > 0) // like a slow device: the bytes are in only when the write returns
+            QThread::usleep(static_cast<unsigned long>(count * 1000000 / rate));
+        if (target)
+            target->write(data, count);
+        total += count;
         return count;
     }
     std::streambuf::pos_type seekoff(std::streambuf::off_type, std::ios_base::seekdir, std::ios_base::openmode) override
     {
-        return target_ ? target_->tellp() : std::streambuf::pos_type(total_.load());
+        return target ? target->tellp() : std::streambuf::pos_type(total.load());
     }
 
-    std::ostream* target_;
-    std::atomic<qint64> rate_ {0}, total_ {0};
-    std::atomic<bool> failing_ {false};
+    std::ostream* const target;
+    std::atomic<qint64> rate {0}, total {0}; // bytes per second (0: no limit), bytes taken
+    std::atomic<bool> failing {false};
+};
+
+// The folder's "root" is where archives unpack, so anything escaping it shows up beside it.
+struct BrelTest : ::testing::Test {
+    void SetUp() override
+    {
+        TestHome::ClearProxies();
+        ASSERT_TRUE(QDir().mkpath(Root()));
+    }
+    QString Root() const { return folder.path() + "/root"; }
+    void Clear() { QDir(Root()).removeRecursively(), QDir().mkpath(Root()); }
+    std::unique_ptr<Brel::Tar::Stream> OpenTar()
+    {
+        auto stream = std::make_unique<Brel::Tar::Stream>(Root().toStdString());
+        stream->exceptions(std::ios::badbit | std::ios::failbit);
+        return stream;
+    }
+    bool Results(std::size_t count = 1, int limitMs = 60000)
+    {
+        return WaitFor([this, count] { return response.results.size() >= count; }, limitMs);
+    }
+    IResponse::Result Result(std::size_t index = 0) // 7: none came
+    {
+        return Results(index + 1, 20000) ? response.results[index] : static_cast<IResponse::Result>(7);
+    }
+
+    QTemporaryDir folder;
+    ContentService service;
+    RecordingResponse response;
+    std::ostringstream out;
 };

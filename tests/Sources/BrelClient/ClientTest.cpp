@@ -1,289 +1,166 @@
-// The client against the local content service over real HTTPS: what each operation puts on the wire, how each
-// outcome maps to a result, redirects, the masked key, the proxy from "https_proxy" and TLS 1.2 only.
-#include "Client.h"
 #include "BrelTest.h"
-#include "ContentService.h"
-#include "LogCapture.h"
-#include "TestFiles.h"
-#include "TestHome.h"
 
-#include <QJsonObject>
 #include <QSslKey>
 #include <QSslSocket>
 #include <QTcpServer>
 
-#include <gtest/gtest.h>
-
-#include <functional>
-#include <memory>
-#include <numeric>
-#include <sstream>
-
-using Brel::IRequest;
-using Brel::IResponse;
-
-namespace {
-
-const std::string kId = "EU1_2023_11";
 const QString kMetadata = "/brel/v1/package/metadata";
 
-// Answers each request with a canned reply, over TLS of one protocol with the content service's certificate when
-// given the service, and keeps the head of each request.
-class CannedServer : public QTcpServer {
-public:
-    explicit CannedServer(QByteArray answer, const ContentService* tls = nullptr, QSsl::SslProtocol protocol = {})
-        : answer_(std::move(answer))
-        , tls_(tls)
-        , protocol_(protocol)
+// Answers with a canned reply, over TLS of one protocol with the given service's certificate, keeping the heads.
+struct CannedServer : QTcpServer {
+    CannedServer(QByteArray answer, const ContentService* tls = nullptr, QSsl::SslProtocol protocol = {})
+        : answer(std::move(answer))
+        , tls(tls)
+        , protocol(protocol)
     {
     }
-    QList<QByteArray> heads;
-
-protected:
     void incomingConnection(qintptr descriptor) override
     {
         auto* socket = new QSslSocket(this);
         socket->setSocketDescriptor(descriptor);
         connect(socket, &QSslSocket::readyRead, this, [this, socket] {
-            if (!socket->peek(4096).contains("\r\n\r\n"))
-                return;
-            heads << socket->readAll();
-            socket->write(answer_);
-            socket->disconnectFromHost();
+            if (socket->peek(4096).contains("\r\n\r\n"))
+                heads << socket->readAll(), socket->write(answer), socket->disconnectFromHost();
         });
-        if (!tls_)
-            return;
-        socket->setPrivateKey(QSslKey(TestFiles::Read(tls_->StateDir() + "/key.pem"), QSsl::Ec));
-        socket->setLocalCertificateChain(QSslCertificate::fromPath(tls_->CertificatePath()));
-        socket->setProtocol(protocol_);
-        socket->startServerEncryption();
+        if (tls) {
+            socket->setPrivateKey(QSslKey(TestFiles::Read(tls->StateDir() + "/key.pem"), QSsl::Ec));
+            socket->setLocalCertificateChain(QSslCertificate::fromPath(tls->CertificatePath()));
+            socket->setProtocol(protocol);
+            socket->startServerEncryption();
+        }
     }
-
-private:
-    QByteArray answer_;
-    const ContentService* tls_;
-    QSsl::SslProtocol protocol_;
+    const QByteArray answer;
+    const ContentService* tls;
+    const QSsl::SslProtocol protocol;
+    QList<QByteArray> heads;
 };
 
-// A proxy that only ever asks for credentials.
 const QByteArray kProxyAnswer
     = "HTTP/1.1 407 Proxy Authentication Required\r\nProxy-Authenticate: Basic realm=\"t\"\r\n"
       "Content-Length: 0\r\nConnection: close\r\n\r\n";
 
-class ClientTest : public ::testing::Test {
-protected:
+struct ClientTest : BrelTest {
     void SetUp() override
     {
-        TestHome::ClearProxies();
+        BrelTest::SetUp();
         ASSERT_TRUE(service.Start());
         key = QString::fromStdString(service.Key());
         Connect(service.BaseUrl());
     }
-
     void Connect(const QString& base) { client = std::make_unique<Brel::Client>(base.toStdString(), service.Key()); }
-
-    IResponse::Result Run(IRequest* made, int timeoutMs = 5000, int windowMs = 500, int pauseMs = 50)
+    IResponse::Result Run(Brel::IRequest* made, int windowMs = 500, int pauseMs = 50)
     {
         response = RecordingResponse();
         out.str("");
         request.reset(made);
-        return RunRequest(*request, response, timeoutMs, windowMs, pauseMs);
+        request->SetTimeout(5000);
+        static_cast<Brel::Request&>(*request).SetRetryWindowLength(windowMs);
+        static_cast<Brel::Request&>(*request).SetRetryPause(pauseMs);
+        request->Send();
+        return Result();
     }
-    IResponse::Result Metadata(int ms = 5000) { return Run(client->GetMetadata(&out, kId, &response), ms); }
-
+    IResponse::Result Metadata() { return Run(client->GetMetadata(&out, "EU1_2023_11", &response)); }
+    IResponse::Result Roots(int window = 500, int pause = 50)
+    {
+        return Run(client->GetAllRoots(&out, &response), window, pause);
+    }
     QJsonObject Logged(int index = -1) const
     {
-        const QJsonArray log = service.RequestLog();
-        return log.at(index < 0 ? log.size() + index : index).toObject();
+        return service.RequestLog().at(index < 0 ? service.RequestLog().size() - 1 : index).toObject();
     }
     QString Header(const char* name) const { return Logged()["headers"].toObject()[name].toString(); }
-    QString Origin() const { return QString("https://127.0.0.1:%1").arg(service.Port()); }
-    IResponse::Result Roots(int windowMs = 500, int pauseMs = 50)
-    {
-        return Run(client->GetAllRoots(&out, &response), 5000, windowMs, pauseMs);
-    }
-
-    // Whether the proxy's last request asks for a tunnel to the service, with these credentials.
-    bool Tunnelled(const CannedServer& proxy, const QByteArray& credentials = {}) const
-    {
-        const QByteArray last = proxy.heads.value(proxy.heads.size() - 1);
-        return last.startsWith("CONNECT 127.0.0.1:" + QByteArray::number(service.Port()))
-            && last.contains(credentials.toBase64());
-    }
-
-    ContentService service;
     QString key;
     std::unique_ptr<Brel::Client> client;
-    RecordingResponse response;
-    std::ostringstream out;
-    std::unique_ptr<IRequest> request;
+    std::unique_ptr<Brel::IRequest> request;
 };
 
-} // namespace
-
-// The endpoints the checks use are shown by the manager tests against the same service.
-TEST_F(ClientTest, EveryEndpointSendsItsPathQueryAndHeaders)
+// The metadata request's path, query and headers are checked with every outcome below.
+TEST_F(ClientTest, NamesAndMapContentSendTheirHeadersAndArgumentsArriveAsGiven)
 {
-    // The map content URL's own query is dropped.
+    ASSERT_EQ(Run(client->GetLocaleData(&out, "EU1_2023_11", "de-DE", &response)), IResponse::Ok);
+    EXPECT_EQ(Logged()["path"].toString(), "/brel/v1/package/localedata");
+    EXPECT_EQ(Header("Accept-Language"), "de-DE"); // Qt sends "en,*" otherwise
+    EXPECT_EQ(response.Written(), qint64(out.str().size()));
+    // The map content URL's own query is dropped; resume offsets count the bytes as sent, not as inflated.
     Brel::Client archives(service.ArchiveUrl("EU1_2023_05.tar").toString().toStdString() + "?signature=abc", "");
-    const QString idAndKey = "id=EU1_2023_11&key=" + key;
-    const struct {
-        const char* path;
-        std::function<IRequest*()> make;
-        QString query;
-        const char* language;
-    } endpoints[] = {
-        {"/package/allroots", [&] { return client->GetAllRoots(&out, &response); }, "key=" + key, ""},
-        {"/package/metadata", [&] { return client->GetMetadata(&out, kId, &response); }, idAndKey, ""},
-        {"/package/localedata", [&] { return client->GetLocaleData(&out, kId, "de-DE", &response); }, idAndKey,
-            "de-DE"},
-        {"/package/localecontentdata", [&] { return client->GetLocaleContentData(&out, kId, "de-DE", &response); },
-            idAndKey, "de-DE"},
-        {"", [&] { return archives.GetMapContent(&out, &response); }, "", ""},
-    };
-    for (const auto& endpoint : endpoints) {
-        SCOPED_TRACE(endpoint.path);
-        ASSERT_EQ(Run(endpoint.make()), IResponse::Ok);
-        const bool isMap = *endpoint.path == '\0';
-        EXPECT_EQ(Logged()["path"].toString(), isMap ? "/files/EU1_2023_05.tar" : "/brel/v1" + QString(endpoint.path));
-        EXPECT_EQ(Logged()["query"].toString(), endpoint.query);
-        EXPECT_EQ(Header("Accept"), isMap ? "application/x-tar" : "application/xml");
-        EXPECT_EQ(Header("Content-type"), isMap ? "" : "application/xml");
-        if (*endpoint.language) { // Qt sends "en,*" otherwise
-            EXPECT_EQ(Header("Accept-Language"), endpoint.language);
-        }
-        EXPECT_EQ(Header("Range"), "");
-        EXPECT_EQ(Header("Accept-Encoding") == "identity", isMap); // resume offsets count the bytes as sent
-        EXPECT_FALSE(out.str().empty());
-        EXPECT_EQ(std::accumulate(response.data.begin(), response.data.end(), qint64(0)), qint64(out.str().size()));
-    }
+    ASSERT_EQ(Run(archives.GetMapContent(&out, &response)), IResponse::Ok);
+    EXPECT_EQ(Logged()["path"].toString() + Logged()["query"].toString(), "/files/EU1_2023_05.tar");
+    EXPECT_EQ(Header("Accept") + Header("Content-type") + Header("Accept-Encoding"), "application/x-taridentity");
     // An id the service does not know arrives as given, whatever its characters.
     EXPECT_EQ(Run(client->GetMetadata(&out, "A&B=C+D \xC3\xA9%20x#y", &response)), IResponse::ServerError);
     EXPECT_EQ(Logged()["query"].toString(), "id=A%26B%3DC%2BD%20%C3%A9%2520x%23y&key=" + key);
 }
 
+// Redirects are followed (relative ones too) with the arguments, and the key is logged masked.
 TEST_F(ClientTest, EachOutcomeMapsToItsResultAndOnlyAWholeAnswerIsWritten)
 {
-    const struct {
-        const char* name;
-        QJsonObject fault;
-        IResponse::Result result;
-        int sent; // 0: more than one
-        int timeoutMs;
-    } cases[] = {
-        {"error status, then Ok", {{"kind", "status"}, {"code", 500}, {"body", "<html>broken</html>"}, {"times", 2}},
-            IResponse::Ok, 3, 5000},
-        {"cut connection, then Ok", {{"kind", "drop_after"}, {"bytes", 40}}, IResponse::Ok, 2, 5000},
-        {"silence after some data, then Ok", {{"kind", "stall"}, {"bytes", 20}, {"seconds", 3}}, IResponse::Ok, 2, 300},
-        {"not found", {{"kind", "status"}, {"code", 404}, {"times", -1}}, IResponse::ServerError, 0, 5000},
-        {"not modified", {{"kind", "status"}, {"code", 304}, {"body", ""}, {"times", -1}}, IResponse::ServerError, 0,
-            5000},
-        {"cut every time", {{"kind", "drop_after"}, {"bytes", 0}, {"times", -1}}, IResponse::NoConnection, 0, 5000},
-        {"never answers", {{"kind", "delay"}, {"seconds", 2}, {"times", -1}}, IResponse::NoConnection, 0, 150},
-        {"redirect loop", {{"kind", "redirect"}, {"loop", true}}, IResponse::ServerError, 11, 5000},
-        {"redirect to http", {{"kind", "redirect"}, {"location", "http://127.0.0.1:1/brel/v1/package/metadata"}},
-            IResponse::ServerError, 1, 5000},
-    };
-    for (const auto& test : cases) {
-        SCOPED_TRACE(test.name);
+    const QString origin = QString("https://127.0.0.1:%1").arg(service.Port());
+    LogCapture log;
+    // Each: its faults, the result, the requests sent (0: more than one).
+    for (const auto& [name, faults, result, sent] :
+        std::vector<std::tuple<const char*, std::vector<QJsonObject>, IResponse::Result, int>> {
+            {"error status, then Ok",
+                {{{"kind", "status"}, {"code", 500}, {"body", "<html>broken</html>"}, {"times", 2}}}, IResponse::Ok, 3},
+            {"cut connection, then Ok", {{{"kind", "drop_after"}, {"bytes", 40}}}, IResponse::Ok, 2},
+            {"not modified", {{{"kind", "status"}, {"code", 304}, {"body", ""}, {"times", -1}}}, IResponse::ServerError,
+                0},
+            {"redirects",
+                {{{"kind", "redirect"}, {"location", origin + "/brel/v1/package/alias?x=1&key=" + key}},
+                    {{"path", "/brel/v1/package/alias"}, {"kind", "redirect"}, {"location", "metadata?y=2"},
+                        {"code", 301}}},
+                IResponse::Ok, 3},
+            {"redirect loop", {{{"kind", "redirect"}, {"loop", true}}}, IResponse::ServerError, 11},
+            {"redirect to http", {{{"kind", "redirect"}, {"location", "http://127.0.0.1:1/brel/v1/package/metadata"}}},
+                IResponse::ServerError, 1}}) {
+        SCOPED_TRACE(name);
         service.ClearFaults();
-        QJsonObject fault = test.fault;
-        fault["path"] = kMetadata;
-        service.SetFault(fault);
+        for (QJsonObject fault : faults) {
+            fault["path"] = fault.value("path").toString(kMetadata);
+            service.SetFault(fault);
+        }
         Connect(service.BaseUrl()); // fresh connections
         const int before = service.RequestLog().size();
-        EXPECT_EQ(Metadata(test.timeoutMs), test.result);
-        const int sent = service.RequestLog().size() - before;
-        EXPECT_TRUE(test.sent ? sent == test.sent : sent > 1) << sent;
-        EXPECT_EQ(Header("Range"), "");
-        if (test.result == IResponse::Ok) { // one fresh document, no error page before it
-            EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str();
-            EXPECT_EQ(out.str().find("<?xml", 1), std::string::npos) << out.str();
-        } else {
-            EXPECT_EQ(out.str(), "");
-        }
+        EXPECT_EQ(Metadata(), result);
+        const int count = service.RequestLog().size() - before;
+        EXPECT_TRUE(sent ? count == sent : count > 1) << count;
+        for (int index = before; index < before + count; ++index)
+            EXPECT_EQ(Logged(index)["query"].toString(), "id=EU1_2023_11&key=" + key);
+        EXPECT_EQ(Logged()["path"].toString(), kMetadata);
+        EXPECT_EQ(Header("Accept") + Header("Content-type") + Header("Range"), "application/xmlapplication/xml");
+        // Ok: one fresh document, no error or redirect page before it; else nothing.
+        const bool fresh = out.str().rfind("<?xml", 0) == 0 && out.str().find("<?xml", 1) == std::string::npos;
+        EXPECT_TRUE(result == IResponse::Ok ? fresh : out.str().empty()) << out.str();
     }
-
-    Connect("https://127.0.0.1:1/brel/v1"); // nothing listens there
-    EXPECT_EQ(Metadata(), IResponse::ServerError);
-}
-
-// The extra certificate is trusted for the whole process: every later client still trusts the service, and a server
-// whose certificate neither it nor a system authority signs is refused before it hears a request.
-TEST_F(ClientTest, OnlyTheExtraCertificateIsTrustedBesideTheSystemAuthorities)
-{
-    ContentService stranger;
-    ASSERT_TRUE(stranger.Start(QString(), ContentService::Certificate::Stranger));
-    EXPECT_EQ(Metadata(), IResponse::Ok);
-    const struct {
-        QString base;
-        IResponse::Result result;
-    } cases[] = {{stranger.BaseUrl(), IResponse::ServerError}, {service.BaseUrl(), IResponse::Ok}};
-    for (const auto& test : cases) {
-        Connect(test.base);
-        EXPECT_EQ(Metadata(), test.result) << test.base.toStdString();
-    }
-    EXPECT_TRUE(stranger.RequestLog().isEmpty());
-}
-
-TEST_F(ClientTest, RedirectsAreFollowedWithTheArgumentsAndTheKeyIsLoggedMasked)
-{
-    LogCapture log;
-    service.SetFault(
-        {{"path", kMetadata}, {"kind", "redirect"}, {"location", Origin() + "/brel/v1/package/alias?x=1&key=" + key}});
-    service.SetFault(
-        {{"path", "/brel/v1/package/alias"}, {"kind", "redirect"}, {"location", "metadata?y=2"}, {"code", 301}});
-    EXPECT_EQ(Metadata(), IResponse::Ok);
-    for (int index = 0; index < 3; ++index)
-        EXPECT_EQ(Logged(index)["query"].toString(), "id=EU1_2023_11&key=" + key);
-    EXPECT_EQ(Logged(1)["path"].toString(), "/brel/v1/package/alias");
-    EXPECT_EQ(Logged(2)["path"].toString(), kMetadata);
-    EXPECT_EQ(out.str().rfind("<?xml", 0), 0u) << out.str(); // no redirect page before it
-
-    const std::string masked = "/brel/v1/package/alias?x=1&key=******";
-    EXPECT_EQ(log.Count(Log::Debug, "Redirecting request to: " + Origin().toStdString() + masked), 1);
+    EXPECT_EQ(log.Count(Log::Debug,
+                  "Redirecting request to: " + origin.toStdString() + "/brel/v1/package/alias?x=1&key=******"),
+        1);
     EXPECT_GE(log.Count(Log::Debug, "Adding argument: key=******"), 1);
-    for (const auto& record : log.Records())
-        EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
-}
-
-// The key never travels in clear: a service address that is not https is refused before anything is sent,
-// while a plain server listens there and would take the request.
-TEST_F(ClientTest, APlainHttpServiceAddressIsRefused)
-{
-    CannedServer plain("HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n");
-    ASSERT_TRUE(plain.listen(QHostAddress::LocalHost));
-    Connect(QString("http://127.0.0.1:%1/brel/v1").arg(plain.serverPort()));
-    LogCapture log;
-    EXPECT_EQ(Metadata(), IResponse::ServerError);
-    EXPECT_EQ(Roots(), IResponse::ServerError);
-    EXPECT_TRUE(plain.heads.isEmpty());
-    EXPECT_EQ(log.Count(Log::Error, "Refusing to send the service key over a non-https URL: "), 2);
     for (const auto& record : log.Records())
         EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
 }
 
 TEST_F(ClientTest, HttpsProxyCarriesTheRequestsWithItsCredentialsOn1080WhenNoPortAndNotWithoutHost)
 {
-    CannedServer proxy(kProxyAnswer);
+    // Whether the request failed at the proxy, its last request asking for a tunnel to the service with the
+    // credentials.
+    const auto tunnelled = [this](const QString& setting, const CannedServer& proxy, const QByteArray& credentials = {},
+                               int windowMs = 500, int pauseMs = 50) {
+        qputenv("https_proxy", setting.toUtf8());
+        Connect(service.BaseUrl());
+        const bool refused = Roots(windowMs, pauseMs) != IResponse::Ok;
+        const QByteArray last = proxy.heads.value(proxy.heads.size() - 1);
+        return refused && last.startsWith("CONNECT 127.0.0.1:" + QByteArray::number(service.Port()))
+            && last.contains(credentials.toBase64());
+    };
+    CannedServer proxy(kProxyAnswer), standard(kProxyAnswer);
     ASSERT_TRUE(proxy.listen(QHostAddress::LocalHost));
-    qputenv("https_proxy", QString("user:secret@127.0.0.1:%1").arg(proxy.serverPort()).toUtf8());
-    Connect(service.BaseUrl());
-    EXPECT_NE(Roots(), IResponse::Ok);
-    EXPECT_TRUE(Tunnelled(proxy, "user:secret"));
+    const QString address = QString("127.0.0.1:%1").arg(proxy.serverPort());
+    EXPECT_TRUE(tunnelled("user:secret@" + address, proxy, "user:secret"));
     // Without credentials the refusal is the program's to answer; resent at once for a while, a tunnel refused like
     // this used to crash the network thread.
-    qputenv("https_proxy", QString("127.0.0.1:%1").arg(proxy.serverPort()).toUtf8());
-    Connect(service.BaseUrl());
-    EXPECT_NE(Roots(3000, 0), IResponse::Ok);
-    EXPECT_TRUE(Tunnelled(proxy));
-
-    CannedServer standard(kProxyAnswer);
+    EXPECT_TRUE(tunnelled(address, proxy, {}, 3000, 0));
     if (standard.listen(QHostAddress::LocalHost, 1080)) {
-        qputenv("https_proxy", "http://127.0.0.1");
-        Connect(service.BaseUrl());
-        EXPECT_NE(Roots(), IResponse::Ok);
-        EXPECT_TRUE(Tunnelled(standard));
+        EXPECT_TRUE(tunnelled("http://127.0.0.1", standard));
     }
     EXPECT_TRUE(service.RequestLog().isEmpty());
     qputenv("https_proxy", "http://:3128");
@@ -291,14 +168,25 @@ TEST_F(ClientTest, HttpsProxyCarriesTheRequestsWithItsCredentialsOn1080WhenNoPor
     EXPECT_EQ(Roots(), IResponse::Ok);
 }
 
-TEST_F(ClientTest, OnlyTls12IsSpoken)
+// TLS 1.2 only, and the extra certificate is trusted for the whole process: every later client still trusts the
+// service, and a server whose certificate neither it nor a system authority signs is refused before it hears a request.
+// The key never travels in clear: a plain http address is refused before anything is sent.
+TEST_F(ClientTest, OnlyTls12AndTrustedCertificatesAreSpokenTo)
 {
-    const QByteArray answer = "HTTP/1.1 200 OK\r\nContent-Length: 4\r\nConnection: close\r\n\r\n<a/>";
-    for (const QSsl::SslProtocol protocol : {QSsl::TlsV1_3, QSsl::TlsV1_2}) {
-        CannedServer server(answer, &service, protocol);
+    ContentService stranger;
+    ASSERT_TRUE(stranger.Start(QString(), ContentService::Certificate::Stranger));
+    LogCapture log;
+    for (const auto& [tls, protocol, ok] : std::vector<std::tuple<const ContentService*, QSsl::SslProtocol, bool>> {
+             {&service, QSsl::TlsV1_2, true}, {&stranger, QSsl::TlsV1_2, false}, {&service, QSsl::TlsV1_3, false},
+             {nullptr, QSsl::TlsV1_2, false}, {&service, QSsl::TlsV1_2, true}}) {
+        CannedServer server("HTTP/1.1 200 OK\r\nContent-Length: 4\r\nConnection: close\r\n\r\n<a/>", tls, protocol);
         ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-        Connect(QString("https://127.0.0.1:%1/brel/v1").arg(server.serverPort()));
-        EXPECT_EQ(Roots() == IResponse::Ok, protocol == QSsl::TlsV1_2);
-        EXPECT_EQ(out.str(), protocol == QSsl::TlsV1_2 ? "<a/>" : "");
+        Connect(QString("http%1://127.0.0.1:%2/brel/v1").arg(tls ? "s" : "").arg(server.serverPort()));
+        EXPECT_EQ(Roots() == IResponse::Ok, ok);
+        EXPECT_EQ(out.str(), ok ? "<a/>" : "");
+        EXPECT_EQ(server.heads.isEmpty(), !ok);
     }
+    EXPECT_EQ(log.Count(Log::Error, "Refusing to send the service key over a non-https URL: "), 1);
+    for (const auto& record : log.Records())
+        EXPECT_EQ(record.message.find(key.toStdString()), std::string::npos) << record.message;
 }
