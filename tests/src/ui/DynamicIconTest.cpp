@@ -1,11 +1,5 @@
 #include "UiTest.h"
 
-#include "DynamicIcon.h"
-
-#include <QMovie>
-#include <QTemporaryDir>
-#include <QTimer>
-
 // Frames as tiny images whose red channel encodes their number (frame 0 is the still image), read back from the label.
 class DynamicIconTest : public ::testing::Test {
 protected:
@@ -48,7 +42,6 @@ TEST_F(DynamicIconTest, StillImageNothingAndInvalidCounts)
     EXPECT_GE(timer->interval(), 1);
 }
 
-// The shipped spinner plays until the next Init takes it off the label.
 TEST_F(DynamicIconTest, InitStopsAPlayingMovie)
 {
     icon.Init(":/icons/ic_spinner.gif", -1);

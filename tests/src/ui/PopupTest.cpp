@@ -1,34 +1,27 @@
 #include "UiTest.h"
 
-#include "PopupPlacement.h"
-#include "Taskbar.h"
-
 using PopupTest = UiTest;
 
 // With no stick offering metadata, only a download or "Continue" ends the hold.
 TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
 {
-    const struct {
-        std::optional<UsbInfo::State> stick;
-        bool clickContinue;
-        State next;
-        bool held;
-    } cases[] = {{std::nullopt, false, State::MapUpdateCheck, true},
-        {UsbInfo::NoMetadata, false, State::MapUpdateCheck, true}, {std::nullopt, false, State::OptionalUpdate, true},
-        {std::nullopt, false, State::MapDownload, false}, {UsbInfo::ValidMetadata, false, State::MapUpdateCheck, false},
+    const std::tuple<std::optional<UsbInfo::State>, bool, State, bool> cases[] = {
+        {std::nullopt, false, State::MapUpdateCheck, true}, {UsbInfo::NoMetadata, false, State::MapUpdateCheck, true},
+        {std::nullopt, false, State::OptionalUpdate, true}, {std::nullopt, false, State::MapDownload, false},
+        {UsbInfo::ValidMetadata, false, State::MapUpdateCheck, false},
         {UsbInfo::InvalidMetadata, false, State::MapUpdateCheck, false},
         {std::nullopt, true, State::MapUpdateCheck, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.next) + (c.stick ? " stick " + std::to_string(*c.stick) : " no stick"));
+    for (const auto& [stick, clickContinue, next, held] : cases) {
+        SCOPED_TRACE(PrintToString(next) + (stick ? " stick " + std::to_string(*stick) : " no stick"));
         CleanStores::Clear();
-        if (c.stick)
-            SelectStick(*c.stick);
+        if (stick)
+            SelectStick(*stick);
         popup->SetState(State::UsbRemoved);
         const QString removed = Child<QLabel>(popup, "labelContentText")->text();
-        if (c.clickContinue)
+        if (clickContinue)
             Click(Child(popup, "pushButtonContentLink"));
-        popup->SetState(c.next);
-        EXPECT_EQ(Child<QLabel>(popup, "labelContentText")->text() == removed, c.held);
+        popup->SetState(next);
+        EXPECT_EQ(Child<QLabel>(popup, "labelContentText")->text() == removed, held);
         popup->SetState(State::MapDownload); // leaves the hold for the next case
     }
 }
@@ -41,12 +34,7 @@ TEST(PopupPlacementTest, SitsBesideTheIconOnEveryEdgeAndInsideTheAvailableArea)
         leftArea(28, 0, 1252, 800), rightBar(1252, 0, 28, 800), rightArea(0, 0, 1252, 800);
     const QRect frameless(100, 100, 240, 371), framed(100, 100, 250, 381);
     const int bottom = TaskbarEdge::Bottom;
-    const struct {
-        const char* name;
-        QRect outer, tray, taskbar;
-        int edge;
-        QRect area, expected;
-    } cases[] = {
+    const std::tuple<const char*, QRect, QRect, QRect, int, QRect, QRect> cases[] = {
         {"bottom, centred", frameless, {600, 777, 20, 20}, bottomBar, bottom, bottomArea, {489, 405, 240, 371}},
         {"bottom, at the right", frameless, {1250, 777, 20, 20}, bottomBar, bottom, bottomArea, {1040, 405, 240, 371}},
         {"bottom, at the left", frameless, {10, 777, 20, 20}, bottomBar, bottom, bottomArea, {0, 405, 240, 371}},
@@ -66,8 +54,7 @@ TEST(PopupPlacementTest, SitsBesideTheIconOnEveryEdgeAndInsideTheAvailableArea)
         {"invalid tray rectangle: unchanged", {-500, 2000, 240, 371}, {0, 0, 0, 0}, bottomBar, bottom, bottomArea,
             {-500, 2000, 240, 371}},
         {"invalid tray rectangle, framed: client size kept", framed, {}, bottomBar, bottom, bottomArea,
-            {100, 100, 240, 371}},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(Ui::PlacePopup({c.outer, QSize(240, 371), c.tray, c.taskbar, c.edge, c.area}), c.expected) << c.name;
+            {100, 100, 240, 371}}};
+    for (const auto& [name, outer, tray, taskbar, edge, area, expected] : cases)
+        EXPECT_EQ(Ui::PlacePopup({outer, QSize(240, 371), tray, taskbar, edge, area}), expected) << name;
 }

@@ -1,31 +1,59 @@
 #pragma once
 
+#include "Config.h"
+#include "DynamicIcon.h"
+#include "Footer.h"
 #include "LogCapture.h"
 #include "MainWindow.h"
 #include "MapStorage.h"
 #include "MarkingTranslator.h"
+#include "MessageScreen.h"
 #include "Popup.h"
+#include "PopupPlacement.h"
+#include "Progress.h"
 #include "QtPrinters.h"
+#include "Resources.h"
 #include "SelectedStick.h"
+#include "Settings.h"
+#include "SettingsScreen.h"
+#include "TableRow.h"
+#include "Taskbar.h"
 #include "TrayIcon.h"
 #include "Ui.h"
 #include "UrlCatcher.h"
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFrame>
 #include <QLabel>
+#include <QListWidget>
 #include <QMenu>
+#include <QMovie>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocumentFragment>
+#include <QTimer>
+#include <QTranslator>
+#include <QVBoxLayout>
+#include <QXmlStreamReader>
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
+#include <set>
+#include <tuple>
 
 using testing::PrintToString;
 using Ui::State;
@@ -93,7 +121,8 @@ protected:
         const UrlCatcher browser;
         Button("pushButtonHelp")->setFocus();
         QTest::keyClick(Button("pushButtonHelp"), Qt::Key_Return);
-        EXPECT_TRUE(browser.urls.isEmpty()) << "the help button took the Return";
+        Click(Button("pushButtonHelp"));
+        EXPECT_EQ(browser.urls.size(), 1) << "the help button took the Return, or opens nothing";
     }
 
     CleanStores stores;

@@ -1,18 +1,5 @@
 #include "../UiTest.h"
 
-#include "Footer.h"
-#include "MessageScreen.h"
-#include "Resources.h"
-#include "SettingsScreen.h"
-#include "TableRow.h"
-
-#include <QDir>
-#include <QFile>
-#include <QListWidget>
-#include <QRegularExpression>
-
-#include <functional>
-
 // The "#name" parts of the sheet's selectors (declarations and comments left out: colours such as #005691 are no
 // names) that no object of the form carries: a misspelt selector gives no warning, it styles nothing.
 static QStringList UnknownNames(QString sheet, const QWidget& form)
@@ -38,14 +25,8 @@ TEST(StyleSheet, EachAppliesCleanlyToItsForm)
         made->SetOptionalMap(MapInfo()); // a title, a message and a map row
         return made;
     };
-    const struct {
-        const char* sheet;
-        std::function<QWidget*(QWidget*)> make;
-        const char* probe; // nullptr: none
-    } forms[] = {
-        {"MainWindowDialog", window, nullptr},
-        {"HeaderWidget", window, nullptr},
-        {"TitleRowWidget", window, nullptr},
+    const std::tuple<const char*, std::function<QWidget*(QWidget*)>, const char*> forms[] = {
+        {"MainWindowDialog", window, nullptr}, {"HeaderWidget", window, nullptr}, {"TitleRowWidget", window, nullptr},
         {"MessageRowWidget", window, nullptr},
         {"FooterWidget", [](QWidget* parent) { return new Ui::Footer(parent); }, nullptr},
         {"MapRowWidget",
@@ -54,33 +35,30 @@ TEST(StyleSheet, EachAppliesCleanlyToItsForm)
         {"MessageScreenWidget", [](QWidget* parent) { return new Ui::MessageScreen(&ui, parent); }, nullptr},
         {"SettingsScreenWidget", [](QWidget* parent) { return new Ui::SettingsScreen(&ui, parent); },
             "pushButtonTermsAndConditions"},
-        {"UsbListWidget", [](QWidget* parent) { return new QListWidget(parent); }, nullptr}, // the footer's stick list
-        {"PopupDialog", [](QWidget* parent) { return new Ui::Popup(&ui, parent); }, nullptr},
-    };
+        {"UsbListWidget", [](QWidget* parent) { return new QListWidget(parent); }, nullptr},
+        {"PopupDialog", [](QWidget* parent) { return new Ui::Popup(&ui, parent); }, nullptr}};
     const auto colour = [](const QWidget& form, const char* probe) {
         const QWidget* widget = Child(&form, probe);
         return widget->palette().color(
             qobject_cast<const QAbstractButton*>(widget) ? QPalette::ButtonText : QPalette::WindowText);
     };
     EXPECT_EQ(QDir(":/styles").entryList({"*.qss"}, QDir::Files).size(), static_cast<int>(std::size(forms)));
-    for (const auto& form : forms) {
-        const QString path = QString(":/styles/%1.qss").arg(form.sheet);
+    for (const auto& [sheet, make, probe] : forms) {
+        const QString path = QString(":/styles/%1.qss").arg(sheet);
         SCOPED_TRACE(path.toStdString());
         const QtMessages warnings("Could not parse");
-        const std::unique_ptr<QWidget> alone(form.make(nullptr));
+        const std::unique_ptr<QWidget> alone(make(nullptr));
         LoadStylesheet(path, alone.get());
         alone->grab(); // styles every child as it is drawn
         EXPECT_EQ(warnings.found, QStringList());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-        EXPECT_EQ(UnknownNames(QString::fromUtf8(file.readAll()), *alone), QStringList());
-        if (form.probe) {
+        EXPECT_EQ(UnknownNames(alone->styleSheet(), *alone), QStringList()); // the file's text
+        if (probe) {
             QWidget styled;
             styled.setStyleSheet("QWidget { color: #123456; }");
-            QWidget* inside = form.make(&styled);
+            QWidget* inside = make(&styled);
             styled.show();
-            EXPECT_NE(colour(*inside, form.probe), QColor("#123456"));
-            EXPECT_EQ(colour(*inside, form.probe), colour(*alone, form.probe));
+            EXPECT_NE(colour(*inside, probe), QColor("#123456"));
+            EXPECT_EQ(colour(*inside, probe), colour(*alone, probe));
             if (const QWidget* box = Child(inside, "checkBoxAutoStart")) { // the program's font, as every text
                 EXPECT_EQ(box->font().toString(), Fonts::Get(Fonts::Regular, 12).toString());
             }

@@ -1,23 +1,8 @@
 #include "../UiTest.h"
 
-#include "Config.h"
-#include "Settings.h"
-
-#include <QFile>
-#include <QProcess>
-#include <QRegularExpression>
-#include <QTemporaryDir>
-#include <QTranslator>
-#include <QXmlStreamReader>
-
-#include <map>
-#include <utility>
-
-namespace {
-
 // The markup of a text, sorted: its placeholders ("%1", "%L2", "%n", the application name's "%APPNAME%") and its HTML
 // tags. A translation that drops or adds one shows a wrong or unfilled text, or breaks the rich text.
-QStringList Markup(const QString& text)
+static QStringList Markup(const QString& text)
 {
     QStringList found;
     for (auto it = QRegularExpression("%(?:n|L?[0-9]+|[A-Z]+%)|</?[A-Za-z][A-Za-z0-9]*").globalMatch(text);
@@ -30,7 +15,7 @@ QStringList Markup(const QString& text)
 // By context and source: the translations (one, or one per plural form); none when unfinished or obsolete.
 using Entries = std::map<std::pair<QString, QString>, QStringList>;
 
-Entries Read(const QString& path)
+static Entries Read(const QString& path)
 {
     QFile file(path);
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
@@ -60,7 +45,7 @@ Entries Read(const QString& path)
 
 // The texts the program shows, read from the sources afresh the way the update
 // script reads them, so a text added without running the script is caught too.
-const Entries& TextsOfTheSources()
+static const Entries& TextsOfTheSources()
 {
     static const Entries texts = [] {
         QTemporaryDir dir;
@@ -78,8 +63,6 @@ const Entries& TextsOfTheSources()
 }
 
 class Translation : public ::testing::TestWithParam<QString> { };
-
-} // namespace
 
 // Every text of the sources has a finished translation with its markup; the user can switch to
 // the catalogue (from another one for en_GB, the start); only Turkish capitalises "i" dotted.

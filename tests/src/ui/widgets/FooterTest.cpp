@@ -1,11 +1,5 @@
 #include "../UiTest.h"
 
-#include "Footer.h"
-
-#include <QListWidget>
-#include <QVBoxLayout>
-
-// The footer at the bottom of a window, as the main window holds it.
 class FooterTest : public ::testing::Test {
 protected:
     FooterTest()

@@ -1,7 +1,5 @@
 #include "../UiTest.h"
 
-#include "MessageScreen.h"
-
 using Ui::MessageType;
 
 class MessageScreenTest : public ::testing::Test {

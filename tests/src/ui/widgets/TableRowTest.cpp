@@ -1,9 +1,5 @@
 #include "../UiTest.h"
 
-#include "TableRow.h"
-
-#include <QFrame>
-
 // The region code is pasted into a style sheet: only capitals and digits, where pictures exist.
 TEST(TableRow, OnlyPlainRegionCodesReachTheIconSheet)
 {
