@@ -30,7 +30,7 @@ protected:
     void SetUp() override
     {
         REQUIRE_DESKTOP();
-        Clear();
+        TearDown();
         SelectStick(); // the popup shows its status strip
         Fonts::Load();
         facade = std::make_unique<Ui::Ui>();
@@ -38,38 +38,29 @@ protected:
         for (QWidget* widget : QApplication::topLevelWidgets())
             popup = popup ? popup : qobject_cast<Ui::Popup*>(widget);
         ASSERT_NE(popup, nullptr);
-        area = QGuiApplication::primaryScreen()->availableGeometry();
     }
-    void TearDown() override
-    {
-        facade.reset();
-        Clear();
-    }
-    static void Clear() { MapStorage::Instance().Clear(), UsbStorage::Instance().Clear(); }
+    void TearDown() override { facade.reset(), MapStorage::Instance().Clear(), UsbStorage::Instance().Clear(); }
 
-    // Shows a state and waits until the icon has docked in the panel and the
-    // popup has been placed beside it.
-    void ShowDocked(State state)
+    // Waits for the popup to be mapped and moved by the window manager, after the icon has docked in the panel (before
+    // that it reads as a window of its own at the screen's origin) when asked.
+    void Show(State state, bool docked = true)
     {
         facade->SetState(state);
         int edge = TaskbarEdge::Unknown;
         const QRect panel = GetTaskbarGeometry(edge);
-        // Before it docks the icon reads as a window of its own at the screen's origin.
-        const auto docked = [&] {
-            const QRect icon = tray->GetGeometry();
-            return icon.topLeft() != QPoint(0, 0) && panel.contains(icon.center());
-        };
-        ASSERT_TRUE(QTest::qWaitFor(docked, 5000))
-            << "icon at " << tray->GetGeometry().x() << "," << tray->GetGeometry().y();
-        facade->UpdateUsbs(); // places the popup by the docked icon
+        QRect icon;
+        ASSERT_TRUE(!docked
+            || QTest::qWaitFor(
+                [&] { return (icon = tray->GetGeometry()).topLeft() != QPoint(0, 0) && panel.contains(icon.center()); },
+                5000))
+            << "icon at " << icon.x() << "," << icon.y();
+        if (docked)
+            facade->UpdateUsbs(); // places the popup by the docked icon
         ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible() && popup->windowHandle()->isExposed(); }, 5000));
-        QTest::qWait(300); // the window manager maps and moves it
+        QTest::qWait(300);
     }
-
     QPoint IconCentre() const { return tray->GetGeometry().center(); }
-
-    // Saves a picture of the whole desktop when TESSALY_PICTURES names a folder.
-    static void Screenshot(const QString& name)
+    static void Screenshot(const QString& name) // when TESSALY_PICTURES names a folder
     {
         const QString folder = qEnvironmentVariable("TESSALY_PICTURES");
         EXPECT_TRUE(
@@ -79,7 +70,7 @@ protected:
     std::unique_ptr<Ui::Ui> facade;
     Ui::TrayIcon* tray = nullptr;
     Ui::Popup* popup = nullptr;
-    QRect area;
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
 };
 
 // Run once per panel edge (TESSALY_DESKTOP_EDGE): the edge found is the panel's, and the popup comes up against
@@ -88,7 +79,7 @@ class PopupOnEdgeTest : public PopupDesktopTest { };
 
 TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
 {
-    ShowDocked(State::UpToDate);
+    Show(State::UpToDate);
     // Per panel edge, in XDesktop's order: the edge to find, the popup's side against it, the picture's name.
     const struct {
         int edge;
@@ -100,8 +91,7 @@ TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
     const auto& expected = edges[static_cast<int>(panel)];
     int edge = TaskbarEdge::Unknown;
     GetTaskbarGeometry(edge);
-    const QRect placed = popup->frameGeometry();
-    const QRect icon = tray->GetGeometry();
+    const QRect placed = popup->frameGeometry(), icon = tray->GetGeometry();
     EXPECT_TRUE(area.contains(placed)) << "popup at " << placed.x() << "," << placed.y();
     EXPECT_EQ(edge, expected.edge);
     EXPECT_EQ((placed.*expected.side)(), (area.*expected.side)());
@@ -112,21 +102,14 @@ TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
     Screenshot(QString("desktop-popup-%1").arg(expected.name));
 }
 
-// The first state comes before the icon has docked: its popup already sits against the panel, at its tray end.
-TEST_F(PopupDesktopTest, FirstPopupSitsAgainstThePanelBeforeTheIconDocks)
+// The first state comes before the icon has docked: its popup already sits against the panel, at its tray end. A click
+// on the docked icon hides the popup, the next brings it back beside the icon; a right click opens the menu and
+// leaves the popup as it is.
+TEST_F(PopupDesktopTest, FirstPopupSitsAgainstThePanelIconClicksToggleItAndRightClickOpensTheMenu)
 {
-    facade->SetState(State::UpToDate);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return popup->isVisible() && popup->windowHandle()->isExposed(); }, 5000));
-    QTest::qWait(300);
-    const QRect placed = popup->frameGeometry();
-    EXPECT_EQ(placed.bottomRight(), area.bottomRight());
-}
-
-// A click on the docked icon hides the popup, the next brings it back beside the icon; a right click opens the menu
-// and leaves the popup as it is.
-TEST_F(PopupDesktopTest, IconClicksTogglePopupAndRightClickOpensTheMenu)
-{
-    ShowDocked(State::OptionalUpdate);
+    Show(State::UpToDate, false);
+    EXPECT_EQ(popup->frameGeometry().bottomRight(), area.bottomRight());
+    Show(State::OptionalUpdate);
     ASSERT_TRUE(XDesktop::Click(IconCentre()));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !popup->isVisible(); }, 3000));
     QTest::qWait(QApplication::doubleClickInterval() + 200); // not a double click
@@ -153,22 +136,20 @@ TEST_F(PopupDesktopTest, ComesUpAboveTheActiveWindowWhichKeepsTheKeysAndStaysOnT
     KeyboardWitness typing;
     ASSERT_TRUE(typing.Start());
     QSignalSpy links(popup, &Ui::Popup::LinkClicked);
-    ShowDocked(State::UsbBlocked);
+    Show(State::UsbBlocked);
     const QList<unsigned long> stack = XDesktop::Stacking();
     EXPECT_GT(stack.indexOf(popup->winId()), stack.indexOf(typing.Window()));
     const QStringList keys {"Return", "space", "t", "y", "p", "e"};
     ASSERT_TRUE(XDesktop::Press(keys));
     EXPECT_TRUE(QTest::qWaitFor([&] { return typing.Keys() == keys; }, 5000)) << typing.Keys().join(' ').toStdString();
-    EXPECT_TRUE(typing.Active());
-    EXPECT_TRUE(links.isEmpty());
+    EXPECT_TRUE(typing.Active() && links.isEmpty());
 
     const auto above
         = [this] { return XDesktop::WindowProperty(popup->winId(), "_NET_WM_STATE").contains("_NET_WM_STATE_ABOVE"); };
     EXPECT_FALSE(above());
     ASSERT_TRUE(XDesktop::MovePointer(popup->frameGeometry().center()));
     EXPECT_TRUE(QTest::qWaitFor(above, 3000));
-    EXPECT_TRUE(popup->isVisible());
-    EXPECT_DOUBLE_EQ(popup->windowOpacity(), 1.0);
+    EXPECT_TRUE(popup->isVisible() && popup->windowOpacity() == 1.0);
     ASSERT_TRUE(XDesktop::MovePointer(area.center() - QPoint(300, 200)));
     EXPECT_TRUE(QTest::qWaitFor([&] { return !above(); }, 3000));
     EXPECT_TRUE(popup->isVisible()); // another 5000 ms before it fades

@@ -30,11 +30,7 @@ struct Program : QProcess {
     {
         start(TestEnv::BinaryDir() + "/bin/" + name, arguments);
     }
-    ~Program() override
-    {
-        kill();
-        waitForFinished();
-    }
+    ~Program() override { kill(), waitForFinished(); }
     // The exit code, or -1 when the process did not end normally in time.
     int Finish(int signal = 0)
     {
@@ -80,19 +76,14 @@ TEST(Program, EndsOnAnEscapedErrorAndOnASecondSignalDuringAStalledTeardown)
     EXPECT_EQ(standard.Finish() + Program({Data("Logs"), "other"}, "MainHelper").Finish(), 2);
     EXPECT_TRUE(standard.readAllStandardError().contains("Caught unhandled error: broken handler\n"));
     EXPECT_EQ(
-        Records(" \\| Caught unhandled error: broken handler$") + Records(" \\| Caught unknown unhandled error$"), 2);
-    EXPECT_EQ(Records(" \\| Event loop left with 1$"), 2);
+        Records(" \\| (Caught unhandled error: broken handler|Caught unknown unhandled error|Event loop left with 1)$"),
+        4);
     for (const auto& [first, second] : {std::pair {SIGTERM, SIGINT}, {SIGINT, SIGHUP}, {SIGHUP, SIGTERM}}) {
         Program process({}, "MainHelper");
         ASSERT_TRUE(process.waitForReadyRead(10000));
         ::kill(static_cast<pid_t>(process.processId()), first);
-        ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                return process.readAllStandardOutput().contains("stalled") || process.state() == QProcess::NotRunning;
-            },
-            10000));
-        EXPECT_EQ(process.Finish(second), -1);
-        EXPECT_EQ(process.state(), QProcess::NotRunning)
-            << "signal " << second << " after " << first << " was swallowed";
+        const auto stalled = [&] { return process.readAllStandardOutput().contains("stalled") || !process.state(); };
+        ASSERT_TRUE(QTest::qWaitFor(stalled, 10000));
+        EXPECT_TRUE(process.Finish(second) == -1 && !process.state()) << second << " after " << first << " swallowed";
     }
 }

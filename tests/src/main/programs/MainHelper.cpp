@@ -1,6 +1,5 @@
-// MainHelper [<logs folder> std|other]: an event loop run the way the program runs its own. Without arguments it
-// leaves the loop on a signal, then stalls in its teardown as one waiting for a stuck thread would; with them its
-// handler throws.
+// MainHelper [<logs folder> std|other]: an event loop run as the program runs its own. Without arguments it leaves
+// the loop on a signal, then stalls in its teardown as if waiting for a stuck thread; with them its handler throws.
 #include "Application.h"
 #include "Log.h"
 #include "SignalExit.h"
@@ -26,8 +25,7 @@ int main(int argc, char** argv)
     }
     const auto logger = Log::CreateFileLogger(argv[1]);
     logger->SetLevel(Log::Debug);
-    const bool standard = std::strcmp(argv[2], "std") == 0;
-    return app.Run([standard] {
+    return app.Run([standard = std::strcmp(argv[2], "std") == 0] {
         QTimer::singleShot(0, [standard] { standard ? throw std::runtime_error("broken handler") : throw 42; });
         const int code = QApplication::exec();
         LOG(Info) << "Event loop left with " << code;
