@@ -17,6 +17,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <fstream>
 #include <functional>
 #include <thread>
 
@@ -107,9 +108,11 @@ TEST_F(Guards, LaterOrSimultaneousStartsLeaveOneFirstInstanceAndAnyPointIsSafeFo
 // A flood of signals from another program of the user: all read, a few activations, nothing queued per byte.
 TEST_F(Guards, AFloodOfSignalsIsOneActivation)
 {
+    auto resident = [pages = 0L]() mutable { return std::ifstream("/proc/self/statm") >> pages >> pages, pages; };
     auto first = Make();
     Reports reports(*first);
     ASSERT_EQ(reports.WaitFor(1).size(), 1u);
+    const long before = resident();
     const int fifo = ::open(QFile::encodeName(dir.filePath("TESSALY_SINGLE_INSTANCE_MUTEX.fifo")), O_WRONLY);
     const std::string bytes(1000, '\1');
     for (int i = 0; i < 1000; ++i)
@@ -118,6 +121,7 @@ TEST_F(Guards, AFloodOfSignalsIsOneActivation)
     for (int i = 0; i < 1000 && ::ioctl(fifo, FIONREAD, &unread) == 0 && unread > 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_EQ(unread + ::close(fifo), 0);
+    EXPECT_LT((resident() - before) * ::sysconf(_SC_PAGESIZE), 20L << 20); // nothing kept per byte
     ASSERT_GE(reports.WaitFor(2).size(), 2u);
     first.reset(), reports.arrival.processEvents();
     EXPECT_LE(reports.events.size(), 6u);
