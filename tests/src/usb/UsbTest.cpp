@@ -17,11 +17,6 @@
 
 #include <atomic>
 #include <fstream>
-#include <functional>
-#include <memory>
-#include <set>
-#include <tuple>
-#include <utility>
 
 namespace fs = boost::filesystem;
 
@@ -64,21 +59,17 @@ QString Stick(const QTemporaryDir& dir, const QString& name = "STICK")
 
 const auto FixedSpace = [](const fs::path&) { return fs::space_info {64000, 32100, 32000}; };
 
-auto Verdict(UsbInfo::Id id)
-{
+const auto Verdict = [](UsbInfo::Id id) {
     const UsbInfo usb = UsbStorage::Instance().GetUsb(id);
     return std::make_tuple(usb.state, usb.totalSpace, usb.availableSpace, usb.selected);
-}
+};
 
-DeviceDiscovery::DeviceProperties Drive(UsbInfo::Id id, const QString& root)
-{
-    return {id, 0, 0, 0, "", QFile::encodeName(root).toStdString()};
-}
-
-void Select(UsbInfo::Id id)
-{
+const auto Drive = [](UsbInfo::Id id, const QString& root) {
+    return DeviceDiscovery::DeviceProperties {id, 0, 0, 0, "", QFile::encodeName(root).toStdString()};
+};
+const auto Select = [](UsbInfo::Id id) {
     UsbStorage::Instance().UpdateUsb({id, L"/selected", 0, 0, UsbInfo::ValidMetadata, true});
-}
+};
 
 } // namespace
 
@@ -259,10 +250,8 @@ TEST(UsbManagerTest, OnItsThreadStopEndsACheckThatWouldNeverFinish)
         return FixedSpace({});
     });
     std::atomic<int> started {0}, completed {0};
-    QObject::connect(
-        manager, &UsbManager::UsbCheckStarted, manager, [&] { ++started; }, Qt::DirectConnection);
-    QObject::connect(
-        manager, &UsbManager::UsbCheckComplete, manager, [&] { ++completed; }, Qt::DirectConnection);
+    QObject::connect(manager, &UsbManager::UsbCheckStarted, [&] { ++started; }); // direct, without a context
+    QObject::connect(manager, &UsbManager::UsbCheckComplete, [&] { ++completed; });
     manager->moveToThread(&usbThread);
     usbThread.start();
     EXPECT_TRUE(QTest::qWaitFor([&] { return spaceThread == &usbThread; }, WaitMs));
