@@ -29,7 +29,6 @@ protected:
         StoreMap(MapInfo::Available);
     }
 
-    // Starts the download and feeds the archive's first bytes; false when the download went away.
     bool Download(const QByteArray& bytes)
     {
         manager.DownloadMap(Stored().id);

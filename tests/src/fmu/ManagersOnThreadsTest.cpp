@@ -12,10 +12,9 @@
 
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <sys/stat.h>
-
-#include <atomic>
 
 namespace {
 
@@ -65,8 +64,7 @@ protected:
             [this, name](Args... values) {
                 lateSignals += stopped;
                 const QString note = (QStringList {name} << ... << QString::number(qulonglong(values))).join(' ');
-                QMetaObject::invokeMethod(
-                    &receiver, [this, note] { events << note; }, Qt::QueuedConnection);
+                QTimer::singleShot(0, &receiver, [this, note] { events << note; });
             },
             Qt::DirectConnection);
     }
