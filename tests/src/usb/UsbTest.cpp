@@ -38,13 +38,12 @@ UsbInfo::State Check(const QString& root)
     return state;
 }
 
-long PeakMemoryKiB()
-{
+const auto PeakMemoryKiB = [] {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line) && line.rfind("VmHWM:", 0) != 0) { }
     return std::stol(line.substr(6));
-}
+};
 
 // A stick whose list names nested folders, an empty file, a name ending in a space and a file over several chunks.
 QString Stick(const QTemporaryDir& dir, const QString& name = "STICK")
