@@ -13,11 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <list>
-#include <map>
-#include <memory>
-
 using Ids = std::vector<std::string>;
 namespace Docs = ServiceDocuments;
 
@@ -26,12 +21,15 @@ namespace Docs = ServiceDocuments;
 struct FakeService {
     using Result = Brel::IResponse::Result;
     using Key = std::pair<std::string, std::string>;
-    struct Request : Brel::IRequest {
-        Request(FakeService* service, Key what, std::ostream* out, Brel::IResponse* response)
-            : service(service)
-            , what(std::move(what))
-            , out(out)
-            , response(response)
+    struct Call {
+        FakeService* service;
+        Key what;
+        std::ostream* out;
+        Brel::IResponse* response;
+    };
+    struct Request : Brel::IRequest, Call {
+        explicit Request(Call call)
+            : Call(std::move(call))
         {
         }
         ~Request() override
@@ -48,10 +46,6 @@ struct FakeService {
         void StartAutomaticRetry() override { service->sent.push_back({"Retry", what.second}); }
         void SetAutomaticRetryTimeout(qint64) override { }
         int ReadRetryDurationFromConfig() override { return 0; }
-        FakeService* service;
-        Key what;
-        std::ostream* out;
-        Brel::IResponse* response;
     };
     struct Client : Brel::IClient {
         using Id = const std::string&;
@@ -61,7 +55,7 @@ struct FakeService {
             : service(service)
         {
         }
-        Request* Make(Key what, Out out, Res r) { return new Request(service, std::move(what), out, r); }
+        Request* Make(Key what, Out out, Res r) { return new Request({service, std::move(what), out, r}); }
         Request* GetAllNewest(Out out, Id id, Res r) override { return Make({"AllNewest", id}, out, r); }
         Request* GetAllRelated(Out out, Id id, Res r) override { return Make({"AllRelated", id}, out, r); }
         Request* GetAllRoots(Out out, Res r) override { return Make({"AllRoots", ""}, out, r); }

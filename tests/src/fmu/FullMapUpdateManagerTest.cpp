@@ -11,10 +11,9 @@ constexpr std::int64_t kSpace = 1000000;
 const auto Tar = TarTestArchive::Of;
 const auto Md5 = TarTestArchive::Md5;
 
-void SelectStick(const QString& root)
-{
+const auto SelectStick = [](const QString& root) {
     UsbStorage::Instance().UpdateUsb({7, StickPath::ToWide(root.toStdString()), 0, 0, UsbInfo::ValidMetadata, true});
-}
+};
 
 class FullMapUpdateManagerTest : public ::testing::Test {
 protected:
@@ -29,7 +28,6 @@ protected:
         StoreMap(MapInfo::Available);
     }
 
-    // Starts the download and feeds the archive's first bytes; false when the download went away.
     bool Download(const QByteArray& bytes)
     {
         manager.DownloadMap(Stored().id);

@@ -12,10 +12,9 @@
 
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <sys/stat.h>
-
-#include <atomic>
 
 namespace {
 
@@ -60,15 +59,11 @@ protected:
     template <typename Sender, typename... Args>
     void Record(Sender* sender, void (Sender::*signal)(Args...), const QString& name)
     {
-        QObject::connect(
-            sender, signal, sender,
-            [this, name](Args... values) {
-                lateSignals += stopped;
-                const QString note = (QStringList {name} << ... << QString::number(qulonglong(values))).join(' ');
-                QMetaObject::invokeMethod(
-                    &receiver, [this, note] { events << note; }, Qt::QueuedConnection);
-            },
-            Qt::DirectConnection);
+        QObject::connect(sender, signal, [this, name](Args... values) {
+            lateSignals += stopped;
+            const QString note = (QStringList {name} << ... << QString::number(qulonglong(values))).join(' ');
+            QTimer::singleShot(0, &receiver, [this, note] { events << note; });
+        });
     }
     // Waits for an event that starts with the text, then hands over and forgets everything recorded so far.
     std::string Await(const QString& event)

@@ -1,9 +1,6 @@
 #include "FmuTest.h"
 #include "StickMetadataReader.h"
 
-#include <atomic>
-#include <thread>
-
 namespace {
 
 using Result = MetadataChecker::Result;
@@ -15,12 +12,6 @@ const std::string kGeneral
 
 class MetadataCheckerTest : public ::testing::Test {
 protected:
-    void AnswerMap(const Docs::Map& map)
-    {
-        service.Answer("Metadata", map.id, Docs::Package(map));
-        service.Answer("DownloadInfo", map.id, Docs::DownloadInfo("https://maps/" + map.id + ".tar", "0a"));
-        service.Answer("LocaleData", map.id, Docs::LocaleData("Name of " + map.id));
-    }
     // Root "R<n>" lists the n-th ids, whose maps are answered.
     void AnswerRoots(const std::vector<Ids>& lists)
     {
@@ -28,8 +19,11 @@ protected:
         for (const Ids& list : lists) {
             roots.push_back("R" + std::to_string(roots.size() + 1));
             service.Answer("AllNewest", roots.back(), Docs::PackageList(list));
-            for (const std::string& id : list)
-                AnswerMap({id});
+            for (const std::string& id : list) {
+                service.Answer("Metadata", id, Docs::Package({id}));
+                service.Answer("DownloadInfo", id, Docs::DownloadInfo("https://maps/" + id + ".tar", "0a"));
+                service.Answer("LocaleData", id, Docs::LocaleData("Name of " + id));
+            }
         }
         service.Answer("AllRoots", "", Docs::PackageList(roots));
     }

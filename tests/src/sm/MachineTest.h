@@ -97,7 +97,6 @@ inline const auto FakeCollaborators = [](FakeUi** ui = nullptr, Fake** usb = nul
         [] { journal.push_back("quit"); }, false};
 };
 
-// The active leaf's name, e.g. "OptionalUpdate"; empty once terminated.
 inline const auto ActiveLeaf = [](const StateMachine& machine) {
     const std::string name = machine.terminated() ? "" : boost::core::demangle(typeid(*machine.state_begin()).name());
     return name.substr(name.rfind(':') + 1);
@@ -153,7 +152,6 @@ public:
             EXPECT_EQ(row.effects, Take());
         }
     }
-    // What the collaborators were asked since the last call.
     Journal Take() { return Pump(), std::exchange(journal, {}); }
     void Pump()
     {
@@ -203,7 +201,6 @@ inline const auto Stick
 inline const auto Checked = [](UsbInfo::Id id, UsbInfo::State state) -> Step {
     return [=](MachineTest& test) { test.Do({Stick(id, state), Emits(&Fake::UsbCheckComplete, id)}); };
 };
-// A stick found and verified.
 inline const auto Insert = [](UsbInfo::Id id, UsbInfo::State state) -> Step {
     return [=](MachineTest& test) { test.Do({CheckStarted, Checked(id, state)}); };
 };

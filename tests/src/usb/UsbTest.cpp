@@ -17,11 +17,6 @@
 
 #include <atomic>
 #include <fstream>
-#include <functional>
-#include <memory>
-#include <set>
-#include <tuple>
-#include <utility>
 
 namespace fs = boost::filesystem;
 
@@ -43,13 +38,12 @@ UsbInfo::State Check(const QString& root)
     return state;
 }
 
-long PeakMemoryKiB()
-{
+const auto PeakMemoryKiB = [] {
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line) && line.rfind("VmHWM:", 0) != 0) { }
     return std::stol(line.substr(6));
-}
+};
 
 // A stick whose list names nested folders, an empty file, a name ending in a space and a file over several chunks.
 QString Stick(const QTemporaryDir& dir, const QString& name = "STICK")
@@ -64,21 +58,17 @@ QString Stick(const QTemporaryDir& dir, const QString& name = "STICK")
 
 const auto FixedSpace = [](const fs::path&) { return fs::space_info {64000, 32100, 32000}; };
 
-auto Verdict(UsbInfo::Id id)
-{
+const auto Verdict = [](UsbInfo::Id id) {
     const UsbInfo usb = UsbStorage::Instance().GetUsb(id);
     return std::make_tuple(usb.state, usb.totalSpace, usb.availableSpace, usb.selected);
-}
+};
 
-DeviceDiscovery::DeviceProperties Drive(UsbInfo::Id id, const QString& root)
-{
-    return {id, 0, 0, 0, "", QFile::encodeName(root).toStdString()};
-}
-
-void Select(UsbInfo::Id id)
-{
+const auto Drive = [](UsbInfo::Id id, const QString& root) {
+    return DeviceDiscovery::DeviceProperties {id, 0, 0, 0, "", QFile::encodeName(root).toStdString()};
+};
+const auto Select = [](UsbInfo::Id id) {
     UsbStorage::Instance().UpdateUsb({id, L"/selected", 0, 0, UsbInfo::ValidMetadata, true});
-}
+};
 
 } // namespace
 
@@ -259,10 +249,8 @@ TEST(UsbManagerTest, OnItsThreadStopEndsACheckThatWouldNeverFinish)
         return FixedSpace({});
     });
     std::atomic<int> started {0}, completed {0};
-    QObject::connect(
-        manager, &UsbManager::UsbCheckStarted, manager, [&] { ++started; }, Qt::DirectConnection);
-    QObject::connect(
-        manager, &UsbManager::UsbCheckComplete, manager, [&] { ++completed; }, Qt::DirectConnection);
+    QObject::connect(manager, &UsbManager::UsbCheckStarted, [&] { ++started; }); // direct, without a context
+    QObject::connect(manager, &UsbManager::UsbCheckComplete, [&] { ++completed; });
     manager->moveToThread(&usbThread);
     usbThread.start();
     EXPECT_TRUE(QTest::qWaitFor([&] { return spaceThread == &usbThread; }, WaitMs));
