@@ -1,6 +1,8 @@
 #include "FmuTest.h"
 #include "StickMetadataReader.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 using Result = MetadataChecker::Result;
@@ -89,6 +91,42 @@ TEST_F(MetadataCheckerTest, FailedOrUnusableRootListsEndTheCheck)
         EXPECT_EQ(Results {expected}, results) << result << " " << body;
     }
     EXPECT_TRUE(service.Sent("Metadata").empty());
+}
+
+// The installed map (on the stick the group "EG_1", naming the package "EP_1") heads the related list; maps of
+// another region, released after the subscription's end or older than the installed one are dropped and asked for
+// nothing more; an expired subscription keeps only the installed map; a list without it is the service's fault.
+TEST_F(MetadataCheckerTest, RelatedCheckKeepsTheInstalledRegionsNewerMapsWithinTheSubscription)
+{
+    QString group = QString::fromStdString(Docs::Package({"EP_1", "EUR", "2023.09"}));
+    Write("EP_1.xml",
+        group.remove(QRegularExpression("</?tns:package( [^>]*)?>")).replace("GEP_1", "EG_1").toStdString());
+    for (const Docs::Map& map : std::vector<Docs::Map> {{"EP_1", "EUR", "2023.09"}, {"y", "EUR", "2024.03"},
+             {"z", "EUR", "2024.03", "LINE_Z"}, {"nam", "NAM", "2024.01"}, {"june", "EUR", "2099.06"},
+             {"july", "EUR", "2099.07"}, {"older", "EUR", "2023.08"}, {"same", "EUR", "2023.09"}}) {
+        service.Answer("Metadata", map.id, Docs::Package(map));
+        service.Answer("DownloadInfo", map.id, Docs::DownloadInfo("https://maps/" + map.id + ".tar", "0a"));
+        service.Answer("LocaleData", map.id, Docs::LocaleData("Name of " + map.id));
+    }
+    const auto check = [this](const std::string& end, const Ids& related) {
+        results.clear(), MapStorage::Instance().Clear();
+        Write("GENERAL.JSON",
+            R"({"subscription_end_date": ")" + end + R"(", "available_map_space": "1", "used_map_space": 2})");
+        service.Answer("AllRelated", "EP_1", Docs::PackageList(related));
+        checker.CheckRelatedUpdates(
+            {7, StickPath::ToWide(stick.path().toStdString()), 0, 0, UsbInfo::ValidMetadata, true}, collect);
+        while (service.Deliver()) { }
+    };
+    check("2099-06-15", {"x", "EP_1", "y", "z", "nam", "june", "july", "older", "same"});
+    EXPECT_EQ(Results {MetadataChecker::Ok}, results);
+    EXPECT_EQ((Ids {"EP_1", "y", "z", "june", "same"}), service.Sent("DownloadInfo"));
+    EXPECT_EQ((std::vector<MapInfo::Type> {MapInfo::Installed, MapInfo::Optional, MapInfo::Mandatory}),
+        (std::vector<MapInfo::Type> {Find("EP_1").type, Find("same").type, Find("z").type}));
+    check(QDate::currentDate().addDays(-1).toString(Qt::ISODate).toStdString(), {"EP_1", "y"});
+    EXPECT_EQ(Results {MetadataChecker::SubscriptionExpired}, results);
+    EXPECT_EQ(1u, MapCount());
+    check("2099-06-15", {"y"});
+    EXPECT_EQ(Results {MetadataChecker::ServerError}, results);
 }
 
 // A new check first drops every pending request of the previous one; a check decides only when all its own requests

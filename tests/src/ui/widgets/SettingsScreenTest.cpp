@@ -34,8 +34,8 @@ TEST_F(SettingsPage, WithoutTheLegalNoticesTheLanguagesAreStillListed)
     EXPECT_EQ(Languages()->count(), Config::Instance().translations.size());
     EXPECT_EQ(Language(), "de_DE");
     UrlCatcher browser; // the side menu's pages and the About page's three links
-    for (const char* button : {"pushButtonSubscription", "pushButtonAbout", "pushButtonTermsAndConditions",
-             "pushButtonCopyrightMapData", "pushButtonReportMapError"})
+    for (const char* button : {"pushButtonGeneral", "pushButtonCancel", "pushButtonAbout",
+             "pushButtonTermsAndConditions", "pushButtonCopyrightMapData", "pushButtonReportMapError"})
         Find<QPushButton>(button)->click();
     EXPECT_EQ(Find<QStackedWidget>("stackedWidgetSettings")->currentIndex(), 2);
     EXPECT_EQ(browser.urls.size(), 3);
