@@ -2,12 +2,8 @@
 
 #include "TestFiles.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
-
 #include <stdexcept>
 
-// Writes stick contents into a folder that stands for a stick's root; a failure throws, which fails the test.
 struct StickContent {
     // Lists each file below root/VexmarNDSUpdate with its MD5 in its CHECKSUMS.MD5, sorted, relative names, LF ends.
     static void WriteChecksums(const QString& root)

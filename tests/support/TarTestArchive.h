@@ -2,11 +2,7 @@
 
 #include "TestFiles.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
-#include <QMap>
-
-#include <vector>
+#include <numeric>
 
 // Builds tar archives block by block, including malformed and hostile ones, and lists unpacked trees for comparison.
 class TarTestArchive {
@@ -52,7 +48,6 @@ public:
     TarTestArchive& End() { return bytes_ += QByteArray(1024, '\0'), *this; }
     QByteArray Bytes() const { return bytes_; }
 
-    // A whole archive of folders (names ending in "/") and files, as map packages arrive.
     using Entries = std::vector<std::pair<QByteArray, QByteArray>>;
     static QByteArray Of(const Entries& entries)
     {
@@ -77,18 +72,14 @@ public:
         for (int i = 11; entry.base256Size && i >= 0; --i, size >>= 8)
             sizeField[i] = char(i == 0 ? 0x80 : size & 0xff);
         put(0, entry.name.left(100));
-        put(100, "0000644");
-        for (const int offset : {108, 116}) // owner and group
-            put(offset, "0000000");
+        put(100, QByteArray("0000644") + '\0' + "0000000" + '\0' + "0000000"); // mode, owner, group
         put(124, entry.sizeField.isEmpty() ? sizeField : entry.sizeField.leftJustified(12, '\0'));
         put(136, "00000000000");
         block[156] = entry.type;
         put(257, QByteArray("ustar\0", 6) + "00");
         put(345, entry.prefix.left(155));
         put(148, QByteArray(8, ' '));
-        int sum = 0;
-        for (const char c : block)
-            sum += static_cast<unsigned char>(c);
+        const int sum = std::accumulate(block.begin(), block.end(), 0, [](int sum, char c) { return sum + uchar(c); });
         put(148, octal(sum + entry.checksumDelta, 6) + QByteArray("\0 ", 2));
         return block;
     }

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <QtTest/QTest>
+#include <QtTest>
 
-#include <memory>
 #include <optional>
-#include <vector>
 
 // A private X desktop: Xvfb on a free display, openbox, and trayer as the tray host whose panel reserves its strip.
 class XDesktop {
@@ -18,20 +14,16 @@ public:
         // Tray host and window manager first, so that they do not complain about a vanished server.
         for (auto it = processes.rbegin(); it != processes.rend(); ++it) {
             (*it)->terminate();
-            if (!(*it)->waitForFinished(3000))
-                (*it)->kill();
-            (*it)->waitForFinished(3000);
+            (*it)->waitForFinished(3000); // else QProcess kills it
         }
     }
 
-    // Starts the three programs and waits until the panel's strut is in force; on failure the reason is in Error().
     bool Start(Edge edge = Edge::Bottom)
     {
         const auto fail = [this](const QString& reason) { return error = reason, false; };
         for (const char* program : {"Xvfb", "openbox", "trayer", "xdotool", "xprop"})
             if (QStandardPaths::findExecutable(program).isEmpty())
                 return fail(QString("%1 is not installed (scripts/install-deps.sh installs it)").arg(program));
-        // Xvfb picks a free display itself and writes its number to its output.
         QProcess* server = Launch("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
         while (server && !server->canReadLine() && server->waitForReadyRead(30000)) { }
         display = ":" + QString::fromLatin1(server ? server->readLine().trimmed() : QByteArray());
@@ -50,7 +42,11 @@ public:
                     "--tint", "0x30343a", "--expand", "true"});
             if (!trayer)
                 return fail("trayer did not start");
-            if (QTest::qWaitFor([this] { return WorkArea().isValid() && WorkArea() != QRect(0, 0, 1280, 800); }, 4000))
+            const auto reserved = [this] {
+                const QString area = RootProperty("_NET_WORKAREA");
+                return area.contains('=') && !area.contains("= 0, 0, 1280, 800");
+            };
+            if (QTest::qWaitFor(reserved, 4000))
                 return true;
             trayer->kill();
             trayer->waitForFinished(3000);
@@ -69,7 +65,6 @@ public:
     static bool Press(const QStringList& keys) { return Xdotool(QStringList {"key", "--delay", "50"} + keys); }
     static unsigned long ActiveWindow() { return Run("xdotool", {"getactivewindow"}).value_or("").toULong(); }
     static bool Activate(unsigned long id) { return Xdotool({"windowactivate", "--sync", QString::number(id)}); }
-    // The client windows from the bottom of the stack to its top.
     static QList<unsigned long> Stacking()
     {
         QList<unsigned long> windows;
@@ -78,7 +73,6 @@ public:
             windows << id.trimmed().toULong(nullptr, 16);
         return windows;
     }
-    // A property of a window as xprop prints it ("NAME(TYPE) = value"); empty if unreadable.
     static QString WindowProperty(unsigned long id, const QString& name)
     {
         return Output({"-id", QString::number(id), name});
@@ -113,14 +107,6 @@ private:
         process->setStandardErrorFile(QProcess::nullDevice());
         process->start(program, arguments);
         return process->waitForStarted(5000) ? process : nullptr;
-    }
-
-    QRect WorkArea() const
-    {
-        QList<int> values;
-        for (const QString& value : RootProperty("_NET_WORKAREA").section('=', 1).split(','))
-            values << value.trimmed().toInt();
-        return values.size() < 4 ? QRect() : QRect(values[0], values[1], values[2], values[3]);
     }
 
     std::vector<std::unique_ptr<QProcess>> processes;
