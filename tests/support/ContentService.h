@@ -22,9 +22,7 @@ public:
     {
         const QString tool = TestEnv::SourceDir() + "/tools/content-service/";
         const QString catalogue = catalogueFile.isEmpty() ? tool + "catalogue.json" : catalogueFile;
-        const QJsonObject settings = QJsonDocument::fromJson(TestFiles::Read(catalogue)).object();
-        key = settings.value("key").toString().toStdString();
-        basePath = settings.value("basePath").toString("/brel/v1");
+        settings = QJsonDocument::fromJson(TestFiles::Read(catalogue)).object();
         // The certificate and key that the first service of the process made, for the services after it.
         static const QTemporaryDir sharedDir(QDir::tempPath() + "/content-service-certificate-XXXXXX");
         const auto copyCertificate = [](const QString& from, const QString& to) {
@@ -34,13 +32,11 @@ public:
         // The system's interpreter before any in PATH: wrappers such as version managers slow every start down.
         const QString python = QStandardPaths::findExecutable(
             "python3", QStringList {"/usr/bin"} + qEnvironmentVariable("PATH").split(':'));
-        const bool shared = certificate == Certificate::Shared;
-        if (shared)
+        if (certificate == Certificate::Shared)
             copyCertificate(sharedDir.path(), StateDir());
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        process.start(python,
-            {tool + "server.py", "--catalogue", catalogue, "--state-dir", StateDir(), "--port", "0",
-                "--exit-with-stdin"});
+        process.start(
+            python, {tool + "server.py", "--catalogue", catalogue, "--state-dir", StateDir(), "--exit-with-stdin"});
         // "READY <port>" is its only output; archives are built at start-up, large ones take a while.
         while (!process.canReadLine() && process.waitForReadyRead(120000)) { }
         const QByteArray line = process.readLine().trimmed();
@@ -48,15 +44,15 @@ public:
             return false;
         port = quint16(line.mid(6).toUInt());
         TestHome::ClearProxies(); // the service is reached directly
-        if (shared) {
+        if (certificate == Certificate::Shared) {
             copyCertificate(StateDir(), sharedDir.path());
             ::setenv("SSL_CERT_FILE", QFile::encodeName(sharedDir.filePath("cert.pem")).constData(), 1);
         }
         return true;
     }
 
-    QString BaseUrl() const { return Origin() + basePath; }
-    std::string Key() const { return key; }
+    QString BaseUrl() const { return Origin() + settings["basePath"].toString("/brel/v1"); }
+    std::string Key() const { return settings["key"].toString().toStdString(); }
     QString CertificatePath() const { return StateDir() + "/cert.pem"; }
     QString ArchivePath(const QString& name) const { return StateDir() + "/archives/" + name; }
     QUrl ArchiveUrl(const QString& name) const { return QUrl(Origin() + "/files/" + name); }
@@ -94,15 +90,13 @@ private:
         QByteArray answer;
         while (socket.waitForReadyRead(10000))
             answer += socket.readAll();
-        if (!answer.startsWith("HTTP/1.1 200"))
-            ADD_FAILURE() << "the content service refused " << method.constData() << " of fault rules "
-                          << body.constData();
+        EXPECT_TRUE(answer.startsWith("HTTP/1.1 200"))
+            << "fault rules refused: " << method.constData() << " " << body.constData();
     }
     QString Origin() const { return QString("https://127.0.0.1:%1").arg(port); }
 
     QTemporaryDir stateDir {QDir::tempPath() + "/content-service-XXXXXX"};
     QProcess process;
     quint16 port = 0;
-    std::string key;
-    QString basePath;
+    QJsonObject settings; // of the catalogue
 };

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 // The runner names, in TESSALY_NO_DESKTOP, why it could not make a desktop.
 #define REQUIRE_DESKTOP()                                                                                              \
     if (const char* reason = std::getenv("TESSALY_NO_DESKTOP"))                                                        \

@@ -3,7 +3,6 @@
 #include "TestFiles.h"
 
 #include <filesystem>
-#include <stdexcept>
 
 // USB sticks as the kernel shows them (sysfs tree, mountinfo), under TESSALY_SYSFS_ROOT and TESSALY_MOUNTINFO.
 class FakeSticks {

@@ -2,8 +2,6 @@
 
 #include "TestFiles.h"
 
-#include <stdexcept>
-
 struct StickContent {
     // Lists each file below root/VexmarNDSUpdate with its MD5 in its CHECKSUMS.MD5, sorted, relative names, LF ends.
     static void WriteChecksums(const QString& root)

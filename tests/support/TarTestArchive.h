@@ -89,11 +89,10 @@ public:
         QMap<QString, QByteArray> tree;
         const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
         for (QDirIterator it(root, all, QDirIterator::Subdirectories); it.hasNext();) {
-            const QString path = it.next();
-            const QFileInfo& info = it.fileInfo();
-            tree[QDir(root).relativeFilePath(path)] = info.isSymLink() ? "<link>"
-                : info.isDir()                                         ? "<folder>"
-                                                                       : TestFiles::Read(path);
+            const QFileInfo info(it.next());
+            tree[QDir(root).relativeFilePath(info.filePath())] = info.isSymLink() ? "<link>"
+                : info.isDir()                                                    ? "<folder>"
+                                                                                  : TestFiles::Read(info.filePath());
         }
         return tree;
     }

@@ -2,8 +2,6 @@
 
 #include "TestFiles.h"
 
-#include <cstdlib>
-
 struct TestHome {
     // Before Qt is set up. A test that forgets the content service meets a closed local port, not the network.
     static void PointAt(const QString& root)

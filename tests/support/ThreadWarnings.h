@@ -2,8 +2,6 @@
 
 #include <QtCore>
 
-#include <mutex>
-
 // Qt's warnings from any thread about objects, timers or sockets used across threads; all pass on unchanged.
 class ThreadWarnings {
 public:

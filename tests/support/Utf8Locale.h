@@ -2,8 +2,6 @@
 
 #include <QtCore>
 
-#include <clocale>
-
 // A UTF-8 locale while it lives, whatever the environment says, as on most desktops: a lone 0xE9 is invalid in it.
 struct Utf8Locale {
     Utf8Locale()
