@@ -23,17 +23,13 @@ public:
         const QString tool = TestEnv::SourceDir() + "/tools/content-service/";
         const QString catalogue = catalogueFile.isEmpty() ? tool + "catalogue.json" : catalogueFile;
         settings = QJsonDocument::fromJson(TestFiles::Read(catalogue)).object();
-        // The certificate and key that the first service of the process made, for the services after it.
         static const QTemporaryDir sharedDir(QDir::tempPath() + "/content-service-certificate-XXXXXX");
-        const auto copyCertificate = [](const QString& from, const QString& to) {
-            for (const char* name : {"/cert.pem", "/key.pem"})
-                QFile::copy(from + name, to + name); // not over one the target has
-        };
         // The system's interpreter before any in PATH: wrappers such as version managers slow every start down.
         const QString python = QStandardPaths::findExecutable(
             "python3", QStringList {"/usr/bin"} + qEnvironmentVariable("PATH").split(':'));
-        if (certificate == Certificate::Shared)
-            copyCertificate(sharedDir.path(), StateDir());
+        for (const char* name : {"/cert.pem", "/key.pem"})
+            if (certificate == Certificate::Shared) // not over one the target has: none yet
+                QFile::copy(sharedDir.path() + name, StateDir() + name);
         process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process.start(
             python, {tool + "server.py", "--catalogue", catalogue, "--state-dir", StateDir(), "--exit-with-stdin"});
@@ -45,7 +41,8 @@ public:
         port = quint16(line.mid(6).toUInt());
         TestHome::ClearProxies(); // the service is reached directly
         if (certificate == Certificate::Shared) {
-            copyCertificate(StateDir(), sharedDir.path());
+            for (const char* name : {"/cert.pem", "/key.pem"})
+                QFile::copy(StateDir() + name, sharedDir.path() + name); // not over the first service's
             ::setenv("SSL_CERT_FILE", QFile::encodeName(sharedDir.filePath("cert.pem")).constData(), 1);
         }
         return true;

@@ -7,16 +7,12 @@ struct StickContent {
     static void WriteChecksums(const QString& root)
     {
         const QString folder = root + "/VexmarNDSUpdate";
-        QStringList files;
+        QMap<QString, QByteArray> lines; // sorted by name
         for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
-            files << QDir(folder).relativeFilePath(it.next());
-        files.removeAll("CHECKSUMS.MD5");
-        files.sort();
-        QByteArray list;
-        for (const QString& name : files)
-            list += QCryptographicHash::hash(TestFiles::Read(folder + "/" + name), QCryptographicHash::Md5).toHex()
-                + "  " + QFile::encodeName(name) + "\n";
-        WriteFile(folder, "CHECKSUMS.MD5", list);
+            if (const QString name = QDir(folder).relativeFilePath(it.next()); name != "CHECKSUMS.MD5")
+                lines[name] = QCryptographicHash::hash(TestFiles::Read(it.filePath()), QCryptographicHash::Md5).toHex()
+                    + "  " + QFile::encodeName(name) + "\n";
+        WriteFile(folder, "CHECKSUMS.MD5", lines.values().join());
     }
 
     static void WriteFile(const QString& root, const QString& relativePath, const QByteArray& bytes)

@@ -40,9 +40,8 @@ public:
     TarTestArchive& Pax(const QByteArray& key, const QByteArray& value, char type = 'x')
     {
         const QByteArray record = " " + key + "=" + value + "\n";
-        int length = record.size();
-        while (QByteArray::number(length).size() + record.size() != length)
-            length = QByteArray::number(length).size() + record.size();
+        int length = record.size() + 1; // the record and the digits of its own length
+        for (; QByteArray::number(length).size() + record.size() != length; ++length) { }
         return Add({"PaxHeaders/x", type, QByteArray::number(length) + record});
     }
     TarTestArchive& End() { return bytes_ += QByteArray(1024, '\0'), *this; }
@@ -64,9 +63,7 @@ public:
     {
         QByteArray block(512, '\0');
         const auto put = [&block](int offset, const QByteArray& field) { block.replace(offset, field.size(), field); };
-        const auto octal = [](std::int64_t value, int digits) {
-            return QByteArray::number(qlonglong(value), 8).rightJustified(digits, '0');
-        };
+        const auto octal = [](qlonglong n, int width) { return QByteArray::number(n, 8).rightJustified(width, '0'); };
         std::int64_t size = entry.size >= 0 ? entry.size : entry.data.size();
         QByteArray sizeField = entry.base256Size ? QByteArray(12, '\0') : octal(size, 11);
         for (int i = 11; entry.base256Size && i >= 0; --i, size >>= 8)

@@ -11,8 +11,7 @@ public:
 
     ~XDesktop()
     {
-        // Tray host and window manager first, so that they do not complain about a vanished server.
-        for (auto it = processes.rbegin(); it != processes.rend(); ++it) {
+        for (auto it = processes.rbegin(); it != processes.rend(); ++it) { // the server last: nobody misses it
             (*it)->terminate();
             (*it)->waitForFinished(3000); // else QProcess kills it
         }
