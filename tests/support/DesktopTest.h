@@ -2,11 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-
 // The runner names, in TESSALY_NO_DESKTOP, why it could not make a desktop.
 #define REQUIRE_DESKTOP()                                                                                              \
-    do {                                                                                                               \
-        if (const char* reason = std::getenv("TESSALY_NO_DESKTOP"))                                                    \
-            GTEST_SKIP() << "no desktop: " << reason;                                                                  \
-    } while (false)
+    if (const char* reason = std::getenv("TESSALY_NO_DESKTOP"))                                                        \
+    GTEST_SKIP() << "no desktop: " << reason

@@ -2,18 +2,11 @@
 
 #include "TestFiles.h"
 
-#include <QSaveFile>
-#include <QTemporaryDir>
-
 #include <filesystem>
-#include <map>
-#include <stdexcept>
 
-// Fabricates USB sticks for the Linux discovery layer: a sysfs tree laid out like the kernel's and a mountinfo file
-// under a temporary root, with TESSALY_SYSFS_ROOT and TESSALY_MOUNTINFO pointing at them while it lives.
+// USB sticks as the kernel shows them (sysfs tree, mountinfo), under TESSALY_SYSFS_ROOT and TESSALY_MOUNTINFO.
 class FakeSticks {
 public:
-    // One fabricated disk; switching a flag off makes a disk that discovery must skip.
     struct Disk {
         QString mountDir; // empty: not mounted
         QString serial = "SER0001"; // empty: the USB device has no serial file
@@ -28,24 +21,20 @@ public:
 
     FakeSticks()
     {
-        if (!root.isValid() || !QDir().mkpath(root.path() + "/sys/block"))
-            throw std::runtime_error("FakeSticks: cannot create a temporary folder");
+        QDir().mkpath(root.path() + "/sys/block");
         WriteMountInfo();
-        qputenv(variables[0], QFile::encodeName(root.path() + "/sys"));
-        qputenv(variables[1], QFile::encodeName(root.path() + "/mountinfo"));
+        qputenv("TESSALY_SYSFS_ROOT", QFile::encodeName(root.path() + "/sys"));
+        qputenv("TESSALY_MOUNTINFO", QFile::encodeName(root.path() + "/mountinfo"));
     }
     ~FakeSticks()
     {
-        for (int i : {0, 1})
-            previous[i].isEmpty() ? qunsetenv(variables[i]) : qputenv(variables[i], previous[i]);
+        qunsetenv("TESSALY_SYSFS_ROOT");
+        qunsetenv("TESSALY_MOUNTINFO");
     }
 
-    // Adds the disk, mounted at its mountDir (created if missing); returns its block name.
     QString Insert(const Disk& disk)
     {
         const int index = ++disks;
-        if (index > 'z' - 'a')
-            throw std::length_error("FakeSticks: no block names left");
         const QString name = QString("sd%1").arg(QChar('a' + index));
         const QString sysfs = root.path() + "/sys";
         const QString usbDevice = sysfs + QString("/devices/pci0000:00/0000:00:14.0/usb1/1-%1").arg(index);
@@ -56,29 +45,26 @@ public:
         const QString fileSystem = disk.partitioned ? name + "1" : name; // its name under /dev
         const QString deviceNumber = QString("8:%1").arg(index * 16 + (disk.partitioned ? 1 : 0));
         if (disk.usb) {
-            WriteAttribute(usbDevice, "idVendor", disk.vendorId);
-            WriteAttribute(usbDevice, "idProduct", disk.productId);
+            WriteAttribute(usbDevice + "/idVendor", disk.vendorId);
+            WriteAttribute(usbDevice + "/idProduct", disk.productId);
             if (!disk.serial.isEmpty())
-                WriteAttribute(usbDevice, "serial", disk.serial);
+                WriteAttribute(usbDevice + "/serial", disk.serial);
         }
-        WriteAttribute(deviceDir, "removable", disk.removable ? "1" : "0");
-        WriteAttribute(deviceDir, "size", disk.media ? "60063744" : "0");
-        WriteAttribute(deviceDir, "dev", QString("8:%1").arg(index * 16));
+        WriteAttribute(deviceDir + "/removable", disk.removable ? "1" : "0");
+        WriteAttribute(deviceDir + "/size", disk.media ? "60063744" : "0");
+        WriteAttribute(deviceDir + "/dev", QString("8:%1").arg(index * 16));
         if (disk.partitioned) {
-            WriteAttribute(deviceDir + "/" + fileSystem, "partition", "1");
-            WriteAttribute(deviceDir + "/" + fileSystem, "dev", deviceNumber);
+            WriteAttribute(deviceDir + "/" + fileSystem + "/partition", "1");
+            WriteAttribute(deviceDir + "/" + fileSystem + "/dev", deviceNumber);
         }
         QDir().mkpath(deviceDir + "/queue"); // a sub-folder that is not a partition
-        if (!QFile::link("../" + QDir(sysfs).relativeFilePath(deviceDir), sysfs + "/block/" + name))
-            throw std::runtime_error("FakeSticks: cannot link block device " + name.toStdString());
+        QFile::link("../" + QDir(sysfs).relativeFilePath(deviceDir), sysfs + "/block/" + name);
 
         const QByteArray mountDir
             = disk.nativeMountDir.isEmpty() ? QFile::encodeName(disk.mountDir) : disk.nativeMountDir;
         if (mountDir.isEmpty())
             return name;
-        std::error_code error;
-        if (std::filesystem::create_directories(mountDir.toStdString(), error); error)
-            throw std::runtime_error("FakeSticks: cannot create " + mountDir.toStdString());
+        std::filesystem::create_directories(mountDir.toStdString()); // throws on failure
         // The kernel writes space, tab, newline and backslash in mount paths as octal escapes, other bytes as they are.
         QByteArray escaped;
         for (const char c : mountDir)
@@ -101,10 +87,9 @@ public:
     QString MountDir(const QString& name) const { return root.path() + "/media/" + name; }
 
 private:
-    static void WriteAttribute(const QString& dir, const char* name, const QString& value)
+    static void WriteAttribute(const QString& path, const QString& text)
     {
-        if (!TestFiles::Write(dir + "/" + name, value.toUtf8() + "\n"))
-            throw std::runtime_error("FakeSticks: cannot write " + (dir + "/" + name).toStdString());
+        TestFiles::Write(path, text.toUtf8() + "\n");
     }
 
     // Renamed into place: a poll never sees half a file. Every system's own mounts never match a stick.
@@ -120,8 +105,6 @@ private:
             throw std::runtime_error("FakeSticks: cannot write the mountinfo");
     }
 
-    static constexpr const char* variables[] = {"TESSALY_SYSFS_ROOT", "TESSALY_MOUNTINFO"};
-    const QByteArray previous[2] = {qgetenv(variables[0]), qgetenv(variables[1])};
     QTemporaryDir root {QDir::tempPath() + "/tessaly-sysfs-XXXXXX"};
     int disks = 0;
     std::map<QString, QByteArray> mounts; // block name (sdb, sdc, ... in the order of insertion) -> mountinfo line

@@ -2,8 +2,6 @@
 
 #include "XDesktop.h"
 
-#include <QRegularExpression>
-
 // The window of the program a user is typing in while the popup comes up: it holds the keyboard, records the keys.
 class KeyboardWitness {
 public:
@@ -25,7 +23,6 @@ public:
     unsigned long Window() const { return window; }
     bool Active() const { return XDesktop::ActiveWindow() == window; }
 
-    // The keys pressed in the window so far, by their key symbol names ("Return", "space", "a").
     QStringList Keys()
     {
         static const QRegularExpression press("KeyPress event[^\\n]*\\n[^\\n]*\\n[^\\n]*keysym 0x[0-9a-f]+, (\\w+)\\)");

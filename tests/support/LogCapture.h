@@ -6,9 +6,6 @@
 #include <boost/log/sinks/sync_frontend.hpp>
 #include <boost/make_shared.hpp>
 
-#include <algorithm>
-#include <vector>
-
 // Switches logging on and keeps every record while it lives; an observer sees each as it is logged, on that thread.
 class LogCapture {
 public:
@@ -18,7 +15,7 @@ public:
     };
     using Observer = std::function<void(const Record&)>;
 
-    explicit LogCapture(Observer observer = {})
+    explicit LogCapture(Observer observer = [](const Record&) {})
     {
         sink->locked_backend()->observer = std::move(observer);
         Log::g_lg::get();
@@ -32,7 +29,6 @@ public:
     }
 
     std::vector<Record> Records() const { return sink->locked_backend()->records; }
-    // Records of that severity whose message starts with the text.
     int Count(Log::Severity severity, const std::string& messageStart) const
     {
         const auto records = Records();
@@ -50,8 +46,7 @@ private:
             };
             Record copy {boost::log::extract_or_default<Log::Severity>(record["Severity"], Log::Debug), text("Channel"),
                 text("Function"), text("Message")};
-            if (observer)
-                observer(copy);
+            observer(copy);
             records.push_back(std::move(copy)); // the sink's frontend feeds one record at a time
         }
 

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <ostream>
-
 // GoogleTest prints QString values as text, not as raw bytes.
 inline void PrintTo(const QString& text, std::ostream* out)
 {

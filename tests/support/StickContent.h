@@ -2,27 +2,17 @@
 
 #include "TestFiles.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
-
-#include <stdexcept>
-
-// Writes stick contents into a folder that stands for a stick's root; a failure throws, which fails the test.
 struct StickContent {
     // Lists each file below root/VexmarNDSUpdate with its MD5 in its CHECKSUMS.MD5, sorted, relative names, LF ends.
     static void WriteChecksums(const QString& root)
     {
         const QString folder = root + "/VexmarNDSUpdate";
-        QStringList files;
+        QMap<QString, QByteArray> lines; // sorted by name
         for (QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories); it.hasNext();)
-            files << QDir(folder).relativeFilePath(it.next());
-        files.removeAll("CHECKSUMS.MD5");
-        files.sort();
-        QByteArray list;
-        for (const QString& name : files)
-            list += QCryptographicHash::hash(TestFiles::Read(folder + "/" + name), QCryptographicHash::Md5).toHex()
-                + "  " + QFile::encodeName(name) + "\n";
-        WriteFile(folder, "CHECKSUMS.MD5", list);
+            if (const QString name = QDir(folder).relativeFilePath(it.next()); name != "CHECKSUMS.MD5")
+                lines[name] = QCryptographicHash::hash(TestFiles::Read(it.filePath()), QCryptographicHash::Md5).toHex()
+                    + "  " + QFile::encodeName(name) + "\n";
+        WriteFile(folder, "CHECKSUMS.MD5", lines.values().join());
     }
 
     static void WriteFile(const QString& root, const QString& relativePath, const QByteArray& bytes)

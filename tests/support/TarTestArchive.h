@@ -2,11 +2,7 @@
 
 #include "TestFiles.h"
 
-#include <QCryptographicHash>
-#include <QDirIterator>
-#include <QMap>
-
-#include <vector>
+#include <numeric>
 
 // Builds tar archives block by block, including malformed and hostile ones, and lists unpacked trees for comparison.
 class TarTestArchive {
@@ -44,15 +40,13 @@ public:
     TarTestArchive& Pax(const QByteArray& key, const QByteArray& value, char type = 'x')
     {
         const QByteArray record = " " + key + "=" + value + "\n";
-        int length = record.size();
-        while (QByteArray::number(length).size() + record.size() != length)
-            length = QByteArray::number(length).size() + record.size();
+        int length = record.size() + 1; // the record and the digits of its own length
+        for (; QByteArray::number(length).size() + record.size() != length; ++length) { }
         return Add({"PaxHeaders/x", type, QByteArray::number(length) + record});
     }
     TarTestArchive& End() { return bytes_ += QByteArray(1024, '\0'), *this; }
     QByteArray Bytes() const { return bytes_; }
 
-    // A whole archive of folders (names ending in "/") and files, as map packages arrive.
     using Entries = std::vector<std::pair<QByteArray, QByteArray>>;
     static QByteArray Of(const Entries& entries)
     {
@@ -69,26 +63,20 @@ public:
     {
         QByteArray block(512, '\0');
         const auto put = [&block](int offset, const QByteArray& field) { block.replace(offset, field.size(), field); };
-        const auto octal = [](std::int64_t value, int digits) {
-            return QByteArray::number(qlonglong(value), 8).rightJustified(digits, '0');
-        };
+        const auto octal = [](qlonglong n, int width) { return QByteArray::number(n, 8).rightJustified(width, '0'); };
         std::int64_t size = entry.size >= 0 ? entry.size : entry.data.size();
         QByteArray sizeField = entry.base256Size ? QByteArray(12, '\0') : octal(size, 11);
         for (int i = 11; entry.base256Size && i >= 0; --i, size >>= 8)
             sizeField[i] = char(i == 0 ? 0x80 : size & 0xff);
         put(0, entry.name.left(100));
-        put(100, "0000644");
-        for (const int offset : {108, 116}) // owner and group
-            put(offset, "0000000");
+        put(100, QByteArray("0000644") + '\0' + "0000000" + '\0' + "0000000"); // mode, owner, group
         put(124, entry.sizeField.isEmpty() ? sizeField : entry.sizeField.leftJustified(12, '\0'));
         put(136, "00000000000");
         block[156] = entry.type;
         put(257, QByteArray("ustar\0", 6) + "00");
         put(345, entry.prefix.left(155));
         put(148, QByteArray(8, ' '));
-        int sum = 0;
-        for (const char c : block)
-            sum += static_cast<unsigned char>(c);
+        const int sum = std::accumulate(block.begin(), block.end(), 0, [](int sum, char c) { return sum + uchar(c); });
         put(148, octal(sum + entry.checksumDelta, 6) + QByteArray("\0 ", 2));
         return block;
     }
@@ -98,11 +86,10 @@ public:
         QMap<QString, QByteArray> tree;
         const auto all = QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System;
         for (QDirIterator it(root, all, QDirIterator::Subdirectories); it.hasNext();) {
-            const QString path = it.next();
-            const QFileInfo& info = it.fileInfo();
-            tree[QDir(root).relativeFilePath(path)] = info.isSymLink() ? "<link>"
-                : info.isDir()                                         ? "<folder>"
-                                                                       : TestFiles::Read(path);
+            const QFileInfo info(it.next());
+            tree[QDir(root).relativeFilePath(info.filePath())] = info.isSymLink() ? "<link>"
+                : info.isDir()                                                    ? "<folder>"
+                                                                                  : TestFiles::Read(info.filePath());
         }
         return tree;
     }

@@ -1,14 +1,12 @@
 #pragma once
 
-#include <QDir>
-#include <QFileInfo>
+#include <QtCore>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 struct TestFiles {
-    // A missing file reads as empty.
     static QByteArray Read(const QString& path)
     {
         QFile file(path);
@@ -22,30 +20,25 @@ struct TestFiles {
         return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
     }
 
-    // The permission bits (0777), or 0 when the file is missing.
     static unsigned Mode(const QString& path)
     {
         struct stat status { };
         return ::stat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & 0777u : 0u;
     }
 
-    // A FIFO that a writer has filled with the bytes and left: a reader gets the bytes, then the end, as from a
-    // file. A reader of its own keeps the bytes in the FIFO while this lives.
+    // Read as a file is: the bytes, then the end. Its own reader keeps the bytes in the FIFO while it lives.
     class FilledFifo {
     public:
         FilledFifo(const QString& path, const QByteArray& bytes)
         {
             const QByteArray name = QFile::encodeName(path);
-            if (::mkfifo(name.constData(), 0600) != 0)
-                return;
+            ::mkfifo(name.constData(), 0600); // a test's fresh path: nothing else can be there
             keeper_ = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
             const int writer = ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
             filled_ = keeper_ >= 0 && writer >= 0 && ::write(writer, bytes.constData(), bytes.size()) == bytes.size();
             ::close(writer);
         }
         ~FilledFifo() { ::close(keeper_); }
-        FilledFifo(const FilledFifo&) = delete;
-        FilledFifo& operator=(const FilledFifo&) = delete;
         bool Filled() const { return filled_; }
 
     private:

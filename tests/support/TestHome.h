@@ -1,13 +1,9 @@
 #pragma once
 
-#include <QDir>
-#include <QFile>
-
-#include <cstdlib>
+#include "TestFiles.h"
 
 struct TestHome {
-    // Fresh HOME and XDG folders below root, before Qt is set up. Requests for anywhere but the content service go to a
-    // closed local port: a test that forgets the service fails instead of asking the network (even for a name).
+    // Before Qt is set up. A test that forgets the content service meets a closed local port, not the network.
     static void PointAt(const QString& root)
     {
         for (const auto& [name, sub] :

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QRegularExpression>
-#include <QStringList>
+#include <QtCore>
 
-#include <mutex>
-
-// Collects, while it lives, every warning Qt prints from any thread about objects, timers or sockets used across
-// threads ("QObject: Cannot create children for a parent that is in a different thread"); all pass on unchanged.
+// Qt's warnings from any thread about objects, timers or sockets used across threads; all pass on unchanged.
 class ThreadWarnings {
 public:
     ThreadWarnings()
@@ -29,12 +25,10 @@ private:
         static const QRegularExpression aboutThreads(
             "thread|QObject|Timers? cannot|QSocketNotifier|QBasicTimer|QTimer|moveToThread|killTimer|startTimer",
             QRegularExpression::CaseInsensitiveOption);
-        std::unique_lock<std::mutex> lock(mutex);
+        const std::lock_guard<std::mutex> lock(mutex);
         if (type != QtDebugMsg && type != QtInfoMsg && aboutThreads.match(message).hasMatch())
             messages << message;
-        const QtMessageHandler next = previous; // Qt's own at least
-        lock.unlock();
-        next(type, context, message);
+        previous(type, context, message); // Qt's own at least
     }
 
     static inline std::mutex mutex;

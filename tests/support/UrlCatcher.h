@@ -1,10 +1,7 @@
 #pragma once
 
-#include <QDesktopServices>
-#include <QObject>
-#include <QUrl>
+#include <QtGui>
 
-// Takes the "https" links the program opens instead of a browser, for as long as it lives.
 class UrlCatcher : public QObject {
     Q_OBJECT
 

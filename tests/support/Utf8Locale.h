@@ -1,9 +1,6 @@
 #pragma once
 
-#include <QTextCodec>
-
-#include <clocale>
-#include <string>
+#include <QtCore>
 
 // A UTF-8 locale while it lives, whatever the environment says, as on most desktops: a lone 0xE9 is invalid in it.
 struct Utf8Locale {

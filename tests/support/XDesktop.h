@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QProcess>
-#include <QStandardPaths>
-#include <QtTest/QTest>
+#include <QtTest>
 
-#include <memory>
 #include <optional>
-#include <vector>
 
 // A private X desktop: Xvfb on a free display, openbox, and trayer as the tray host whose panel reserves its strip.
 class XDesktop {
@@ -15,30 +11,24 @@ public:
 
     ~XDesktop()
     {
-        // Tray host and window manager first, so that they do not complain about a vanished server.
-        for (auto it = processes.rbegin(); it != processes.rend(); ++it) {
+        for (auto it = processes.rbegin(); it != processes.rend(); ++it) { // the server last: nobody misses it
             (*it)->terminate();
-            if (!(*it)->waitForFinished(3000))
-                (*it)->kill();
-            (*it)->waitForFinished(3000);
+            (*it)->waitForFinished(3000); // else QProcess kills it
         }
     }
 
-    // Starts the three programs and waits until the panel's strut is in force; on failure the reason is in Error().
     bool Start(Edge edge = Edge::Bottom)
     {
         const auto fail = [this](const QString& reason) { return error = reason, false; };
         for (const char* program : {"Xvfb", "openbox", "trayer", "xdotool", "xprop"})
             if (QStandardPaths::findExecutable(program).isEmpty())
                 return fail(QString("%1 is not installed (scripts/install-deps.sh installs it)").arg(program));
-        // Xvfb picks a free display itself and writes its number to its output.
         QProcess* server = Launch("Xvfb", {"-displayfd", "1", "-screen", "0", "1280x800x24", "-nolisten", "tcp"});
         while (server && !server->canReadLine() && server->waitForReadyRead(30000)) { }
         display = ":" + QString::fromLatin1(server ? server->readLine().trimmed() : QByteArray());
         if (display == ":")
             return fail("Xvfb did not start");
-        if (!Launch("openbox", {"--sm-disable"}))
-            return fail("openbox did not start");
+        Launch("openbox", {"--sm-disable"});
         if (!QTest::qWaitFor([this] { return RootProperty("_NET_SUPPORTING_WM_CHECK").contains("window id"); }, 10000))
             return fail("openbox did not take the screen");
         // Now and then trayer starts without ever mapping its panel; another one then does.
@@ -50,7 +40,8 @@ public:
                     "--tint", "0x30343a", "--expand", "true"});
             if (!trayer)
                 return fail("trayer did not start");
-            if (QTest::qWaitFor([this] { return WorkArea().isValid() && WorkArea() != QRect(0, 0, 1280, 800); }, 4000))
+            static const QRegularExpression reserved("= (?!0, 0, 1280, 800)"); // the work area lost the strip
+            if (QTest::qWaitFor([this] { return RootProperty("_NET_WORKAREA").contains(reserved); }, 4000))
                 return true;
             trayer->kill();
             trayer->waitForFinished(3000);
@@ -69,7 +60,6 @@ public:
     static bool Press(const QStringList& keys) { return Xdotool(QStringList {"key", "--delay", "50"} + keys); }
     static unsigned long ActiveWindow() { return Run("xdotool", {"getactivewindow"}).value_or("").toULong(); }
     static bool Activate(unsigned long id) { return Xdotool({"windowactivate", "--sync", QString::number(id)}); }
-    // The client windows from the bottom of the stack to its top.
     static QList<unsigned long> Stacking()
     {
         QList<unsigned long> windows;
@@ -78,7 +68,6 @@ public:
             windows << id.trimmed().toULong(nullptr, 16);
         return windows;
     }
-    // A property of a window as xprop prints it ("NAME(TYPE) = value"); empty if unreadable.
     static QString WindowProperty(unsigned long id, const QString& name)
     {
         return Output({"-id", QString::number(id), name});
@@ -113,14 +102,6 @@ private:
         process->setStandardErrorFile(QProcess::nullDevice());
         process->start(program, arguments);
         return process->waitForStarted(5000) ? process : nullptr;
-    }
-
-    QRect WorkArea() const
-    {
-        QList<int> values;
-        for (const QString& value : RootProperty("_NET_WORKAREA").section('=', 1).split(','))
-            values << value.trimmed().toInt();
-        return values.size() < 4 ? QRect() : QRect(values[0], values[1], values[2], values[3]);
     }
 
     std::vector<std::unique_ptr<QProcess>> processes;
