@@ -7,19 +7,9 @@
 #include "Taskbar.h"
 #include "TrayIcon.h"
 #include "Ui.h"
-#include "UsbStorage.h"
-#include "XDesktop.h"
 
-#include <QApplication>
 #include <QMenu>
-#include <QPixmap>
 #include <QScreen>
-#include <QSignalSpy>
-#include <QSystemTrayIcon>
-#include <QTest>
-#include <QWindow>
-
-#include <memory>
 
 using Ui::State;
 
@@ -73,14 +63,12 @@ protected:
     const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
 };
 
-// Run once per panel edge (TESSALY_DESKTOP_EDGE): the edge found is the panel's, and the popup comes up against
-// the panel, beside the icon, inside the screen's available area.
+// Run once per panel edge (TESSALY_DESKTOP_EDGE): the edge found is the panel's, the popup inside the available area.
 class PopupOnEdgeTest : public PopupDesktopTest { };
 
 TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
 {
     Show(State::UpToDate);
-    // Per panel edge, in XDesktop's order: the edge to find, the popup's side against it, the picture's name.
     const struct {
         int edge;
         int (QRect::*side)() const;
@@ -102,9 +90,7 @@ TEST_F(PopupOnEdgeTest, SitsAgainstThePanelBesideTheIcon)
     Screenshot(QString("desktop-popup-%1").arg(expected.name));
 }
 
-// The first state comes before the icon has docked: its popup already sits against the panel, at its tray end. A click
-// on the docked icon hides the popup, the next brings it back beside the icon; a right click opens the menu and
-// leaves the popup as it is.
+// The first state comes before the icon has docked: its popup already sits at the panel's tray end.
 TEST_F(PopupDesktopTest, FirstPopupSitsAgainstThePanelIconClicksToggleItAndRightClickOpensTheMenu)
 {
     Show(State::UpToDate, false);

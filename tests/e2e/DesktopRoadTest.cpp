@@ -3,13 +3,10 @@
 #include "LogCapture.h"
 #include "QtPrinters.h"
 #include "TarTestArchive.h"
-#include "TestEnv.h"
-#include "TestFiles.h"
 #include "UrlCatcher.h"
 #include "XDesktop.h"
 
 #include "MainWindow.h"
-#include "MapStorage.h"
 #include "Popup.h"
 #include "ProductionCollaborators.h"
 #include "Resources.h"
@@ -18,25 +15,11 @@
 
 #include "Settings.h"
 
-#include <QtTest>
 #include <QtWidgets>
 
 namespace {
 
-const QString Mandatory = "EU2_2025_11"; // the installed map's mandatory update, of another map line
-const QString Archive = "/files/" + Mandatory;
-
-// Pixels that a user tells apart: one channel differs by more than a quarter of its range.
-int Distinct(const QImage& a, const QImage& b)
-{
-    int count = a.size() == b.size() ? 0 : a.width() * a.height();
-    for (int i = 0; a.size() == b.size() && i < a.width() * a.height(); ++i) {
-        const QColor p = a.pixelColor(i % a.width(), i / a.width()), q = b.pixelColor(i % a.width(), i / a.width());
-        count += std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()), std::abs(p.blue() - q.blue())})
-            > 64;
-    }
-    return count;
-}
+const QString Mandatory = "EU2_2025_11", Archive = "/files/" + Mandatory; // the installed map's mandatory update
 
 template <class Widget = QWidget> Widget* Shown(const char* name, const QString& text = {})
 {
@@ -70,7 +53,6 @@ protected:
         Fonts::Load(); // as the program does before it builds any window
     }
 
-    // The states the user interface was given, in order ("RootUpdate ..."); its last few.
     QStringList Journey(int last = 0) const
     {
         QStringList journey;
@@ -92,12 +74,10 @@ protected:
     }
     Ui::Popup* Popup() const { return Window()->findChild<Ui::Popup*>(); }
     QPushButton* PopupLink() const { return Popup()->findChild<QPushButton*>("pushButtonContentLink"); }
-    QSystemTrayIcon* Tray() const { return ui->findChild<QSystemTrayIcon*>(); }
     static bool Titled(const QString& title)
     {
         return QTest::qWaitFor([&] { return Shown<QLabel>("labelMessageTitle", title); }, 30000);
     }
-    // Real pointer clicks through the X server; a widget behind another window is brought to the front first.
     void Click(QWidget* widget)
     {
         ASSERT_NE(widget, nullptr);
@@ -116,7 +96,7 @@ protected:
     }
     void ClickTray(int button = 1)
     {
-        QSystemTrayIcon* tray = Tray();
+        QSystemTrayIcon* tray = ui->findChild<QSystemTrayIcon*>();
         ASSERT_TRUE(QTest::qWaitFor([tray] { return tray->isVisible() && !tray->geometry().isEmpty(); }, 5000));
         ASSERT_TRUE(XDesktop::Click(tray->geometry().center(), button));
         QTest::qWait(200);
@@ -124,7 +104,7 @@ protected:
     void ChooseTrayMenu(const QString& text)
     {
         ClickTray(3);
-        QMenu* menu = Tray()->contextMenu();
+        QMenu* menu = ui->findChild<QSystemTrayIcon*>()->contextMenu();
         ASSERT_TRUE(QTest::qWaitFor([menu] { return menu->isVisible(); }, 5000));
         const QList<QAction*> actions = menu->actions();
         const auto action = std::find_if(actions.begin(), actions.end(), [&](QAction* a) { return a->text() == text; });
@@ -171,8 +151,17 @@ protected:
             EXPECT_TRUE(QTest::qWaitFor([before] { return QApplication::focusWidget() != before; }, 5000));
             QWidget* focused = QApplication::focusWidget();
             ASSERT_TRUE(unfocused.count(focused)) << "Tab left the visible controls";
-            EXPECT_GT(
-                Distinct(focused->grab().toImage(), unfocused[focused]) * 50, focused->width() * focused->height())
+            // Pixels that a user tells apart: one channel differs by more than a quarter of its range.
+            const QImage a = focused->grab().toImage(), &b = unfocused[focused];
+            int distinct = a.size() == b.size() ? 0 : a.width() * a.height();
+            for (int i = 0; a.size() == b.size() && i < a.width() * a.height(); ++i) {
+                const QColor p = a.pixelColor(i % a.width(), i / a.width()),
+                             q = b.pixelColor(i % a.width(), i / a.width());
+                distinct += std::max({std::abs(p.red() - q.red()), std::abs(p.green() - q.green()),
+                                std::abs(p.blue() - q.blue())})
+                    > 64;
+            }
+            EXPECT_GT(distinct * 50, focused->width() * focused->height())
                 << focused->objectName().toStdString() << " looks unfocused";
             reached << focused->objectName();
             expected << control->objectName();
@@ -180,7 +169,6 @@ protected:
         EXPECT_EQ(expected, reached);
     }
 
-    // The demo stick, as the head unit wrote it, and a command of the demo's tool on the demo's folder.
     QString StickRoot() const { return demoRoot.filePath("stick"); }
     QString Demo(const QStringList& arguments) const
     {
@@ -191,7 +179,6 @@ protected:
         EXPECT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
         return QString::fromUtf8(demo.readAllStandardOutput());
     }
-    // The built program, started in the same folders and on the same desktop; killed if a test leaves it running.
     QProcess& StartProgram()
     {
         QProcess& program = programs.emplace_back();
@@ -291,7 +278,6 @@ TEST_F(DesktopRoad, TheRoad)
     ASSERT_TRUE(WaitShown("MandatoryUpdate"));
     EXPECT_FALSE(QDir(StickRoot() + "/VexmarNDSFull").exists());
 
-    // A download held after its first bytes.
     service.SetFault({{"path", Archive}, {"kind", "stall"}, {"bytes", 4000000}, {"seconds", 30}});
     ASSERT_TRUE(Titled("Confirm mandatory map update"));
     Click(Shown<QPushButton>("pushButtonPrimary"));
@@ -326,8 +312,7 @@ TEST_F(DesktopRoad, TheRoad)
     EXPECT_EQ(0, log.Count(Log::Error, "Refused")) << "no way the user takes may make the machine refuse an event";
 }
 
-// The built program keeps the language saved before (the settings page's tests choose it by clicks); a second start
-// only brings the running program forward; SIGTERM ends it cleanly.
+// The built program; the settings page's tests choose the language by clicks.
 TEST_F(DesktopRoad, TheProgramKeepsTheSavedLanguageComesForwardOnASecondStartAndEndsOnSigterm)
 {
     ASSERT_TRUE(Settings::Instance().SetLocale("de_DE"));

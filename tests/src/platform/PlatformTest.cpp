@@ -6,22 +6,12 @@
 #include "TestFiles.h"
 #include "TrayArea.h"
 
-#include <QDeadlineTimer>
-#include <QEventLoop>
-#include <QTemporaryDir>
-#include <QTimer>
-
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <csignal>
 #include <fstream>
-#include <functional>
 #include <thread>
 
-#include <pthread.h>
 #include <pwd.h>
 #include <sys/ioctl.h>
 

@@ -1,21 +1,16 @@
 #include "FakeStick.h"
 #include "StickContent.h"
 #include "StickPath.h"
-#include "StickVerifier.h"
-#include "TestFiles.h"
 #include "ThreadWarnings.h"
 #include "UsbManager.h"
 #include "UsbStorage.h"
 #include "Utf8Locale.h"
 
 #include <QLocalServer>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <fstream>
 
 namespace fs = boost::filesystem;
@@ -26,18 +21,6 @@ constexpr int WaitMs = 5000;
 const QString List = "VexmarNDSUpdate/CHECKSUMS.MD5";
 const QByteArray Zeros(32, '0');
 
-// The verdict, on a thread with the USB thread's stack (2 MiB). A check held by a FIFO hangs the test.
-UsbInfo::State Check(const QString& root)
-{
-    std::atomic<UsbInfo::State> state {};
-    const std::unique_ptr<QThread> thread(
-        QThread::create([&] { state = StickVerifier::Check(QFile::encodeName(root).toStdString()); }));
-    thread->setStackSize(2 << 20);
-    thread->start();
-    thread->wait();
-    return state;
-}
-
 const auto PeakMemoryKiB = [] {
     std::ifstream status("/proc/self/status");
     std::string line;
@@ -45,7 +28,6 @@ const auto PeakMemoryKiB = [] {
     return std::stol(line.substr(6));
 };
 
-// A stick whose list names nested folders, an empty file, a name ending in a space and a file over several chunks.
 QString Stick(const QTemporaryDir& dir, const QString& name = "STICK")
 {
     const QString stick = dir.filePath(name);
@@ -141,7 +123,12 @@ TEST(StickVerifierTest, ChecksStickContentAgainstItsListInFlatMemory)
         c.change(stick, TestFiles::Read(stick + "/" + List));
         std::ofstream("/proc/self/clear_refs") << "5"; // the peak down to the present use, where the kernel allows it
         const long before = PeakMemoryKiB();
-        EXPECT_EQ(Check(dir.filePath(c.root)), c.expected) << c.what;
+        std::atomic<UsbInfo::State> state {};
+        const std::unique_ptr<QThread> thread(QThread::create(
+            [&] { state = StickVerifier::Check(QFile::encodeName(dir.filePath(c.root)).toStdString()); }));
+        thread->setStackSize(2 << 20); // the USB thread's; a check held by a FIFO hangs the test
+        thread->start(), thread->wait();
+        EXPECT_EQ(state, c.expected) << c.what;
         EXPECT_LT(PeakMemoryKiB() - before, 16 * 1024) << c.what;
         EXPECT_TRUE(!filled || filled->Filled()) << c.what;
         server.close();
@@ -149,9 +136,8 @@ TEST(StickVerifierTest, ChecksStickContentAgainstItsListInFlatMemory)
     }
 }
 
-// Every stick root survives the way to its wide form and back, byte for byte, in a UTF-8 locale: names valid in
-// it read as their text (given in the rows); bytes that are not (a stick named in another encoding) are kept as
-// they are, and no two names share a wide form.
+// Every stick root survives the way to its wide form and back, byte for byte, in a UTF-8 locale: valid names read as
+// their text; bytes that are not (a stick named in another encoding) are kept, and no two names share a wide form.
 TEST(StickPathTest, RoundTripKeepsEveryByte)
 {
     const Utf8Locale locale;
@@ -230,9 +216,8 @@ TEST(UsbManagerTest, SpaceRefreshNeverBringsBackOrReselectsAStick)
     EXPECT_EQ(storage.GetSelectedUsb().id, 2u);
 }
 
-// On its own thread, the space refresh runs there; a listed file far too large to hash while the test runs
-// (1 TiB, sparse) keeps the check busy: Stop on the manager's thread still ends it, with nothing emitted afterwards
-// and nothing left to warn about.
+// The space refresh runs on the manager's thread; a listed 1 TiB sparse file keeps the check busy: Stop still ends
+// it, with nothing emitted afterwards and nothing left to warn about.
 TEST(UsbManagerTest, OnItsThreadStopEndsACheckThatWouldNeverFinish)
 {
     const ThreadWarnings warnings;
