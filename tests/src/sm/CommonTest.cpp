@@ -96,6 +96,9 @@ TEST_F(MachineTest, ResultsOfAnEarlierCheckOrOperationAreDropped)
     Run({
         {offered, {hold, Pull(1), Related(M::InvalidMetadata), release, Root(M::Ok)}, "RootUpdate",
             Removed + RootShown},
+        {offered, {hold, Pull(1), Related(M::NoSubscription), release, Root(M::Ok)}, "RootUpdate", Removed + RootShown},
+        {offered, {hold, Pull(1), Related(M::SubscriptionExpired), release, Root(M::Ok)}, "RootUpdate",
+            Removed + RootShown},
         {offered, {hold, Pull(1), Related(M::Ok), release, Root(M::Ok)}, "RootUpdate", Removed + RootShown},
         {ToOptional, {hold, Pull(1), Related(M::Ok), release, Root(M::Ok)}, "RootUpdate", Rechecked + RootShown},
         {{Map(MapInfo::Optional)}, {hold, valid, Root(M::Ok), release, Related(M::Ok)}, "OptionalUpdate",
@@ -108,7 +111,7 @@ TEST_F(MachineTest, ResultsOfAnEarlierCheckOrOperationAreDropped)
         {Downloading, {Pull(1), Finished(D::NoConnection), Finished(D::ServerError), Finished(D::UsbRemoved)},
             "MapUpdateCheck", Removed},
     });
-    EXPECT_EQ(6, log.Count(Log::Debug, "Dropped result of an earlier check: "));
+    EXPECT_EQ(8, log.Count(Log::Debug, "Dropped result of an earlier check: "));
     EXPECT_EQ(3, log.Count(Log::Debug, "Dropped map operation result: "));
 }
 
