@@ -76,7 +76,8 @@ protected:
     {
         QMetaObject::invokeMethod(mapManager, slot, Qt::QueuedConnection, argument);
     }
-    // After the check that offers the map, a download that hangs once it has written something.
+    // After the check that offers the map, a download that hangs once it has written all it got (so nothing is
+    // left to write when the test changes the stick under it).
     void StallADownload(const QString& checked, int seconds)
     {
         Invoke("CheckMapUpdates");
@@ -84,7 +85,7 @@ protected:
         service.SetFault(
             {{"path", "/files/EU_2024_05.tar"}, {"kind", "stall"}, {"bytes", 300000}, {"seconds", seconds}});
         Invoke("DownloadMap", Q_ARG(MapInfo::Id, kMap));
-        ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().FindMap(kMap).downloaded > 0; }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().FindMap(kMap).downloaded >= 300000; }, kWaitMs));
     }
 
     ThreadWarnings warnings;
