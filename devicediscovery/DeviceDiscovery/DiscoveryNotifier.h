@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace DeviceDiscovery {
 
 // Handle of a running discovery: destroying it stops the discovery, and once the destructor has returned none
@@ -8,6 +10,9 @@ namespace DeviceDiscovery {
 class DiscoveryNotifier {
 public:
     virtual ~DiscoveryNotifier() = default;
+    // Forgets a device, so that the next poll reports it as arriving if it is still there; one gone by then is
+    // reported neither way. May be called from any thread.
+    virtual void rediscover(std::uint64_t uid) = 0;
 };
 
 } // namespace DeviceDiscovery

@@ -44,6 +44,7 @@ std::unique_ptr<DeviceDiscovery::DiscoveryNotifier> Framework::createNotifier(
     auto* worker = new PollingWorker(std::move(visitor), callbacks, intervalMs, gate);
     auto endpoint = std::make_unique<PollingEndpoint>(gate);
     connect(endpoint.get(), &QObject::destroyed, worker, &PollingWorker::onStop);
+    connect(endpoint.get(), &PollingEndpoint::rediscoverRequested, worker, &PollingWorker::onForget);
     connect(this, &Framework::requestedToStop, worker, &PollingWorker::onStop);
     connect(worker, &PollingWorker::stopped, this, &Framework::onServiceStopped);
     worker->moveToThread(&m_thread);

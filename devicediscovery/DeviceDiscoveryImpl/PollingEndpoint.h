@@ -5,6 +5,7 @@
 
 #include <QObject>
 
+#include <cstdint>
 #include <memory>
 
 namespace DeviceDiscoveryImpl {
@@ -16,6 +17,10 @@ class PollingEndpoint : public QObject, public DeviceDiscovery::DiscoveryNotifie
 public:
     explicit PollingEndpoint(std::shared_ptr<CallbackGate> gate);
     ~PollingEndpoint() override;
+    void rediscover(std::uint64_t uid) override;
+
+signals:
+    void rediscoverRequested(std::uint64_t uid);
 
 private:
     std::shared_ptr<CallbackGate> m_gate;

@@ -25,6 +25,11 @@ void PollingWorker::onStop()
     QMetaObject::invokeMethod(this, &PollingWorker::onStopInternal, Qt::QueuedConnection);
 }
 
+void PollingWorker::onForget(std::uint64_t uid)
+{
+    m_knownDevices.erase(uid);
+}
+
 // The first poll happens one interval after the start, not at once.
 void PollingWorker::onStartInternal()
 {

@@ -30,6 +30,9 @@ public slots:
     void onStart();
     void onStop();
 
+    // Queued from the endpoint's thread.
+    void onForget(std::uint64_t uid);
+
     void onStartInternal();
     void onStopInternal();
     void onPollingTimeout();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "IUi.h"
+#include "RootWatch.h"
 
 #include <QCoreApplication>
 #include <QObject>
@@ -22,4 +23,8 @@ struct Collaborators {
     // False: the managers stay on the GUI thread, so that fakes record calls
     // in the order the machine makes them.
     bool managersOnThreads = true;
+    // Whether a stick's root answers; asked on a thread of its own unless
+    // tests keep it on the GUI thread.
+    RootWatch::Query rootAnswers = RootWatch::Answers;
+    bool rootsOnThreads = true;
 };

@@ -109,6 +109,12 @@ void UsbManager::MassStorageGo(uint64_t deviceUid)
     Enqueue({std::move(properties), true});
 }
 
+void UsbManager::RediscoverUsb(UsbInfo::Id usbId)
+{
+    if (!m_stopped && m_notifier)
+        m_notifier->rediscover(usbId);
+}
+
 void UsbManager::Enqueue(Job job)
 {
     m_jobs.push_back(std::move(job));

@@ -46,6 +46,10 @@ public slots:
     void MassStorageCome(DeviceDiscovery::DeviceProperties properties);
     void MassStorageGo(uint64_t deviceUid);
     void UpdateUsbSpace();
+    // A stick taken out while discovery still lists it, whose root answers
+    // again: discovery reports it anew at its next poll, and it is checked as
+    // a newly inserted one is.
+    void RediscoverUsb(UsbInfo::Id usbId);
     // Must run on the manager's own thread before it quits: stops discovery,
     // the space refresh and a stick check under way (at its next step), so
     // nothing is left to run or to be torn down from another thread.

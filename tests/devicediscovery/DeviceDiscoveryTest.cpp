@@ -89,9 +89,12 @@ TEST(PollingWorkerTest, ReportsArrivalsOnceThenRemovalsInUidOrderAndEachEmptyPer
     for (const std::vector<std::uint64_t>& present :
         std::vector<std::vector<std::uint64_t>> {{}, {9, 7, 3}, {3, 7, 9}, {12, 9}, {}, {}, {5}})
         script->SetPresent(present), worker.onPollingTimeout();
+    // A device forgotten is reported anew while present; one gone by then, neither way.
+    for (const std::vector<std::uint64_t>& present : std::vector<std::vector<std::uint64_t>> {{5}, {}})
+        worker.onForget(5), script->SetPresent(present), worker.onPollingTimeout();
     EXPECT_THAT(script->Events(),
         ::testing::ElementsAre("no device", "arrival 9", "arrival 7", "arrival 3", "arrival 12", "removal 3",
-            "removal 7", "removal 9", "removal 12", "no device", "arrival 5"));
+            "removal 7", "removal 9", "removal 12", "no device", "arrival 5", "arrival 5", "no device"));
 }
 
 // Each stop travels through the worker's event queue: a poll already under way must not reach an owner that has

@@ -9,7 +9,6 @@
 
 #include <QMetaObject>
 
-#include <boost/filesystem/operations.hpp>
 #include <boost/filesystem/path.hpp>
 
 #include <stdexcept>
@@ -87,6 +86,7 @@ void Common::Make(const Collaborators& collaborators)
     fullMapUpdateManager = collaborators.makeMapUpdateManager();
     usbThread = std::make_unique<QThread>();
     managerThread = std::make_unique<QThread>();
+    roots = std::make_unique<RootWatch>(collaborators.rootAnswers, collaborators.rootsOnThreads);
 }
 
 // Direct: the transition runs inside the user's click.
@@ -117,7 +117,8 @@ void Common::ConnectManagers()
     Connect(maps, SIGNAL(OperationFinished(MapDownloader::Result)), this,
         SLOT(OnMapOperationFinished(MapDownloader::Result)));
     Connect(maps, SIGNAL(CheckStarted()), this, SLOT(OnCheckStarted()));
-    RequireMethods(usb, {"StartUsbDiscovery()", "Stop()"});
+    connect(roots.get(), &RootWatch::AnswersAgain, this, &Common::RediscoverUsb);
+    RequireMethods(usb, {"StartUsbDiscovery()", "RediscoverUsb(UsbInfo::Id)", "Stop()"});
     RequireMethods(
         maps, {"CheckMapUpdates()", "UpdateLocale()", "DownloadMap(MapInfo::Id)", "AbortMapDownload()", "Stop()"});
 }
@@ -294,8 +295,10 @@ void Common::OnUsbRemoved(UsbInfo::Id usbId)
 {
     LOG(Debug) << "Usb: " << usbId << " was removed";
     const UsbInfo usb = UsbStorage::Instance().GetUsb(usbId);
+    if (removalAsked == usbId)
+        removalAsked.reset();
     if (!usb.IsValid()) {
-        if (vanished.erase(usbId) == 0)
+        if (!roots->Unwatch(usbId))
             LOG(Warning) << "Usb: " << usbId << " is not known";
         ui->UpdateUsbs();
         return;
@@ -313,19 +316,48 @@ void Common::TakeOut(const UsbInfo& usb)
     ui->UpdateUsbs();
 }
 
-// A manager found the selected stick gone. When its root is gone indeed, it is
-// taken out now rather than when discovery notices: a new check would only
-// find it gone again, and show its removal again. (Asked directly: PathExists
-// would hold the GUI thread for its pause.)
-void Common::TakeOutVanishedUsb()
+// A manager found the selected stick gone. Its root is asked again, off this
+// thread (a mount that does not answer must not freeze the window), before the
+// removal is raised: a stick gone indeed is taken out first, or the new check
+// would only find it gone again, and show its removal again. A stick whose
+// root still answers stays.
+void Common::ConfirmRemoval()
 {
     const UsbInfo selected = UsbStorage::Instance().GetSelectedUsb();
-    boost::system::error_code error;
-    if (!selected.IsValid() || boost::filesystem::exists(StickPath::ToNative(selected.path), error))
+    if (!selected.IsValid())
+        return Raise(Events::UsbRemove());
+    if (removalAsked)
         return;
-    LOG(Debug) << "Usb: " << selected.id << " is gone";
-    vanished.insert(selected.id);
-    TakeOut(selected);
+    removalAsked = selected.id;
+    const boost::filesystem::path root = StickPath::ToNative(selected.path);
+    roots->Ask(root, [this, usbId = selected.id, root](bool answers) {
+        // Discovery told first, and its removal was shown.
+        if (removalAsked != usbId)
+            return;
+        removalAsked.reset();
+        if (!answers)
+            TakeOutVanished(usbId, root);
+        Raise(Events::UsbRemove());
+    });
+}
+
+// Discovery may still list a stick whose root did not answer (a stick that
+// blinked, a mount that hung for a while): its root is watched, and once it
+// answers again, discovery reports the stick anew.
+void Common::TakeOutVanished(UsbInfo::Id usbId, const boost::filesystem::path& root)
+{
+    const UsbInfo usb = UsbStorage::Instance().GetUsb(usbId);
+    if (!usb.IsValid())
+        return;
+    LOG(Debug) << "Usb: " << usbId << " is gone";
+    roots->Watch(usbId, root);
+    TakeOut(usb);
+}
+
+void Common::RediscoverUsb(UsbInfo::Id usbId)
+{
+    LOG(Debug) << "Usb: " << usbId << " answers again";
+    Invoke(usbManager.get(), "RediscoverUsb", Qt::QueuedConnection, Q_ARG(UsbInfo::Id, usbId));
 }
 
 // A root check reads nothing from the stick: unusable answers are the
@@ -369,8 +401,7 @@ void Common::OnRelatedUpdates(MetadataChecker::Result result)
     case MetadataChecker::SubscriptionExpired:
         return Raise(Events::SubscriptionExpired());
     case MetadataChecker::UsbRemoved:
-        TakeOutVanishedUsb();
-        return Raise(Events::UsbRemove());
+        return ConfirmRemoval();
     case MetadataChecker::NoMetadata:
         return Raise(Events::NoMetadata());
     }
@@ -423,8 +454,7 @@ void Common::OnMapOperationFinished(MapDownloader::Result result)
     case MapDownloader::UsbFull:
         return Raise(Events::UsbFull());
     case MapDownloader::UsbRemoved:
-        TakeOutVanishedUsb();
-        return Raise(Events::UsbRemove());
+        return ConfirmRemoval();
     }
     throw std::logic_error("Failed to finish map operation: result is not supported");
 }

@@ -6,6 +6,7 @@
 #include "IUi.h"
 #include "MapDownloader.h"
 #include "MetadataChecker.h"
+#include "RootWatch.h"
 #include "UsbInfo.h"
 
 #include <QObject>
@@ -18,7 +19,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
-#include <set>
+#include <optional>
 
 namespace States {
 
@@ -88,7 +89,9 @@ private:
     void RaiseOffer();
     bool IsStaleCheckResult(MetadataChecker::Result result) const;
     void TakeOut(const UsbInfo& usb);
-    void TakeOutVanishedUsb();
+    void ConfirmRemoval();
+    void TakeOutVanished(UsbInfo::Id usbId, const boost::filesystem::path& root);
+    void RediscoverUsb(UsbInfo::Id usbId);
     // Asks the map update manager for work whose answer the machine waits
     // for; one that cannot be asked fails the work at once.
     bool Request(const char* method, QGenericArgument argument = QGenericArgument());
@@ -108,8 +111,11 @@ private:
     // their order, so until it has taken the last one every check result it
     // sends belongs to an earlier check.
     int checksNotTaken = 0;
-    // Sticks taken out because their root was gone before discovery told.
-    std::set<UsbInfo::Id> vanished;
+    // Roots of sticks a manager found gone, and of those taken out because
+    // their root was gone before discovery told.
+    std::unique_ptr<RootWatch> roots;
+    // The stick whose root is being asked, before its removal is raised.
+    std::optional<UsbInfo::Id> removalAsked;
 };
 
 } // namespace States

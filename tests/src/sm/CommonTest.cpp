@@ -1,5 +1,9 @@
 #include "MachineTest.h"
 
+#include <QThread>
+
+#include <atomic>
+
 // Before the guard's report nothing is made and the user's events go nowhere: a second instance quits unseen.
 TEST_F(MachineTest, StartAsksForOneCheckTeardownStopsBeforeDeletingAndASecondInstanceQuitsUnseen)
 {
@@ -136,6 +140,37 @@ TEST_F(MachineTest, StickWhoseRootVanishedIsTakenOutAtOnce)
             "MapUpdateCheck", {"SetState UsbRemoved", NewCheck[0], NewCheck[1]}},
     });
     EXPECT_EQ(0, log.Count(Log::Warning, "Usb: 1 is not known"));
+}
+
+// A root that does not answer (a dead mount) is asked off the GUI thread: the user is answered meanwhile, the stick
+// counts as gone after a bound, and once its root answers again discovery is asked to report it anew.
+TEST_F(MachineTest, ARootThatDoesNotAnswerHoldsNeitherTheWindowNorTheRemoval)
+{
+    std::atomic<bool> hung {true};
+    std::atomic<int> asked {0}, onGuiThread {0}, running {0};
+    QThread* const gui = QThread::currentThread();
+    Start([&](Collaborators& collaborators) {
+        collaborators.rootsOnThreads = true;
+        collaborators.rootAnswers = [&](const boost::filesystem::path&) {
+            ++running, ++asked, onGuiThread += QThread::currentThread() == gui;
+            for (int waited = 0; hung && waited < 30000; waited += 10)
+                QThread::msleep(10);
+            return --running, true;
+        };
+    });
+    Do(Downloading), Take();
+    Do({Finished(D::UsbRemoved), User(&Ui::IUi::Quit)});
+    EXPECT_EQ(Journal {"ConfirmQuit"}, journal);
+    ASSERT_TRUE(QTest::qWaitFor([] { return journal.back() == NewCheck[1]; }, 10000));
+    EXPECT_FALSE(Selected().IsValid());
+    hung = false;
+    ASSERT_TRUE(QTest::qWaitFor([] { return journal.back() == "RediscoverUsb 1"; }, 10000));
+    EXPECT_EQ(
+        (Journal {"ConfirmQuit", "UpdateUsbs", "SetState UsbRemoved", NewCheck[0], NewCheck[1], "RediscoverUsb 1"}),
+        Take());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return running == 0; }));
+    EXPECT_EQ(0, onGuiThread);
+    EXPECT_EQ(2, asked); // the hung question and the watch's next one; none asked meanwhile
 }
 
 // Logged; the work that waits for its answer fails (Retry asks again); nothing waits for new names.

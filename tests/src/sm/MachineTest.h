@@ -53,6 +53,7 @@ class FakeManager : public QObject {
 public:
     ~FakeManager() override { journal.push_back("delete " + name); }
     Q_INVOKABLE void StartUsbDiscovery() { journal.push_back("StartUsbDiscovery"); }
+    Q_INVOKABLE void RediscoverUsb(UsbInfo::Id usbId) { journal.push_back("RediscoverUsb " + std::to_string(usbId)); }
     std::string name;
 signals:
     void UsbCheckStarted();
@@ -91,10 +92,11 @@ template <class Made> auto Maker(Made** made, const char* name = "ui")
     };
 }
 
-// The managers stay on the GUI thread, so that the journal holds the calls in the order the machine makes them.
+// The managers stay on the GUI thread, and so do the questions to sticks' roots, so that the journal holds the calls
+// in the order the machine makes them.
 inline const auto FakeCollaborators = [](FakeUi** ui = nullptr, Fake** usb = nullptr, Fake** maps = nullptr) {
     return Collaborators {Maker(ui), Maker(usb, "usb manager"), Maker(maps, "map update manager"),
-        [] { journal.push_back("quit"); }, false};
+        [] { journal.push_back("quit"); }, false, RootWatch::Answers, false};
 };
 
 inline const auto ActiveLeaf = [](const StateMachine& machine) {
@@ -118,12 +120,15 @@ public:
         EXPECT_EQ(log.Count(Log::Error, "Refused"), refusals);
     }
     // A fresh machine, started: in MapUpdateCheck, its first check asked for.
-    void Start()
+    void Start(const std::function<void(Collaborators&)>& adapt = {})
     {
         machine.reset();
         holding = false, journal.clear();
         UsbStorage::Instance().Clear(), MapStorage::Instance().Clear();
-        machine = std::make_unique<StateMachine>(FakeCollaborators(&ui, &usb, &maps));
+        Collaborators collaborators = FakeCollaborators(&ui, &usb, &maps);
+        if (adapt)
+            adapt(collaborators);
+        machine = std::make_unique<StateMachine>(collaborators);
         machine->initiate();
         // The guard reports this only instance once the loop runs.
         EXPECT_TRUE(QTest::qWaitFor([this] { return machine->state_cast<const States::MapUpdateCheck*>(); }));

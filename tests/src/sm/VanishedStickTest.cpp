@@ -11,7 +11,8 @@
 #include "TestFiles.h"
 
 // The real managers on their threads, the local content service and a fabricated stick whose folder vanishes
-// mid-download; discovery tells of it a second after the machine noticed. One removed-stick screen, one new check.
+// mid-download, first for a moment, then for good; discovery tells of the second a second after the machine noticed.
+// One removed-stick screen, one new check.
 TEST(RealManagers, StickWhoseFolderVanishedMidDownloadShowsOneRemovedScreenAndEndsAtTheRootOffer)
 {
     LogCapture log;
@@ -37,14 +38,30 @@ TEST(RealManagers, StickWhoseFolderVanishedMidDownloadShowsOneRemovedScreenAndEn
     ASSERT_TRUE(reaches("OptionalUpdate"));
 
     // The archive stalls after its first bytes, so the folder goes while the download runs.
-    service.SetFault({{"path", "/files/EU_2024_05"}, {"kind", "stall"}, {"bytes", 200000}, {"seconds", 3}});
-    emit ui->DownloadMap("EU_2024_05");
-    ASSERT_TRUE(QTest::qWaitFor(
-        [] {
-            return MapStorage::Instance().FindMap("EU_2024_05").downloaded > 0
-                && journal.back() == "SetState MapDownload";
-        },
-        30000));
+    const auto stalledDownload = [&] {
+        service.SetFault({{"path", "/files/EU_2024_05"}, {"kind", "stall"}, {"bytes", 200000}, {"seconds", 3}});
+        emit ui->DownloadMap("EU_2024_05");
+        return QTest::qWaitFor(
+            [] {
+                return MapStorage::Instance().FindMap("EU_2024_05").downloaded > 0
+                    && journal.back() == "SetState MapDownload";
+            },
+            30000);
+    };
+    // A stick that blinks: its folder is away while discovery still lists it, then answers again. It is taken out,
+    // and discovered and checked anew, as a newly inserted stick is.
+    ASSERT_TRUE(stalledDownload());
+    const QString away = root + ".away";
+    ASSERT_TRUE(QDir().rename(root, away));
+    ASSERT_TRUE(reaches("RootUpdate"));
+    EXPECT_TRUE(UsbStorage::Instance().IsEmpty());
+    const int detected = log.Count(Log::Debug, "Detected device: ");
+    ASSERT_TRUE(QDir().rename(away, root));
+    ASSERT_TRUE(reaches("OptionalUpdate"));
+    EXPECT_EQ(detected + 1, log.Count(Log::Debug, "Detected device: "));
+    EXPECT_TRUE(Selected().IsValid());
+
+    ASSERT_TRUE(stalledDownload());
     journal.clear();
     const int checks = log.Count(Log::Info, "Checking ");
     // Again while the writer still adds to it.

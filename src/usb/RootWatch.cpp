@@ -1,0 +1,116 @@
+#include "RootWatch.h"
+
+#include <boost/filesystem/operations.hpp>
+
+#include <mutex>
+#include <thread>
+
+namespace fs = boost::filesystem;
+
+namespace {
+
+// A stick's root answers within milliseconds; a spun-down disk may take a
+// little longer, and a stick counted gone too early is discovered again.
+constexpr int BoundMs = 2000;
+// As often as discovery polls.
+constexpr int PollMs = 1000;
+
+} // namespace
+
+// Lets a thread that outlives its watch hand its answer to nobody.
+struct RootWatch::Channel {
+    std::mutex mutex;
+    RootWatch* owner = nullptr;
+
+    void Deliver(const fs::path& root, bool answers)
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        if (owner)
+            QMetaObject::invokeMethod(
+                owner, [owner = owner, root, answers] { owner->Finished(root, answers); }, Qt::QueuedConnection);
+    }
+};
+
+RootWatch::RootWatch(Query query, bool onThreads, QObject* parent)
+    : QObject(parent)
+    , query(std::move(query))
+    , onThreads(onThreads)
+    , channel(std::make_shared<Channel>())
+{
+    channel->owner = this;
+    pollTimer.setInterval(PollMs);
+    connect(&pollTimer, &QTimer::timeout, this, &RootWatch::Poll);
+}
+
+RootWatch::~RootWatch()
+{
+    const std::lock_guard<std::mutex> lock(channel->mutex);
+    channel->owner = nullptr;
+}
+
+bool RootWatch::Answers(const fs::path& root)
+{
+    boost::system::error_code error;
+    return fs::is_directory(root, error);
+}
+
+void RootWatch::Ask(const fs::path& root, Answer answer)
+{
+    const int waiter = nextWaiter++;
+    waiting[root].emplace(waiter, std::move(answer));
+    QTimer::singleShot(BoundMs, this, [this, root, waiter] { Give(root, waiter, false); });
+    if (asking.insert(root).second)
+        Start(root);
+}
+
+void RootWatch::Start(const fs::path& root)
+{
+    if (!onThreads)
+        return channel->Deliver(root, query(root));
+    std::thread([channel = channel, query = query, root] { channel->Deliver(root, query(root)); }).detach();
+}
+
+void RootWatch::Finished(const fs::path& root, bool answers)
+{
+    asking.erase(root);
+    for (const auto& waiter : std::map<int, Answer>(waiting[root]))
+        Give(root, waiter.first, answers);
+}
+
+// Each waiter is answered once: by its root's thread or by the bound.
+void RootWatch::Give(const fs::path& root, int waiter, bool answers)
+{
+    const auto found = waiting.find(root);
+    if (found == waiting.end() || found->second.count(waiter) == 0)
+        return;
+    const Answer answer = std::move(found->second[waiter]);
+    found->second.erase(waiter);
+    if (found->second.empty())
+        waiting.erase(found);
+    answer(answers);
+}
+
+void RootWatch::Watch(UsbInfo::Id usbId, const fs::path& root)
+{
+    watched[usbId] = root;
+    pollTimer.start();
+}
+
+bool RootWatch::Unwatch(UsbInfo::Id usbId)
+{
+    const bool found = watched.erase(usbId) > 0;
+    if (watched.empty())
+        pollTimer.stop();
+    return found;
+}
+
+void RootWatch::Poll()
+{
+    for (const auto& stick : watched) {
+        const UsbInfo::Id usbId = stick.first;
+        Ask(stick.second, [this, usbId](bool answers) {
+            if (answers && Unwatch(usbId))
+                emit AnswersAgain(usbId);
+        });
+    }
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "UsbInfo.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <boost/filesystem/path.hpp>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+
+// Asks whether sticks' roots answer, off the calling thread: a mount that does
+// not answer (a failing stick, a dead share) must not freeze the window. An
+// answer that does not come within a bound counts as "no", and a root is asked
+// by one thread at a time, however long that thread hangs.
+// It also watches the roots of sticks taken out while discovery may still list
+// them, and tells when one answers again.
+class RootWatch : public QObject {
+    Q_OBJECT
+
+public:
+    using Query = std::function<bool(const boost::filesystem::path&)>;
+    using Answer = std::function<void(bool answers)>;
+
+    // Tests pass their own query, and may have it asked on this thread.
+    explicit RootWatch(Query query = Answers, bool onThreads = true, QObject* parent = nullptr);
+    ~RootWatch() override;
+
+    // The answer comes on this object's thread, after this call has returned.
+    void Ask(const boost::filesystem::path& root, Answer answer);
+    // Asks every second until the root answers, then emits AnswersAgain once.
+    void Watch(UsbInfo::Id usbId, const boost::filesystem::path& root);
+    // False when the stick was not watched.
+    bool Unwatch(UsbInfo::Id usbId);
+
+    // Whether the root is a folder that answers.
+    static bool Answers(const boost::filesystem::path& root);
+
+signals:
+    void AnswersAgain(UsbInfo::Id usbId);
+
+private:
+    struct Channel;
+
+    void Start(const boost::filesystem::path& root);
+    void Finished(const boost::filesystem::path& root, bool answers);
+    void Give(const boost::filesystem::path& root, int waiter, bool answers);
+    void Poll();
+
+    Query query;
+    bool onThreads;
+    std::shared_ptr<Channel> channel;
+    std::set<boost::filesystem::path> asking;
+    std::map<boost::filesystem::path, std::map<int, Answer>> waiting;
+    int nextWaiter = 0;
+    std::map<UsbInfo::Id, boost::filesystem::path> watched;
+    QTimer pollTimer {this};
+};
