@@ -145,7 +145,7 @@ TEST_F(Guards, WithoutAPrivateRuntimeFolderTheTemporaryOneIsPrivateOrRefused)
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
     qputenv("TMPDIR", QFile::encodeName(dir.path()));
     for (const auto& [passedBy, refusal, make] : cases) {
-        SCOPED_TRACE(std::string(passedBy) + refusal);
+        SCOPED_TRACE(std::string(passedBy) + " | " + refusal);
         *passedBy ? qputenv("XDG_RUNTIME_DIR", QFile::encodeName(given)) : qunsetenv("XDG_RUNTIME_DIR");
         ASSERT_TRUE(make());
         const unsigned mode = TestFiles::Mode(given);
