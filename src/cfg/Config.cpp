@@ -78,10 +78,10 @@ Config::Config(const QString& dataFolder)
         ReadConfig(path);
     } catch (const std::runtime_error& e) {
         RecordError("Failed to read: " + path + ", " + e.what());
-        QString kept;
-        const bool replaceable = JsonFile::KeepUnreadable(path, kept);
-        if (!kept.isEmpty())
-            RecordError(kept);
+        QString record;
+        const bool replaceable = JsonFile::KeepUnreadable(path, record);
+        if (!record.isEmpty())
+            RecordError(record);
         try {
             if (replaceable)
                 WriteConfig(path);
