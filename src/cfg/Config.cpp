@@ -72,15 +72,19 @@ Config::Config(const QString& dataFolder)
     updateKey = ProductionEnvironment().key;
 
     const QString path = ConfigFilePath();
+    if (const QString failure = JsonFile::MakePrivate(path); !failure.isEmpty())
+        RecordError(failure);
     try {
         ReadConfig(path);
     } catch (const std::runtime_error& e) {
         RecordError("Failed to read: " + path + ", " + e.what());
-        const QString kept = JsonFile::KeepUnreadable(path);
-        if (!kept.isEmpty())
-            RecordError("Kept the unreadable file as: " + kept);
+        QString record;
+        const bool replaceable = JsonFile::KeepUnreadable(path, record);
+        if (!record.isEmpty())
+            RecordError(record);
         try {
-            WriteConfig(path);
+            if (replaceable)
+                WriteConfig(path);
         } catch (const std::runtime_error& e) {
             // A read-only or full data folder must not stop the program:
             // it runs with the values held in memory.

@@ -16,7 +16,13 @@ void Write(const QString& path, const boost::property_tree::ptree& tree);
 
 // Copies a file that could not be read to path + ".bad" (replacing an older
 // copy), so that the user's hand-edited text outlives the file's rewrite.
-// Returns the copy's path; empty when there is no file or it cannot be copied.
-QString KeepUnreadable(const QString& path);
+// True when the file may be rewritten: it is not a file, or it is kept;
+// `record` then says where, or else why it must be left as it is.
+bool KeepUnreadable(const QString& path, QString& record);
+
+// Takes from the user's own file every permission beyond the owner's reading
+// and writing: config.json may hold a service key. Never follows a symbolic
+// link. Returns the failure; empty when done or not the user's file to change.
+QString MakePrivate(const QString& path);
 
 } // namespace JsonFile

@@ -33,6 +33,8 @@ Settings::Settings(const QString& filePath, const Config& config, const Autostar
     , config(config)
     , autostart(autostart)
 {
+    if (const QString failure = JsonFile::MakePrivate(filePath); !failure.isEmpty())
+        LOG(Error) << failure;
     try {
         LOG(Info) << "Reading settings from file: " << filePath;
         const boost::property_tree::ptree tree = JsonFile::Read(filePath);
@@ -41,9 +43,7 @@ Settings::Settings(const QString& filePath, const Config& config, const Autostar
         LOG(Info) << "Current language: " << GetLanguage() << ", run at startup: " << BoolText(GetRunAtStartup());
     } catch (const std::runtime_error& e) {
         LOG(Error) << "Failed to read: " << filePath << ", : " << e.what();
-        const QString kept = JsonFile::KeepUnreadable(filePath);
-        if (!kept.isEmpty())
-            LOG(Error) << "Kept the unreadable file as: " << kept;
+        KeepUnreadable();
         SetRunAtStartup(true);
         SetLocale(GetLanguage());
     }
@@ -102,9 +102,21 @@ bool Settings::SetRunAtStartup(bool enabled)
     return true;
 }
 
+// The user's unreadable file is replaced only once a copy of it is kept.
+bool Settings::KeepUnreadable()
+{
+    QString record;
+    replaceable = JsonFile::KeepUnreadable(filePath, record);
+    if (!record.isEmpty())
+        LOG(Error) << record;
+    return replaceable;
+}
+
 void Settings::Save()
 {
     LOG(Info) << "Writing settings to file: " << filePath;
+    if (!replaceable && !KeepUnreadable())
+        return;
     boost::property_tree::ptree tree;
     tree.put("language", GetLanguage().toStdString());
     tree.put("run at startup", BoolText(GetRunAtStartup()));

@@ -34,10 +34,14 @@ public:
     void Save();
 
 private:
+    bool KeepUnreadable();
+
     const QString filePath;
     std::unique_ptr<QTranslator> translator;
     QString language = "en_GB";
     bool runAtStartup = false;
+    // False while settings.json holds unreadable text of which no copy could be kept.
+    bool replaceable = true;
     mutable std::mutex mutex;
     const Config& config;
     const Autostart autostart;

@@ -1,9 +1,12 @@
 #include "RuntimeFolder.h"
 
+#include "Log.h"
+
 #include <QDir>
 #include <QFile>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -21,22 +24,29 @@ std::string UserName()
     return entry ? entry->pw_name : std::to_string(::geteuid());
 }
 
-[[noreturn]] void Refuse(const std::string& path, const std::string& reason)
+std::string Octal(mode_t mode)
 {
-    throw std::runtime_error("Failed to use runtime folder: \"" + path + "\", " + reason
-        + " (it must be a folder of the user's own with mode 0700)");
+    char text[8] = "";
+    std::snprintf(text, sizeof text, "%04o", static_cast<unsigned>(mode));
+    return text;
 }
 
-// Checks the folder itself, never one a symbolic link leads to; a folder of
-// the user's own is given mode 0700.
-void Verify(const std::string& path)
+std::string Described(const std::string& path, const std::string& reason)
+{
+    return "\"" + path + "\", " + reason + " (it must be a folder of the user's own with mode 0700)";
+}
+
+// Why the folder cannot be the private one; empty when it can. Looks at the
+// folder itself, never at one a symbolic link leads to. Only the program's
+// own folder is given mode 0700: another may be shared, as /tmp is.
+std::string Unfit(const std::string& path, bool own)
 {
     const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         struct stat entry { };
         const bool link = ::lstat(path.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode);
-        Refuse(path, link ? "it is a symbolic link" : error == ENOTDIR ? "it is not a folder" : std::strerror(error));
+        return link ? "it is a symbolic link" : error == ENOTDIR ? "it is not a folder" : std::strerror(error);
     }
     struct stat info { };
     std::string reason;
@@ -44,11 +54,12 @@ void Verify(const std::string& path)
         reason = std::strerror(errno);
     else if (info.st_uid != ::geteuid())
         reason = "it belongs to user id " + std::to_string(info.st_uid);
+    else if ((info.st_mode & 07777) != 0700 && !own)
+        reason = "its mode is " + Octal(info.st_mode & 07777);
     else if ((info.st_mode & 07777) != 0700 && ::fchmod(fd, 0700) != 0)
         reason = std::strerror(errno);
     ::close(fd);
-    if (!reason.empty())
-        Refuse(path, reason);
+    return reason;
 }
 
 } // namespace
@@ -56,11 +67,17 @@ void Verify(const std::string& path)
 QString PrivateRuntimeFolder()
 {
     const QByteArray given = qgetenv("XDG_RUNTIME_DIR");
-    const std::string path = given.isEmpty()
-        ? QFile::encodeName(QDir::tempPath()).toStdString() + "/runtime-" + UserName()
-        : given.toStdString();
-    if (given.isEmpty() && ::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST)
-        Refuse(path, std::strerror(errno));
-    Verify(path);
+    if (!given.isEmpty()) {
+        const std::string reason = Unfit(given.toStdString(), false);
+        if (reason.empty())
+            return QFile::decodeName(given);
+        LOG(Warning) << "Passed by runtime folder: " << Described(given.toStdString(), reason)
+                     << "; using the program's own";
+    }
+    const std::string path = QFile::encodeName(QDir::tempPath()).toStdString() + "/runtime-" + UserName();
+    const std::string reason
+        = ::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST ? std::strerror(errno) : Unfit(path, true);
+    if (!reason.empty())
+        throw std::runtime_error("Failed to use runtime folder: " + Described(path, reason));
     return QFile::decodeName(path.c_str());
 }

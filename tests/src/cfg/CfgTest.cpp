@@ -19,6 +19,18 @@ struct Cfg : ::testing::Test {
     QString Path(const char* name = "config.json") const { return dir.filePath(name); }
     void Write(const QByteArray& json, const char* name = "config.json") const { TestFiles::Write(Path(name), json); }
     QByteArray Read(const char* name = "config.json") const { return TestFiles::Read(Path(name)); }
+    void Chmod(mode_t mode, const char* name = "config.json") const { ::chmod(QFile::encodeName(Path(name)), mode); }
+    // Files may grow to `bytes` at most while `body` runs, as on a nearly full disk.
+    static void Limited(rlim_t bytes, const std::function<void()>& body)
+    {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit {};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        const rlimit small {bytes, limit.rlim_max};
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        body();
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
     std::unique_ptr<Settings> MakeSettings() const
     {
         return std::make_unique<Settings>(Path("settings.json"), config, Autostart(entry, "/opt/tessaly/tessaly"));
@@ -40,15 +52,19 @@ TEST_F(Cfg, ConfigIsReadAsFoundAndRewrittenWhenIncomplete)
     EXPECT_TRUE(
         !first.logLevel && first.updateSource == ProductionEnvironment().baseUrl && first.updateKey.size() == 32);
 
-    // Any word but the four exact level names counts as no level, not as a fault.
+    // Any word but the four exact level names counts as no level, not as a fault. The file is made the user's
+    // alone as it is; one a symbolic link leads to is not touched.
     const QByteArray valid = R"({ "Application": { "LogLevel": "debug" },
         "FullMapUpdate": { "UpdateType": "Test", "UpdateSource": "https://127.0.0.1:1/brel/v1", "UpdateKey": "k" },
         "MapDownload": { "RetryDuration": 5 } })";
-    Write(valid);
+    Write(valid), Chmod(0644);
     const Config read(dir.path());
     EXPECT_TRUE(!read.logLevel && read.updateType == std::string("Test"));
     EXPECT_EQ(read.updateSource + read.updateKey + read.retryDuration, "https://127.0.0.1:1/brel/v1k5");
-    EXPECT_EQ(Read(), valid);
+    EXPECT_TRUE(Read() == valid && TestFiles::Mode(Path()) == 0600u);
+    QFile::rename(Path(), Path("linked")), Chmod(0644, "linked"), QFile::link(Path("linked"), Path());
+    EXPECT_TRUE(Config(dir.path()).updateKey == "k" && TestFiles::Mode(Path("linked")) == 0644u);
+    QFile::remove(Path()), QFile::remove(Path("linked"));
 
     // A failure halfway keeps what was read and writes it back, a built-in environment by its type only.
     Write(R"({ "Application": { "LogLevel": "Info" }, "FullMapUpdate": { "UpdateType": "DravoVyd-Preprod" } })");
@@ -71,6 +87,15 @@ TEST_F(Cfg, ConfigIsReadAsFoundAndRewrittenWhenIncomplete)
     ASSERT_EQ(kept.unloggedErrors.size(), 2);
     EXPECT_TRUE(kept.unloggedErrors[0].startsWith("Failed to read: " + Path() + ", "));
     EXPECT_EQ(kept.unloggedErrors[1], "Kept the unreadable file as: " + Path() + ".bad");
+    // Where no copy can be kept (a nearly full disk), the file is left as it was and the defaults are used.
+    const QByteArray large = unreadable + QByteArray(30000, ' ');
+    Write(large), QFile::remove(Path("config.json.bad"));
+    Limited(1000, [this] {
+        const Config full(dir.path());
+        EXPECT_TRUE(full.unloggedErrors.last().startsWith("Failed to keep the unreadable file as: " + Path() + ".bad"));
+        EXPECT_EQ(full.updateSource, ProductionEnvironment().baseUrl);
+    });
+    EXPECT_TRUE(Read() == large && !QFile::exists(Path("config.json.bad")));
 
     // Refused before the reader recurses off the stack.
     Write(R"({ "FullMapUpdate": { "UpdateSource": "https://127.0.0.1:3/brel/v1", "x": )" + QByteArray(200000, '['));
@@ -115,18 +140,14 @@ TEST_F(Cfg, SettingsAreSavedWholeAndReadBack)
     ::umask(umask);
     EXPECT_EQ(TestFiles::Mode(Path("settings.json")), 0600u);
     const QByteArray saved = Read("settings.json");
+    Chmod(0644, "settings.json");
     {
         const auto reread = MakeSettings();
         EXPECT_TRUE(reread->GetLanguage() == "de_DE" && !reread->GetRunAtStartup());
+        EXPECT_EQ(TestFiles::Mode(Path("settings.json")), 0600u);
         reread->SetLocale("fr_FR");
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit {};
-        ::getrlimit(RLIMIT_FSIZE, &limit);
-        const rlimit small {10, limit.rlim_max};
-        ::setrlimit(RLIMIT_FSIZE, &small);
         LogCapture log;
-        reread->Save();
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+        Limited(10, [&reread] { reread->Save(); });
         EXPECT_EQ(log.Count(Log::Error, "Failed to write settings to file: " + Path("settings.json").toStdString()), 1);
     }
     EXPECT_TRUE(
@@ -141,4 +162,12 @@ TEST_F(Cfg, SettingsAreSavedWholeAndReadBack)
     EXPECT_FALSE(settings->SetLocale("xx_XX"));
     EXPECT_EQ(settings->GetLanguage() + QCoreApplication::translate("global", "MB"), "fr_FRMo");
     EXPECT_TRUE(settings->SetLocale("en_GB") && QCoreApplication::translate("global", "MB") == "MB");
+
+    // Without a copy (a folder in its way) the unreadable file is left as it was until a save can keep one.
+    Write(json, "settings.json"), QFile::remove(Path("settings.json.bad")), Write("", "settings.json.bad/in the way");
+    const auto blocked = MakeSettings();
+    blocked->Save();
+    EXPECT_TRUE(Read("settings.json") == json && log.Count(Log::Error, "Failed to keep the unreadable file as: ") == 2);
+    QDir(Path("settings.json.bad")).removeRecursively(), blocked->Save();
+    EXPECT_TRUE(Read("settings.json.bad") == json && Read("settings.json").contains(R"("run at startup": "true")"));
 }

@@ -10,6 +10,8 @@
 
 #include <csignal>
 
+#include <pwd.h>
+
 namespace {
 
 QString Data(const QString& name)
@@ -26,8 +28,10 @@ int Records(const QString& pattern)
 }
 
 struct Program : QProcess {
-    explicit Program(const QStringList& arguments = {}, const QString& name = "tessaly")
+    explicit Program(const QStringList& arguments = {}, const QString& name = "tessaly",
+        const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment())
     {
+        setProcessEnvironment(environment);
         start(TestEnv::BinaryDir() + "/bin/" + name, arguments);
     }
     ~Program() override { kill(), waitForFinished(); }
@@ -44,6 +48,8 @@ struct Program : QProcess {
 
 // A first run (in the test process's HOME and XDG folders) where the logs folder cannot be made runs without a log and
 // writes the autostart entry. Files that cannot be read are told of once the log runs; SIGTERM ends the run cleanly.
+// A runtime folder of another user (as su leaves it) is passed by for the program's own in the temporary folder; only
+// when that cannot be had either the start ends, saying why.
 TEST(Program, RunsWithoutALogAndLogsUnreadableFilesOnceTheLogRuns)
 {
     const QString entry
@@ -66,6 +72,24 @@ TEST(Program, RunsWithoutALogAndLogsUnreadableFilesOnceTheLogRuns)
     EXPECT_EQ(Records(R"(\|   Error \| .* \| Failed to read: )"), 2);
     EXPECT_EQ(program.Finish(SIGTERM), 0);
     EXPECT_EQ(Records(" \\| Received signal 15, quitting$") + Records(" \\| Entered Common state$"), 2);
+
+    const QTemporaryDir temp;
+    const QString own = temp.filePath("runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("TMPDIR", temp.path()), environment.insert("XDG_RUNTIME_DIR", temp.filePath("su"));
+    for (const QString& folder : {temp.filePath("su"), own})
+        QDir().mkdir(folder), ::chmod(QFile::encodeName(folder), 0755);
+    ASSERT_EQ(::chown(QFile::encodeName(temp.filePath("su")), 12345, 12345), 0);
+    Program passedBy({}, "tessaly", environment);
+    ASSERT_TRUE(QTest::qWaitFor([] { return Records(" \\| Entered Common state$") == 2; }, 10000));
+    EXPECT_EQ(Records(R"(\| Warning \| .* \| Passed by runtime folder: ".*/su", it belongs to user id 12345 )"), 1);
+    EXPECT_TRUE(passedBy.Finish(SIGTERM) == 0 && TestFiles::Mode(temp.filePath("su")) == 0755u);
+    ASSERT_TRUE(TestFiles::Mode(own) == 0700u && ::chown(QFile::encodeName(own), 12345, 12345) == 0);
+    Program refused({}, "tessaly", environment);
+    EXPECT_EQ(refused.Finish(), 1);
+    const QString reason = "Failed to use runtime folder: \"" + own + "\", it belongs to user id 12345";
+    EXPECT_TRUE(refused.readAllStandardError().contains(reason.toUtf8()));
+    EXPECT_EQ(Records("\\|   Error \\| .* \\| Caught unhandled error: " + QRegularExpression::escape(reason)), 1);
 }
 
 // An error escaping an event handler ends through the last-resort path with code 1, said on stderr and in the log.

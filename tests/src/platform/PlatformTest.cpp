@@ -117,32 +117,53 @@ TEST_F(Guards, AFloodOfSignalsIsOneActivation)
     EXPECT_LE(reports.events.size(), 6u);
 }
 
-// Without XDG_RUNTIME_DIR the event lives in "<temp>/runtime-<user>", which is made, or kept, private; one that
-// another user made, a symbolic link or a file there is refused with the reason, never followed or shared.
-TEST_F(Guards, WithoutARuntimeFolderTheTemporaryOneIsPrivateOrRefused)
+// Without XDG_RUNTIME_DIR, or when it names a folder that others may reach (left unchanged), the event lives in
+// "<temp>/runtime-<user>", which is made, or kept, private; one that another user made, a symbolic link or a file
+// there is refused with the reason, never followed or shared.
+TEST_F(Guards, WithoutAPrivateRuntimeFolderTheTemporaryOneIsPrivateOrRefused)
 {
     const QString folder = dir.filePath("runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
-    const QByteArray path = QFile::encodeName(folder);
-    const std::pair<const char*, std::function<bool()>> cases[] = {// reason (empty: the guard starts there), folder
-        {"", [] { return true; }}, {"", [&] { return QDir().mkdir(folder) && ::chmod(path, 0755) == 0; }},
-        {"belongs to user id 12345", [&] { return QDir().mkdir(folder) && ::chown(path, 12345, 12345) == 0; }},
-        {"is a symbolic link", [&] { return QFile::link(dir.path(), folder); }},
-        {"is not a folder", [&] { return TestFiles::Write(folder, ""); }}};
+    const QString given = dir.filePath("given"), target = dir.filePath("target");
+    const auto own
+        = [](const QString& at, mode_t mode) { return QDir().mkdir(at) && ::chmod(QFile::encodeName(at), mode) == 0; };
+    const auto foreign
+        = [](const QString& at) { return QDir().mkdir(at) && ::chown(QFile::encodeName(at), 12345, 12345) == 0; };
+    const auto link = [&](const QString& at) { return own(target, 0700) && QFile::link(target, at); };
+    const auto file = [](const QString& at) { return TestFiles::Write(at, ""); };
+    const struct {
+        const char* passedBy; // why XDG_RUNTIME_DIR is passed by; empty: it is unset
+        const char* refusal; // empty: the guard starts in the temporary folder
+        std::function<bool()> make;
+    } cases[] = {{"", "", [] { return true; }}, {"", "", [&] { return own(folder, 0755); }},
+        {"", "belongs to user id 12345", [&] { return foreign(folder); }},
+        {"", "is a symbolic link", [&] { return link(folder); }}, {"", "is not a folder", [&] { return file(folder); }},
+        {"it belongs to user id 12345", "", [&] { return foreign(given); }},
+        {"it is a symbolic link", "", [&] { return link(given); }},
+        {"it is not a folder", "", [&] { return file(given); }},
+        {"its mode is 1777", "", [&] { return own(given, 01777); }},
+        {"its mode is 0755", "belongs to user id 12345", [&] { return own(given, 0755) && foreign(folder); }}};
     const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    qunsetenv("XDG_RUNTIME_DIR"), qputenv("TMPDIR", QFile::encodeName(dir.path()));
-    for (const auto& [reason, make] : cases) {
-        SCOPED_TRACE(reason);
+    qputenv("TMPDIR", QFile::encodeName(dir.path()));
+    for (const auto& [passedBy, refusal, make] : cases) {
+        SCOPED_TRACE(std::string(passedBy) + " | " + refusal);
+        *passedBy ? qputenv("XDG_RUNTIME_DIR", QFile::encodeName(given)) : qunsetenv("XDG_RUNTIME_DIR");
         ASSERT_TRUE(make());
-        std::string refusal;
+        const unsigned mode = TestFiles::Mode(given);
+        const LogCapture log;
+        std::string refused;
         try {
             ApplicationGuard guard;
-            EXPECT_TRUE(
-                Reports(guard).WaitFor(1).at(0) == ApplicationGuard::StartUp && TestFiles::Mode(folder) == 0700u);
+            EXPECT_TRUE(Reports(guard).WaitFor(1).at(0) == ApplicationGuard::StartUp && TestFiles::Mode(folder) == 0700u
+                && QFile::exists(folder + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock"));
         } catch (const std::runtime_error& error) {
-            refusal = error.what();
+            refused = error.what();
         }
-        EXPECT_TRUE(*reason ? refusal.find(reason) != std::string::npos : refusal.empty()) << refusal;
-        QFile::remove(folder) || QDir(folder).removeRecursively();
+        EXPECT_TRUE(*refusal ? refused.find(refusal) != std::string::npos : refused.empty()) << refused;
+        EXPECT_EQ(log.Count(Log::Warning, "Passed by runtime folder: \"" + given.toStdString() + "\", " + passedBy),
+            *passedBy ? 1 : 0);
+        EXPECT_TRUE(TestFiles::Mode(given) == mode && !QFile::exists(target + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock"));
+        for (const QString& made : {folder, given, target})
+            QFile::remove(made) || QDir(made).removeRecursively();
     }
     qputenv("XDG_RUNTIME_DIR", runtime), qunsetenv("TMPDIR");
 }
