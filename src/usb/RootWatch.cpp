@@ -73,7 +73,10 @@ void RootWatch::Start(const fs::path& root)
 void RootWatch::Finished(const fs::path& root, bool answers)
 {
     asking.erase(root);
-    for (const auto& waiter : std::map<int, Answer>(waiting[root]))
+    const auto found = waiting.find(root);
+    if (found == waiting.end())
+        return;
+    for (const auto& waiter : std::map<int, Answer>(found->second))
         Give(root, waiter.first, answers);
 }
 
