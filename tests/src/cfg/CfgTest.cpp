@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -109,7 +110,9 @@ TEST_F(Cfg, ConfigIsReadAsFoundAndRewrittenWhenIncomplete)
 }
 
 // Unknown languages get the British documents and both countries of a language share theirs; the getters without
-// a language follow the language as it stands.
+// a language follow the language as it stands. Terms and guides are on the customer's site, map data terms (one page
+// for all) and error reports (in the language as it stands) on the maker's. A translation missing for a country is
+// the language's last one, else the British one.
 TEST_F(Cfg, LinksFollowTheLanguageOfTheDocuments)
 {
     using Link = QString (*)(const QString&);
@@ -117,6 +120,16 @@ TEST_F(Cfg, LinksFollowTheLanguageOfTheDocuments)
         EXPECT_TRUE(link("it_IT") == link("en_GB") && link("") == link("en_GB") && link("fr_CA") == link("fr_FR"));
         EXPECT_TRUE(link("es_MX") == link("es_ES") && link("tr_TR") != link("en_GB") && link("es_MX") != link("pt_PT"));
     }
+    const auto host = [](const QString& link) { return QUrl(link).host(); };
+    EXPECT_EQ(host(Config::GetTermsAndConditionsUrl("en_GB")), host(Config::GetUserGuidelineUrl("en_GB")));
+    EXPECT_EQ(host(Config::GetReportMapErrorUrl("en_GB")), host(Config::GetCopyrightMapDataUrl("en_GB")));
+    EXPECT_NE(host(Config::GetTermsAndConditionsUrl("en_GB")), host(Config::GetReportMapErrorUrl("en_GB")));
+    EXPECT_EQ(Config::GetCopyrightMapDataUrl("de_DE"), Config::GetCopyrightMapDataUrl("en_US"));
+    EXPECT_TRUE(Config::GetReportMapErrorUrl("en_US").contains("/en_US/"));
+    Config found(dir.path());
+    found.translations = {QLocale("de_AT"), QLocale("de_DE")};
+    EXPECT_EQ(found.FindTranslation("de_CH") + found.FindTranslation("it_IT") + found.FindTranslation("de_AT"),
+        "de_DEen_GBde_AT");
     ASSERT_TRUE(Settings::Instance().SetLocale("fr_CA"));
     EXPECT_EQ(Config::GetTermsAndConditionsUrl() + Config::GetReportMapErrorUrl(),
         Config::GetTermsAndConditionsUrl("fr_CA") + Config::GetReportMapErrorUrl("fr_CA"));

@@ -46,14 +46,22 @@ struct Program : QProcess {
 
 } // namespace
 
-// A first run (in the test process's HOME and XDG folders) where the logs folder cannot be made runs without a log and
-// writes the autostart entry. Files that cannot be read are told of once the log runs; SIGTERM ends the run cleanly.
-// A runtime folder of another user (as su leaves it) is passed by for the program's own in the temporary folder; only
-// when that cannot be had either the start ends, saying why.
+// A first run (in the test process's HOME and XDG folders) writes config.json and the autostart entry of the program
+// itself; it asks for no log, so there is no logs folder. Where that folder cannot be made, the run goes on without a
+// log. Files that cannot be read are told of once the log runs; SIGTERM ends the run cleanly. A runtime folder of
+// another user (as su leaves it) is passed by for the program's own in the temporary folder; only when that cannot be
+// had either the start ends, saying why.
 TEST(Program, RunsWithoutALogAndLogsUnreadableFilesOnceTheLogRuns)
 {
     const QString entry
         = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/autostart/Tessaly.desktop";
+    Program first;
+    ASSERT_TRUE(QTest::qWaitFor([&entry] { return QFile::exists(entry); }, 10000));
+    EXPECT_EQ(first.Finish(SIGTERM), 0);
+    EXPECT_TRUE(TestFiles::Read(entry).contains("\nExec=\"" + first.program().toUtf8() + "\"\n"));
+    const QByteArray config = TestFiles::Read(Data("config.json"));
+    EXPECT_TRUE(config.contains("DravoVyd-Prod") && !config.contains("LogLevel") && !QFileInfo::exists(Data("Logs")));
+    QFile::remove(entry);
     TestFiles::Write(Data("config.json"), R"({ "Application": { "LogLevel": "Debug" },
         "FullMapUpdate": { "UpdateType": "DravoVyd-Prod" }, "MapDownload": { "RetryDuration": "" } })");
     TestFiles::Write(Data("Logs"), "a file where the logs folder belongs");
@@ -67,7 +75,12 @@ TEST(Program, RunsWithoutALogAndLogsUnreadableFilesOnceTheLogRuns)
     Program program;
     ASSERT_TRUE(
         QTest::qWaitFor([] { return Records("file as: .*settings.json.bad$|Entered MapUpdateCheck") == 2; }, 10000));
-    EXPECT_EQ(Records("main\\.cpp: +\\d+ \\| +main \\| Starting Tessaly$"), 1);
+    EXPECT_EQ(
+        Records(
+            "\\|    Info \\| +ZUK \\| +main\\.cpp: +\\d+ \\| +main \\| (Starting Tessaly|Configuration : Production "
+            "Release|Version : 2\\.0\\.74|config\\.json-file contents: Application LogLevel = Debug, "
+            "FullMapUpdate UpdateType = , MapDownload RetryDuration = )$"),
+        4);
     EXPECT_EQ(Records(R"(\|   Error \| .* \| Kept the unreadable file as: .*config.json.bad$)"), 1);
     EXPECT_EQ(Records(R"(\|   Error \| .* \| Failed to read: )"), 2);
     EXPECT_EQ(program.Finish(SIGTERM), 0);

@@ -205,15 +205,17 @@ TEST(NamedEvent, AnInterruptedWaitGoesOnAndAClosingOwnerRaisesNoSigpipe)
     EXPECT_GT(owners, 0);
 }
 
-// Desktop entries unquote string escapes, then the argument quoting, and expand "%" codes: each needs its escape.
+// Desktop entries unquote string escapes, then the argument quoting, and expand "%" codes: each needs its escape. An
+// entry without its type or with autostart disabled is skipped by the session.
 TEST(Autostart, QuotesTheExecutablePath)
 {
     QTemporaryDir dir;
     const Autostart autostart(dir.filePath("a.desktop"), "/opt/my app/$HOME/100%/\"q\"/back\\slash/`tick`");
     autostart.Set(true);
-    EXPECT_TRUE(
-        TestFiles::Read(dir.filePath("a.desktop"))
-            .contains("\nExec=\"/opt/my app/\\\\$HOME/100%%/\\\\\"q\\\\\"/back\\\\\\\\slash/\\\\`tick\\\\`\"\n"));
+    EXPECT_EQ(TestFiles::Read(dir.filePath("a.desktop")),
+        "[Desktop Entry]\nType=Application\nName=Tessaly\n"
+        "Exec=\"/opt/my app/\\\\$HOME/100%%/\\\\\"q\\\\\"/back\\\\\\\\slash/\\\\`tick\\\\`\"\n"
+        "Terminal=false\nX-GNOME-Autostart-enabled=true\n");
 }
 
 // The largest inset wins, or the one holding the tray icon; ties prefer bottom, top, left, right; no inset, no screen
@@ -236,6 +238,9 @@ TEST(Taskbar, StripEdgeAndTrayIconFromTheScreensAreas)
         {screen, screen, none, TaskbarEdge::Unknown, none},
         {none, none, none, TaskbarEdge::Unknown, none},
         {screen, QRect(-10, -10, 1940, 1100), none, TaskbarEdge::Unknown, none},
+        // A second screen right of the first: nothing is at the origin.
+        {QRect(1920, 200, 1280, 1024), QRect(1970, 200, 1230, 1024), none, TaskbarEdge::Left,
+            QRect(1920, 200, 50, 1024)},
     };
     for (const auto& c : strips) {
         int edge = 42;
@@ -252,7 +257,15 @@ TEST(Taskbar, StripEdgeAndTrayIconFromTheScreensAreas)
         {none, QRect(28, 0, 1252, 800), QRect(27, 799, 1, 1)}, // left panel: its bottom end
         {none, QRect(0, 0, 1252, 800), QRect(1252, 799, 1, 1)}, // right panel: its bottom end
         {none, none, none}, // no screen: nothing to stand in with
+        {QRect(1400, 700, 22, 22), bottom, QRect(1400, 700, 22, 22)}, // on another screen: kept
+        {none, small, QRect(1279, 799, 1, 1)}, // none, no panel: the bottom-right corner
+        {QRect(600, 300, 22, 22), small, QRect(600, 300, 22, 22)}, // somewhere, no panel: kept
     };
     for (const auto& c : icons)
         EXPECT_EQ(TrayIconRect(c.reported, small, c.available), c.expected) << &c - icons;
+
+    // Offscreen there is no notification area: said once at most, however often asked.
+    const LogCapture log;
+    EXPECT_FALSE(SystemTrayAvailable() || SystemTrayAvailable());
+    EXPECT_LE(log.Count(Log::Warning, "No system tray available"), 1);
 }

@@ -1,6 +1,10 @@
 #include "MachineTest.h"
 
+#include "States/Common.h"
+
 #include <QThread>
+
+#include <gmock/gmock.h>
 
 #include <atomic>
 
@@ -16,9 +20,22 @@ TEST_F(MachineTest, StartAsksForOneCheckTeardownStopsBeforeDeletingAndASecondIns
 
     StateMachine second(FakeCollaborators());
     second.initiate();
+    EXPECT_THROW(second.HandleApplicationEvent(static_cast<ApplicationGuard::Event>(3)), std::logic_error);
     second.process_event(Events::Quit());
     second.HandleApplicationEvent(ApplicationGuard::Quit);
     EXPECT_EQ(Journal {"quit"}, journal); // made and torn down, the fakes would say so
+
+    // A manager without the signals the machine listens to stops the start, rather than warning unread later.
+    Collaborators mute = FakeCollaborators();
+    mute.makeUsbManager = [] {
+        auto fake = std::make_unique<Fake>();
+        fake->reachable = false;
+        return fake;
+    };
+    StateMachine third(mute);
+    third.initiate();
+    EXPECT_THAT([&] { third.HandleApplicationEvent(ApplicationGuard::StartUp); },
+        ::testing::ThrowsMessage<std::logic_error>(::testing::HasSubstr("Failed to connect manager signal")));
 }
 
 TEST_F(MachineTest, EventRaisedWhileAnotherIsProcessedIsRefused)
@@ -63,6 +80,9 @@ TEST_F(MachineTest, ManagerResultsLeadToTheirLeaves)
         {ToRoot, {Root(M::Ok)}, "RootUpdate", RootShown},
         {Offer(MapInfo::Installed, M::SubscriptionExpired), {Related(M::SubscriptionExpired)}, "SubscriptionExpired",
             {}},
+        // An operation's start shows what the catalogue holds then: a map not marked yet shows nothing.
+        {ToOptional, {User(&Ui::IUi::DownloadMap, MapInfo::Id("EU")), Started}, "MapDownload", {"DownloadMap EU"}},
+        {Downloading, {User(&Ui::IUi::CancelDownload), Started}, "CancelDownload", {"AbortMapDownload"}},
         {valid, {Related(M::NoMetadata)}, "MapUpdateCheck", NewCheck},
     });
     EXPECT_EQ(1, log.Count(Log::Error, "Failed to check related updates: no valid map found"));
@@ -70,6 +90,17 @@ TEST_F(MachineTest, ManagerResultsLeadToTheirLeaves)
     EXPECT_EQ(UsbInfo::NoMetadata, Selected().state);
     Restart({Related(M::NoMetadata)});
     EXPECT_TRUE(UsbStorage::Instance().IsEmpty());
+
+    // A result no manager sends is a programming error, not a leaf.
+    Restart(Downloading);
+    auto& common = const_cast<States::Common&>(machine->state_cast<const States::Common&>());
+    const auto deliver = [&](const char* slot, QGenericArgument result) {
+        EXPECT_THROW(QMetaObject::invokeMethod(&common, slot, Qt::DirectConnection, result), std::logic_error) << slot;
+    };
+    for (const M::Result result : {M::NoSubscription, M::SubscriptionExpired, M::UsbRemoved, M::Result(8)})
+        deliver("OnRootUpdates", Q_ARG(MetadataChecker::Result, result));
+    deliver("OnRelatedUpdates", Q_ARG(MetadataChecker::Result, M::Result(8)));
+    deliver("OnMapOperationFinished", Q_ARG(MapDownloader::Result, D::Result(8)));
 }
 
 // Sticks 2, 3, 4 without, with invalid and with valid metadata: the best one left replaces it, also none. A stick
