@@ -97,6 +97,7 @@ TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMap)
     EXPECT_EQ(Title(), "Map update");
     Click(MessageButton(true)); // the download page's "Cancel" asks first
     EXPECT_EQ(Title(), "Cancel map update download?");
+    EXPECT_EQ(window->focusWidget(), MessageButton(false)) << "shown with the focus on No";
     PressReturn(); // "No": the download's page again
     EXPECT_EQ(Title(), "Map update");
 }
@@ -122,6 +123,12 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
     }
     QSignalSpy forcedQuits(facade.get(), &Ui::IUi::ForcedQuit);
     window->ShowQuitApplicationMessage();
+    EXPECT_EQ(window->focusWidget(), MessageButton(true, "widgetMessage")) << "shown with the focus on No";
+    const UrlCatcher browser;
+    Click(Button("pushButtonHelp")); // the user's own choice takes the Return
+    QTest::keyClick(Button("pushButtonHelp"), Qt::Key_Return);
+    EXPECT_EQ(browser.urls.size(), 2);
+    EXPECT_EQ(Title("widgetMessage"), "Quit application");
     Click(MessageButton(false, "widgetMessage")); // "Yes", twice before anything repaints
     Click(MessageButton(false, "widgetMessage"));
     EXPECT_EQ(forcedQuits.count(), 1);
