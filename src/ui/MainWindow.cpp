@@ -2,6 +2,7 @@
 // the page-level prompts (quit, discard settings).
 #include "MainWindow.h"
 
+#include "AimedReturn.h"
 #include "Footer.h"
 #include "HoverTracker.h"
 #include "IUi.h"
@@ -75,6 +76,7 @@ MainWindow::MainWindow(IUi* facade, QWidget* parent)
     Connect();
     CreateStateData();
     new HoverTracker(this);
+    new AimedReturn(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -335,6 +337,7 @@ void MainWindow::ShowQuitApplicationMessage()
             emit ui->ForcedQuit(); // may end the program: nothing after this
         });
     ShowMessagePage();
+    messageScreen->FocusDefault();
 }
 
 void MainWindow::ShowDiscardSettingsMessage(bool forced)
@@ -360,6 +363,7 @@ void MainWindow::ShowDiscardSettingsMessage(bool forced)
         },
         [this] { ShowSettingsPage(); });
     ShowMessagePage();
+    messageScreen->FocusDefault();
 }
 
 } // namespace Ui

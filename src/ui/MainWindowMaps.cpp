@@ -245,8 +245,10 @@ void MainWindow::ShowUpdateMapMessage(const MapInfo& mapInfo)
     LOG(Debug) << "Showing update map message";
     if (PutMapsMessage(
             MessageType::MapUpdate, mapInfo, [this, id = mapInfo.id] { StartDownload(id); },
-            [this] { ReturnToPreviousScreen(); }))
+            [this] { ReturnToPreviousScreen(); })) {
         ShowMapMessageScreen();
+        mapsMessageScreen->FocusDefault();
+    }
 }
 
 void MainWindow::ShowDiscardUpdateMessage()
@@ -255,6 +257,7 @@ void MainWindow::ShowDiscardUpdateMessage()
     PutMapsMessage(
         MessageType::DiscardUpdate, [this] { CancelMapDownload(); }, [this] { ReturnToPreviousScreen(); });
     ShowMapMessageScreen();
+    mapsMessageScreen->FocusDefault();
 }
 
 void MainWindow::ShowStopDownloadMessage()
@@ -270,6 +273,7 @@ void MainWindow::ShowStopDownloadMessage()
                 SetScreen(previousScreen);
         });
     ShowMapMessageScreen();
+    mapsMessageScreen->FocusDefault();
 }
 
 } // namespace Ui

@@ -125,6 +125,14 @@ protected:
         ASSERT_TRUE(XDesktop::Press(keys));
         QTest::qWait(200);
     }
+    // Tabs on until the shown push button of that text has the focus.
+    void TabTo(const QString& text)
+    {
+        const auto reached = [&] { return QApplication::focusWidget() == Shown<QPushButton>(nullptr, text); };
+        for (int tab = 0; tab < 12 && !reached(); ++tab)
+            Type({"Tab"});
+        ASSERT_TRUE(reached()) << "Tab does not reach " << text.toStdString();
+    }
     // Tabs once round the main window's controls: they take the focus in reading order (top down, left to right
     // along a row), and each looks different while it has it. Leaves the focus on the last one.
     void ExpectTabsInReadingOrder()
@@ -285,15 +293,49 @@ TEST_F(DesktopRoad, TheRoad)
     ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().GetDownloadingMap().downloaded > 0; }, 30000));
     ASSERT_TRUE(Titled("Map update"));
 
-    // Quitting asks first; Return answers "No" wherever the focus is (here the header's help button).
+    // Cancelling asks first, with the focus on "No": Return goes on downloading. Tab to "Yes" and Return cancels.
+    const auto focusOn = [](const QString& text) {
+        return QTest::qWaitFor([&] { return QApplication::focusWidget() == Shown<QPushButton>(nullptr, text); }, 5000);
+    };
+    Click(Shown<QPushButton>("pushButtonPrimary", "Cancel"));
+    ASSERT_TRUE(Titled("Cancel map update download?"));
+    EXPECT_TRUE(focusOn("No"));
+    Screenshot("stop-download-prompt");
+    Type({"Return"});
+    ASSERT_TRUE(Titled("Map update"));
+    Click(Shown<QPushButton>("pushButtonPrimary", "Cancel"));
+    ASSERT_TRUE(Titled("Cancel map update download?"));
+    TabTo("Yes");
+    Type({"Return"});
+    ASSERT_TRUE(WaitShown("MandatoryUpdate"));
+    EXPECT_TRUE(Journey().contains("CancelDownload"));
+
+    // Return on the mandatory update's "Continue" that the user tabbed to starts the download again.
+    service.SetFault({{"path", Archive}, {"kind", "stall"}, {"bytes", 4000000}, {"seconds", 30}});
+    ASSERT_TRUE(Titled("Confirm mandatory map update"));
+    TabTo("Continue");
+    Type({"Return"});
+    ASSERT_TRUE(WaitShown("MapDownload"));
+    ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().GetDownloadingMap().downloaded > 0; }, 30000));
+
+    // Quitting asks first, with the focus on "No", which Return answers. The header's help button takes Return
+    // only once the user moved the focus onto it.
     ChooseTrayMenu("Quit");
     ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageMessage"); }, 5000));
+    EXPECT_TRUE(focusOn("No"));
     Screenshot("quit-prompt");
+    Type({"Return"});
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageManageMaps"); }, 5000));
+    ChooseTrayMenu("Quit");
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageMessage"); }, 5000));
     ExpectTabsInReadingOrder();
     UrlCatcher browser;
     Type({"Tab", "Return"});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return browser.urls.size() == 1; }, 5000)) << "help did not take the Return";
+    EXPECT_TRUE(Shown("pageMessage"));
+    TabTo("No");
+    Type({"Return"});
     ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageManageMaps"); }, 5000));
-    EXPECT_TRUE(browser.urls.isEmpty());
     EXPECT_FALSE(quitAsked);
 
     // Pulled mid-download: the popup holds the removed-stick message until "Continue"; the roots are offered again.

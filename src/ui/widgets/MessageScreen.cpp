@@ -22,9 +22,10 @@ const char* const kWarningIcon = ":/icons/ic_warning_big.png";
 const char* const kDownloadFrames = ":/icons/ic_progress_72/ic_progress_%1.png";
 const char* const kDeletionFrames = ":/icons/ic_delete_72/ic_delete_%1.png";
 
-// Which button Return presses: the one that leaves things as they are (the
-// answer "No", the way back). None where each button acts (deletes, cancels,
-// starts a download), so a stray Return does nothing there.
+// Which button Return presses when the user has put the focus on no other:
+// the one that leaves things as they are (the answer "No", the way back).
+// None where each button acts (deletes, cancels, starts a download), so a
+// stray Return does nothing there.
 enum class Keep { None, First, Second };
 
 // A page of fixed texts under the warning icon; an empty button text hides
@@ -196,6 +197,16 @@ void MessageScreen::Init(MessageType messageType, const MapInfo& mapInfo)
     }
     type = messageType;
     map = mapInfo;
+}
+
+void MessageScreen::FocusDefault()
+{
+    for (QPushButton* button : {form->pushButtonPrimary, form->pushButtonSecondary})
+        if (button->isDefault()) {
+            button->setFocus();
+            return;
+        }
+    setFocus();
 }
 
 void MessageScreen::RetranslateUi()

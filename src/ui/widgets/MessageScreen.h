@@ -52,6 +52,9 @@ public:
     void Show(MessageType messageType);
     // Shows a kind that needs a map; an invalid map changes nothing at all.
     void Init(MessageType messageType, const MapInfo& mapInfo);
+    // Puts the focus on the page's default, or on no button where it names
+    // none, as a prompt shows: a Return the user did not aim confirms nothing.
+    void FocusDefault();
 
 public slots:
     // Rebuilds the message on show in the current language.

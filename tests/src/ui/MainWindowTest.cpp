@@ -28,6 +28,21 @@ TEST_F(MainWindowTest, NetworkErrorsOfferRetryOnlyDuringADownload)
             retries.clear();
             EXPECT_EQ(window->isVisible(), downloading);
         }
+    // "Retry" that the user tabbed to turns into "Dismiss" under the focus: not the user's aim, nor once the window
+    // is shown again (a dialog shown reports a Tab to the button that kept the focus).
+    Store(Map("a", MapInfo::Optional, MapInfo::Downloading));
+    window->SetState(State::NoConnection);
+    window->ShowMapsPage();
+    Activate();
+    MessageButton(false)->setFocus();
+    MessageButton(true)->setFocus(Qt::TabFocusReason); // from "Cancel"
+    window->SetState(State::UsbBlocked);
+    QTest::keyClick(MessageButton(true), Qt::Key_Return);
+    window->Hide();
+    window->Show();
+    Activate();
+    QTest::keyClick(MessageButton(true), Qt::Key_Return);
+    EXPECT_EQ(cancels.count(), 0);
 }
 
 // The catalogue is a hash table: its order is no stable tie-break.
@@ -97,6 +112,7 @@ TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMap)
     EXPECT_EQ(Title(), "Map update");
     Click(MessageButton(true)); // the download page's "Cancel" asks first
     EXPECT_EQ(Title(), "Cancel map update download?");
+    EXPECT_EQ(window->focusWidget(), MessageButton(false)) << "shown with the focus on No";
     PressReturn(); // "No": the download's page again
     EXPECT_EQ(Title(), "Map update");
 }
@@ -121,7 +137,20 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
         EXPECT_FALSE(Button("pushButtonSettings")->isEnabled()) << "the download's record holds";
     }
     QSignalSpy forcedQuits(facade.get(), &Ui::IUi::ForcedQuit);
+    const UrlCatcher browser;
+    window->ShowMapsPage();
     window->ShowQuitApplicationMessage();
+    Activate();
+    EXPECT_EQ(QApplication::focusWidget(), MessageButton(true, "widgetMessage")) << "shown with the focus on No";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // "No", disabled under the focus
+    EXPECT_EQ(QApplication::focusWidget(), Button("pushButtonHelp")) << "the focus passed on";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(browser.urls.empty()) << "the program's move of the focus taken as the user's";
+    window->ShowQuitApplicationMessage();
+    Click(Button("pushButtonHelp")); // the user's own choice takes the Return
+    QTest::keyClick(Button("pushButtonHelp"), Qt::Key_Return);
+    EXPECT_EQ(browser.urls.size(), 2);
+    EXPECT_EQ(Title("widgetMessage"), "Quit application");
     Click(MessageButton(false, "widgetMessage")); // "Yes", twice before anything repaints
     Click(MessageButton(false, "widgetMessage"));
     EXPECT_EQ(forcedQuits.count(), 1);
