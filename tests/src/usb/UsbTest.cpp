@@ -89,6 +89,7 @@ TEST(StickVerifierTest, ChecksStickContentAgainstItsListInFlatMemory)
             [](auto& s, auto& l) { write(s, QByteArray(l).replace("\n", "\r\n").repeated(1500)); }, valid},
         {"missing list", [](auto& s, auto&) { QFile::remove(s + "/" + List); }, invalid},
         {"empty list", [](auto& s, auto&) { write(s, ""); }, invalid},
+        {"empty line (two line breaks at the end)", [](auto& s, auto& l) { write(s, l + "\n"); }, invalid},
         {"line just above the length cap", [](auto& s, auto& l) { write(s, l + line(4096 + 64 + 1)); }, invalid},
         {"line long enough to exhaust the matcher's stack", [](auto& s, auto& l) { write(s, l + line(8000)); },
             invalid},
