@@ -166,6 +166,7 @@ TEST_F(ManagersOnThreadsTest, ChecksDownloadsAndTeardownRaceNothing)
     EXPECT_EQ(MapInfo::Installed, MapStorage::Instance().FindMap("R_EU").type);
     Invoke("DownloadMap", Q_ARG(MapInfo::Id, kMap));
     EXPECT_EQ("OperationStarted, OperationFinished 0", Await("OperationFinished"));
+    EXPECT_EQ(MapInfo::Pending, MapStorage::Instance().FindMap(kMap).state);
     struct stat onStick { };
     EXPECT_EQ(0, ::stat((mounted + "/VexmarNDSFull/EU_2024_05/DATA/ROUTING.NDS").constData(), &onStick));
     EXPECT_EQ(2097152, onStick.st_size);
