@@ -123,6 +123,11 @@ TEST_F(ManagersOnThreadsTest, ChecksDownloadsAndTeardownRaceNothing)
     QTest::qWait(3500); // no second report from the dropped renaming requests
     EXPECT_EQ("", events.join(", ").toStdString());
     service.ClearFaults();
+    // Only the name requests ask for a language (Qt's own default is neither of these).
+    for (const QJsonValue& request : service.RequestLog())
+        EXPECT_EQ(request["path"].toString().endsWith("/localedata"),
+            QStringList({"en-GB", "de-DE"}).contains(request["headers"]["Accept-Language"].toString()))
+            << request["path"].toString().toStdString();
 
     // Stick pulled while the transfer hangs, then a new check: the old download ends neither inside it nor later
     // (the hang ends after the check), nor touches the space figures.
