@@ -123,6 +123,11 @@ TEST_F(ManagersOnThreadsTest, ChecksDownloadsAndTeardownRaceNothing)
     QTest::qWait(3500); // no second report from the dropped renaming requests
     EXPECT_EQ("", events.join(", ").toStdString());
     service.ClearFaults();
+    // Only the name requests ask for a language (Qt's own default is neither of these).
+    for (const QJsonValue& request : service.RequestLog())
+        EXPECT_EQ(request["path"].toString().endsWith("/localedata"),
+            QStringList({"en-GB", "de-DE"}).contains(request["headers"]["Accept-Language"].toString()))
+            << request["path"].toString().toStdString();
 
     // Stick pulled while the transfer hangs, then a new check: the old download ends neither inside it nor later
     // (the hang ends after the check), nor touches the space figures.
@@ -166,6 +171,7 @@ TEST_F(ManagersOnThreadsTest, ChecksDownloadsAndTeardownRaceNothing)
     EXPECT_EQ(MapInfo::Installed, MapStorage::Instance().FindMap("R_EU").type);
     Invoke("DownloadMap", Q_ARG(MapInfo::Id, kMap));
     EXPECT_EQ("OperationStarted, OperationFinished 0", Await("OperationFinished"));
+    EXPECT_EQ(MapInfo::Pending, MapStorage::Instance().FindMap(kMap).state);
     struct stat onStick { };
     EXPECT_EQ(0, ::stat((mounted + "/VexmarNDSFull/EU_2024_05/DATA/ROUTING.NDS").constData(), &onStick));
     EXPECT_EQ(2097152, onStick.st_size);

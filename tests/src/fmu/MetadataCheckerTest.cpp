@@ -58,6 +58,7 @@ using StickMetadataReaderTest = MetadataCheckerTest;
 TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackagesWithBadAnswers)
 {
     AnswerRoots({{"a", "", "b", ""}, {"c"}, {"meta"}, {"type"}, {"sum"}, {"name"}, {"m"}});
+    service.Answer("Metadata", "b", Docs::Package({"b", "NAM", "2020.01", "LINE_B"}));
     // Metadata naming another package completes the requested record.
     service.Answer("Metadata", "m", Docs::Package({"other", "EUR", "2024.01"}));
     service.Answer("Metadata", "meta", "", IResponse::ContentError);
@@ -70,7 +71,13 @@ TEST_F(MetadataCheckerTest, RootCheckKeepsEachListsLastNonEmptyIdAndDropsPackage
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
     EXPECT_EQ((Ids {"b", "c", "meta", "type", "sum", "name", "m"}), service.Sent("Metadata"));
     ASSERT_EQ(3u, MapCount());
-    EXPECT_TRUE(Find("b").root && Find("c").root);
+    const MapInfo b = Find("b");
+    EXPECT_TRUE(b.root && Find("c").root);
+    EXPECT_EQ(MapInfo::Optional, b.type);
+    EXPECT_EQ(
+        "NAM 2020.01 LINE_B 1048576", b.region + " " + b.release + " " + b.mapLineId + " " + std::to_string(b.size));
+    EXPECT_EQ("https://maps/b.tar 0a", b.url + " " + b.checksum);
+    EXPECT_EQ(L"Name of b", b.name);
     EXPECT_EQ("2024.01 https://maps/m.tar", Find("m").release + " " + Find("m").url);
     EXPECT_EQ(L"Name of m", Find("m").name);
 }
@@ -94,38 +101,46 @@ TEST_F(MetadataCheckerTest, FailedOrUnusableRootListsEndTheCheck)
 }
 
 // The installed map (on the stick the group "EG_1", naming the package "EP_1") heads the related list; maps of
-// another region, released after the subscription's end or older than the installed one are dropped and asked for
-// nothing more; an expired subscription keeps only the installed map; a list without it is the service's fault.
+// another region, released after the subscription's end, older than the installed one or of a release that cannot be
+// read are dropped and asked for nothing more; an id listed twice is asked for once, an empty one never; an expired
+// subscription asks for and keeps only the installed map; a list without it, or a failed one, is the service's fault.
 TEST_F(MetadataCheckerTest, RelatedCheckKeepsTheInstalledRegionsNewerMapsWithinTheSubscription)
 {
     QString group = QString::fromStdString(Docs::Package({"EP_1", "EUR", "2023.09"}));
     Write("EP_1.xml",
         group.remove(QRegularExpression("</?tns:package( [^>]*)?>")).replace("GEP_1", "EG_1").toStdString());
-    for (const Docs::Map& map : std::vector<Docs::Map> {{"EP_1", "EUR", "2023.09"}, {"y", "EUR", "2024.03"},
-             {"z", "EUR", "2024.03", "LINE_Z"}, {"nam", "NAM", "2024.01"}, {"june", "EUR", "2099.06"},
-             {"july", "EUR", "2099.07"}, {"older", "EUR", "2023.08"}, {"same", "EUR", "2023.09"}}) {
+    for (const Docs::Map& map :
+        std::vector<Docs::Map> {{"EP_1", "EUR", "2023.09"}, {"y", "EUR", "2024.03"}, {"z", "EUR", "2024.03", "LINE_Z"},
+            {"nam", "NAM", "2024.01"}, {"june", "EUR", "2099.06"}, {"july", "EUR", "2099.07"},
+            {"older", "EUR", "2023.08"}, {"same", "EUR", "2023.09"}, {"bad", "EUR", "Sept 2023"}}) {
         service.Answer("Metadata", map.id, Docs::Package(map));
         service.Answer("DownloadInfo", map.id, Docs::DownloadInfo("https://maps/" + map.id + ".tar", "0a"));
         service.Answer("LocaleData", map.id, Docs::LocaleData("Name of " + map.id));
     }
-    const auto check = [this](const std::string& end, const Ids& related) {
+    const auto check = [this](const std::string& end, const Ids& related, IResponse::Result result = IResponse::Ok) {
         results.clear(), MapStorage::Instance().Clear();
         Write("GENERAL.JSON",
             R"({"subscription_end_date": ")" + end + R"(", "available_map_space": "1", "used_map_space": 2})");
-        service.Answer("AllRelated", "EP_1", Docs::PackageList(related));
+        service.Answer("AllRelated", "EP_1", Docs::PackageList(related), result);
         checker.CheckRelatedUpdates(
             {7, StickPath::ToWide(stick.path().toStdString()), 0, 0, UsbInfo::ValidMetadata, true}, collect);
         while (service.Deliver()) { }
     };
-    check("2099-06-15", {"x", "EP_1", "y", "z", "nam", "june", "july", "older", "same"});
+    check("2099-06-15", {"x", "EP_1", "y", "y", "", "z", "nam", "june", "july", "older", "same", "bad"});
     EXPECT_EQ(Results {MetadataChecker::Ok}, results);
+    EXPECT_EQ((Ids {"EP_1", "y", "z", "nam", "june", "july", "older", "same", "bad"}), service.Sent("Metadata"));
+    EXPECT_EQ(3, MapStorage::Instance().GetSubscription().totalMapSpace);
     EXPECT_EQ((Ids {"EP_1", "y", "z", "june", "same"}), service.Sent("DownloadInfo"));
     EXPECT_EQ((std::vector<MapInfo::Type> {MapInfo::Installed, MapInfo::Optional, MapInfo::Mandatory}),
         (std::vector<MapInfo::Type> {Find("EP_1").type, Find("same").type, Find("z").type}));
     check(QDate::currentDate().addDays(-1).toString(Qt::ISODate).toStdString(), {"EP_1", "y"});
     EXPECT_EQ(Results {MetadataChecker::SubscriptionExpired}, results);
     EXPECT_EQ(1u, MapCount());
+    const Ids asked = service.Sent("Metadata");
+    EXPECT_EQ((Ids {"EP_1"}), Ids(asked.begin() + 9, asked.end()));
     check("2099-06-15", {"y"});
+    EXPECT_EQ(Results {MetadataChecker::ServerError}, results);
+    check("2099-06-15", {}, IResponse::ServerError);
     EXPECT_EQ(Results {MetadataChecker::ServerError}, results);
 }
 
@@ -218,6 +233,29 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
     EXPECT_EQ(MetadataChecker::NoMetadata, Read());
     stick.remove();
     EXPECT_EQ(MetadataChecker::UsbRemoved, Read());
+}
+
+TEST(MapStorageTest, NewestOfATypeSkipsUnparsableReleasesAndKeepsTheFirstMetOnTies)
+{
+    MapStorage& storage = MapStorage::Instance();
+    storage.Clear();
+    for (const auto& [type, id, release] : {std::tuple {MapInfo::Mandatory, "bad", "May 2030"},
+             {MapInfo::Mandatory, "old", "2022.11"}, {MapInfo::Mandatory, "A", "2023.05"},
+             {MapInfo::Mandatory, "B", "2023.05"}, {MapInfo::Optional, "optional", "2019.01"}})
+        storage.UpdateMap({type, MapInfo::Available, id, L"", "", release, "", "", "", 0, 0, false});
+    MapInfo::Id firstNewest;
+    for (const auto& entry : storage.GetMaps())
+        if (firstNewest.empty() && entry.second.release == "2023.05")
+            firstNewest = entry.first;
+    EXPECT_EQ(firstNewest, storage.GetMandatoryMap().id);
+    EXPECT_EQ("optional", storage.GetOptionalMap().id);
+}
+
+TEST(MapStorageTest, SubscriptionExpiresOnlyAfterItsEndDate)
+{
+    EXPECT_FALSE((SubscriptionInfo {QDate::currentDate(), 0, 0}).IsExpired());
+    EXPECT_TRUE((SubscriptionInfo {QDate::currentDate().addDays(-1), 0, 0}).IsExpired());
+    EXPECT_TRUE(SubscriptionInfo().IsExpired());
 }
 
 // The map update thread writes the subscription while the GUI thread reads it.

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <stdexcept>
 
 namespace fs = boost::filesystem;
 
@@ -88,6 +89,7 @@ TEST(StickVerifierTest, ChecksStickContentAgainstItsListInFlatMemory)
             [](auto& s, auto& l) { write(s, QByteArray(l).replace("\n", "\r\n").repeated(1500)); }, valid},
         {"missing list", [](auto& s, auto&) { QFile::remove(s + "/" + List); }, invalid},
         {"empty list", [](auto& s, auto&) { write(s, ""); }, invalid},
+        {"empty line (two line breaks at the end)", [](auto& s, auto& l) { write(s, l + "\n"); }, invalid},
         {"line just above the length cap", [](auto& s, auto& l) { write(s, l + line(4096 + 64 + 1)); }, invalid},
         {"line long enough to exhaust the matcher's stack", [](auto& s, auto& l) { write(s, l + line(8000)); },
             invalid},
@@ -161,6 +163,46 @@ TEST(StickPathTest, RoundTripKeepsEveryByte)
         EXPECT_TRUE(wideForms.insert(wide).second) << native;
         EXPECT_TRUE(text.empty() || wide == text) << native;
     }
+}
+
+// Each record sits in the list of its latest state; a record with the flag becomes the one selected, one without it
+// leaves the selection alone; a removed record is gone for good, also for a space update.
+TEST(UsbStorageTest, RecordsFollowTheirStateAndTheSelectionFollowsTheFlag)
+{
+    const auto stick = [](UsbInfo::Id id, UsbInfo::State state, bool selected = false) {
+        return UsbInfo {id, L"/media/stick" + std::to_wstring(id), 1000 * id, 100 * id, state, selected};
+    };
+    UsbStorage& storage = UsbStorage::Instance();
+    const auto lists = [&storage] { // the ids listed under each state, in state order
+        std::string out;
+        for (auto state : {UsbInfo::InvalidMetadata, UsbInfo::NoMetadata, UsbInfo::ValidMetadata}) {
+            out += "|";
+            for (const auto& entry : storage.GetUsbs(state))
+                out += std::to_string(entry.first);
+        }
+        return out;
+    };
+    storage.Clear();
+    storage.UpdateUsb(stick(1, UsbInfo::ValidMetadata, true));
+    storage.UpdateUsb(stick(2, UsbInfo::ValidMetadata));
+    storage.UpdateUsb(stick(1, UsbInfo::NoMetadata, true));
+    EXPECT_EQ(lists(), "||1|2");
+    EXPECT_EQ(storage.GetSelectedUsb().state, UsbInfo::NoMetadata);
+
+    storage.UpdateUsb(stick(2, UsbInfo::InvalidMetadata, true));
+    storage.UpdateUsb(stick(2, UsbInfo::InvalidMetadata));
+    EXPECT_EQ(storage.GetSelectedUsb().id, 2u);
+    EXPECT_FALSE(storage.GetUsbs(UsbInfo::NoMetadata).at(1).selected);
+
+    EXPECT_THROW(storage.UpdateUsb(stick(3, static_cast<UsbInfo::State>(3))), std::logic_error);
+    EXPECT_THROW(storage.RemoveUsb(9), std::logic_error);
+    storage.RemoveUsb(2);
+    EXPECT_FALSE(storage.GetSelectedUsb().IsValid());
+    EXPECT_FALSE(storage.UpdateUsbSpace(2, 5, 5));
+    EXPECT_TRUE(storage.UpdateUsbSpace(1, 5, 4));
+    EXPECT_EQ(storage.GetUsb(1).availableSpace, 4u);
+    EXPECT_EQ(lists(), "||1|");
+    storage.Clear();
 }
 
 // A stick found by discovery is checked and its removal reported; a check failing on the file system (a link loop)
