@@ -4,6 +4,27 @@
 
 using Brel::AsyncWriter;
 
+// The writer lives on the test's thread here, so nothing is written until the event loop runs: hand-overs can be
+// arranged exactly. A hand-over that reaches the limit is taken but says full; one over it is refused, never dropped.
+TEST(AsyncWriterTest, RefusesOnlyWhenOverTheLimitAndAbortDrops)
+{
+    AsyncWriterTestStream out;
+    AsyncWriter writer(&out);
+    writer.SetBufferLimit(100000);
+    EXPECT_TRUE(writer.WriteData(QByteArray(99999, 'a')));
+    EXPECT_FALSE(writer.WriteData(QByteArray(1, 'b'))); // reaches the limit: taken, but full
+    EXPECT_FALSE(writer.WriteData(QByteArray(5, 'c'))); // at the limit: still taken
+    EXPECT_FALSE(writer.WriteData(QByteArray(7, 'd'))); // over the limit: refused
+    ASSERT_TRUE(WaitFor([&] { return writer.IsIdle(); }));
+    EXPECT_EQ(out.total, 100005);
+
+    EXPECT_TRUE(writer.WriteData(QByteArray(50000, 'e')));
+    writer.Abort();
+    QTest::qWait(20);
+    EXPECT_EQ(out.total, 100005);
+    EXPECT_TRUE(writer.IsIdle());
+}
+
 // Reported once (nothing more is tried before the abort), and DataReady still comes; a stream without an exception
 // mask fails silently: still an error. An abort while the error is reported leaves the writer working.
 TEST(AsyncWriterTest, ErrorIsReportedOnceAndAnAbortEndsIt)
