@@ -1,4 +1,5 @@
 #include "BrelTest.h"
+#include "Config.h"
 
 const FakeAnswer kHang {-1, {}, 0}, kRefused {0, {}, QNetworkReply::ConnectionRefusedError};
 
@@ -92,4 +93,22 @@ TEST_F(RequestTest, TheWindowEndsWithAResultOrALostHost)
         EXPECT_EQ(Result(response.results.size()), IResponse::NoConnection);
         EXPECT_EQ(lost.count == sent + 1, atOnce) << lost.count - sent;
     }
+}
+
+// Rounded half away from zero; no file (""), broken JSON or no number give three.
+TEST(RequestRetryDuration, WholeMinutesFromOneToTenElseThree)
+{
+    const QString path = Config::Instance().ConfigFilePath();
+    for (const auto& [value, window] : std::vector<std::pair<QByteArray, int>> {{"2.5", 180000}, {"0", 60000},
+             {"10.4", 600000}, {"\"7\"", 420000}, {"\"abc\"", 180000}, {"", 180000}, {"{", 180000}}) {
+        QFile::remove(path);
+        if (!value.isEmpty()) {
+            ASSERT_TRUE(TestFiles::Write(path, R"({"MapDownload":{"RetryDuration":)" + value + "}}"));
+        }
+        FakeNetwork network;
+        RecordingResponse response;
+        Brel::Request request(&network, "https://service.invalid/a.tar", {}, {}, &response, nullptr);
+        EXPECT_EQ(request.ReadRetryDurationFromConfig(), window) << value.constData();
+    }
+    QFile::remove(path);
 }
