@@ -122,6 +122,7 @@ struct AsyncWriterTestStream : std::streambuf, std::ostream {
         if (target)
             target->write(data, count);
         total += count;
+        writes.push_back(static_cast<int>(count));
         return count;
     }
     std::streambuf::pos_type seekoff(std::streambuf::off_type, std::ios_base::seekdir, std::ios_base::openmode) override
@@ -132,6 +133,7 @@ struct AsyncWriterTestStream : std::streambuf, std::ostream {
     std::ostream* const target;
     std::atomic<qint64> rate {0}, total {0}; // bytes per second (0: no limit), bytes taken
     std::atomic<bool> failing {false};
+    std::vector<int> writes; // the size of each write; read it only once the writer has stopped
 };
 
 // The folder's "root" is where archives unpack, so anything escaping it shows up beside it.

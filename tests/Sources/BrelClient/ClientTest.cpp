@@ -81,6 +81,10 @@ TEST_F(ClientTest, NamesAndMapContentSendTheirHeadersAndArgumentsArriveAsGiven)
     EXPECT_EQ(Logged()["path"].toString(), "/brel/v1/package/localedata");
     EXPECT_EQ(Header("Accept-Language"), "de-DE"); // Qt sends "en,*" otherwise
     EXPECT_EQ(response.Written(), qint64(out.str().size()));
+    ASSERT_EQ(Run(client->GetLocaleContentData(&out, "EU1_2023_11", "fr-FR", &response)), IResponse::Ok);
+    EXPECT_EQ(Logged()["path"].toString() + "?" + Logged()["query"].toString(),
+        "/brel/v1/package/localecontentdata?id=EU1_2023_11&key=" + key);
+    EXPECT_EQ(Header("Accept-Language"), "fr-FR");
     // The map content URL's own query is dropped; resume offsets count the bytes as sent, not as inflated.
     Brel::Client archives(service.ArchiveUrl("EU1_2023_05.tar").toString().toStdString() + "?signature=abc", "");
     ASSERT_EQ(Run(archives.GetMapContent(&out, &response)), IResponse::Ok);

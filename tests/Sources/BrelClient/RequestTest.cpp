@@ -1,4 +1,5 @@
 #include "BrelTest.h"
+#include "Config.h"
 
 const FakeAnswer kHang {-1, {}, 0}, kRefused {0, {}, QNetworkReply::ConnectionRefusedError};
 
@@ -63,27 +64,51 @@ TEST_F(RequestTest, NothingActsForAnAttemptThatWasCancelled)
     EXPECT_EQ(out.str(), "");
 }
 
-// A result closes the window (a new one sends again); a lost host ends a configured request at once unless bytes
-// were written.
+// A result closes the window (a new one sends again). The codes of a lost connection end in NoConnection when the
+// window runs out; a configured request ends at once on a lost host (not on a closed connection) unless bytes were
+// written.
 TEST_F(RequestTest, TheWindowEndsWithAResultOrALostHost)
 {
-    FakeNetwork network({FakeAnswer {0, {}, QNetworkReply::RemoteHostClosedError}, FakeAnswer {200, "<a/>"}}),
-        lost({FakeAnswer {0, {}, QNetworkReply::HostNotFoundError}});
+    FakeNetwork network({FakeAnswer {0, {}, QNetworkReply::RemoteHostClosedError}, FakeAnswer {200, "<a/>"}});
     auto request = Make(network, 5000, 0);
     EXPECT_EQ(Result(0), IResponse::Ok);
     request->StartAutomaticRetry();
     EXPECT_EQ(Result(1), IResponse::Ok);
     EXPECT_EQ(network.count, 3);
 
-    request = Make(lost, 0, 20);
-    request->ReadRetryDurationFromConfig();
-    request->SetRetryWindowLength(200);
-    request->GetDownloadedbytes(1000);
-    EXPECT_EQ(Result(2), IResponse::NoConnection);
-    const int sent = lost.count;
-    EXPECT_GT(sent, 2);
-    request->GetDownloadedbytes(0);
-    request->Send();
-    EXPECT_EQ(Result(3), IResponse::NoConnection);
-    EXPECT_EQ(lost.count, sent + 1);
+    for (const auto& [code, atOnce] : std::vector<std::pair<int, bool>> {{QNetworkReply::RemoteHostClosedError, false},
+             {QNetworkReply::HostNotFoundError, true}, {QNetworkReply::UnknownNetworkError, true},
+             {QNetworkReply::UnknownContentError, true}}) {
+        SCOPED_TRACE(code);
+        FakeNetwork lost({FakeAnswer {0, {}, code}});
+        request = Make(lost, 0, 20);
+        request->ReadRetryDurationFromConfig();
+        request->SetRetryWindowLength(200);
+        request->GetDownloadedbytes(1000);
+        EXPECT_EQ(Result(response.results.size()), IResponse::NoConnection);
+        const int sent = lost.count;
+        EXPECT_GT(sent, 2);
+        request->GetDownloadedbytes(0);
+        request->Send();
+        EXPECT_EQ(Result(response.results.size()), IResponse::NoConnection);
+        EXPECT_EQ(lost.count == sent + 1, atOnce) << lost.count - sent;
+    }
+}
+
+// Rounded half away from zero; no file (""), broken JSON or no number give three.
+TEST(RequestRetryDuration, WholeMinutesFromOneToTenElseThree)
+{
+    const QString path = Config::Instance().ConfigFilePath();
+    for (const auto& [value, window] : std::vector<std::pair<QByteArray, int>> {{"2.5", 180000}, {"0", 60000},
+             {"10.4", 600000}, {"\"7\"", 420000}, {"\"abc\"", 180000}, {"", 180000}, {"{", 180000}}) {
+        QFile::remove(path);
+        if (!value.isEmpty()) {
+            ASSERT_TRUE(TestFiles::Write(path, R"({"MapDownload":{"RetryDuration":)" + value + "}}"));
+        }
+        FakeNetwork network;
+        RecordingResponse response;
+        Brel::Request request(&network, "https://service.invalid/a.tar", {}, {}, &response, nullptr);
+        EXPECT_EQ(request.ReadRetryDurationFromConfig(), window) << value.constData();
+    }
+    QFile::remove(path);
 }

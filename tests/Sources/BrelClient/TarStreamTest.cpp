@@ -66,6 +66,9 @@ TEST_F(TarStreamTest, WhatCannotBeUnpackedIsRefusedWithItsReason)
         {TarTestArchive().Add(Entry("huge", 'x').Size(1 << 21)).Bytes(), "too large"},
         {TarTestArchive().Add({"p", 'x', "5 a=b\n"}).Bytes(), "malformed pax"},
         {TarTestArchive().Add({"p", 'x', "0 path=x\n"}).Bytes(), "malformed pax"},
+        // ':' follows '9': read as a digit, "1:" would be the record's true length of 20.
+        {TarTestArchive().Add({"p", 'x', "1: path=abcdefghijk\n"}).File("f", "x").Bytes(), "malformed pax"},
+        {TarTestArchive().Pax("size", "1:").File("f", QByteArray(20, 'x')).Bytes(), "malformed pax"},
         {TarTestArchive().Folder("there/").Bytes(), "failed to create directory: "},
         {TarTestArchive().Add(Entry("sized/", '5').Size(512)).Bytes(), "non-zero size for directory"},
         {TarTestArchive().File("missing/f", "x").Bytes(), "failed to create file: "},

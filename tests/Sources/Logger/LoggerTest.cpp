@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
 
 #include <boost/log/core/core.hpp>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 
 namespace {
@@ -25,6 +28,7 @@ struct Sample {
     std::string operator()(int) { return __PRETTY_FUNCTION__; }
     static std::string Name() { return __PRETTY_FUNCTION__; }
     static void LongNamedFunctionWithinTheLoggingTestsThatIsWide() { LOG(Warning) << "wide"; }
+    operator std::map<int, std::string>() const { return {{0, __PRETTY_FUNCTION__}}; }
 };
 
 QStringList AllLines(const QString& logs)
@@ -33,6 +37,13 @@ QStringList AllLines(const QString& logs)
     for (const QFileInfo& file : QDir(logs).entryInfoList({"*.log"}, QDir::Files, QDir::Name))
         lines += QString::fromUtf8(TestFiles::Read(file.filePath())).split('\n', Qt::SkipEmptyParts);
     return lines;
+}
+
+// Sleeps until just after the next second begins and gives that second.
+QString StartOfNextSecond()
+{
+    QThread::msleep(static_cast<unsigned long>(1000 - QTime::currentTime().msec() + 20));
+    return QDateTime::currentDateTime().toString("yyyy-MM-dd-HHmmss");
 }
 
 } // namespace
@@ -44,6 +55,8 @@ TEST(ReduceSignature, GivesTheQualifiedName)
         {Sample::Static(), "{anonymous}::Sample::Static"},
         {Sample().Lambdas(), "{anonymous}::Sample::Lambdas::<lambda>::<lambda>"},
         {Sample()(1), "{anonymous}::Sample::operator()"},
+        {std::map<int, std::string>(Sample()).at(0),
+            "{anonymous}::Sample::operator std::map<int, std::__cxx11::basic_string<char> >"},
         {"std::map<int, std::string> B::m() &&", "B::m"},
         {"bool B::operator<(const B&) const", "B::operator<"},
         {"virtual B::~B()", "B::~B"},
@@ -109,4 +122,38 @@ TEST(FileLogger, KeepsItsBoundOfRecordsAndWritesThemAllBeforeItIsDestroyed)
         << lines[0].toStdString();
     EXPECT_TRUE(lines[1].endsWith(" | record 0")
         && lines.last().endsWith(QString(" | record %1").arg(Log::FileLogger::kQueueBound - 1)));
+}
+
+// A file that reaches the rotation size is closed, and the record that would have crossed it opens a new file named
+// after the second it is written in; a file below the size is kept across seconds. Each burst of records starts in a
+// second of its own and is written before the next begins, so each file's name lies between its bursts' starts.
+TEST(FileLogger, RotatesAtItsSize)
+{
+    constexpr std::uintmax_t RotationSize = 4096;
+    constexpr int Burst = 20; // about 130 bytes a record: two bursts cross the size once
+    QTemporaryDir root;
+    const QString logs = root.filePath("Logs");
+    Log::g_lg::get();
+    boost::log::core::get()->set_logging_enabled(true);
+    QStringList seconds;
+    {
+        Log::FileLogger logger(logs.toStdString(), RotationSize);
+        logger.SetLevel(Log::Debug);
+        for (int burst = 0; burst < 3; ++burst) {
+            seconds << StartOfNextSecond();
+            const int records = burst < 2 ? Burst : 1;
+            for (int i = 0; i < records; ++i)
+                LOG(Info) << "record " << burst << "." << i;
+            ASSERT_TRUE(QTest::qWaitFor([&] { return AllLines(logs).size() == burst * Burst + records; }, 10000));
+        }
+    }
+    const QFileInfoList files = QDir(logs).entryInfoList({"*.log"}, QDir::Files, QDir::Name);
+    ASSERT_EQ(files.size(), 2);
+    EXPECT_TRUE(files[0].completeBaseName() >= seconds[0] && files[0].completeBaseName() < seconds[1]);
+    EXPECT_TRUE(files[1].completeBaseName() >= seconds[1] && files[1].completeBaseName() < seconds[2]);
+    EXPECT_LE(files[0].size(), static_cast<qint64>(RotationSize));
+    EXPECT_GT(files[0].size() + 200, static_cast<qint64>(RotationSize)); // closed only near the size
+    const QStringList lines = AllLines(logs);
+    ASSERT_EQ(lines.size(), 2 * Burst + 1);
+    EXPECT_TRUE(lines[Burst].endsWith(" | record 1.0") && lines.last().endsWith(" | record 2.0"));
 }
