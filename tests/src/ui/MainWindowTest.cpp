@@ -45,6 +45,24 @@ TEST_F(MainWindowTest, NetworkErrorsOfferRetryOnlyDuringADownload)
     EXPECT_EQ(cancels.count(), 0);
 }
 
+// Each link does its own action only: "Dismiss" cancels without opening the guideline, "Manage maps" shows the maps.
+TEST_F(MainWindowTest, PopupLinksReachTheirActions)
+{
+    const UrlCatcher browser;
+    window->SetState(State::UsbBlocked);
+    window->PopupClicked(Ui::PopupLink::Dismiss);
+    EXPECT_EQ(cancels.count(), 1);
+    window->PopupClicked(Ui::PopupLink::ShowHelp);
+    EXPECT_EQ(browser.urls.size(), 1);
+    window->PopupClicked(Ui::PopupLink::Blank);
+    window->PopupClicked(Ui::PopupLink::Continue);
+    EXPECT_FALSE(window->isVisible());
+    window->PopupClicked(Ui::PopupLink::ManageMaps);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Index("stackedWidgetMainWindow"), 0);
+    EXPECT_EQ(cancels.count() + retries.count() + browser.urls.size(), 2);
+}
+
 // The catalogue is a hash table: its order is no stable tie-break.
 TEST_F(MainWindowTest, RootMapsOfOneRegionKeepTheirOrder)
 {
@@ -64,7 +82,8 @@ TEST_F(MainWindowTest, RootMapsOfOneRegionKeepTheirOrder)
 }
 
 // A state whose map the catalogue lacks must not rewire the message on show: its button would ask for a map
-// without an id. With its map, the mandatory offer downloads the map shown even if the catalogue changed since.
+// without an id. With its map, the mandatory offer downloads the map shown even if the catalogue changed since,
+// and the stick too small for the map being downloaded leaves the list for its page.
 TEST_F(MainWindowTest, StateWithoutItsMapKeepsThePreviousMessageAndActions)
 {
     SelectStick();
@@ -84,6 +103,12 @@ TEST_F(MainWindowTest, StateWithoutItsMapKeepsThePreviousMessageAndActions)
     MapStorage::Instance().Clear();
     Click(MessageButton(true));
     EXPECT_EQ(downloads, std::vector<MapInfo::Id> {"old"});
+    Store(Map("big", MapInfo::Optional, MapInfo::Downloading));
+    window->SetState(State::UpToDate); // the maps list
+    window->SetState(State::UsbTooSmall); // with its map: its page in place of the list
+    EXPECT_EQ(Index("stackedWidgetManageMaps"), 1);
+    EXPECT_TRUE(
+        Child<QLabel>(Child(window, "widgetMapsMessage"), "labelMessageDescription")->text().contains("3.73 GB"));
 }
 
 // The machine starts the download inside the emit, which rewires the page under the running handler;

@@ -26,6 +26,34 @@ TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
     }
 }
 
+// Shown, it stays a while and then fades out. The pointer over it stops the countdown and a fade under way, also
+// across hiding and showing it; leaving counts down anew. Three popups wait out the program's own countdown at once.
+TEST_F(PopupTest, StaysWhileHoveredAndFadesAfterLeaving)
+{
+    const QtMessages opacity("opacity"); // offscreen windows keep it without drawing it
+    Ui::Popup hovered(facade.get()), reshown(facade.get()), fading(facade.get()), left(facade.get());
+    QEvent enter(QEvent::Enter), leave(QEvent::Leave);
+    const auto onTop = [](Ui::Popup& p) { return p.windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint); };
+    for (Ui::Popup* shown : {&hovered, &reshown, &fading, &left})
+        shown->SetState(State::UpToDate);
+    QCoreApplication::sendEvent(&hovered, &enter);
+    EXPECT_TRUE(onTop(hovered));
+    QCoreApplication::sendEvent(&reshown, &enter);
+    reshown.hide();
+    reshown.show(); // again under the pointer: no new countdown
+    QCoreApplication::sendEvent(&left, &enter);
+    QCoreApplication::sendEvent(&left, &leave); // left last: the last countdown
+    EXPECT_FALSE(onTop(left));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return fading.windowOpacity() < 1.0; }, 20000));
+    QCoreApplication::sendEvent(&fading, &enter);
+    EXPECT_DOUBLE_EQ(fading.windowOpacity(), 1.0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !left.isVisible(); }, 20000));
+    const std::pair<const char*, Ui::Popup*> stay[]
+        = {{"hovered", &hovered}, {"reshown", &reshown}, {"fading", &fading}};
+    for (const auto& [name, stays] : stay)
+        EXPECT_TRUE(stays->isVisible() && stays->windowOpacity() == 1.0) << name;
+}
+
 // Expected corners worked out by hand on a 1280x800 screen with a panel 24
 // (bottom, top) or 28 (left, right) pixels deep; rectangles are inclusive.
 TEST(PopupPlacementTest, SitsBesideTheIconOnEveryEdgeAndInsideTheAvailableArea)

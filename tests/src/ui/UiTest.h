@@ -44,6 +44,7 @@
 #include <QTimer>
 #include <QTranslator>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <QXmlStreamReader>
 
 #include <gtest/gtest.h>

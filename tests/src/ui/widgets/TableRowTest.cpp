@@ -1,5 +1,34 @@
 #include "../UiTest.h"
 
+// Only an available map offers a download and only a pending one its discarding; the picture follows the state
+// first, then the root flag, then the type (a mandatory map of another line has none).
+TEST(TableRow, WhatARowOffersFollowsTheMapsStateTypeAndRootFlag)
+{
+    const auto pending = MapInfo::Pending, available = MapInfo::Available;
+    const std::tuple<MapInfo, bool, bool, QString> cases[]
+        = {{Map("m", MapInfo::Mandatory, pending), false, true, "pending_EUR"},
+            {Map("m", MapInfo::Optional, pending, "NAM", true), false, true, "pending_NAM"},
+            {Map("m", MapInfo::Mandatory, available, "EUR", true), true, false, "root_EUR"},
+            {Map("m", MapInfo::Mandatory, available), true, false, ""},
+            {Map("m", MapInfo::Optional, available), true, false, "optional_EUR"},
+            {Map("m", MapInfo::Installed, MapInfo::Unknown, "NAM"), false, false, "uptodate_NAM"},
+            {Map("m", MapInfo::Optional, MapInfo::Downloading), false, false, "optional_EUR"},
+            {Map("m", MapInfo::Optional, MapInfo::Deleting), false, false, "optional_EUR"}};
+    for (const auto& [map, download, discard, icon] : cases) {
+        SCOPED_TRACE(PrintToString(map.type) + " " + PrintToString(map.state) + (map.root ? " root" : ""));
+        const Ui::TableRow row(map);
+        const auto offered
+            = [&](const char* name) { return !Child(&row, name)->isHidden() && Child(&row, name)->isEnabled(); };
+        EXPECT_EQ(Child<QLabel>(&row, "labelDescription")->text().startsWith("Version 2023.05"), !discard);
+        EXPECT_EQ(offered("pushButtonMapAction"), download);
+        EXPECT_EQ(offered("pushButtonDiscard"), discard);
+        EXPECT_EQ(!Child(&row, "labelButtonSeparator")->isHidden(), discard);
+        const QString sheet = Child<QFrame>(&row, "frameMapIcon")->styleSheet();
+        EXPECT_EQ(sheet.isEmpty(), icon.isEmpty());
+        EXPECT_TRUE(sheet.contains("url(:/icons/ic_map_" + icon + ".png);") || icon.isEmpty()) << sheet.toStdString();
+    }
+}
+
 // The region code is pasted into a style sheet: only capitals and digits, where pictures exist.
 TEST(TableRow, OnlyPlainRegionCodesReachTheIconSheet)
 {
