@@ -19,6 +19,7 @@ TEST_F(MainWindowTest, NetworkErrorsOfferRetryOnlyDuringADownload)
             EXPECT_EQ(Button("pushButtonMapUpdates")->isEnabled(), downloading);
             EXPECT_EQ(Title() != before, downloading) << "without a download the message before stays";
             EXPECT_EQ(MessageButton(false)->isVisible(), downloading); // Retry and Cancel
+            window->ShowSettingsPage(); // the page left open before
             window->Hide();
             const auto reaction = QObject::connect(facade.get(), &Ui::IUi::Retry, window,
                 [&] { window->SetState(downloading ? State::MapDownload : State::MapUpdateCheck); });
@@ -27,6 +28,7 @@ TEST_F(MainWindowTest, NetworkErrorsOfferRetryOnlyDuringADownload)
             EXPECT_EQ(retries.count(), 1);
             retries.clear();
             EXPECT_EQ(window->isVisible(), downloading);
+            EXPECT_EQ(Index("stackedWidgetMainWindow") == 0 && Index("stackedWidgetManageMaps") == 1, downloading);
         }
     // "Retry" that the user tabbed to turns into "Dismiss" under the focus: not the user's aim, nor once the window
     // is shown again (a dialog shown reports a Tab to the button that kept the focus).
@@ -61,6 +63,30 @@ TEST_F(MainWindowTest, PopupLinksReachTheirActions)
     EXPECT_TRUE(window->isVisible());
     EXPECT_EQ(Index("stackedWidgetMainWindow"), 0);
     EXPECT_EQ(cancels.count() + retries.count() + browser.urls.size(), 2);
+}
+
+// Each offer lists its maps under its titles.
+TEST_F(MainWindowTest, OfferStatesListTheirMapsUnderTheirTitles)
+{
+    SelectStick();
+    Store(Map("installed", MapInfo::Installed));
+    Store(Map("pending", MapInfo::Mandatory, MapInfo::Pending));
+    Store(Map("nam", MapInfo::Optional, MapInfo::Available, "NAM", true));
+    Store(Map("eur", MapInfo::Optional, MapInfo::Available, "EUR", true));
+    const std::pair<State, QStringList> cases[]
+        = {{State::UpToDate, {"Available maps", "No maps available", "Optional map updates", "Map installed"}},
+            {State::PendingUpdate, {"Pending map updates", "Map pending"}},
+            {State::RootUpdate, {"Available maps", "Map eur", "Map nam"}}};
+    for (const auto& [state, expected] : cases) {
+        window->SetState(state);
+        QStringList rows;
+        for (int row = 0; row < Child<QTableWidget>(window, "tableWidgetMapUpdates")->rowCount(); ++row) {
+            const auto* name = Child<QLabel>(Row(row), "labelMapTitle");
+            rows << (name ? name : Child<QLabel>(Row(row), "labelTitle"))->text();
+        }
+        EXPECT_EQ(rows, expected) << PrintToString(state);
+        EXPECT_EQ(Index("stackedWidgetManageMaps"), 0);
+    }
 }
 
 // The catalogue is a hash table: its order is no stable tie-break.
@@ -112,7 +138,7 @@ TEST_F(MainWindowTest, StateWithoutItsMapKeepsThePreviousMessageAndActions)
 }
 
 // The machine starts the download inside the emit, which rewires the page under the running handler;
-// "Continue" downloads the map the prompt was built for even if the catalogue changed since.
+// "Continue" downloads the map the prompt was built for even if the catalogue changed since; stopping it asks first.
 TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMap)
 {
     Store(Map("eur", MapInfo::Optional, MapInfo::Available, "EUR", true));
@@ -140,6 +166,14 @@ TEST_F(MainWindowTest, UpdatePromptDownloadsTheRowsMap)
     EXPECT_EQ(window->focusWidget(), MessageButton(false)) << "shown with the focus on No";
     PressReturn(); // "No": the download's page again
     EXPECT_EQ(Title(), "Map update");
+    QObject::connect(facade.get(), &Ui::IUi::CancelDownload, window, [this] {
+        Store(Map("eur", MapInfo::Optional, MapInfo::Deleting, "EUR", true));
+        window->SetState(State::CancelDownload);
+    });
+    Click(MessageButton(true)); // "Cancel" again
+    Click(MessageButton(true)); // "Yes": the machine starts cancelling inside the emit
+    EXPECT_EQ(cancels.count(), 1);
+    EXPECT_EQ(Title(), "Deleting downloaded map update.");
 }
 
 // "No" puts back the state's page and header buttons, and hides a window hidden before.
@@ -181,7 +215,8 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
     EXPECT_EQ(forcedQuits.count(), 1);
 }
 
-// "No" stays on the changed page; "Yes" goes to the maps.
+// "No" stays on the changed page; "Yes" goes where the user was heading: the maps, the settings again after the
+// page's own Cancel, or away for a window asked while hidden.
 TEST_F(MainWindowTest, DiscardingSettingsGoesWhereTheUserWasHeading)
 {
     window->SetState(State::UpToDate);
@@ -194,6 +229,17 @@ TEST_F(MainWindowTest, DiscardingSettingsGoesWhereTheUserWasHeading)
     Click(Button("pushButtonMapUpdates"));
     Click(MessageButton(true, "widgetMessage")); // "Yes, discard"
     EXPECT_EQ(Index("stackedWidgetMainWindow"), 0);
+    window->ShowSettingsPage(); // the page's own Cancel, after the maps were shown: back to the settings
+    Child<QAbstractButton>(window, "checkBoxAutoStart")->toggle();
+    Click(Child<QPushButton>(Child(window, "widgetSettings"), "pushButtonCancel"));
+    Click(MessageButton(true, "widgetMessage"));
+    EXPECT_EQ(Index("stackedWidgetMainWindow"), 1);
+    EXPECT_TRUE(Button("pushButtonSettings")->isChecked());
+    Ui::MainWindow fresh(facade.get()); // asked while hidden, with no page before: the window goes away
+    fresh.ShowDiscardSettingsMessage(false);
+    EXPECT_TRUE(fresh.isVisible());
+    Click(Child<QPushButton>(Child(&fresh, "widgetMessage"), "pushButtonPrimary"));
+    EXPECT_FALSE(fresh.isVisible());
 }
 
 // The next page lays the reused button out elsewhere: moved away from the still pointer, it loses its hover colour.

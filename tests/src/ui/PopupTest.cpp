@@ -26,6 +26,58 @@ TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
     }
 }
 
+// Three quiet cases update the content without bringing the popup up: the offer of root maps, the stick check, and a
+// map check while no stick offers metadata.
+TEST_F(PopupTest, OnlyTheQuietCasesLeaveThePopupDown)
+{
+    const std::tuple<State, std::optional<UsbInfo::State>, bool> cases[]
+        = {{State::RootUpdate, UsbInfo::ValidMetadata, false}, {State::UsbCheck, UsbInfo::ValidMetadata, false},
+            {State::MapUpdateCheck, std::nullopt, false}, {State::MapUpdateCheck, UsbInfo::NoMetadata, false},
+            {State::MapUpdateCheck, UsbInfo::InvalidMetadata, true},
+            {State::MapUpdateCheck, UsbInfo::ValidMetadata, true}, {State::ServerError, std::nullopt, true}};
+    for (const auto& [state, stick, shows] : cases) {
+        SCOPED_TRACE(PrintToString(state) + (stick ? " stick " + std::to_string(*stick) : " no stick"));
+        CleanStores::Clear();
+        if (stick)
+            SelectStick(*stick);
+        popup->SetState(State::MapDownload);
+        const QString before = Child<QLabel>(popup, "labelContentText")->text();
+        popup->hide();
+        popup->SetState(state);
+        EXPECT_EQ(popup->isVisible(), shows);
+        EXPECT_NE(Child<QLabel>(popup, "labelContentText")->text(), before);
+    }
+}
+
+// The strip shows only with a selected stick, except on the removed-stick message, which says "Error" in red.
+TEST_F(PopupTest, StatusStripFollowsTheSelectedStick)
+{
+    const std::tuple<std::optional<UsbInfo::State>, State, const char*, const char*> cases[]
+        = {{std::nullopt, State::UpToDate, "", ""},
+            {UsbInfo::ValidMetadata, State::UpToDate, "Connected", ":/icons/ic_connected.png"},
+            {std::nullopt, State::UsbRemoved, "Error", ":/icons/ic_device_notification.png"},
+            {UsbInfo::InvalidMetadata, State::MetadataCorrupt, "Error", ":/icons/ic_device_notification.png"},
+            {UsbInfo::NoMetadata, State::UsbCheck, "Connected", ":/icons/ic_spinner_1414/ic_spinner_1.png"}};
+    const auto argb = [](const QImage& image) { return image.convertToFormat(QImage::Format_ARGB32); };
+    for (const auto& [stick, state, text, icon] : cases) {
+        SCOPED_TRACE(PrintToString(state) + (stick ? " stick " + std::to_string(*stick) : " no stick"));
+        CleanStores::Clear();
+        if (stick)
+            SelectStick(*stick);
+        popup->SetState(state);
+        const auto* status = Child<QLabel>(popup, "labelStatusText");
+        const auto* picture = Child<QLabel>(popup, "labelStatusIcon");
+        EXPECT_EQ(Child(popup, "widgetStatus")->isVisibleTo(popup), *text != '\0');
+        if (*text != '\0') {
+            EXPECT_EQ(status->text(), text);
+            EXPECT_EQ(status->styleSheet().contains("#EA0016"), status->text() == "Error");
+            EXPECT_TRUE(picture->isVisibleTo(popup));
+            EXPECT_EQ(argb(picture->pixmap(Qt::ReturnByValue).toImage()), argb(QImage(icon)));
+        }
+        popup->SetState(State::MapDownload); // leaves the hold for the next case
+    }
+}
+
 // Shown, it stays a while and then fades out. The pointer over it stops the countdown and a fade under way, also
 // across hiding and showing it; leaving counts down anew. Three popups wait out the program's own countdown at once.
 TEST_F(PopupTest, StaysWhileHoveredAndFadesAfterLeaving)
@@ -48,6 +100,8 @@ TEST_F(PopupTest, StaysWhileHoveredAndFadesAfterLeaving)
     QCoreApplication::sendEvent(&fading, &enter);
     EXPECT_DOUBLE_EQ(fading.windowOpacity(), 1.0);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !left.isVisible(); }, 20000));
+    left.show();
+    EXPECT_EQ(left.windowOpacity(), 1.0) << "shown again after its fade";
     const std::pair<const char*, Ui::Popup*> stay[]
         = {{"hovered", &hovered}, {"reshown", &reshown}, {"fading", &fading}};
     for (const auto& [name, stays] : stay)

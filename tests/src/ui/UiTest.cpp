@@ -12,6 +12,7 @@ TEST_F(UiTest, EveryStateReachesWindowPopupAndTray)
     const std::set<State> banner = {State::CancelDownload, State::MapDownload, State::PendingUpdate};
     QSignalSpy links(popup, &Ui::Popup::LinkClicked);
     QtMessages argWarnings("QString::arg");
+    std::set<qint64> trayPictures;
     EXPECT_FALSE(icon->isVisible()) << "the icon waits for the first state";
     const int count = static_cast<int>(State::UsbTooSmall) + 1, unknownValue = static_cast<int>(State::Unknown);
     for (int step = 0; step < count; ++step) {
@@ -36,6 +37,8 @@ TEST_F(UiTest, EveryStateReachesWindowPopupAndTray)
         ASSERT_EQ(tip.size(), 2);
         EXPECT_EQ(tip[1].isEmpty(), unknown);
         EXPECT_EQ(icon->icon().pixmap(32).isNull(), unknown);
+        if (!unknown)
+            trayPictures.insert(icon->icon().cacheKey());
         EXPECT_EQ(Entry(0)->isEnabled() || Entry(1)->isEnabled(), state != State::MapUpdateCheck);
         const auto shows = [&](const char* name) { return Child(popup, name)->isVisibleTo(popup); };
         const auto* picture = Child<QLabel>(popup, "labelContentIcon");
@@ -54,6 +57,7 @@ TEST_F(UiTest, EveryStateReachesWindowPopupAndTray)
         }
     }
     EXPECT_EQ(argWarnings.found, QStringList());
+    EXPECT_EQ(trayPictures.size(), 4u) << "the default, attention, progress and finished pictures";
     EXPECT_EQ(PrintToString(State::UsbTooSmall) + PrintToString(Ui::PopupLink::Retry), "UsbTooSmallRetry");
     // Values read from elsewhere may lie outside the enumerations: they print as nothing, not past the names.
     EXPECT_EQ(PrintToString(static_cast<State>(-1)) + PrintToString(static_cast<State>(count))
@@ -119,4 +123,39 @@ TEST_F(UiTest, ActivateRestoresAMinimizedWindowOrShowsThePopup)
                 shown && windowState == Qt::WindowMinimized ? Qt::WindowNoState : windowState);
         }
     }
+}
+
+// A click on the tray icon toggles the popup, a right click leaves it; the menu opens the window on its pages.
+TEST_F(UiTest, TrayClickTogglesThePopupAndMenuOpensTheWindow)
+{
+    for (const bool shown : {true, false, true}) {
+        emit icon->activated(QSystemTrayIcon::Trigger);
+        EXPECT_EQ(popup->isVisible(), shown);
+    }
+    emit icon->activated(QSystemTrayIcon::Context);
+    EXPECT_TRUE(popup->isVisible());
+    facade->SetState(State::UpToDate);
+    Entry(1)->trigger(); // "Settings"
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(Index("stackedWidgetMainWindow"), static_cast<int>(Ui::MainWindow::Page::Settings));
+    window->hide();
+    Entry(0)->trigger(); // "Open application"
+    EXPECT_TRUE(window->isVisible());
+}
+
+// A stick change reaches the popup's strip and places the popup again, as a new language does; asked to quit, the
+// window shows its question.
+TEST_F(UiTest, SticksLanguageAndQuitReachTheirParts)
+{
+    facade->SetState(State::UpToDate);
+    ASSERT_FALSE(Child(popup, "widgetStatus")->isVisibleTo(popup));
+    SelectStick();
+    const LogCapture log;
+    facade->UpdateUsbs();
+    EXPECT_TRUE(Child(popup, "widgetStatus")->isVisibleTo(popup));
+    EXPECT_EQ(log.Count(Log::Debug, "Updating popup geometry from: "), 1);
+    emit facade->UpdateLocale();
+    EXPECT_EQ(log.Count(Log::Debug, "Updating popup geometry from: "), 2);
+    facade->ConfirmQuit();
+    EXPECT_EQ(Index("stackedWidgetMainWindow"), static_cast<int>(Ui::MainWindow::Page::Message));
 }
