@@ -42,6 +42,25 @@ TEST_F(DynamicIconTest, StillImageNothingAndInvalidCounts)
     EXPECT_GE(timer->interval(), 1);
 }
 
+// Frames run from the first, wrap after the last, each a second divided among them; the timer moves them on.
+TEST_F(DynamicIconTest, FramesRunInOrderAndWrapAtTheInterval)
+{
+    for (const int count : {2, 18, 32}) {
+        SCOPED_TRACE(count);
+        icon.Init(pattern, count);
+        EXPECT_EQ(Shown(), 1);
+        ASSERT_TRUE(timer->isActive());
+        EXPECT_EQ(timer->interval(), 1000 / count);
+        for (int tick = 1; tick <= count; ++tick) {
+            icon.LoadAnimation();
+            EXPECT_EQ(Shown(), tick % count + 1) << tick;
+        }
+        EXPECT_TRUE(timer->isActive());
+    }
+    icon.Init(pattern, 2);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return Shown() == 2; }, 20000));
+}
+
 TEST_F(DynamicIconTest, InitStopsAPlayingMovie)
 {
     icon.Init(":/icons/ic_spinner.gif", -1);

