@@ -71,3 +71,44 @@ TEST(StyleSheet, EachAppliesCleanlyToItsForm)
     EXPECT_EQ(widget.styleSheet(), "QWidget { color: #606061; }");
     EXPECT_EQ(log.Count(Log::Warning, "Could not open file: :/styles/NoSuchWidget.qss"), 1);
 }
+
+// Every picture the program loads by path is compiled in and decodes: a missing or truncated one shows nothing
+// without a word. Fonts and style sheets are checked by what loads them.
+TEST(Resources, EveryFileLoadedByPathIsCompiledIn)
+{
+    QStringList paths = {":/icons/PNG/256.png", ":/icons/chevron-forward.png", ":/icons/ic_checkbox_filled.png",
+        ":/icons/ic_connected.png", ":/icons/ic_device_notification.png", ":/icons/ic_dropdown_arrow_down.png",
+        ":/icons/ic_dropdown_arrow_up.png", ":/icons/ic_footer_head-unit.png", ":/icons/ic_footer_usb.png",
+        ":/icons/ic_help.png", ":/icons/ic_help_active.png", ":/icons/ic_help_hover.png", ":/icons/ic_settings.png",
+        ":/icons/ic_settings_active.png", ":/icons/ic_settings_disabled.png", ":/icons/ic_settings_hover.png",
+        ":/icons/ic_warning_big.png", ":/icons/ic_win_attention.png", ":/icons/ic_win_default.png",
+        ":/icons/ic_win_finished.png", ":/icons/ic_win_progress.png", ":/icons/logo_footer.png",
+        ":/icons/logo_header.png", ":/icons/logo_popup.png", ":/icons/notification-downloading.png",
+        ":/icons/notification-pending.png"};
+    for (const char* kind : {"root", "optional", "uptodate", "pending"})
+        for (const char* region : {"EUR", "NAM"})
+            paths << QString(":/icons/ic_map_%1_%2.png").arg(kind, region);
+    for (const auto& [pattern, first, last] : {std::tuple {":/icons/ic_progress_72/ic_progress_%1.png", 0, 32},
+             {":/icons/ic_delete_72/ic_delete_%1.png", 0, 32}, {":/icons/ic_spinner_1414/ic_spinner_%1.png", 1, 18}})
+        for (int frame = first; frame <= last; ++frame)
+            paths << QString(pattern).arg(frame);
+    for (const QString& path : paths)
+        EXPECT_FALSE(QImage(path).isNull()) << path.toStdString();
+    EXPECT_GT(QFile(":/legal/license_win.htm").size(), 0);
+}
+
+// Each type of text gets the program's own font of that weight, at the pixel size asked, without kerning.
+TEST(FontsTest, EachTypeResolvesToTheApplicationFont)
+{
+    Fonts::Load();
+    const std::pair<Fonts::FontType, const char*> cases[] = {
+        {Fonts::Regular, "Dravo Sans Regular"}, {Fonts::Medium, "Dravo Sans Medium"}, {Fonts::Bold, "Dravo Sans Bold"}};
+    for (const auto& [type, family] : cases) {
+        const QFont font = Fonts::Get(type, 14);
+        EXPECT_FALSE(font.kerning()) << family;
+        EXPECT_EQ(QFontInfo(font).family(), family);
+        EXPECT_EQ(QFontInfo(font).pixelSize(), 14) << family;
+    }
+    EXPECT_THROW(Fonts::Get(static_cast<Fonts::FontType>(3), 14), std::logic_error);
+    EXPECT_THROW(Fonts::Get(static_cast<Fonts::FontType>(-1), 14), std::logic_error);
+}
