@@ -1,6 +1,17 @@
 #include "UiTest.h"
 
-using PopupTest = UiTest;
+class PopupTest : public UiTest {
+protected:
+    // Starts a case over empty stores with the stick given, or none; returns its trace.
+    static std::string Begin(State state, const std::optional<UsbInfo::State>& stick)
+    {
+        CleanStores::Clear();
+        if (stick)
+            SelectStick(*stick);
+        return PrintToString(state) + (stick ? " stick " + std::to_string(*stick) : " no stick");
+    }
+    QString Text() { return Child<QLabel>(popup, "labelContentText")->text(); }
+};
 
 // With no stick offering metadata, only a download or "Continue" ends the hold.
 TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
@@ -12,16 +23,13 @@ TEST_F(PopupTest, RemovedStickMessageIsHeldUntilContinueOrADownload)
         {UsbInfo::InvalidMetadata, false, State::MapUpdateCheck, false},
         {std::nullopt, true, State::MapUpdateCheck, false}};
     for (const auto& [stick, clickContinue, next, held] : cases) {
-        SCOPED_TRACE(PrintToString(next) + (stick ? " stick " + std::to_string(*stick) : " no stick"));
-        CleanStores::Clear();
-        if (stick)
-            SelectStick(*stick);
+        SCOPED_TRACE(Begin(next, stick));
         popup->SetState(State::UsbRemoved);
-        const QString removed = Child<QLabel>(popup, "labelContentText")->text();
+        const QString removed = Text();
         if (clickContinue)
             Click(Child(popup, "pushButtonContentLink"));
         popup->SetState(next);
-        EXPECT_EQ(Child<QLabel>(popup, "labelContentText")->text() == removed, held);
+        EXPECT_EQ(Text() == removed, held);
         popup->SetState(State::MapDownload); // leaves the hold for the next case
     }
 }
@@ -36,16 +44,13 @@ TEST_F(PopupTest, OnlyTheQuietCasesLeaveThePopupDown)
             {State::MapUpdateCheck, UsbInfo::InvalidMetadata, true},
             {State::MapUpdateCheck, UsbInfo::ValidMetadata, true}, {State::ServerError, std::nullopt, true}};
     for (const auto& [state, stick, shows] : cases) {
-        SCOPED_TRACE(PrintToString(state) + (stick ? " stick " + std::to_string(*stick) : " no stick"));
-        CleanStores::Clear();
-        if (stick)
-            SelectStick(*stick);
+        SCOPED_TRACE(Begin(state, stick));
         popup->SetState(State::MapDownload);
-        const QString before = Child<QLabel>(popup, "labelContentText")->text();
+        const QString before = Text();
         popup->hide();
         popup->SetState(state);
         EXPECT_EQ(popup->isVisible(), shows);
-        EXPECT_NE(Child<QLabel>(popup, "labelContentText")->text(), before);
+        EXPECT_NE(Text(), before);
     }
 }
 
@@ -60,10 +65,7 @@ TEST_F(PopupTest, StatusStripFollowsTheSelectedStick)
             {UsbInfo::NoMetadata, State::UsbCheck, "Connected", ":/icons/ic_spinner_1414/ic_spinner_1.png"}};
     const auto argb = [](const QImage& image) { return image.convertToFormat(QImage::Format_ARGB32); };
     for (const auto& [stick, state, text, icon] : cases) {
-        SCOPED_TRACE(PrintToString(state) + (stick ? " stick " + std::to_string(*stick) : " no stick"));
-        CleanStores::Clear();
-        if (stick)
-            SelectStick(*stick);
+        SCOPED_TRACE(Begin(state, stick));
         popup->SetState(state);
         const auto* status = Child<QLabel>(popup, "labelStatusText");
         const auto* picture = Child<QLabel>(popup, "labelStatusIcon");
