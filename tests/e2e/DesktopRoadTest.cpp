@@ -306,6 +306,7 @@ TEST_F(DesktopRoad, TheRoad)
     Click(Shown<QPushButton>("pushButtonPrimary", "Cancel"));
     ASSERT_TRUE(Titled("Cancel map update download?"));
     TabTo("Yes");
+    Screenshot("stop-download-yes-tabbed");
     Type({"Return"});
     ASSERT_TRUE(WaitShown("MandatoryUpdate"));
     EXPECT_TRUE(Journey().contains("CancelDownload"));
@@ -314,6 +315,7 @@ TEST_F(DesktopRoad, TheRoad)
     service.SetFault({{"path", Archive}, {"kind", "stall"}, {"bytes", 4000000}, {"seconds", 30}});
     ASSERT_TRUE(Titled("Confirm mandatory map update"));
     TabTo("Continue");
+    Screenshot("mandatory-continue-tabbed");
     Type({"Return"});
     ASSERT_TRUE(WaitShown("MapDownload"));
     ASSERT_TRUE(QTest::qWaitFor([] { return MapStorage::Instance().GetDownloadingMap().downloaded > 0; }, 30000));
