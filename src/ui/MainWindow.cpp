@@ -264,12 +264,15 @@ void MainWindow::ShowSettingsPage()
     resize(width() - 1, height());
 }
 
+// Only prompts use the page: each shows with the focus on its default, so a
+// Return the user did not aim confirms nothing.
 void MainWindow::ShowMessagePage()
 {
     LOG(Debug) << "Showing message page";
     form->pushButtonSettings->setChecked(false);
     SetPage(Page::Message);
     Show();
+    messageScreen->FocusDefault();
 }
 
 void MainWindow::ShowMapMessageScreen()
@@ -277,6 +280,12 @@ void MainWindow::ShowMapMessageScreen()
     LOG(Debug) << "Showing map message screen";
     SetScreen(Screen::Message);
     ShowMapsPage();
+}
+
+void MainWindow::ShowMapPrompt()
+{
+    ShowMapMessageScreen();
+    mapsMessageScreen->FocusDefault();
 }
 
 void MainWindow::ShowMapUpdatesScreen()
@@ -337,7 +346,6 @@ void MainWindow::ShowQuitApplicationMessage()
             emit ui->ForcedQuit(); // may end the program: nothing after this
         });
     ShowMessagePage();
-    messageScreen->FocusDefault();
 }
 
 void MainWindow::ShowDiscardSettingsMessage(bool forced)
@@ -363,7 +371,6 @@ void MainWindow::ShowDiscardSettingsMessage(bool forced)
         },
         [this] { ShowSettingsPage(); });
     ShowMessagePage();
-    messageScreen->FocusDefault();
 }
 
 } // namespace Ui

@@ -53,6 +53,8 @@ public:
     void SetPage(Page newPage);
     void SetScreen(Screen newScreen);
     void ShowMapMessageScreen();
+    // The maps page's message screen as a prompt: the focus on its default.
+    void ShowMapPrompt();
     void ShowMapUpdatesScreen();
     void ShowQuitApplicationMessage();
 

@@ -245,10 +245,8 @@ void MainWindow::ShowUpdateMapMessage(const MapInfo& mapInfo)
     LOG(Debug) << "Showing update map message";
     if (PutMapsMessage(
             MessageType::MapUpdate, mapInfo, [this, id = mapInfo.id] { StartDownload(id); },
-            [this] { ReturnToPreviousScreen(); })) {
-        ShowMapMessageScreen();
-        mapsMessageScreen->FocusDefault();
-    }
+            [this] { ReturnToPreviousScreen(); }))
+        ShowMapPrompt();
 }
 
 void MainWindow::ShowDiscardUpdateMessage()
@@ -256,8 +254,7 @@ void MainWindow::ShowDiscardUpdateMessage()
     LOG(Debug) << "Showing discard update message";
     PutMapsMessage(
         MessageType::DiscardUpdate, [this] { CancelMapDownload(); }, [this] { ReturnToPreviousScreen(); });
-    ShowMapMessageScreen();
-    mapsMessageScreen->FocusDefault();
+    ShowMapPrompt();
 }
 
 void MainWindow::ShowStopDownloadMessage()
@@ -272,8 +269,7 @@ void MainWindow::ShowStopDownloadMessage()
             if (!RunAction(state))
                 SetScreen(previousScreen);
         });
-    ShowMapMessageScreen();
-    mapsMessageScreen->FocusDefault();
+    ShowMapPrompt();
 }
 
 } // namespace Ui

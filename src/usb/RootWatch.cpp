@@ -58,7 +58,7 @@ void RootWatch::Ask(const fs::path& root, Answer answer)
 {
     const int waiter = nextWaiter++;
     waiting[root].emplace(waiter, std::move(answer));
-    QTimer::singleShot(BoundMs, this, [this, root, waiter] { Give(root, waiter, false); });
+    QTimer::singleShot(BoundMs, this, [this, root, waiter] { GiveUp(root, waiter); });
     if (asking.insert(root).second)
         Start(root);
 }
@@ -76,21 +76,27 @@ void RootWatch::Finished(const fs::path& root, bool answers)
     const auto found = waiting.find(root);
     if (found == waiting.end())
         return;
-    for (const auto& waiter : std::map<int, Answer>(found->second))
-        Give(root, waiter.first, answers);
+    // Taken out first: an answer may ask again.
+    const std::map<int, Answer> waiters = std::move(found->second);
+    waiting.erase(found);
+    for (const auto& waiter : waiters)
+        waiter.second(answers);
 }
 
-// Each waiter is answered once: by its root's thread or by the bound.
-void RootWatch::Give(const fs::path& root, int waiter, bool answers)
+// A waiter the root's thread has not answered within the bound: "no".
+void RootWatch::GiveUp(const fs::path& root, int waiter)
 {
     const auto found = waiting.find(root);
-    if (found == waiting.end() || found->second.count(waiter) == 0)
+    if (found == waiting.end())
         return;
-    const Answer answer = std::move(found->second[waiter]);
-    found->second.erase(waiter);
+    const auto taken = found->second.find(waiter);
+    if (taken == found->second.end())
+        return;
+    const Answer answer = std::move(taken->second);
+    found->second.erase(taken);
     if (found->second.empty())
         waiting.erase(found);
-    answer(answers);
+    answer(false);
 }
 
 void RootWatch::Watch(UsbInfo::Id usbId, const fs::path& root)

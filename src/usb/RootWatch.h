@@ -47,7 +47,7 @@ private:
 
     void Start(const boost::filesystem::path& root);
     void Finished(const boost::filesystem::path& root, bool answers);
-    void Give(const boost::filesystem::path& root, int waiter, bool answers);
+    void GiveUp(const boost::filesystem::path& root, int waiter);
     void Poll();
 
     Query query;
