@@ -169,6 +169,10 @@ TEST_F(MachineTest, StickWhoseRootVanishedIsTakenOutAtOnce)
             Removed + Journal {"SetState OptionalUpdate", "UpdateUsbs"}},
         {{[](T&) { AddUsb(1, UsbInfo::ValidMetadata, true, L"/"); }}, {Related(M::UsbRemoved), Selects(1)},
             "MapUpdateCheck", {"SetState UsbRemoved", NewCheck[0], NewCheck[1]}},
+        // Discovery tells while the root is asked: its removal is the one shown, the root's late answer none.
+        {Downloading,
+            {[](T& test) { test.holding = true; }, gone, Pull(1), [](T& test) { test.holding = false, test.Pump(); }},
+            "MapUpdateCheck", Removed},
     });
     EXPECT_EQ(0, log.Count(Log::Warning, "Usb: 1 is not known"));
 }
