@@ -190,7 +190,7 @@ public:
 
 TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
 {
-    const auto bad = MetadataChecker::InvalidMetadata;
+    const auto bad = MetadataChecker::InvalidMetadata, ok = MetadataChecker::Ok;
     const std::vector<std::pair<std::string, Result>> files = {
         {R"({"subscription_end_date": "NotAuthorized"})", MetadataChecker::NoSubscription},
         {R"({"subscription_end_date": "2024-02-30", "available_map_space": 1, "used_map_space": 1})", bad},
@@ -198,14 +198,18 @@ TEST_F(StickMetadataReaderTest, MissingOrUnreadableFilesAreJudgedByWhatIsLeft)
         {R"({"subscription_end_date":"2024-06-30","available_map_space":1,"used_map_space":9223372036854775807})", bad},
         {R"({"subscription_end_date": "2024-06-30", "used_map_space": 1})", bad},
         {R"({"subscription_end_date": "2024-06-30", "x": )" + std::string(200000, '['), bad},
+        // A head unit with no space left, or none used yet, is no fault.
+        {R"({"subscription_end_date": "2024-06-30", "available_map_space": 0, "used_map_space": 7})", ok},
+        {R"({"subscription_end_date": "2024-06-30", "available_map_space": 7, "used_map_space": 0})", ok},
     };
     Write("EP_1.xml", Docs::Package({"EP_1"}));
     for (const auto& [file, expected] : files) {
         Write("GENERAL.JSON", file);
+        MapStorage::Instance().SetSubscription({}), installed = MapInfo();
         EXPECT_EQ(expected, Read()) << file;
-        EXPECT_TRUE(MapStorage::Instance().GetSubscription().endDate.isNull()) << file;
+        EXPECT_EQ(MapStorage::Instance().GetSubscription().endDate.isNull(), expected != ok) << file;
+        EXPECT_EQ(installed.IsValid(), expected == ok) << file;
     }
-    EXPECT_FALSE(installed.IsValid());
     QFile::remove(stick.path() + "/VexmarNDSUpdate/meta_data/EP_1.xml");
     QFile::remove(stick.path() + "/VexmarNDSUpdate/meta_data/GENERAL.JSON");
     EXPECT_EQ(MetadataChecker::InvalidMetadata, Read());

@@ -74,7 +74,10 @@ TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
     EXPECT_EQ(locale.count(), 0);
     EXPECT_TRUE(Clean());
     EXPECT_EQ(Saved("run at startup"), "true");
-    for (const auto& [language, date] : {std::pair {"de_DE", "31 Dezember 2025"}, {"en_GB", "31 December 2025"}}) {
+    // The list's first item ("American English") is a choice like any other.
+    ASSERT_EQ(Languages()->findData(QLocale("en_US")), 0);
+    for (const auto& [language, date] :
+        {std::pair {"de_DE", "31 Dezember 2025"}, {"en_US", "31 December 2025"}, {"en_GB", "31 December 2025"}}) {
         locale.clear();
         Choose(language);
         Find<QPushButton>("pushButtonSaveSettings")->click();
