@@ -26,6 +26,8 @@ constexpr QFileDevice::Permissions OwnerOnly = QFileDevice::ReadOwner | QFileDev
 
 } // namespace
 
+const char* const kLeftAsItWas = "it is left as it was, the values in memory are used";
+
 boost::property_tree::ptree Read(const QString& path)
 {
     return Documents::ReadJsonFile(QFile::encodeName(path).toStdString());
@@ -40,7 +42,7 @@ void Write(const QString& path, const boost::property_tree::ptree& tree)
         throw std::runtime_error(error.toStdString());
 }
 
-bool KeepUnreadable(const QString& path, QString& record)
+bool KeepUnreadable(const QString& path, QString& record, const QString& withoutCopy)
 {
     if (!QFileInfo(path).isFile())
         return true;
@@ -55,8 +57,7 @@ bool KeepUnreadable(const QString& path, QString& record)
         record = "Kept the unreadable file as: " + copy;
         return true;
     }
-    record = "Failed to keep the unreadable file as: " + copy + ", " + error
-        + "; it is left as it was, the values in memory are used";
+    record = "Failed to keep the unreadable file as: " + copy + ", " + error + "; " + withoutCopy;
     return false;
 }
 

@@ -43,7 +43,7 @@ Settings::Settings(const QString& filePath, const Config& config, const Autostar
         LOG(Info) << "Current language: " << GetLanguage() << ", run at startup: " << BoolText(GetRunAtStartup());
     } catch (const std::runtime_error& e) {
         LOG(Error) << "Failed to read: " << filePath << ", : " << e.what();
-        KeepUnreadable();
+        KeepUnreadable(JsonFile::kLeftAsItWas);
         SetRunAtStartup(true);
         SetLocale(GetLanguage());
     }
@@ -102,21 +102,21 @@ bool Settings::SetRunAtStartup(bool enabled)
     return true;
 }
 
-// The user's unreadable file is replaced only once a copy of it is kept.
-bool Settings::KeepUnreadable()
+void Settings::KeepUnreadable(const QString& withoutCopy)
 {
     QString record;
-    replaceable = JsonFile::KeepUnreadable(filePath, record);
+    replaceable = JsonFile::KeepUnreadable(filePath, record, withoutCopy);
     if (!record.isEmpty())
         LOG(Error) << record;
-    return replaceable;
 }
 
-void Settings::Save()
+// A save is the user's explicit choice of every value the file holds: an
+// unreadable file is replaced even when no copy of it could be kept.
+bool Settings::Save()
 {
     LOG(Info) << "Writing settings to file: " << filePath;
-    if (!replaceable && !KeepUnreadable())
-        return;
+    if (!replaceable)
+        KeepUnreadable("it is replaced by the settings saved");
     boost::property_tree::ptree tree;
     tree.put("language", GetLanguage().toStdString());
     tree.put("run at startup", BoolText(GetRunAtStartup()));
@@ -124,5 +124,8 @@ void Settings::Save()
         JsonFile::Write(filePath, tree);
     } catch (const std::runtime_error& e) {
         LOG(Error) << "Failed to write settings to file: " << filePath << ", : " << e.what();
+        return false;
     }
+    replaceable = true;
+    return true;
 }

@@ -30,11 +30,11 @@ public:
     bool SetLocale(const QString& localeName);
     bool SetRunAtStartup(bool enabled);
 
-    // Writes settings.json; failures are logged, not thrown.
-    void Save();
+    // Writes settings.json; false when it could not (logged, not thrown).
+    bool Save();
 
 private:
-    bool KeepUnreadable();
+    void KeepUnreadable(const QString& withoutCopy);
 
     const QString filePath;
     std::unique_ptr<QTranslator> translator;

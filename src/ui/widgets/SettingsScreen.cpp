@@ -164,8 +164,12 @@ void SettingsScreen::SaveSettings()
             SelectLanguage(settings.GetLanguage()); // the switch failed: show the language in force
     }
     settings.SetRunAtStartup(form->checkBoxAutoStart->isChecked());
-    settings.Save();
-    SetClean();
+    // Choices that did not reach the file must not look saved: the page offers
+    // the save again, and asks before they are left behind.
+    if (settings.Save())
+        SetClean();
+    else
+        SetChanged();
 }
 
 bool SettingsScreen::HasUnsavedChanges() const

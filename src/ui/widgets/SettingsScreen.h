@@ -24,7 +24,8 @@ public:
 
     // Puts the saved settings back into the widgets; does nothing on a clean page.
     void RestoreSettings();
-    // Writes the General page's choices into the settings and saves them.
+    // Writes the General page's choices into the settings and saves them; the
+    // page stays changed when they could not be saved.
     void SaveSettings();
     bool HasUnsavedChanges() const;
     // Fills the Subscription page from the catalogue and the selected stick.

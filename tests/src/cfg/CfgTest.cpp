@@ -160,7 +160,7 @@ TEST_F(Cfg, SettingsAreSavedWholeAndReadBack)
         EXPECT_EQ(TestFiles::Mode(Path("settings.json")), 0600u);
         reread->SetLocale("fr_FR");
         LogCapture log;
-        Limited(10, [&reread] { reread->Save(); });
+        Limited(10, [&reread] { EXPECT_FALSE(reread->Save()); });
         EXPECT_EQ(log.Count(Log::Error, "Failed to write settings to file: " + Path("settings.json").toStdString()), 1);
     }
     EXPECT_TRUE(
@@ -176,11 +176,27 @@ TEST_F(Cfg, SettingsAreSavedWholeAndReadBack)
     EXPECT_EQ(settings->GetLanguage() + QCoreApplication::translate("global", "MB"), "fr_FRMo");
     EXPECT_TRUE(settings->SetLocale("en_GB") && QCoreApplication::translate("global", "MB") == "MB");
 
-    // Without a copy (a folder in its way) the unreadable file is left as it was until a save can keep one.
-    Write(json, "settings.json"), QFile::remove(Path("settings.json.bad")), Write("", "settings.json.bad/in the way");
-    const auto blocked = MakeSettings();
-    blocked->Save();
-    EXPECT_TRUE(Read("settings.json") == json && log.Count(Log::Error, "Failed to keep the unreadable file as: ") == 2);
-    QDir(Path("settings.json.bad")).removeRecursively(), blocked->Save();
-    EXPECT_TRUE(Read("settings.json.bad") == json && Read("settings.json").contains(R"("run at startup": "true")"));
+    // Without a copy (a folder in its way) the start leaves the unreadable file as it was. A save tries the copy
+    // again first, and writes the user's choices even when it still cannot be kept: they are every value the file held.
+    const auto notKept = [&log](const std::string& then) {
+        const auto records = log.Records();
+        return std::count_if(records.begin(), records.end(), [&then](const LogCapture::Record& record) {
+            return record.message.rfind("Failed to keep the unreadable file as: ", 0) == 0
+                && QString::fromStdString(record.message).endsWith(QString::fromStdString("; " + then));
+        });
+    };
+    for (const bool wayClear : {true, false}) {
+        SCOPED_TRACE(wayClear);
+        Write(json, "settings.json"), QFile::remove(Path("settings.json.bad")),
+            Write("", "settings.json.bad/in the way");
+        const auto blocked = MakeSettings();
+        EXPECT_TRUE(Read("settings.json") == json && blocked->SetRunAtStartup(false));
+        if (wayClear)
+            QDir(Path("settings.json.bad")).removeRecursively();
+        EXPECT_TRUE(blocked->Save());
+        EXPECT_TRUE(Read("settings.json").contains(R"("run at startup": "false")"));
+        EXPECT_EQ(Read("settings.json.bad") == json, wayClear);
+    }
+    EXPECT_EQ(notKept("it is left as it was, the values in memory are used"), 2);
+    EXPECT_EQ(notKept("it is replaced by the settings saved"), 1);
 }

@@ -63,7 +63,8 @@ TEST_F(SettingsPage, StartsCleanShowingTheStoredChoicesAndKeepsAnyChangeUntilDis
     EXPECT_EQ(Language(), "de_DE");
 }
 
-// Saving writes the choices and announces only a new language; the subscription date follows the language.
+// Saving writes the choices and announces only a new language; the subscription date follows the language. Choices
+// that could not be written (here a folder in the file's way) leave the page changed, to be saved again.
 TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
 {
     MapStorage::Instance().SetSubscription({QDate(2025, 12, 31), 0, 0});
@@ -85,6 +86,18 @@ TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
         EXPECT_EQ(Saved("language"), language);
         EXPECT_EQ(Text("labelSubscriptionDate"), date);
     }
+    const QString file = Config::Instance().dataDir + "/settings.json";
+    ASSERT_TRUE(QFile::remove(file) && QDir().mkpath(file + "/in the way"));
+    const LogCapture log;
+    Find<QCheckBox>("checkBoxAutoStart")->toggle();
+    Find<QPushButton>("pushButtonSaveSettings")->click();
+    EXPECT_TRUE(page->HasUnsavedChanges() && Find("pushButtonSaveSettings")->isEnabled()
+        && !Find("pushButtonCancel")->isHidden());
+    EXPECT_EQ(log.Count(Log::Error, "Failed to write settings to file: " + file.toStdString()), 1);
+    QDir(file).removeRecursively();
+    Find<QPushButton>("pushButtonSaveSettings")->click();
+    EXPECT_TRUE(Clean());
+    EXPECT_EQ(Saved("run at startup"), "false");
 }
 
 // Without an end date the page says what the stick tells; with nothing to say it gives way to General.
