@@ -10,8 +10,11 @@
 #include "Ui.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QOpenGLContext>
 
+#include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <sstream>
@@ -46,12 +49,26 @@ std::unique_ptr<Log::ILogger> CreateLogger(const Config& config)
 // The machine's guard reports through a queued connection, so its first
 // report is handled only once the event loop runs; the machine is terminated
 // and destroyed when the loop has ended.
-int RunEventLoop()
+int RunEventLoop(bool& threadLeft)
 {
     Settings::Instance();
-    StateMachine machine(ProductionCollaborators([] { return std::make_unique<Ui::Ui>(); }));
+    Collaborators collaborators = ProductionCollaborators([] { return std::make_unique<Ui::Ui>(); });
+    collaborators.threadLeft = [&threadLeft] { threadLeft = true; };
+    StateMachine machine(std::move(collaborators));
     machine.initiate();
     return QApplication::exec();
+}
+
+// A thread left running may still use the process-wide objects that an
+// orderly exit destroys, and it holds the process until its call returns: the
+// log is flushed, the windows' removal reaches the display, and the process
+// ends without the rest of the teardown.
+[[noreturn]] void EndWithoutWaiting(int code, std::unique_ptr<Log::ILogger> logger)
+{
+    QGuiApplication::sync();
+    logger.reset();
+    std::fflush(nullptr);
+    std::_Exit(code);
 }
 
 } // namespace
@@ -81,7 +98,7 @@ int main(int argc, char** argv)
 
     const Config& config = Config::Instance();
     QCoreApplication::setApplicationVersion(config.version);
-    const std::unique_ptr<Log::ILogger> logger = CreateLogger(config);
+    std::unique_ptr<Log::ILogger> logger = CreateLogger(config);
 
     const QString configuration = "Production Release";
     LOG(Info) << "Starting " << config.appName;
@@ -95,5 +112,9 @@ int main(int argc, char** argv)
 
     Fonts::Load();
     const SignalExit signalExit;
-    return app.Run(&RunEventLoop);
+    bool threadLeft = false;
+    const int code = app.Run([&threadLeft] { return RunEventLoop(threadLeft); });
+    if (threadLeft)
+        EndWithoutWaiting(code, std::move(logger));
+    return code;
 }

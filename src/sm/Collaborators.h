@@ -27,4 +27,7 @@ struct Collaborators {
     // tests keep it on the GUI thread.
     RootWatch::Query rootAnswers = RootWatch::Answers;
     bool rootsOnThreads = true;
+    // Told when the teardown left a manager's thread running that did not
+    // stop in time (held in a call on a stick that does not answer).
+    std::function<void()> threadLeft = [] {};
 };

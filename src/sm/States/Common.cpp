@@ -7,10 +7,13 @@
 #include "StickPath.h"
 #include "UsbStorage.h"
 
+#include <QDeadlineTimer>
 #include <QMetaObject>
+#include <QSemaphore>
 
 #include <boost/filesystem/path.hpp>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -32,11 +35,37 @@ void RequireMethods(const QObject* manager, std::initializer_list<const char*> m
             throw std::logic_error(std::string("Failed to find manager method: ") + method);
 }
 
-// Blocks until the manager has stopped on its own thread (or at once on this one).
-void Stop(QObject* manager)
+// How long the teardown waits for the managers to stop and their threads to
+// end; a thread held longer (a call on a stick that does not answer) is left,
+// so that the window, the tray icon and the single-instance lock go at once.
+constexpr int kStopBoundMs = 2000;
+// A stopped manager touches nothing more, so its thread ends at once: within
+// this, also when the other manager took the whole bound.
+constexpr qint64 kJoinMs = 500;
+
+// Stops the manager on its own thread (or at once on this one); the semaphore
+// is released when it has.
+std::shared_ptr<QSemaphore> AskToStop(QObject* manager)
 {
-    const bool here = manager->thread() == QThread::currentThread() || !manager->thread()->isRunning();
-    QMetaObject::invokeMethod(manager, "Stop", here ? Qt::DirectConnection : Qt::BlockingQueuedConnection);
+    auto stopped = std::make_shared<QSemaphore>();
+    const auto stop = [manager, stopped] {
+        QMetaObject::invokeMethod(manager, "Stop", Qt::DirectConnection);
+        stopped->release();
+    };
+    if (manager->thread() == QThread::currentThread() || !manager->thread()->isRunning())
+        stop();
+    else
+        QMetaObject::invokeMethod(manager, stop, Qt::QueuedConnection);
+    return stopped;
+}
+
+// Whether the manager stopped within the bound and its thread ended. The
+// thread is told to quit in any case, so that it ends once its call returns.
+bool Ended(QSemaphore& stopped, QThread& thread, const QDeadlineTimer& bound)
+{
+    const bool inTime = stopped.tryAcquire(1, int(bound.remainingTime()));
+    thread.quit();
+    return inTime && thread.wait(QDeadlineTimer(std::max(bound.remainingTime(), kJoinMs)));
 }
 
 bool AnyMapOperation()
@@ -52,6 +81,7 @@ Common::Common(my_context ctx)
 {
     const Collaborators& collaborators = context<StateMachine>().GetCollaborators();
     quit = collaborators.quit;
+    threadLeft = collaborators.threadLeft;
     managersOnThreads = collaborators.managersOnThreads;
     Make(collaborators);
     LOG(Info) << "Entered Common state";
@@ -62,17 +92,35 @@ Common::Common(my_context ctx)
 
 Common::~Common()
 {
-    Stop(usbManager.get());
-    Stop(fullMapUpdateManager.get());
-    usbThread->quit();
-    managerThread->quit();
-    usbThread->wait();
-    managerThread->wait();
-    managerThread.reset();
-    usbThread.reset();
-    fullMapUpdateManager.reset();
-    usbManager.reset();
+    const QDeadlineTimer bound(kStopBoundMs);
+    const auto usbStopped = AskToStop(usbManager.get());
+    const auto mapsStopped = AskToStop(fullMapUpdateManager.get());
+    const bool usbEnded = Ended(*usbStopped, *usbThread, bound);
+    const bool mapsEnded = Ended(*mapsStopped, *managerThread, bound);
+    if (mapsEnded)
+        managerThread.reset();
+    if (usbEnded)
+        usbThread.reset();
+    if (mapsEnded)
+        fullMapUpdateManager.reset();
+    if (usbEnded)
+        usbManager.reset();
+    if (!usbEnded)
+        Leave(usbManager, usbThread);
+    if (!mapsEnded)
+        Leave(fullMapUpdateManager, managerThread);
     ui.reset();
+}
+
+// Neither the manager nor its thread may be destroyed while the thread runs:
+// both are left to the end of the process.
+void Common::Leave(std::unique_ptr<QObject>& manager, std::unique_ptr<QThread>& thread)
+{
+    LOG(Error) << "Did not wait for the thread of " << manager->metaObject()->className() << ": it did not stop within "
+               << kStopBoundMs << " ms";
+    manager.release();
+    thread.release();
+    threadLeft();
 }
 
 void Common::Make(const Collaborators& collaborators)

@@ -40,7 +40,8 @@ public:
 
     explicit Common(my_context ctx);
     // Stops the managers and their threads, then deletes the managers and the
-    // user interface.
+    // user interface. A manager whose thread does not end within a bound is
+    // left running, and the collaborators are told.
     ~Common() override;
 
     boost::statechart::result react(const Events::Activate&);
@@ -84,6 +85,7 @@ private:
     void ConnectUi();
     void ConnectManagers();
     void MoveToThreads();
+    void Leave(std::unique_ptr<QObject>& manager, std::unique_ptr<QThread>& thread);
     void Raise(const boost::statechart::event_base& event);
     void RaiseMetadata(UsbInfo::State state, Events::Origin origin);
     void RaiseOffer();
@@ -100,6 +102,7 @@ private:
     static bool SelectsNewUsb(UsbInfo::State state);
 
     std::function<void()> quit;
+    std::function<void()> threadLeft;
     bool managersOnThreads = true;
     std::unique_ptr<Ui::IUi> ui;
     std::unique_ptr<QObject> usbManager;
