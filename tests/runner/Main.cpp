@@ -26,7 +26,8 @@ int main(int argc, char** argv)
     const auto listing = [](const char* arg) { return std::strcmp(arg, "--gtest_list_tests") == 0; };
     if (TESSALY_DESKTOP_MAIN && std::none_of(argv + 1, argv + argc, listing)) {
         // Without a session bus Qt uses the XEmbed tray, which reports the icon's real geometry. Now and then a
-        // desktop does not come up while many start at once; a fresh one is tried before the tests skip.
+        // desktop does not come up while many start at once; a fresh one is tried before the tests skip. Started on
+        // the main thread, which lives as long as the process, so the desktop ends with it even when it is killed.
         ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
         QString error;
         for (int attempt = 0; attempt < 2 && !desktop; ++attempt)

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "TiedProcess.h"
+
 #include <QtTest>
 
 #include <optional>
 
 // A private X desktop: Xvfb on a free display, openbox, and trayer as the tray host whose panel reserves its strip.
+// Its programs end with the test process, however that ends, when it is started on the main thread.
 class XDesktop {
 public:
     enum class Edge { Bottom, Top, Left, Right };
@@ -92,7 +95,7 @@ private:
 
     QProcess* Launch(const QString& program, const QStringList& arguments)
     {
-        QProcess* process = processes.emplace_back(std::make_unique<QProcess>()).get();
+        QProcess* process = processes.emplace_back(std::make_unique<TiedProcess>()).get();
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("DISPLAY", display);
         environment.remove("DBUS_SESSION_BUS_ADDRESS");
@@ -104,7 +107,7 @@ private:
         return process->waitForStarted(5000) ? process : nullptr;
     }
 
-    std::vector<std::unique_ptr<QProcess>> processes;
+    std::vector<std::unique_ptr<TiedProcess>> processes;
     QString display;
     QString error;
 };
