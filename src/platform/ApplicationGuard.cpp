@@ -1,11 +1,11 @@
 #include "ApplicationGuard.h"
 
 #include "ApplicationGuardImpl.h"
-#include "RuntimeFolder.h"
 
 ApplicationGuard::ApplicationGuard(QObject* parent, const QString& eventFolder)
     : QObject(parent)
-    , impl(std::make_unique<Impl>(*this, eventFolder.isEmpty() ? PrivateRuntimeFolder() : eventFolder))
+    , impl(std::make_unique<Impl>(
+          *this, eventFolder.isEmpty() ? PrivateRuntimeFolder() : RuntimeFolder {eventFolder, QStringList()}))
 {
     qRegisterMetaType<ApplicationGuard::Event>("Event");
 }

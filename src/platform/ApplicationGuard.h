@@ -16,8 +16,10 @@ public:
     enum Event : std::int32_t { StartUp = 0, Quit = 1, Activate = 2 };
     Q_ENUM(Event)
 
-    // The event lives in eventFolder; by default the user's private runtime
-    // folder, and std::runtime_error says why when there is none.
+    // The event lives in eventFolder, and only there is another instance looked
+    // for; by default in the user's private runtime folder, looking also where
+    // another start of the user's may have put it, and std::runtime_error says
+    // why when there is none.
     explicit ApplicationGuard(QObject* parent = nullptr, const QString& eventFolder = QString());
     // Stops the thread and waits for it.
     ~ApplicationGuard() override;

@@ -10,9 +10,9 @@ constexpr int kQuietMs = 100;
 
 } // namespace
 
-ApplicationGuard::Impl::Impl(ApplicationGuard& guard, const QString& eventFolder)
+ApplicationGuard::Impl::Impl(ApplicationGuard& guard, const RuntimeFolder& folder)
     : guard(guard)
-    , eventFolder(eventFolder)
+    , folder(folder)
 {
 }
 
@@ -33,11 +33,9 @@ void ApplicationGuard::Impl::run()
         return;
     }
     LOG(Debug) << "Searching for another running application";
-    event = std::make_unique<NamedEvent>(eventFolder, kEventName);
-    if (event->Open()) {
+    if (const auto running = Running()) {
         LOG(Debug) << "Another running application found, signalling via system event";
-        event->Pulse();
-        event.reset();
+        running->Pulse();
         emit guard.ApplicationEvent(Quit);
         return;
     }
@@ -64,6 +62,15 @@ void ApplicationGuard::Impl::run()
         emit guard.ApplicationEvent(Activate);
     }
     LOG(Debug) << "Application guard stopped";
+}
+
+std::unique_ptr<NamedEvent> ApplicationGuard::Impl::Running()
+{
+    for (const QString& other : folder.others)
+        if (auto running = std::make_unique<NamedEvent>(other, kEventName); running->Held())
+            return running;
+    event = std::make_unique<NamedEvent>(folder.path, kEventName);
+    return event->Open() ? std::move(event) : nullptr;
 }
 
 // Signals that follow each other closely are one activation, so that a flood

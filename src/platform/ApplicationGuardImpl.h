@@ -2,6 +2,7 @@
 
 #include "ApplicationGuard.h"
 #include "NamedEvent.h"
+#include "RuntimeFolder.h"
 
 #include <QThread>
 
@@ -11,7 +12,7 @@
 // The guard's thread: it owns the named event and blocks on it.
 class ApplicationGuard::Impl : public QThread {
 public:
-    Impl(ApplicationGuard& guard, const QString& eventFolder);
+    Impl(ApplicationGuard& guard, const RuntimeFolder& folder);
     // Marks the guard as stopping, wakes the waiting thread and always joins
     // it, also when it has only reported Quit.
     ~Impl() override;
@@ -20,6 +21,10 @@ protected:
     void run() override;
 
 private:
+    // The event of a running instance, looked for in the other folders first;
+    // null when there is none, and then the guard's own event has taken the
+    // lock if it could.
+    std::unique_ptr<NamedEvent> Running();
     // Waits until the signals stop coming; false when the event failed.
     bool TakeActivations();
 
@@ -30,5 +35,5 @@ private:
     std::atomic<bool> stopping {false};
     // Used by the thread while it runs and freed after it ended.
     std::unique_ptr<NamedEvent> event;
-    const QString eventFolder;
+    const RuntimeFolder folder;
 };

@@ -3,7 +3,8 @@
 #include "TestFiles.h"
 
 struct TestHome {
-    // Before Qt is set up. A test that forgets the content service meets a closed local port, not the network.
+    // Before Qt is set up. A test that forgets the content service meets a closed local port, not the network, and
+    // one that runs a guard without a runtime folder of its own never meets the user's session folder.
     static void PointAt(const QString& root)
     {
         for (const auto& [name, sub] :
@@ -14,6 +15,7 @@ struct TestHome {
             QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
             ::setenv(name, QFile::encodeName(path).constData(), 1);
         }
+        ::setenv("TESSALY_RUN_ROOT", QFile::encodeName(root + "/run").constData(), 1);
         ::setenv("https_proxy", "http://127.0.0.1:9", 1);
     }
 

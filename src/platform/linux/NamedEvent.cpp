@@ -77,6 +77,18 @@ bool NamedEvent::Open()
     return false;
 }
 
+// A shared lock is refused only while an owner holds its exclusive one. A FIFO in the lock's place must not block
+// the open.
+bool NamedEvent::Held() const
+{
+    const int fd = ::open(lockPath_.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool held = ::flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+    ::close(fd);
+    return held;
+}
+
 // Under the lock nobody else owns the FIFO: a leftover one is replaced. It is
 // opened for reading and writing, so a read never sees an end of file, and
 // without blocking, so that Set never waits on a FIFO that others filled.

@@ -18,6 +18,8 @@ public:
     // Whether another owner holds the event. When none does, this object
     // takes the lock and may go on with Create.
     bool Open();
+    // Whether an owner holds the event, found without making or taking anything.
+    bool Held() const;
     // Becomes the owner after Open found none; on failure gives errno.
     bool Create(int& error);
     // Signals the owner once; gives up after about a second when the owner

@@ -62,22 +62,59 @@ std::string Unfit(const std::string& path, bool own)
     return reason;
 }
 
-} // namespace
-
-QString PrivateRuntimeFolder()
+// A relative path would name another folder in each current folder; the XDG rules say to ignore it.
+std::string UnfitGiven(const std::string& path)
 {
-    const QByteArray given = qgetenv("XDG_RUNTIME_DIR");
-    if (!given.isEmpty()) {
-        const std::string reason = Unfit(given.toStdString(), false);
-        if (reason.empty())
-            return QFile::decodeName(given);
-        LOG(Warning) << "Passed by runtime folder: " << Described(given.toStdString(), reason)
-                     << "; using the program's own";
-    }
-    const std::string path = QFile::encodeName(QDir::tempPath()).toStdString() + "/runtime-" + UserName();
+    return path.front() != '/' ? "it is not an absolute path" : Unfit(path, false);
+}
+
+std::string SessionFolder()
+{
+    const QByteArray root = qgetenv("TESSALY_RUN_ROOT");
+    return (root.isEmpty() ? std::string("/run") : root.toStdString()) + "/user/" + std::to_string(::geteuid());
+}
+
+bool SameFolder(const std::string& one, const std::string& other)
+{
+    struct stat first { };
+    struct stat second { };
+    return ::stat(one.c_str(), &first) == 0 && ::stat(other.c_str(), &second) == 0 && first.st_dev == second.st_dev
+        && first.st_ino == second.st_ino;
+}
+
+// The program's own folder, made if missing and kept at 0700.
+void Prepare(const std::string& path)
+{
     const std::string reason
         = ::mkdir(path.c_str(), 0700) != 0 && errno != EEXIST ? std::strerror(errno) : Unfit(path, true);
     if (!reason.empty())
         throw std::runtime_error("Failed to use runtime folder: " + Described(path, reason));
+}
+
+QString Decoded(const std::string& path)
+{
     return QFile::decodeName(path.c_str());
+}
+
+} // namespace
+
+// A folder of the caller's own naming keeps that copy apart from the user's others (the demo, the tests). Otherwise
+// a copy started without the session folder (su, or before the user's session had one) may run in the program's own.
+RuntimeFolder PrivateRuntimeFolder()
+{
+    const std::string given = qgetenv("XDG_RUNTIME_DIR").toStdString();
+    const std::string session = SessionFolder();
+    const std::string own = QFile::encodeName(QDir::tempPath()).toStdString() + "/runtime-" + UserName();
+    const bool sessionFit = Unfit(session, false).empty();
+    const std::string passedBy = given.empty() ? std::string() : UnfitGiven(given);
+    if (!given.empty() && passedBy.empty() && !(sessionFit && SameFolder(given, session)))
+        return {Decoded(given), {}};
+    const std::string& path = sessionFit ? session : own;
+    if (!passedBy.empty())
+        LOG(Warning) << "Passed by runtime folder: " << Described(given, passedBy) << "; using \"" << path << "\"";
+    if (!sessionFit) {
+        Prepare(own);
+        return {Decoded(own), {}};
+    }
+    return {Decoded(session), Unfit(own, false).empty() ? QStringList {Decoded(own)} : QStringList()};
 }

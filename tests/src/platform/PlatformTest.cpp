@@ -44,6 +44,37 @@ struct Reports : QObject {
 
 struct Guards : ::testing::Test {
     std::unique_ptr<ApplicationGuard> Make() { return std::make_unique<ApplicationGuard>(nullptr, dir.path()); }
+    // The program's own runtime folder and the session folder, with TMPDIR and TESSALY_RUN_ROOT in the test's folder.
+    QString OwnFolder() const
+    {
+        return dir.filePath("runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
+    }
+    QString SessionFolder() const { return dir.filePath("run/user/" + QString::number(::geteuid())); }
+    static bool Private(const QString& at, mode_t mode = 0700)
+    {
+        return QDir().mkpath(at) && ::chmod(QFile::encodeName(at), mode) == 0;
+    }
+    static bool Foreign(const QString& at) { return Private(at) && ::chown(QFile::encodeName(at), 12345, 12345) == 0; }
+    // Sets the variables of a start, and the current folder it is started from; restores them when it goes.
+    struct Start {
+        Start(const QByteArray& runtime, const QString& temp, const QString& from = QString())
+        {
+            if (!from.isEmpty())
+                QDir::setCurrent(from);
+            for (const auto& [name, value] : {std::pair {"XDG_RUNTIME_DIR", runtime},
+                     {"TMPDIR", QFile::encodeName(temp)}, {"TESSALY_RUN_ROOT", QFile::encodeName(temp + "/run")}})
+                value.isEmpty() ? qunsetenv(name) : qputenv(name, value);
+        }
+        ~Start()
+        {
+            QDir::setCurrent(current);
+            for (const auto& [name, value] : saved)
+                value.isNull() ? qunsetenv(name) : qputenv(name, value);
+        }
+        const QString current = QDir::currentPath();
+        const std::pair<const char*, QByteArray> saved[3] = {{"XDG_RUNTIME_DIR", qgetenv("XDG_RUNTIME_DIR")},
+            {"TMPDIR", qgetenv("TMPDIR")}, {"TESSALY_RUN_ROOT", qgetenv("TESSALY_RUN_ROOT")}};
+    };
     QTemporaryDir dir;
 };
 
@@ -117,55 +148,116 @@ TEST_F(Guards, AFloodOfSignalsIsOneActivation)
     EXPECT_LE(reports.events.size(), 6u);
 }
 
-// Without XDG_RUNTIME_DIR, or when it names a folder that others may reach (left unchanged), the event lives in
-// "<temp>/runtime-<user>", which is made, or kept, private; one that another user made, a symbolic link or a file
-// there is refused with the reason, never followed or shared.
-TEST_F(Guards, WithoutAPrivateRuntimeFolderTheTemporaryOneIsPrivateOrRefused)
+// Without XDG_RUNTIME_DIR, or when it is relative or names a folder that others may reach (left unchanged), the event
+// lives in the session folder when that is private (it is never made or changed), else in "<temp>/runtime-<user>",
+// which is made, or kept, private; one that another user made, a symbolic link or a file there is refused with the
+// reason, never followed or shared.
+TEST_F(Guards, WithoutAPrivateRuntimeFolderTheSessionOrTheTemporaryOneIsTakenOrRefused)
 {
-    const QString folder = dir.filePath("runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
-    const QString given = dir.filePath("given"), target = dir.filePath("target");
-    const auto own
-        = [](const QString& at, mode_t mode) { return QDir().mkdir(at) && ::chmod(QFile::encodeName(at), mode) == 0; };
-    const auto foreign
-        = [](const QString& at) { return QDir().mkdir(at) && ::chown(QFile::encodeName(at), 12345, 12345) == 0; };
-    const auto link = [&](const QString& at) { return own(target, 0700) && QFile::link(target, at); };
+    const QString folder = OwnFolder(), session = SessionFolder(), given = dir.filePath("given"),
+                  target = dir.filePath("target");
+    const auto link = [&](const QString& at) {
+        return Private(target) && QDir().mkpath(QFileInfo(at).path()) && QFile::link(target, at);
+    };
     const auto file = [](const QString& at) { return TestFiles::Write(at, ""); };
     const struct {
         const char* passedBy; // why XDG_RUNTIME_DIR is passed by; empty: it is unset
-        const char* refusal; // empty: the guard starts in the temporary folder
+        const char* refusal; // empty: the guard starts in the session or the temporary folder
         std::function<bool()> make;
-    } cases[] = {{"", "", [] { return true; }}, {"", "", [&] { return own(folder, 0755); }},
-        {"", "belongs to user id 12345", [&] { return foreign(folder); }},
+        bool inSession = false;
+        bool relative = false; // XDG_RUNTIME_DIR is "given", which the current folder holds
+    } cases[] = {{"", "", [] { return true; }}, {"", "", [&] { return Private(folder, 0755); }},
+        {"", "belongs to user id 12345", [&] { return Foreign(folder); }},
         {"", "is a symbolic link", [&] { return link(folder); }}, {"", "is not a folder", [&] { return file(folder); }},
-        {"it belongs to user id 12345", "", [&] { return foreign(given); }},
+        {"it belongs to user id 12345", "", [&] { return Foreign(given); }},
         {"it is a symbolic link", "", [&] { return link(given); }},
         {"it is not a folder", "", [&] { return file(given); }},
-        {"its mode is 1777", "", [&] { return own(given, 01777); }},
-        {"its mode is 0755", "belongs to user id 12345", [&] { return own(given, 0755) && foreign(folder); }}};
-    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
-    qputenv("TMPDIR", QFile::encodeName(dir.path()));
-    for (const auto& [passedBy, refusal, make] : cases) {
-        SCOPED_TRACE(std::string(passedBy) + " | " + refusal);
-        *passedBy ? qputenv("XDG_RUNTIME_DIR", QFile::encodeName(given)) : qunsetenv("XDG_RUNTIME_DIR");
+        {"its mode is 1777", "", [&] { return Private(given, 01777); }},
+        {"its mode is 0755", "belongs to user id 12345", [&] { return Private(given, 0755) && Foreign(folder); }},
+        {"", "", [&] { return Private(session); }, true},
+        {"its mode is 0755", "", [&] { return Private(given, 0755) && Private(session); }, true},
+        {"", "", [&] { return Private(session, 0755); }}, {"", "", [&] { return link(session); }},
+        {"it is not an absolute path", "", [&] { return Private(given); }, false, true}};
+    for (const auto& row : cases) {
+        const auto& [passedBy, refusal, make, inSession, relative] = row;
+        SCOPED_TRACE("row " + std::to_string(&row - cases));
+        const QString named = relative ? "given" : *passedBy ? given : QString();
+        const Start start(QFile::encodeName(named), dir.path(), dir.path());
         ASSERT_TRUE(make());
-        const unsigned mode = TestFiles::Mode(given);
+        const unsigned modes[] = {TestFiles::Mode(given), TestFiles::Mode(session)};
+        const QString& taken = inSession ? session : folder;
         const LogCapture log;
         std::string refused;
         try {
             ApplicationGuard guard;
-            EXPECT_TRUE(Reports(guard).WaitFor(1).at(0) == ApplicationGuard::StartUp && TestFiles::Mode(folder) == 0700u
-                && QFile::exists(folder + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock"));
+            EXPECT_TRUE(Reports(guard).WaitFor(1).at(0) == ApplicationGuard::StartUp && TestFiles::Mode(taken) == 0700u
+                && QFile::exists(taken + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock") && QFile::exists(folder) != inSession);
         } catch (const std::runtime_error& error) {
             refused = error.what();
         }
         EXPECT_TRUE(*refusal ? refused.find(refusal) != std::string::npos : refused.empty()) << refused;
-        EXPECT_EQ(log.Count(Log::Warning, "Passed by runtime folder: \"" + given.toStdString() + "\", " + passedBy),
+        EXPECT_EQ(
+            log.Count(Log::Warning,
+                "Passed by runtime folder: \"" + named.toStdString() + "\", " + passedBy
+                    + " (it must be a folder of the user's own with mode 0700); using \"" + taken.toStdString() + "\""),
             *passedBy ? 1 : 0);
-        EXPECT_TRUE(TestFiles::Mode(given) == mode && !QFile::exists(target + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock"));
-        for (const QString& made : {folder, given, target})
+        EXPECT_EQ(log.Count(Log::Warning, ""), *passedBy ? 1 : 0);
+        EXPECT_TRUE(TestFiles::Mode(given) == modes[0] && TestFiles::Mode(session) == modes[1]);
+        for (const QString& other : {given, target})
+            EXPECT_FALSE(QFile::exists(other + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock")) << other.toStdString();
+        for (const QString& made : {folder, given, target, dir.filePath("run")})
             QFile::remove(made) || QDir(made).removeRecursively();
     }
-    qputenv("XDG_RUNTIME_DIR", runtime), qunsetenv("TMPDIR");
+}
+
+// A second start finds the first, which runs in the session folder or, without one, in the program's own, whatever
+// XDG_RUNTIME_DIR it has: the folder the first took, another user's (as su leaves it), none, or a relative one that
+// names a private folder in its current folder. The first is brought forward once. Only a start given a private folder
+// of its own naming (the demo, the tests) runs apart, and a lock left by a copy that has ended holds nobody back.
+TEST_F(Guards, ASecondStartFindsTheFirstWhateverItsRuntimeFolderUnlessItNamesOneOfItsOwn)
+{
+    enum Runtime { Session, Own, Unset, Another, Relative, Custom };
+    enum Between { Nothing, SessionMade, FirstEndedSessionMade };
+    const QString elsewhere = dir.filePath("elsewhere"), custom = dir.filePath("custom");
+    ASSERT_TRUE(Foreign(dir.filePath("another")) && Private(elsewhere + "/given") && Private(custom));
+    const auto named = [&](Runtime runtime) {
+        const QString paths[] = {SessionFolder(), OwnFolder(), QString(), dir.filePath("another"), "given", custom};
+        return QFile::encodeName(paths[runtime]);
+    };
+    const struct {
+        Runtime first; // Unset: without a session folder
+        Between between;
+        Runtime second;
+        Event reported;
+    } cases[] = {{Session, Nothing, Session, ApplicationGuard::Quit},
+        {Session, Nothing, Another, ApplicationGuard::Quit}, {Session, Nothing, Unset, ApplicationGuard::Quit},
+        {Session, Nothing, Relative, ApplicationGuard::Quit}, {Session, Nothing, Custom, ApplicationGuard::StartUp},
+        {Unset, Nothing, Own, ApplicationGuard::Quit}, {Unset, Nothing, Another, ApplicationGuard::Quit},
+        {Unset, Nothing, Unset, ApplicationGuard::Quit}, {Unset, Nothing, Relative, ApplicationGuard::Quit},
+        {Unset, SessionMade, Session, ApplicationGuard::Quit}, {Unset, SessionMade, Unset, ApplicationGuard::Quit},
+        {Unset, FirstEndedSessionMade, Unset, ApplicationGuard::StartUp}};
+    for (const auto& [first, between, second, reported] : cases) {
+        SCOPED_TRACE(("first: \"" + named(first) + "\", second: \"" + named(second) + "\"").toStdString() + " after "
+            + std::to_string(between));
+        ASSERT_TRUE(first != Session || Private(SessionFolder()));
+        auto running = std::make_unique<Start>(named(first), dir.path());
+        auto firstGuard = std::make_unique<ApplicationGuard>();
+        Reports firstReports(*firstGuard);
+        ASSERT_EQ(firstReports.WaitFor(1), Events {ApplicationGuard::StartUp});
+        running.reset();
+        if (between == FirstEndedSessionMade)
+            firstGuard.reset();
+        ASSERT_TRUE(between == Nothing || Private(SessionFolder()));
+        {
+            const Start start(named(second), dir.path(), elsewhere);
+            ApplicationGuard secondGuard;
+            EXPECT_EQ(Reports(secondGuard).WaitFor(1).at(0), reported);
+        }
+        if (reported == ApplicationGuard::Quit) {
+            EXPECT_EQ(firstReports.WaitFor(2), (Events {ApplicationGuard::StartUp, ApplicationGuard::Activate}));
+        }
+        QDir(dir.filePath("run")).removeRecursively(), QDir(OwnFolder()).removeRecursively();
+    }
 }
 
 // Only a real wake-up ends the owner's wait; a reader closing between the signaller's open and write raises no SIGPIPE.
