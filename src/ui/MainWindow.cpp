@@ -15,6 +15,8 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include <algorithm>
+
 namespace Ui {
 
 namespace {
@@ -76,7 +78,7 @@ MainWindow::MainWindow(IUi* facade, QWidget* parent)
     Connect();
     CreateStateData();
     new HoverTracker(this);
-    new AimedReturn(this);
+    aimedReturn = new AimedReturn(this);
 }
 
 MainWindow::~MainWindow() = default;
@@ -202,8 +204,13 @@ void MainWindow::Show()
     if (isVisible() && isActiveWindow())
         return;
     LOG(Debug) << "Showing main window";
+    const bool hidden = !isVisible();
     setWindowState(Qt::WindowActive);
     show();
+    // Shown again, the window would give the focus back to the control that
+    // last had it, or to its first control.
+    if (hidden)
+        DropUnchosenFocus();
 }
 
 void MainWindow::Hide()
@@ -218,9 +225,12 @@ void MainWindow::SetPage(Page newPage)
 {
     LOG(Debug) << "Changing page from: " << page << " to: " << newPage;
     form->stackedWidgetMainWindow->setCurrentIndex(static_cast<int>(newPage));
+    const bool changed = newPage != page;
     previousPage = page;
     page = newPage;
     form->widgetFooter->setVisible(newPage == Page::Maps);
+    if (changed)
+        DropUnchosenFocus();
 }
 
 void MainWindow::SetScreen(Screen newScreen)
@@ -229,6 +239,25 @@ void MainWindow::SetScreen(Screen newScreen)
     form->stackedWidgetManageMaps->setCurrentIndex(static_cast<int>(newScreen));
     previousScreen = screen;
     screen = newScreen;
+    // A stack switched moves the focus from the page it leaves to the first
+    // control of the new one; a message put in place may have hidden or
+    // renamed the button under the focus.
+    if (page == Page::Maps)
+        DropUnchosenFocus();
+}
+
+bool MainWindow::PageNamesDefault() const
+{
+    const QList<QPushButton*> buttons = findChildren<QPushButton*>();
+    return std::any_of(buttons.begin(), buttons.end(), [this](const QPushButton* button) {
+        return button->window() == this && button->isDefault() && button->isVisibleTo(this);
+    });
+}
+
+void MainWindow::DropUnchosenFocus()
+{
+    if (!PageNamesDefault() && !aimedReturn->Aims(focusWidget()))
+        setFocus();
 }
 
 void MainWindow::SelectMapsPage()

@@ -18,6 +18,7 @@
 
 namespace Ui {
 
+class AimedReturn;
 class IUi;
 class MainWindowDialog; // uic's class for MainWindowDialog.ui
 class MessageScreen;
@@ -110,6 +111,12 @@ private:
     void SelectMapsPage();
     void SelectSettingsPage();
     Page PageBeforePrompt() const;
+    bool PageNamesDefault() const;
+    // On a page that names no default the focus stays only on the button the
+    // user chose; else it goes to the window itself, from where Tab reaches
+    // the first control. A button the program put it on would show the ring,
+    // yet Return does nothing there while Space presses it.
+    void DropUnchosenFocus();
     void RefreshSubscription();
     void ShowMapsOrDiscardSettings();
 
@@ -142,6 +149,7 @@ private:
     MessageScreen* mapsMessageScreen;
     MessageScreen* messageScreen;
     SettingsScreen* settingsScreen;
+    AimedReturn* aimedReturn = nullptr;
     Page page = Page::None;
     Page previousPage = Page::None;
     Screen screen = Screen::None;

@@ -133,6 +133,14 @@ protected:
             Type({"Tab"});
         ASSERT_TRUE(reached()) << "Tab does not reach " << text.toStdString();
     }
+    // The window shown on a page that names no default: once active, no push button has the focus, so none shows
+    // the ring where Return would do nothing.
+    void ExpectFocusOnNoButton()
+    {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return Window()->isActiveWindow(); }, 5000));
+        const auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+        EXPECT_EQ(button, nullptr) << button->objectName().toStdString() << " has the focus";
+    }
     // Tabs once round the main window's controls: they take the focus in reading order (top down, left to right
     // along a row), and each looks different while it has it. Leaves the focus on the last one.
     void ExpectTabsInReadingOrder()
@@ -240,6 +248,7 @@ TEST_F(DesktopRoad, TheRoad)
     Screenshot("root-popup");
     ClickPopupLink();
     ASSERT_TRUE(QTest::qWaitFor([this] { return Shown("pageManageMaps"); }, 5000));
+    ExpectFocusOnNoButton();
     Screenshot("root-maps");
     ExpectTabsInReadingOrder();
 
@@ -249,7 +258,15 @@ TEST_F(DesktopRoad, TheRoad)
     Screenshot("mandatory-popup");
     ClickPopupLink();
     ASSERT_TRUE(Titled("Confirm mandatory map update"));
+    ExpectFocusOnNoButton();
     Screenshot("mandatory-page");
+    // Tab goes to the first control; Return on "SETTINGS", tabbed to next, presses it as Space would.
+    Type({"Tab"});
+    EXPECT_EQ(QApplication::focusWidget(), Shown("pushButtonMapUpdates"));
+    Type({"Tab", "Return"});
+    EXPECT_TRUE(QTest::qWaitFor([] { return Shown("pageSettings"); }, 5000)) << "Return did not press SETTINGS";
+    Click(Shown<QPushButton>("pushButtonMapUpdates"));
+    ASSERT_TRUE(Titled("Confirm mandatory map update"));
 
     // Refused at first: "Retry" on the connection-lost page downloads it, resumed after each of three drops.
     service.SetFault({{"path", Archive}, {"kind", "status"}, {"code", 429}});

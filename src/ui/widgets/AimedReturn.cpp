@@ -30,7 +30,7 @@ bool AimedReturn::eventFilter(QObject* watched, QEvent* event)
         FocusIn(widget, static_cast<QFocusEvent*>(event)->reason());
     else if (type == QEvent::MouseButtonPress && (widget->focusPolicy() & Qt::ClickFocus))
         Aim(qobject_cast<QPushButton*>(widget)); // it may have had the focus already
-    else if (type == QEvent::KeyPress && PressesAimed(watched, event)) {
+    else if (type == QEvent::KeyPress && PressesAimed(widget, event)) {
         aimed->click();
         return true;
     }
@@ -55,13 +55,17 @@ void AimedReturn::Aim(QPushButton* button)
     aimedText = button ? button->text() : QString();
 }
 
-bool AimedReturn::PressesAimed(QObject* receiver, const QEvent* event) const
+bool AimedReturn::Aims(const QWidget* widget) const
+{
+    return aimed && widget == aimed.data() && aimed->isVisible() && aimed->isEnabled() && aimed->text() == aimedText;
+}
+
+bool AimedReturn::PressesAimed(const QWidget* receiver, const QEvent* event) const
 {
     const auto* key = static_cast<const QKeyEvent*>(event);
     const bool plain
         = key->modifiers() == Qt::NoModifier || (key->modifiers() == Qt::KeypadModifier && key->key() == Qt::Key_Enter);
-    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && plain && aimed && receiver == aimed
-        && aimed->isVisible() && aimed->isEnabled() && aimed->text() == aimedText;
+    return (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && plain && Aims(receiver);
 }
 
 } // namespace Ui

@@ -22,13 +22,16 @@ class AimedReturn : public QObject {
 public:
     explicit AimedReturn(QWidget* window);
 
+    // Whether Return would press that control: the button the user chose, still offered under its text.
+    bool Aims(const QWidget* widget) const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FocusIn(QWidget* widget, Qt::FocusReason reason);
     void Aim(QPushButton* button);
-    bool PressesAimed(QObject* receiver, const QEvent* event) const;
+    bool PressesAimed(const QWidget* receiver, const QEvent* event) const;
 
     QWidget* window;
     QPointer<QPushButton> aimed;

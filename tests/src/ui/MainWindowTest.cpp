@@ -39,6 +39,7 @@ TEST_F(MainWindowTest, NetworkErrorsOfferRetryOnlyDuringADownload)
     MessageButton(false)->setFocus();
     MessageButton(true)->setFocus(Qt::TabFocusReason); // from "Cancel"
     window->SetState(State::UsbBlocked);
+    EXPECT_EQ(qobject_cast<QPushButton*>(QApplication::focusWidget()), nullptr) << "a page without a default";
     QTest::keyClick(MessageButton(true), Qt::Key_Return);
     window->Hide();
     window->Show();
@@ -202,8 +203,9 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
     Activate();
     EXPECT_EQ(QApplication::focusWidget(), MessageButton(true, "widgetMessage")) << "shown with the focus on No";
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // "No", disabled under the focus
-    EXPECT_EQ(QApplication::focusWidget(), Button("pushButtonHelp")) << "the focus passed on";
-    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(qobject_cast<QPushButton*>(QApplication::focusWidget()), nullptr)
+        << "the maps page again, with the focus the program passed on still on a button";
+    QTest::keyClick(Button("pushButtonHelp"), Qt::Key_Return); // where the disabled "No" passed the focus on
     EXPECT_TRUE(browser.urls.empty()) << "the program's move of the focus taken as the user's";
     window->ShowQuitApplicationMessage();
     Click(Button("pushButtonHelp")); // the user's own choice takes the Return
