@@ -97,23 +97,19 @@ Common::~Common()
     const auto mapsStopped = AskToStop(fullMapUpdateManager.get());
     const bool usbEnded = Ended(*usbStopped, *usbThread, bound);
     const bool mapsEnded = Ended(*mapsStopped, *managerThread, bound);
-    if (mapsEnded)
-        managerThread.reset();
-    if (usbEnded)
-        usbThread.reset();
-    if (mapsEnded)
-        fullMapUpdateManager.reset();
-    if (usbEnded)
-        usbManager.reset();
     if (!usbEnded)
         Leave(usbManager, usbThread);
     if (!mapsEnded)
         Leave(fullMapUpdateManager, managerThread);
+    managerThread.reset();
+    usbThread.reset();
+    fullMapUpdateManager.reset();
+    usbManager.reset();
     ui.reset();
 }
 
 // Neither the manager nor its thread may be destroyed while the thread runs:
-// both are left to the end of the process.
+// both are let go of, and left to the end of the process.
 void Common::Leave(std::unique_ptr<QObject>& manager, std::unique_ptr<QThread>& thread)
 {
     LOG(Error) << "Did not wait for the thread of " << manager->metaObject()->className() << ": it did not stop within "
