@@ -7,16 +7,6 @@
 
 namespace fs = boost::filesystem;
 
-namespace {
-
-// A stick's root answers within milliseconds; a spun-down disk may take a
-// little longer, and a stick counted gone too early is discovered again.
-constexpr int BoundMs = 2000;
-// As often as discovery polls.
-constexpr int PollMs = 1000;
-
-} // namespace
-
 // Lets a thread that outlives its watch hand its answer to nobody.
 struct RootWatch::Channel {
     std::mutex mutex;

@@ -25,6 +25,12 @@ public:
     using Query = std::function<bool(const boost::filesystem::path&)>;
     using Answer = std::function<void(bool answers)>;
 
+    // A stick's root answers within milliseconds; a spun-down disk may take a
+    // little longer, and a stick counted gone too early is discovered again.
+    static constexpr int BoundMs = 2000;
+    // As often as discovery polls.
+    static constexpr int PollMs = 1000;
+
     // Tests pass their own query, and may have it asked on this thread.
     explicit RootWatch(Query query = Answers, bool onThreads = true, QObject* parent = nullptr);
     ~RootWatch() override;

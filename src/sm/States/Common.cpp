@@ -1,19 +1,18 @@
 #include "States/Common.h"
 
 #include "States/MapUpdateCheck.h"
+#include "States/TeardownWait.h"
 
 #include "Log.h"
 #include "MapStorage.h"
 #include "StickPath.h"
 #include "UsbStorage.h"
 
-#include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QMetaObject>
-#include <QSemaphore>
 
 #include <boost/filesystem/path.hpp>
 
-#include <algorithm>
 #include <stdexcept>
 #include <string>
 
@@ -35,38 +34,9 @@ void RequireMethods(const QObject* manager, std::initializer_list<const char*> m
             throw std::logic_error(std::string("Failed to find manager method: ") + method);
 }
 
-// How long the teardown waits for the managers to stop and their threads to
-// end; a thread held longer (a call on a stick that does not answer) is left,
-// so that the window, the tray icon and the single-instance lock go at once.
-constexpr int kStopBoundMs = 2000;
-// A stopped manager touches nothing more, so its thread ends at once: within
-// this, also when the other manager took the whole bound.
-constexpr qint64 kJoinMs = 500;
-
-// Stops the manager on its own thread (or at once on this one); the semaphore
-// is released when it has.
-std::shared_ptr<QSemaphore> AskToStop(QObject* manager)
-{
-    auto stopped = std::make_shared<QSemaphore>();
-    const auto stop = [manager, stopped] {
-        QMetaObject::invokeMethod(manager, "Stop", Qt::DirectConnection);
-        stopped->release();
-    };
-    if (manager->thread() == QThread::currentThread() || !manager->thread()->isRunning())
-        stop();
-    else
-        QMetaObject::invokeMethod(manager, stop, Qt::QueuedConnection);
-    return stopped;
-}
-
-// Whether the manager stopped within the bound and its thread ended. The
-// thread is told to quit in any case, so that it ends once its call returns.
-bool Ended(QSemaphore& stopped, QThread& thread, const QDeadlineTimer& bound)
-{
-    const bool inTime = stopped.tryAcquire(1, int(bound.remainingTime()));
-    thread.quit();
-    return inTime && thread.wait(QDeadlineTimer(std::max(bound.remainingTime(), kJoinMs)));
-}
+// The managers stop at once unless a stick keeps them busy; then the window
+// and the tray icon go before the wait for it.
+constexpr int kStopGraceMs = 250;
 
 bool AnyMapOperation()
 {
@@ -82,6 +52,8 @@ Common::Common(my_context ctx)
     const Collaborators& collaborators = context<StateMachine>().GetCollaborators();
     quit = collaborators.quit;
     threadLeft = collaborators.threadLeft;
+    rootAnswers = collaborators.rootAnswers;
+    rootsOnThreads = collaborators.rootsOnThreads;
     managersOnThreads = collaborators.managersOnThreads;
     Make(collaborators);
     LOG(Info) << "Entered Common state";
@@ -92,14 +64,18 @@ Common::Common(my_context ctx)
 
 Common::~Common()
 {
-    const QDeadlineTimer bound(kStopBoundMs);
-    const auto usbStopped = AskToStop(usbManager.get());
-    const auto mapsStopped = AskToStop(fullMapUpdateManager.get());
-    const bool usbEnded = Ended(*usbStopped, *usbThread, bound);
-    const bool mapsEnded = Ended(*mapsStopped, *managerThread, bound);
-    if (!usbEnded)
+    TeardownWait wait(rootAnswers, rootsOnThreads);
+    wait.Stop(*usbManager, *usbThread);
+    wait.Stop(*fullMapUpdateManager, *managerThread);
+    if (!wait.EndWithin(kStopGraceMs)) {
+        ui.reset();
+        // The display removes them now, not when the process ends.
+        QGuiApplication::sync();
+        wait.EndWhileSticksAnswer();
+    }
+    if (!wait.Ended(*usbThread))
         Leave(usbManager, usbThread);
-    if (!mapsEnded)
+    if (!wait.Ended(*managerThread))
         Leave(fullMapUpdateManager, managerThread);
     managerThread.reset();
     usbThread.reset();
@@ -112,8 +88,6 @@ Common::~Common()
 // both are let go of, and left to the end of the process.
 void Common::Leave(std::unique_ptr<QObject>& manager, std::unique_ptr<QThread>& thread)
 {
-    LOG(Error) << "Did not wait for the thread of " << manager->metaObject()->className() << ": it did not stop within "
-               << kStopBoundMs << " ms";
     manager.release();
     thread.release();
     threadLeft();

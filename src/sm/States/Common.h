@@ -40,7 +40,8 @@ public:
 
     explicit Common(my_context ctx);
     // Stops the managers and their threads, then deletes the managers and the
-    // user interface. A manager whose thread does not end within a bound is
+    // user interface. While a manager finishes its work on a stick, the user
+    // interface goes first; a thread held by a stick that does not answer is
     // left running, and the collaborators are told.
     ~Common() override;
 
@@ -103,6 +104,8 @@ private:
 
     std::function<void()> quit;
     std::function<void()> threadLeft;
+    RootWatch::Query rootAnswers;
+    bool rootsOnThreads = true;
     bool managersOnThreads = true;
     std::unique_ptr<Ui::IUi> ui;
     std::unique_ptr<QObject> usbManager;

@@ -1,24 +1,7 @@
 #include "MachineTest.h"
+#include "RealManagers.h"
 
-#include "../fmu/ServiceDocuments.h"
-
-#include "Config.h"
-#include "ContentService.h"
-#include "FakeStick.h"
 #include "ProductionCollaborators.h"
-#include "StickContent.h"
-#include "TestEnv.h"
-#include "TestFiles.h"
-#include "UsbManager.h"
-
-#include <QElapsedTimer>
-#include <QPointer>
-
-#include <atomic>
-
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
 
 // The real managers on their threads, the local content service and a fabricated stick whose folder vanishes
 // mid-download, first for a moment, then for good; discovery tells of the second a second after the machine noticed.
@@ -27,16 +10,9 @@ TEST(RealManagers, StickWhoseFolderVanishedMidDownloadShowsOneRemovedScreenAndEn
 {
     LogCapture log;
     ContentService service;
-    ASSERT_TRUE(service.Start(TestEnv::SourceDir() + "/tests/src/sm/fixtures/catalogue.json"));
-    Config::Instance().updateSource = service.BaseUrl().toStdString();
-    Config::Instance().updateKey = service.Key();
+    ASSERT_TRUE(StartService(service));
     FakeSticks sticks;
-    const QString root = sticks.MountDir("STICK");
-    ASSERT_TRUE(TestFiles::Write(root + "/VexmarNDSUpdate/meta_data/GENERAL.JSON",
-        R"({"subscription_end_date": "2099-12-31", "available_map_space": 50000000, "used_map_space": 1000})"));
-    ASSERT_TRUE(TestFiles::Write(root + "/VexmarNDSUpdate/meta_data/EU_2023_05.xml",
-        QByteArray::fromStdString(ServiceDocuments::Package({"EU_2023_05", "EUR", "2023.05", "LINE_EU"}))));
-    StickContent::WriteChecksums(root);
+    const QString root = OfferedStick(sticks);
     UsbStorage::Instance().Clear(), MapStorage::Instance().Clear();
     FakeUi* ui = nullptr;
     StateMachine machine(ProductionCollaborators(Maker(&ui)));
@@ -86,65 +62,4 @@ TEST(RealManagers, StickWhoseFolderVanishedMidDownloadShowsOneRemovedScreenAndEn
         (Journal {"UpdateUsbs", "SetState UsbRemoved", NewCheck[0], "SetState RootUpdate", "UpdateUsbs"}), journal);
     EXPECT_EQ(checks + 1, log.Count(Log::Info, "Checking "));
     EXPECT_EQ(0, log.Count(Log::Error, "Refused"));
-}
-
-// The teardown joins every thread, also one busy with the selected stick's space. One held longer in a call on a stick
-// that does not answer (a dead mount) is left running: the user interface and the single-instance lock go all the
-// same, within the bound, and the log says what was left.
-TEST(RealManagers, TeardownJoinsEveryThreadButLeavesOneHeldByAStickThatDoesNotAnswer)
-{
-    const QString lock = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock";
-    const auto locked = [&lock] {
-        const int fd = ::open(QFile::encodeName(lock), O_RDONLY | O_CLOEXEC);
-        const bool held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
-        return ::close(fd), held;
-    };
-    Config::Instance().updateSource = "https://127.0.0.1:9/brel/v1"; // the check fails, locally
-    for (const bool hung : {false, true}) {
-        SCOPED_TRACE(hung ? "hung" : "answering");
-        LogCapture log;
-        UsbStorage::Instance().Clear(), MapStorage::Instance().Clear(), journal.clear();
-        std::atomic<bool> hold {false};
-        std::atomic<int> queries {0};
-        const auto space = [&](const boost::filesystem::path&) {
-            ++queries;
-            for (int waited = 0; hold && waited < 10000; waited += 5) // not for good: the old teardown would wait
-                QThread::msleep(5);
-            return boost::filesystem::space_info {1 << 30, 1 << 29, 1 << 29};
-        };
-        QPointer<QObject> usbManager;
-        int left = 0;
-        Collaborators collaborators = ProductionCollaborators(Maker<FakeUi>(nullptr));
-        collaborators.makeUsbManager = [&] {
-            auto made = std::make_unique<UsbManager>(nullptr, space);
-            usbManager = made.get();
-            return made;
-        };
-        collaborators.threadLeft = [&left] { ++left; };
-        auto machine = std::make_unique<StateMachine>(collaborators);
-        machine->initiate();
-        ASSERT_TRUE(QTest::qWaitFor([&machine] { return ActiveLeaf(*machine) == "MapUpdateCheck"; }));
-        UsbInfo stick;
-        stick.id = 7, stick.path = L"/media/stick", stick.selected = true;
-        UsbStorage::Instance().UpdateUsb(stick);
-        hold = hung;
-        ASSERT_TRUE(QTest::qWaitFor([&queries] { return queries > 0; }, 5000)); // a refresh each second
-        ASSERT_TRUE(locked());
-
-        QElapsedTimer teardown;
-        teardown.start();
-        machine.reset();
-        EXPECT_LT(teardown.elapsed(), 3000);
-        EXPECT_EQ(journal.back(), "delete ui");
-        EXPECT_FALSE(locked());
-        EXPECT_EQ(left, hung ? 1 : 0);
-        EXPECT_EQ(
-            log.Count(Log::Error, "Did not wait for the thread of UsbManager: it did not stop within 2000 ms"), left);
-        EXPECT_EQ(usbManager.isNull(), !hung); // deleted once its thread was joined
-        if (usbManager) {
-            QThread* const thread = usbManager->thread();
-            hold = false;
-            EXPECT_TRUE(thread->wait(5000)); // told to quit, it ends once the call returns
-        }
-    }
 }

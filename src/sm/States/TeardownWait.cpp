@@ -1,0 +1,199 @@
+#include "States/TeardownWait.h"
+
+#include "Log.h"
+#include "StickPath.h"
+#include "UsbDiskEnumerator.h"
+#include "UsbStorage.h"
+
+#include <QDeadlineTimer>
+#include <QMetaObject>
+
+#include <algorithm>
+#include <exception>
+#include <mutex>
+#include <set>
+#include <thread>
+
+namespace fs = boost::filesystem;
+
+namespace States {
+
+namespace {
+
+// How long each thread is waited for between two looks at the sticks.
+constexpr int kSliceMs = 50;
+
+// Every stick the managers may be at work on: the selected one, and those
+// mounted now (a stick being checked is not known yet).
+std::set<fs::path> StickRoots()
+{
+    std::set<fs::path> roots;
+    const UsbInfo selected = UsbStorage::Instance().GetSelectedUsb();
+    if (selected.IsValid())
+        roots.insert(StickPath::ToNative(selected.path));
+    try {
+        for (const UsbDisk& disk : UsbDiskEnumerator::FromEnvironment().Enumerate())
+            roots.insert(disk.mountPoint);
+    } catch (const std::exception& error) {
+        LOG(Warning) << "Failed to list the mounted sticks: " << error.what();
+    }
+    return roots;
+}
+
+const char* ClassName(const QObject* object)
+{
+    return object->metaObject()->className();
+}
+
+} // namespace
+
+// One look at the sticks' roots, one after the other. A root that does not
+// answer holds the look's own thread, never the teardown.
+struct TeardownWait::Look {
+    std::mutex mutex;
+    fs::path asking;
+    bool done = false;
+    bool answered = true;
+};
+
+TeardownWait::TeardownWait(RootWatch::Query query, bool onThreads)
+    : query(std::move(query))
+    , onThreads(onThreads)
+{
+    since.start();
+}
+
+void TeardownWait::Stop(QObject& manager, QThread& thread)
+{
+    auto stopped = std::make_shared<QSemaphore>();
+    const auto stop = [&manager, stopped] {
+        QMetaObject::invokeMethod(&manager, "Stop", Qt::DirectConnection);
+        stopped->release();
+    };
+    if (manager.thread() == QThread::currentThread() || !manager.thread()->isRunning())
+        stop();
+    else
+        QMetaObject::invokeMethod(&manager, stop, Qt::QueuedConnection);
+    stopping.push_back({&manager, &thread, std::move(stopped)});
+}
+
+bool TeardownWait::EndWithin(int ms)
+{
+    const QDeadlineTimer bound(ms);
+    for (Stopping& each : stopping)
+        Advance(each, int(bound.remainingTime()));
+    return AllEnded();
+}
+
+void TeardownWait::EndWhileSticksAnswer()
+{
+    LogWaiting();
+    for (;;) {
+        for (Stopping& each : stopping)
+            if (!each.ended && Advance(each, kSliceMs))
+                LOG(Info) << "Waited " << since.elapsed() << " ms for the thread of " << ClassName(each.manager);
+        if (AllEnded())
+            return;
+        if (const std::optional<std::string> why = Silence())
+            return LeaveRunning(*why);
+    }
+}
+
+bool TeardownWait::Ended(const QThread& thread) const
+{
+    for (const Stopping& each : stopping)
+        if (each.thread == &thread)
+            return each.ended;
+    return false;
+}
+
+// A stopped manager touches nothing more, so its thread is told to quit and
+// ends at once.
+bool TeardownWait::Advance(Stopping& each, int ms)
+{
+    if (!each.stopSeen)
+        each.stopSeen = each.stopped->tryAcquire(1, std::max(ms, 0));
+    if (each.stopSeen && !each.ended) {
+        each.thread->quit();
+        each.ended = each.thread->wait(QDeadlineTimer(std::max(ms, 0)));
+    }
+    return each.ended;
+}
+
+bool TeardownWait::AllEnded() const
+{
+    return std::all_of(stopping.begin(), stopping.end(), [](const Stopping& each) { return each.ended; });
+}
+
+// Empty while every stick answers; else why the wait ends. A new look is
+// taken a while after the last one answered, so that a stick that stops
+// answering midway is noticed too.
+std::optional<std::string> TeardownWait::Silence()
+{
+    bool done = false;
+    bool answered = true;
+    fs::path asking;
+    if (look) {
+        const std::lock_guard<std::mutex> lock(look->mutex);
+        done = look->done, answered = look->answered, asking = look->asking;
+    }
+    if (!look || (done && answered && lookAge.hasExpired(RootWatch::PollMs))) {
+        StartLook();
+        return std::nullopt;
+    }
+    if (done ? answered : !lookAge.hasExpired(RootWatch::BoundMs))
+        return std::nullopt;
+    if (asking.empty())
+        return std::string("there is no stick to ask");
+    return "the stick \"" + asking.string() + "\" does not answer";
+}
+
+// Without a stick to ask the look never ends: a thread still held past the
+// bound is not at work on a stick.
+void TeardownWait::StartLook()
+{
+    look = std::make_shared<Look>();
+    lookAge.start();
+    const std::set<fs::path> roots = StickRoots();
+    if (roots.empty())
+        return;
+    const auto ask = [look = look, query = query, roots] {
+        for (const fs::path& root : roots) {
+            {
+                const std::lock_guard<std::mutex> lock(look->mutex);
+                look->asking = root;
+            }
+            if (!query(root)) {
+                const std::lock_guard<std::mutex> lock(look->mutex);
+                look->done = true, look->answered = false;
+                return;
+            }
+        }
+        const std::lock_guard<std::mutex> lock(look->mutex);
+        look->done = true;
+    };
+    if (onThreads)
+        std::thread(ask).detach();
+    else
+        ask();
+}
+
+void TeardownWait::LogWaiting() const
+{
+    for (const Stopping& each : stopping)
+        if (!each.ended)
+            LOG(Info) << "Waiting for the thread of " << ClassName(each.manager) << " to finish its work";
+}
+
+void TeardownWait::LeaveRunning(const std::string& why)
+{
+    for (Stopping& each : stopping) {
+        if (each.ended)
+            continue;
+        LOG(Error) << "Did not wait for the thread of " << ClassName(each.manager) << " after " << since.elapsed()
+                   << " ms: " << why;
+        each.thread->quit();
+    }
+}
+
+} // namespace States
