@@ -146,8 +146,9 @@ void SettingsScreen::RestoreSettings()
     if (!changed)
         return;
     LOG(Debug) << "Restoring all settings to current values";
+    PutBackWritten();
     const Settings& settings = Settings::Instance();
-    SelectLanguage(settings.GetLanguage());
+    SelectLanguage(settings.GetLanguage()); // the language in force, also after a failed switch back
     form->checkBoxAutoStart->setChecked(settings.GetRunAtStartup());
     SetClean();
 }
@@ -156,20 +157,44 @@ void SettingsScreen::SaveSettings()
 {
     LOG(Info) << "Saving user settings";
     Settings& settings = Settings::Instance();
+    if (!written)
+        written = Choices {settings.GetLanguage(), settings.GetRunAtStartup()};
     if (form->comboBoxLanguage->currentIndex() >= 0) {
         const QString chosen = form->comboBoxLanguage->currentData().toLocale().name();
-        if (settings.SetLocale(chosen))
-            emit ui->UpdateLocale();
-        else if (chosen != settings.GetLanguage())
+        if (!SwitchLanguage(chosen) && chosen != settings.GetLanguage())
             SelectLanguage(settings.GetLanguage()); // the switch failed: show the language in force
     }
     settings.SetRunAtStartup(form->checkBoxAutoStart->isChecked());
     // Choices that did not reach the file must not look saved: the page offers
     // the save again, and asks before they are left behind.
-    if (settings.Save())
+    if (settings.Save()) {
+        written.reset();
         SetClean();
-    else
+    } else
         SetChanged();
+}
+
+// Announced as any language change is; false when the language stays.
+bool SettingsScreen::SwitchLanguage(const QString& localeName)
+{
+    const bool switched = Settings::Instance().SetLocale(localeName);
+    if (switched)
+        emit ui->UpdateLocale();
+    return switched;
+}
+
+// Discarded choices that a failed save put in effect go out of effect too:
+// the next start would not bring them back.
+void SettingsScreen::PutBackWritten()
+{
+    if (!written)
+        return;
+    LOG(Info) << "Putting back the settings last saved";
+    Settings& settings = Settings::Instance();
+    if (written->language != settings.GetLanguage())
+        SwitchLanguage(written->language);
+    settings.SetRunAtStartup(written->runAtStartup);
+    written.reset();
 }
 
 bool SettingsScreen::HasUnsavedChanges() const

@@ -3,6 +3,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class QResizeEvent;
 
@@ -22,7 +23,8 @@ public:
     SettingsScreen(IUi* facade, QWidget* parent = nullptr);
     ~SettingsScreen() override;
 
-    // Puts the saved settings back into the widgets; does nothing on a clean page.
+    // Puts the saved settings back into the widgets, and back in effect after
+    // a save that could not be written; does nothing on a clean page.
     void RestoreSettings();
     // Writes the General page's choices into the settings and saves them; the
     // page stays changed when they could not be saved.
@@ -58,10 +60,20 @@ private:
     void ShowPage(int index);
     void SetClean();
     void SetChanged();
+    bool SwitchLanguage(const QString& localeName);
+    void PutBackWritten();
+
+    struct Choices {
+        QString language;
+        bool runAtStartup;
+    };
 
     IUi* ui;
     std::unique_ptr<SettingsScreenWidget> form;
     bool changed = true;
+    // What settings.json holds (or what was in force at start), kept while a
+    // save that could not be written leaves other choices in effect.
+    std::optional<Choices> written;
 };
 
 // How many language items fit below the combo box: the vertical gap between

@@ -218,12 +218,18 @@ TEST_F(MainWindowTest, QuitYesQuitsOnceAndNoGoesBack)
 }
 
 // "No" stays on the changed page; "Yes" goes where the user was heading: the maps, the settings again after the
-// page's own Cancel, or away for a window asked while hidden.
+// page's own Cancel, or away for a window asked while hidden. Leaving a save that could not be written (a folder in
+// the file's way) takes its choice back out of effect.
 TEST_F(MainWindowTest, DiscardingSettingsGoesWhereTheUserWasHeading)
 {
     window->SetState(State::UpToDate);
     window->ShowSettingsPage();
+    const QString file = Config::Instance().dataDir + "/settings.json";
+    QFile::remove(file);
+    ASSERT_TRUE(QDir().mkpath(file + "/in the way"));
+    const bool autostart = Settings::Instance().GetRunAtStartup();
     Child<QAbstractButton>(window, "checkBoxAutoStart")->toggle();
+    Click(Child<QPushButton>(Child(window, "widgetSettings"), "pushButtonSaveSettings"));
     Click(Button("pushButtonMapUpdates"));
     EXPECT_EQ(Title("widgetMessage"), "Unsaved changes detected");
     PressReturn(); // "No, go back"
@@ -231,6 +237,8 @@ TEST_F(MainWindowTest, DiscardingSettingsGoesWhereTheUserWasHeading)
     Click(Button("pushButtonMapUpdates"));
     Click(MessageButton(true, "widgetMessage")); // "Yes, discard"
     EXPECT_EQ(Index("stackedWidgetMainWindow"), 0);
+    EXPECT_EQ(Settings::Instance().GetRunAtStartup(), autostart);
+    QDir(file).removeRecursively();
     window->ShowSettingsPage(); // the page's own Cancel, after the maps were shown: back to the settings
     Child<QAbstractButton>(window, "checkBoxAutoStart")->toggle();
     Click(Child<QPushButton>(Child(window, "widgetSettings"), "pushButtonCancel"));

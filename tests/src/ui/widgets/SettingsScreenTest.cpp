@@ -1,8 +1,10 @@
 #include "../UiTest.h"
+#include "TestFiles.h"
 
 #include <QCheckBox>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStandardPaths>
 
 // The page over the process-wide settings and registries, put back first: English, no autostart, nothing known.
 class SettingsPage : public ::testing::Test {
@@ -64,7 +66,9 @@ TEST_F(SettingsPage, StartsCleanShowingTheStoredChoicesAndKeepsAnyChangeUntilDis
 }
 
 // Saving writes the choices and announces only a new language; the subscription date follows the language. Choices
-// that could not be written (here a folder in the file's way) leave the page changed, to be saved again.
+// that could not be written (here a folder in the file's way) leave the page changed, to be saved again; discarding
+// them puts the saved ones back in effect, the autostart entry and the language too, and a discard after a written
+// save puts nothing back.
 TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
 {
     MapStorage::Instance().SetSubscription({QDate(2025, 12, 31), 0, 0});
@@ -88,16 +92,35 @@ TEST_F(SettingsPage, SavingWritesTheChoicesAndAnnouncesOnlyANewLanguage)
     }
     const QString file = Config::Instance().dataDir + "/settings.json";
     ASSERT_TRUE(QFile::remove(file) && QDir().mkpath(file + "/in the way"));
+    const QString entry
+        = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + "/autostart/Tessaly.desktop";
+    const QByteArray entryText = TestFiles::Read(entry);
+    ASSERT_FALSE(entryText.isEmpty());
     const LogCapture log;
-    Find<QCheckBox>("checkBoxAutoStart")->toggle();
+    auto* autostart = Find<QCheckBox>("checkBoxAutoStart");
+    const auto change = [&] { Choose("de_DE"), autostart->setChecked(false); };
+    change();
     Find<QPushButton>("pushButtonSaveSettings")->click();
     EXPECT_TRUE(page->HasUnsavedChanges() && Find("pushButtonSaveSettings")->isEnabled()
         && !Find("pushButtonCancel")->isHidden());
     EXPECT_EQ(log.Count(Log::Error, "Failed to write settings to file: " + file.toStdString()), 1);
+    locale.clear();
+    page->RestoreSettings(); // "Yes, discard"
+    EXPECT_TRUE(Clean());
+    EXPECT_EQ(locale.count(), 1);
+    EXPECT_TRUE(Language() == "en_GB" && settings.GetLanguage() == "en_GB");
+    EXPECT_TRUE(autostart->isChecked() && settings.GetRunAtStartup());
+    EXPECT_EQ(TestFiles::Read(entry), entryText);
     QDir(file).removeRecursively();
+    change();
     Find<QPushButton>("pushButtonSaveSettings")->click();
     EXPECT_TRUE(Clean());
     EXPECT_EQ(Saved("run at startup"), "false");
+    locale.clear();
+    Choose("en_GB"), autostart->setChecked(true);
+    page->RestoreSettings();
+    EXPECT_EQ(locale.count(), 0);
+    EXPECT_TRUE(settings.GetLanguage() == "de_DE" && !settings.GetRunAtStartup() && !QFile::exists(entry));
 }
 
 // Without an end date the page says what the stick tells; with nothing to say it gives way to General.
