@@ -170,8 +170,9 @@ void SettingsScreen::SaveSettings()
     if (settings.Save()) {
         written.reset();
         SetClean();
-    } else
+    } else {
         SetChanged();
+    }
 }
 
 // Announced as any language change is; false when the language stays.
