@@ -19,6 +19,8 @@ using Clock = std::chrono::steady_clock;
 
 // When the user interface went, in milliseconds of the steady clock; 0 while it is there.
 std::atomic<long long> uiGoneAt {0};
+// While set, a stick's calls take their time; a thread left holding them may outlive the test that held them.
+std::atomic<bool> hold {false};
 
 long long Now()
 {
@@ -104,7 +106,7 @@ TEST(RealManagers, TeardownWaitsForAThreadAtWorkOnAStickThatAnswersAndLeavesOneH
         const bool held = holdMs > 5000;
         LogCapture log;
         UsbStorage::Instance().Clear(), MapStorage::Instance().Clear(), journal.clear(), uiGoneAt = 0;
-        std::atomic<bool> hold {false};
+        hold = false;
         std::atomic<int> queries {0};
         std::atomic<long long> returnedAt {0};
         std::atomic<bool> lockHeldAtReturn {false};
@@ -125,7 +127,7 @@ TEST(RealManagers, TeardownWaitsForAThreadAtWorkOnAStickThatAnswersAndLeavesOneH
             return made;
         };
         collaborators.threadLeft = [&left] { ++left; };
-        collaborators.rootAnswers = [&](const boost::filesystem::path& root) {
+        collaborators.rootAnswers = [rootHangs = rootHangs](const boost::filesystem::path& root) {
             while (rootHangs && hold)
                 QThread::msleep(5);
             return RootWatch::Answers(root);
