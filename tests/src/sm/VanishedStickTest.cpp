@@ -9,6 +9,7 @@
 #include "StickContent.h"
 #include "TestEnv.h"
 #include "TestFiles.h"
+#include "TestHome.h"
 #include "UsbManager.h"
 
 #include <QElapsedTimer>
@@ -93,7 +94,7 @@ TEST(RealManagers, StickWhoseFolderVanishedMidDownloadShowsOneRemovedScreenAndEn
 // same, within the bound, and the log says what was left.
 TEST(RealManagers, TeardownJoinsEveryThreadButLeavesOneHeldByAStickThatDoesNotAnswer)
 {
-    const QString lock = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock";
+    const QString lock = TestHome::OwnRuntimeFolder() + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock";
     const auto locked = [&lock] {
         const int fd = ::open(QFile::encodeName(lock), O_RDONLY | O_CLOEXEC);
         const bool held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
