@@ -37,7 +37,7 @@ eval "$(demo env)"
 unset https_proxy HTTPS_PROXY
 # A second start only brings the running demo forward: nothing is built or
 # started besides the program, which signals the first one and ends.
-lock="$XDG_RUNTIME_DIR/TESSALY_SINGLE_INSTANCE_MUTEX.lock"
+lock="$TMPDIR/runtime-$(id -un)/TESSALY_SINGLE_INSTANCE_MUTEX.lock"
 if [ -e "$lock" ] && [ -x ./build/bin/tessaly ] && ! flock -n "$lock" true; then
   echo "Tessaly's demo is already running: this start brings it forward."
   exec ./build/bin/tessaly "$@"

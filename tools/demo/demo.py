@@ -2,7 +2,9 @@
 """Sets up and drives the demo that ./run.sh starts.
 
 Everything lives below one demo folder (build/demo by default):
-  data/ config/ runtime/   the program's private XDG folders
+  data/ config/            the program's private XDG folders
+  tmp/                     its temporary folder, which keeps its single-instance lock apart from a copy the user runs
+                           (run/, the root of its session folder, is never made)
   service/                 the local content service's state (certificate, archives, request log)
   sysfs/ mountinfo         the discovery roots through which the demo stick appears and disappears
   stick/                   the demo stick's contents, as the head unit wrote them
@@ -39,7 +41,8 @@ def folders(root):
         "root": root,
         "data": root / "data",
         "config": root / "config",
-        "runtime": root / "runtime",
+        "tmp": root / "tmp",
+        "run": root / "run",
         "service": root / "service",
         "sysfs": root / "sysfs",
         "mountinfo": root / "mountinfo",
@@ -51,7 +54,8 @@ def program_environment(f):
     return {
         "XDG_DATA_HOME": str(f["data"]),
         "XDG_CONFIG_HOME": str(f["config"]),
-        "XDG_RUNTIME_DIR": str(f["runtime"]),
+        "TMPDIR": str(f["tmp"]),
+        "TESSALY_RUN_ROOT": str(f["run"]),
         "SSL_CERT_FILE": str(f["service"] / "cert.pem"),
         "TESSALY_SYSFS_ROOT": str(f["sysfs"]),
         "TESSALY_MOUNTINFO": str(f["mountinfo"]),
@@ -141,8 +145,8 @@ def set_mounted(f, mounted):
 def prepare(f, port):
     for name in ("data", "config"):
         f[name].mkdir(parents=True, exist_ok=True)
-    f["runtime"].mkdir(mode=0o700, parents=True, exist_ok=True)
-    os.chmod(f["runtime"], 0o700)
+    f["tmp"].mkdir(mode=0o700, parents=True, exist_ok=True)
+    os.chmod(f["tmp"], 0o700)
     write_config(f, port)
     write_settings(f)
     fabricate_stick(f, port)

@@ -74,14 +74,6 @@ std::string SessionFolder()
     return (root.isEmpty() ? std::string("/run") : root.toStdString()) + "/user/" + std::to_string(::geteuid());
 }
 
-bool SameFolder(const std::string& one, const std::string& other)
-{
-    struct stat first { };
-    struct stat second { };
-    return ::stat(one.c_str(), &first) == 0 && ::stat(other.c_str(), &second) == 0 && first.st_dev == second.st_dev
-        && first.st_ino == second.st_ino;
-}
-
 // The program's own folder, made if missing and kept at 0700.
 void Prepare(const std::string& path)
 {
@@ -98,8 +90,9 @@ QString Decoded(const std::string& path)
 
 } // namespace
 
-// A folder of the caller's own naming keeps that copy apart from the user's others (the demo, the tests). Otherwise
-// a copy started without the session folder (su, or before the user's session had one) may run in the program's own.
+// The place depends on the user alone, so that every start of the user's finds a running copy, whatever
+// XDG_RUNTIME_DIR a shell profile, su or a script left. A copy started before the user's session had its folder runs
+// in the program's own, and a later start looks there too.
 RuntimeFolder PrivateRuntimeFolder()
 {
     const std::string given = qgetenv("XDG_RUNTIME_DIR").toStdString();
@@ -107,8 +100,6 @@ RuntimeFolder PrivateRuntimeFolder()
     const std::string own = QFile::encodeName(QDir::tempPath()).toStdString() + "/runtime-" + UserName();
     const bool sessionFit = Unfit(session, false).empty();
     const std::string passedBy = given.empty() ? std::string() : UnfitGiven(given);
-    if (!given.empty() && passedBy.empty() && !(sessionFit && SameFolder(given, session)))
-        return {Decoded(given), {}};
     const std::string& path = sessionFit ? session : own;
     if (!passedBy.empty())
         LOG(Warning) << "Passed by runtime folder: " << Described(given, passedBy) << "; using \"" << path << "\"";

@@ -12,9 +12,9 @@ struct RuntimeFolder {
     QStringList others;
 };
 
-// The first private one of $XDG_RUNTIME_DIR (an absolute path; otherwise passed by with a Warning), the session
-// folder "<run root>/user/<uid>" (run root "/run", or $TESSALY_RUN_ROOT) and the program's own
-// "<temp>/runtime-<user>", which is made if missing and kept at 0700. A copy started with a folder of its own naming
-// looks for no other; otherwise the session folder and the program's own are both looked in. Throws
-// std::runtime_error saying why when no folder can be had.
+// The session folder "<run root>/user/<uid>" (run root "/run", or $TESSALY_RUN_ROOT) when it is private, which is never
+// made or changed; else the program's own "<temp>/runtime-<user>", which is made if missing and kept at 0700.  A start
+// that takes the session folder looks for a running copy in the program's own too. $XDG_RUNTIME_DIR moves neither: one
+// that is not private or not an absolute path is passed by with a Warning. Throws std::runtime_error saying why when no
+// folder can be had.
 RuntimeFolder PrivateRuntimeFolder();

@@ -1,5 +1,6 @@
 #include "TestEnv.h"
 #include "TestFiles.h"
+#include "TestHome.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -9,8 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-
-#include <pwd.h>
 
 namespace {
 
@@ -87,7 +86,7 @@ TEST(Program, RunsWithoutALogAndLogsUnreadableFilesOnceTheLogRuns)
     EXPECT_EQ(Records(" \\| Received signal 15, quitting$") + Records(" \\| Entered Common state$"), 2);
 
     const QTemporaryDir temp;
-    const QString own = temp.filePath("runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
+    const QString own = TestHome::OwnRuntimeFolder(temp.path());
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("TMPDIR", temp.path()), environment.insert("XDG_RUNTIME_DIR", temp.filePath("su"));
     for (const QString& folder : {temp.filePath("su"), own})

@@ -4,6 +4,7 @@
 #include "NamedEvent.h"
 #include "Taskbar.h"
 #include "TestFiles.h"
+#include "TestHome.h"
 #include "TrayArea.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,6 @@
 #include <fstream>
 #include <thread>
 
-#include <pwd.h>
 #include <sys/ioctl.h>
 
 namespace {
@@ -45,10 +45,7 @@ struct Reports : QObject {
 struct Guards : ::testing::Test {
     std::unique_ptr<ApplicationGuard> Make() { return std::make_unique<ApplicationGuard>(nullptr, dir.path()); }
     // The program's own runtime folder and the session folder, with TMPDIR and TESSALY_RUN_ROOT in the test's folder.
-    QString OwnFolder() const
-    {
-        return dir.filePath("runtime-" + QString::fromLocal8Bit(::getpwuid(::geteuid())->pw_name));
-    }
+    QString OwnFolder() const { return TestHome::OwnRuntimeFolder(dir.path()); }
     QString SessionFolder() const { return dir.filePath("run/user/" + QString::number(::geteuid())); }
     static bool Private(const QString& at, mode_t mode = 0700)
     {
@@ -148,11 +145,11 @@ TEST_F(Guards, AFloodOfSignalsIsOneActivation)
     EXPECT_LE(reports.events.size(), 6u);
 }
 
-// Without XDG_RUNTIME_DIR, or when it is relative or names a folder that others may reach (left unchanged), the event
-// lives in the session folder when that is private (it is never made or changed), else in "<temp>/runtime-<user>",
-// which is made, or kept, private; one that another user made, a symbolic link or a file there is refused with the
-// reason, never followed or shared.
-TEST_F(Guards, WithoutAPrivateRuntimeFolderTheSessionOrTheTemporaryOneIsTakenOrRefused)
+// Whatever XDG_RUNTIME_DIR names, the event lives in the session folder when that is private (it is never made or
+// changed), else in "<temp>/runtime-<user>", which is made, or kept, private; one that another user made, a symbolic
+// link or a file there is refused with the reason, never followed or shared. An XDG_RUNTIME_DIR that is relative or
+// that others may reach is passed by with a Warning and left unchanged.
+TEST_F(Guards, WhateverXdgRuntimeDirNamesTheSessionOrTheTemporaryFolderIsTakenOrRefused)
 {
     const QString folder = OwnFolder(), session = SessionFolder(), given = dir.filePath("given"),
                   target = dir.filePath("target");
@@ -177,13 +174,15 @@ TEST_F(Guards, WithoutAPrivateRuntimeFolderTheSessionOrTheTemporaryOneIsTakenOrR
         {"", "", [&] { return Private(session); }, true},
         {"its mode is 0755", "", [&] { return Private(given, 0755) && Private(session); }, true},
         {"", "", [&] { return Private(session, 0755); }}, {"", "", [&] { return link(session); }},
-        {"it is not an absolute path", "", [&] { return Private(given); }, false, true}};
+        {"it is not an absolute path", "", [&] { return Private(given); }, false, true},
+        {"", "", [&] { return Private(given); }}, {"", "", [&] { return Private(given) && Private(session); }, true}};
     for (const auto& row : cases) {
         const auto& [passedBy, refusal, make, inSession, relative] = row;
         SCOPED_TRACE("row " + std::to_string(&row - cases));
-        const QString named = relative ? "given" : *passedBy ? given : QString();
-        const Start start(QFile::encodeName(named), dir.path(), dir.path());
         ASSERT_TRUE(make());
+        // XDG_RUNTIME_DIR names "given" when the row made it, and is unset otherwise.
+        const QString named = relative ? "given" : QFileInfo::exists(given) ? given : QString();
+        const Start start(QFile::encodeName(named), dir.path(), dir.path());
         const unsigned modes[] = {TestFiles::Mode(given), TestFiles::Mode(session)};
         const QString& taken = inSession ? session : folder;
         const LogCapture log;
@@ -211,17 +210,18 @@ TEST_F(Guards, WithoutAPrivateRuntimeFolderTheSessionOrTheTemporaryOneIsTakenOrR
 }
 
 // A second start finds the first, which runs in the session folder or, without one, in the program's own, whatever
-// XDG_RUNTIME_DIR it has: the folder the first took, another user's (as su leaves it), none, or a relative one that
-// names a private folder in its current folder. The first is brought forward once. Only a start given a private folder
-// of its own naming (the demo, the tests) runs apart, and a lock left by a copy that has ended holds nobody back.
-TEST_F(Guards, ASecondStartFindsTheFirstWhateverItsRuntimeFolderUnlessItNamesOneOfItsOwn)
+// XDG_RUNTIME_DIR either has: the session folder, the program's own (as a shell profile may set it), another private
+// folder of the user's, another user's (as su leaves it), none, or a relative one that names a private folder in its
+// current folder. The first is brought forward once, and a lock left by a copy that has ended holds nobody back.
+TEST_F(Guards, ASecondStartFindsTheFirstWhateverRuntimeFolderEitherNames)
 {
-    enum Runtime { Session, Own, Unset, Another, Relative, Custom };
+    enum Runtime { Session, Own, Unset, Another, Relative, Custom, Other };
     enum Between { Nothing, SessionMade, FirstEndedSessionMade };
-    const QString elsewhere = dir.filePath("elsewhere"), custom = dir.filePath("custom");
-    ASSERT_TRUE(Foreign(dir.filePath("another")) && Private(elsewhere + "/given") && Private(custom));
+    const QString elsewhere = dir.filePath("elsewhere"), custom = dir.filePath("custom"), other = dir.filePath("other");
+    ASSERT_TRUE(Foreign(dir.filePath("another")) && Private(elsewhere + "/given") && Private(custom) && Private(other));
     const auto named = [&](Runtime runtime) {
-        const QString paths[] = {SessionFolder(), OwnFolder(), QString(), dir.filePath("another"), "given", custom};
+        const QString paths[]
+            = {SessionFolder(), OwnFolder(), QString(), dir.filePath("another"), "given", custom, other};
         return QFile::encodeName(paths[runtime]);
     };
     const struct {
@@ -229,9 +229,11 @@ TEST_F(Guards, ASecondStartFindsTheFirstWhateverItsRuntimeFolderUnlessItNamesOne
         Between between;
         Runtime second;
         Event reported;
-    } cases[] = {{Session, Nothing, Session, ApplicationGuard::Quit},
+    } cases[] = {{Session, Nothing, Session, ApplicationGuard::Quit}, {Session, Nothing, Own, ApplicationGuard::Quit},
         {Session, Nothing, Another, ApplicationGuard::Quit}, {Session, Nothing, Unset, ApplicationGuard::Quit},
-        {Session, Nothing, Relative, ApplicationGuard::Quit}, {Session, Nothing, Custom, ApplicationGuard::StartUp},
+        {Session, Nothing, Relative, ApplicationGuard::Quit}, {Session, Nothing, Custom, ApplicationGuard::Quit},
+        {Custom, Nothing, Session, ApplicationGuard::Quit}, {Custom, Nothing, Unset, ApplicationGuard::Quit},
+        {Custom, Nothing, Other, ApplicationGuard::Quit}, {Own, Nothing, Other, ApplicationGuard::Quit},
         {Unset, Nothing, Own, ApplicationGuard::Quit}, {Unset, Nothing, Another, ApplicationGuard::Quit},
         {Unset, Nothing, Unset, ApplicationGuard::Quit}, {Unset, Nothing, Relative, ApplicationGuard::Quit},
         {Unset, SessionMade, Session, ApplicationGuard::Quit}, {Unset, SessionMade, Unset, ApplicationGuard::Quit},
@@ -239,7 +241,8 @@ TEST_F(Guards, ASecondStartFindsTheFirstWhateverItsRuntimeFolderUnlessItNamesOne
     for (const auto& [first, between, second, reported] : cases) {
         SCOPED_TRACE(("first: \"" + named(first) + "\", second: \"" + named(second) + "\"").toStdString() + " after "
             + std::to_string(between));
-        ASSERT_TRUE(first != Session || Private(SessionFolder()));
+        ASSERT_TRUE(first == Unset || Private(SessionFolder()));
+        ASSERT_TRUE((first != Own && second != Own) || Private(OwnFolder())); // named, so there already
         auto running = std::make_unique<Start>(named(first), dir.path());
         auto firstGuard = std::make_unique<ApplicationGuard>();
         Reports firstReports(*firstGuard);

@@ -8,6 +8,7 @@
 #include "StickContent.h"
 #include "TestEnv.h"
 #include "TestFiles.h"
+#include "TestHome.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -38,7 +39,7 @@ inline QString OfferedStick(const FakeSticks& sticks)
 // Whether a running copy holds the single-instance lock.
 inline bool InstanceLocked()
 {
-    const QString lock = qEnvironmentVariable("XDG_RUNTIME_DIR") + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock";
+    const QString lock = TestHome::OwnRuntimeFolder() + "/TESSALY_SINGLE_INSTANCE_MUTEX.lock";
     const int fd = ::open(QFile::encodeName(lock), O_RDONLY | O_CLOEXEC);
     const bool held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0;
     return ::close(fd), held;
