@@ -13,7 +13,7 @@ struct RuntimeFolder {
 };
 
 // The session folder "<run root>/user/<uid>" (run root "/run", or $TESSALY_RUN_ROOT) when it is private, which is never
-// made or changed; else the program's own "<temp>/runtime-<user>", which is made if missing and kept at 0700.  A start
+// made or changed; else the program's own "<temp>/runtime-<user>", which is made if missing and kept at 0700. A start
 // that takes the session folder looks for a running copy in the program's own too. $XDG_RUNTIME_DIR moves neither: one
 // that is not private or not an absolute path is passed by with a Warning. Throws std::runtime_error saying why when no
 // folder can be had.
