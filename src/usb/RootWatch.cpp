@@ -38,10 +38,15 @@ RootWatch::~RootWatch()
     channel->owner = nullptr;
 }
 
+// A stick whose device stopped answering may still have its root in the
+// kernel's cache: its file system is asked too.
 bool RootWatch::Answers(const fs::path& root)
 {
     boost::system::error_code error;
-    return fs::is_directory(root, error);
+    if (!fs::is_directory(root, error))
+        return false;
+    fs::space(root, error);
+    return !error;
 }
 
 void RootWatch::Ask(const fs::path& root, Answer answer)

@@ -42,7 +42,7 @@ public:
     // False when the stick was not watched.
     bool Unwatch(UsbInfo::Id usbId);
 
-    // Whether the root is a folder that answers.
+    // Whether the root is a folder that answers, and its file system gives its status.
     static bool Answers(const boost::filesystem::path& root);
 
 signals:

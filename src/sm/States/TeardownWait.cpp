@@ -22,6 +22,7 @@ namespace {
 
 // How long each thread is waited for between two looks at the sticks.
 constexpr int kSliceMs = 50;
+constexpr int kGraceSliceMs = 10;
 
 // Every stick the managers may be at work on: the selected one, and those
 // mounted now (a stick being checked is not known yet).
@@ -77,11 +78,14 @@ void TeardownWait::Stop(QObject& manager, QThread& thread)
     stopping.push_back({&manager, &thread, std::move(stopped)});
 }
 
+// In slices, so that a thread that is quick is seen ending while another takes the whole time.
 bool TeardownWait::EndWithin(int ms)
 {
     const QDeadlineTimer bound(ms);
-    for (Stopping& each : stopping)
-        Advance(each, int(bound.remainingTime()));
+    do {
+        for (Stopping& each : stopping)
+            Advance(each, kGraceSliceMs);
+    } while (!AllEnded() && !bound.hasExpired());
     return AllEnded();
 }
 
@@ -112,10 +116,10 @@ bool TeardownWait::Ended(const QThread& thread) const
 bool TeardownWait::Advance(Stopping& each, int ms)
 {
     if (!each.stopSeen)
-        each.stopSeen = each.stopped->tryAcquire(1, std::max(ms, 0));
+        each.stopSeen = each.stopped->tryAcquire(1, ms);
     if (each.stopSeen && !each.ended) {
         each.thread->quit();
-        each.ended = each.thread->wait(QDeadlineTimer(std::max(ms, 0)));
+        each.ended = each.thread->wait(QDeadlineTimer(ms));
     }
     return each.ended;
 }

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include <dlfcn.h>
+#include <sys/statvfs.h>
 
 namespace {
 
@@ -21,6 +22,8 @@ using Clock = std::chrono::steady_clock;
 std::atomic<long long> uiGoneAt {0};
 // While set, a stick's calls take their time; a thread left holding them may outlive the test that held them.
 std::atomic<bool> hold {false};
+// While set too, so does every file system's status.
+std::atomic<bool> fileSystemsHang {false};
 
 long long Now()
 {
@@ -87,10 +90,19 @@ extern "C" int syncfs(int fd) noexcept
     return Slowed("syncfs", fd);
 }
 
+extern "C" int statvfs64(const char* path, struct statvfs64* status) noexcept
+{
+    static const auto real = reinterpret_cast<int (*)(const char*, struct statvfs64*)>(::dlsym(RTLD_NEXT, "statvfs64"));
+    while (fileSystemsHang && hold)
+        QThread::msleep(5);
+    return real(path, status);
+}
+
 // The teardown joins every thread, also one busy with the selected stick's space, however long that takes while the
 // stick answers: the user interface goes first, the single-instance lock stays. One held by a stick that does not
-// answer (its root is gone, or gives no status) is left running: the user interface and the lock go within the bound,
-// and the log says what was left.
+// answer (its root is gone, or gives no status, or its file system gives none while the root still comes from the
+// kernel's cache) is left running: the user interface and the lock go within the bound, and the log says what was
+// left.
 TEST(RealManagers, TeardownWaitsForAThreadAtWorkOnAStickThatAnswersAndLeavesOneHeldByAStickThatDoesNot)
 {
     Config::Instance().updateSource = "https://127.0.0.1:9/brel/v1"; // the check fails, locally
@@ -98,15 +110,15 @@ TEST(RealManagers, TeardownWaitsForAThreadAtWorkOnAStickThatAnswersAndLeavesOneH
     const struct {
         const char* name;
         int holdMs; // how long the space query takes; longer than 5 s: until the test lets go
-        bool rootThere, rootHangs;
-    } rows[] = {{"answering", 0, false, false}, {"slow", 5000, true, false}, {"gone", 10000, false, false},
-        {"dead", 10000, true, true}};
-    for (const auto& [name, holdMs, rootThere, rootHangs] : rows) {
+        bool rootThere, rootHangs, fileSystemHangs;
+    } rows[] = {{"answering", 0, false, false, false}, {"slow", 5000, true, false, false},
+        {"gone", 10000, false, false, false}, {"dead", 10000, true, true, false}, {"stuck", 10000, true, false, true}};
+    for (const auto& [name, holdMs, rootThere, rootHangs, fileSystemHangs] : rows) {
         SCOPED_TRACE(name);
         const bool held = holdMs > 5000;
         LogCapture log;
         UsbStorage::Instance().Clear(), MapStorage::Instance().Clear(), journal.clear(), uiGoneAt = 0;
-        hold = false;
+        hold = false, fileSystemsHang = fileSystemHangs;
         std::atomic<int> queries {0};
         std::atomic<long long> returnedAt {0};
         std::atomic<bool> lockHeldAtReturn {false};
