@@ -23,11 +23,11 @@ struct Collaborators {
     // False: the managers stay on the GUI thread, so that fakes record calls
     // in the order the machine makes them.
     bool managersOnThreads = true;
-    // Whether a stick's root answers; asked on a thread of its own unless
-    // tests keep it on the GUI thread.
+    // Whether a stick's root answers, for the root watch and the teardown;
+    // asked on a thread of its own unless tests keep it on the GUI thread.
     RootWatch::Query rootAnswers = RootWatch::Answers;
     bool rootsOnThreads = true;
-    // Told when the teardown left a manager's thread running that did not
-    // stop in time (held in a call on a stick that does not answer).
+    // Told when the teardown left a manager's thread running, held in a call
+    // on a stick that does not answer.
     std::function<void()> threadLeft = [] {};
 };
