@@ -2,7 +2,6 @@
 
 #include <boost/filesystem/operations.hpp>
 
-#include <mutex>
 #include <thread>
 
 namespace fs = boost::filesystem;
@@ -60,9 +59,44 @@ void RootWatch::Ask(const fs::path& root, Answer answer)
 
 void RootWatch::Start(const fs::path& root)
 {
-    if (!onThreads)
-        return channel->Deliver(root, query(root));
-    std::thread([channel = channel, query = query, root] { channel->Deliver(root, query(root)); }).detach();
+    Run([channel = channel, query = query, root] { channel->Deliver(root, query(root)); });
+}
+
+std::shared_ptr<const RootWatch::Look> RootWatch::LookAt(const std::set<fs::path>& roots) const
+{
+    auto look = std::make_shared<Look>();
+    if (roots.empty())
+        return look;
+    Run([look, query = query, roots] {
+        for (const fs::path& root : roots) {
+            look->Set({root});
+            if (!query(root))
+                return look->Set({root, true, false});
+        }
+        look->Set({*roots.rbegin(), true, true});
+    });
+    return look;
+}
+
+RootWatch::Look::Seen RootWatch::Look::Now() const
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    return seen;
+}
+
+void RootWatch::Look::Set(const Seen& now)
+{
+    const std::lock_guard<std::mutex> lock(mutex);
+    seen = now;
+}
+
+// A question that does not answer holds a thread of its own, never the caller's.
+void RootWatch::Run(std::function<void()> work) const
+{
+    if (onThreads)
+        std::thread(std::move(work)).detach();
+    else
+        work();
 }
 
 void RootWatch::Finished(const fs::path& root, bool answers)

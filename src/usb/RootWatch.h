@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <set>
 
 // Asks whether sticks' roots answer, off the calling thread: a mount that does
@@ -35,8 +36,30 @@ public:
     explicit RootWatch(Query query = Answers, bool onThreads = true, QObject* parent = nullptr);
     ~RootWatch() override;
 
+    // Roots asked one after the other, for a caller that runs no event loop
+    // (the teardown) and polls what was seen.
+    class Look {
+    public:
+        struct Seen {
+            boost::filesystem::path asking; // the root asked last
+            bool done = false;
+            bool answered = true;
+        };
+        Seen Now() const;
+
+    private:
+        friend class RootWatch;
+        void Set(const Seen& now);
+
+        mutable std::mutex mutex;
+        Seen seen;
+    };
+
     // The answer comes on this object's thread, after this call has returned.
     void Ask(const boost::filesystem::path& root, Answer answer);
+    // Asks each root in turn, as Ask does, until one does not answer. A look
+    // at no root never ends.
+    std::shared_ptr<const Look> LookAt(const std::set<boost::filesystem::path>& roots) const;
     // Asks every second until the root answers, then emits AnswersAgain once.
     void Watch(UsbInfo::Id usbId, const boost::filesystem::path& root);
     // False when the stick was not watched.
@@ -52,6 +75,7 @@ private:
     struct Channel;
 
     void Start(const boost::filesystem::path& root);
+    void Run(std::function<void()> work) const;
     void Finished(const boost::filesystem::path& root, bool answers);
     void GiveUp(const boost::filesystem::path& root, int waiter);
     void Poll();

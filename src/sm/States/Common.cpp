@@ -52,8 +52,6 @@ Common::Common(my_context ctx)
     const Collaborators& collaborators = context<StateMachine>().GetCollaborators();
     quit = collaborators.quit;
     threadLeft = collaborators.threadLeft;
-    rootAnswers = collaborators.rootAnswers;
-    rootsOnThreads = collaborators.rootsOnThreads;
     managersOnThreads = collaborators.managersOnThreads;
     Make(collaborators);
     LOG(Info) << "Entered Common state";
@@ -64,7 +62,7 @@ Common::Common(my_context ctx)
 
 Common::~Common()
 {
-    TeardownWait wait(rootAnswers, rootsOnThreads);
+    TeardownWait wait(*roots);
     wait.Stop(*usbManager, *usbThread);
     wait.Stop(*fullMapUpdateManager, *managerThread);
     if (!wait.EndWithin(kStopGraceMs)) {

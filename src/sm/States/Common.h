@@ -104,8 +104,6 @@ private:
 
     std::function<void()> quit;
     std::function<void()> threadLeft;
-    RootWatch::Query rootAnswers;
-    bool rootsOnThreads = true;
     bool managersOnThreads = true;
     std::unique_ptr<Ui::IUi> ui;
     std::unique_ptr<QObject> usbManager;

@@ -10,9 +10,7 @@
 
 #include <algorithm>
 #include <exception>
-#include <mutex>
 #include <set>
-#include <thread>
 
 namespace fs = boost::filesystem;
 
@@ -48,18 +46,8 @@ const char* ClassName(const QObject* object)
 
 } // namespace
 
-// One look at the sticks' roots, one after the other. A root that does not
-// answer holds the look's own thread, never the teardown.
-struct TeardownWait::Look {
-    std::mutex mutex;
-    fs::path asking;
-    bool done = false;
-    bool answered = true;
-};
-
-TeardownWait::TeardownWait(RootWatch::Query query, bool onThreads)
-    : query(std::move(query))
-    , onThreads(onThreads)
+TeardownWait::TeardownWait(const RootWatch& roots)
+    : roots(roots)
 {
     since.start();
 }
@@ -134,52 +122,24 @@ bool TeardownWait::AllEnded() const
 // answering midway is noticed too.
 std::optional<std::string> TeardownWait::Silence()
 {
-    bool done = false;
-    bool answered = true;
-    fs::path asking;
-    if (look) {
-        const std::lock_guard<std::mutex> lock(look->mutex);
-        done = look->done, answered = look->answered, asking = look->asking;
-    }
-    if (!look || (done && answered && lookAge.hasExpired(RootWatch::PollMs))) {
+    const RootWatch::Look::Seen seen = look ? look->Now() : RootWatch::Look::Seen();
+    if (!look || (seen.done && seen.answered && lookAge.hasExpired(RootWatch::PollMs))) {
         StartLook();
         return std::nullopt;
     }
-    if (done ? answered : !lookAge.hasExpired(RootWatch::BoundMs))
+    if (seen.done ? seen.answered : !lookAge.hasExpired(RootWatch::BoundMs))
         return std::nullopt;
-    if (asking.empty())
+    if (seen.asking.empty())
         return std::string("there is no stick to ask");
-    return "the stick \"" + asking.string() + "\" does not answer";
+    return "the stick \"" + seen.asking.string() + "\" does not answer";
 }
 
 // Without a stick to ask the look never ends: a thread still held past the
 // bound is not at work on a stick.
 void TeardownWait::StartLook()
 {
-    look = std::make_shared<Look>();
+    look = roots.LookAt(StickRoots());
     lookAge.start();
-    const std::set<fs::path> roots = StickRoots();
-    if (roots.empty())
-        return;
-    const auto ask = [look = look, query = query, roots] {
-        for (const fs::path& root : roots) {
-            {
-                const std::lock_guard<std::mutex> lock(look->mutex);
-                look->asking = root;
-            }
-            if (!query(root)) {
-                const std::lock_guard<std::mutex> lock(look->mutex);
-                look->done = true, look->answered = false;
-                return;
-            }
-        }
-        const std::lock_guard<std::mutex> lock(look->mutex);
-        look->done = true;
-    };
-    if (onThreads)
-        std::thread(ask).detach();
-    else
-        ask();
 }
 
 void TeardownWait::LogWaiting() const

@@ -24,9 +24,8 @@ namespace States {
 // root watch judges) ends it, leaving the threads it holds.
 class TeardownWait {
 public:
-    // The question asked of a stick's root, on a thread of its own unless
-    // tests keep it on this one.
-    TeardownWait(RootWatch::Query query, bool onThreads);
+    // The sticks' roots are asked through the watch, as it asks them.
+    explicit TeardownWait(const RootWatch& roots);
     TeardownWait(const TeardownWait&) = delete;
     TeardownWait& operator=(const TeardownWait&) = delete;
 
@@ -48,7 +47,6 @@ private:
         bool stopSeen = false;
         bool ended = false;
     };
-    struct Look;
 
     static bool Advance(Stopping& stopping, int ms);
     bool AllEnded() const;
@@ -57,11 +55,10 @@ private:
     void LogWaiting() const;
     void LeaveRunning(const std::string& why);
 
-    RootWatch::Query query;
-    bool onThreads;
+    const RootWatch& roots;
     std::vector<Stopping> stopping;
     QElapsedTimer since;
-    std::shared_ptr<Look> look;
+    std::shared_ptr<const RootWatch::Look> look;
     QElapsedTimer lookAge;
 };
 
