@@ -20,8 +20,8 @@ namespace States {
 // its own thread, after the work it has in hand: a finished map's last writes
 // or a cancelled map's removal may take long on a slow stick, and cutting them
 // short loses the map. So the wait has no bound of its own: only a stick that
-// does not answer (its root gives no status within RootWatch's bound, as the
-// root watch judges) ends it, leaving the threads it holds.
+// does not answer (as the root watch judges: its root or its file system gives
+// no status within its bound) ends it, leaving the threads it holds.
 class TeardownWait {
 public:
     // The sticks' roots are asked through the watch, as it asks them.

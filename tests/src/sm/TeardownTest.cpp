@@ -162,6 +162,8 @@ TEST(RealManagers, TeardownWaitsForAThreadAtWorkOnAStickThatAnswersAndLeavesOneH
         EXPECT_FALSE(InstanceLocked());
         EXPECT_EQ(left, held ? 1 : 0);
         EXPECT_EQ(log.Count(Log::Error, "Did not wait for the thread of UsbManager after "), left);
+        // The map update manager had nothing on the stick: it ended while the other held the whole grace.
+        EXPECT_EQ(log.Count(Log::Info, "Waiting for the thread of FullMapUpdateManager"), 0);
         EXPECT_EQ(Logged(log, Log::Error, rootThere ? " does not answer" : "\"/media/stick\" does not answer"), held);
         EXPECT_EQ(usbManager.isNull(), !held); // deleted once its thread was joined
         if (holdMs > 0) { // the user interface went first
